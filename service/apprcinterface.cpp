@@ -1,0 +1,68 @@
+#include "apprcinterface.h"
+
+ApprcInterface::ApprcInterface(const QString &service, const QString &path,
+                               const QDBusConnection &connection, QObject *parent)
+    : QDBusAbstractInterface(service, path, staticInterfaceName(), connection, parent)
+{
+}
+
+ApprcInterface::~ApprcInterface() = default;
+
+QDBusPendingReply<> ApprcInterface::addRef()
+{
+    return asyncCallWithArgumentList(QStringLiteral("addRef"), {});
+}
+
+QDBusPendingReply<WinPropsList> ApprcInterface::getAllProperties()
+{
+    return asyncCallWithArgumentList(QStringLiteral("getAllProperties"), {});
+}
+
+QDBusPendingReply<WinProps> ApprcInterface::getWindowProperties(const QString &winName)
+{
+    return asyncCallWithArgumentList(QStringLiteral("getWindowProperties"),
+                                     { QVariant::fromValue(winName) });
+}
+
+QDBusPendingReply<> ApprcInterface::release()
+{
+    return asyncCallWithArgumentList(QStringLiteral("release"), {});
+}
+
+QDBusPendingReply<bool> ApprcInterface::removeWindowProperties(const QString &winName)
+{
+    return asyncCallWithArgumentList(QStringLiteral("removeWindowProperties"),
+                                     { QVariant::fromValue(winName) });
+}
+
+QDBusPendingReply<bool> ApprcInterface::renameWindow(const QString &currentName,
+                                                     const QString &newName)
+{
+    return asyncCallWithArgumentList(QStringLiteral("renameWindow"),
+                                     { QVariant::fromValue(currentName),
+                                       QVariant::fromValue(newName) });
+}
+
+QDBusPendingReply<> ApprcInterface::setAllProperties(WinPropsList wpl)
+{
+    return asyncCallWithArgumentList(QStringLiteral("setAllProperties"),
+                                     { QVariant::fromValue(wpl) });
+}
+
+QDBusPendingReply<> ApprcInterface::setWindowProperties(const QString &winName,
+                                                        const QString &props)
+{
+    return asyncCallWithArgumentList(QStringLiteral("setWindowProperties"),
+                                     { QVariant::fromValue(winName), QVariant::fromValue(props) });
+}
+
+QDBusPendingReply<> ApprcInterface::setWindowProperties(WinProps winProps)
+{
+    return asyncCallWithArgumentList(QStringLiteral("setWindowProperties"),
+                                     { QVariant::fromValue(winProps) });
+}
+
+QDBusPendingReply<QStringList> ApprcInterface::winNames()
+{
+    return asyncCallWithArgumentList(QStringLiteral("winNames"), {});
+}

@@ -1,0 +1,41 @@
+#ifndef KIVO_APPRCINTERFACE_H
+#define KIVO_APPRCINTERFACE_H
+
+#include "winprops.h"
+
+#include <QDBusAbstractInterface>
+#include <QDBusPendingReply>
+#include <QStringList>
+
+// Client of the window-properties service. Every method is an asynchronous call that returns
+// its pending reply at once.
+class ApprcInterface : public QDBusAbstractInterface
+{
+    Q_OBJECT
+
+public:
+    static const char *staticInterfaceName() { return "org.kivo.Kivo.WinProps.Apprc"; }
+
+    ApprcInterface(const QString &service, const QString &path,
+                   const QDBusConnection &connection, QObject *parent = nullptr);
+    ~ApprcInterface() override;
+
+public Q_SLOTS:
+    QDBusPendingReply<> addRef();
+    QDBusPendingReply<WinPropsList> getAllProperties();
+    QDBusPendingReply<WinProps> getWindowProperties(const QString &winName);
+    QDBusPendingReply<> release();
+    QDBusPendingReply<bool> removeWindowProperties(const QString &winName);
+    QDBusPendingReply<bool> renameWindow(const QString &currentName, const QString &newName);
+    QDBusPendingReply<> setAllProperties(WinPropsList wpl);
+    QDBusPendingReply<> setWindowProperties(const QString &winName, const QString &props);
+    QDBusPendingReply<> setWindowProperties(WinProps winProps);
+    QDBusPendingReply<QStringList> winNames();
+
+Q_SIGNALS:
+    void changedWindowProperties(WinProps winProps);
+    void removedWindowProperties(const QString &winName);
+    void windowRenamed(const QString &oldName, const QString &newName);
+};
+
+#endif

@@ -1,0 +1,22 @@
+#ifndef KIVO_WINPROPSSERVICE_H
+#define KIVO_WINPROPSSERVICE_H
+
+#include "winprops.h"
+
+#include <QDBusPendingReply>
+
+// Where the window-properties service is found on the session bus.
+namespace WinPropsService {
+QString busName();
+QString objectPath();
+} // namespace WinPropsService
+
+// Registers the record and the list with the meta-type and D-Bus type systems, the record first.
+void registerWinPropsTypes();
+
+// The list carried by a finished getAllProperties reply. False, with a message for the user,
+// when the call failed or the reply is not a list of window properties; the list is then empty.
+bool winPropsListFromReply(const QDBusPendingReply<WinPropsList> &reply, WinPropsList &list,
+                           QString &errorMessage);
+
+#endif

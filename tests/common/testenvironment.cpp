@@ -1,0 +1,70 @@
+#include "testenvironment.h"
+
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+const char rootVariable[] = "KIVO_TEST_ROOT";
+
+void makePrivateDir(const QByteArray &path)
+{
+    mkdir(path.constData(), 0700);
+}
+
+void setFolder(const char *variable, const QByteArray &root, const char *name)
+{
+    const QByteArray path = root + '/' + name;
+    makePrivateDir(path);
+    qputenv(variable, path);
+}
+} // namespace
+
+void TestEnvironment::enter(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsEmpty(rootVariable)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return;
+    }
+    char pattern[] = "/tmp/kivo-test-XXXXXX";
+    const char *made = mkdtemp(pattern);
+    if (!made) {
+        perror("mkdtemp");
+        std::exit(127);
+    }
+    const QByteArray root(made);
+    qputenv(rootVariable, root);
+    setFolder("XDG_CONFIG_HOME", root, "config");
+    setFolder("XDG_DATA_HOME", root, "data");
+    setFolder("XDG_CACHE_HOME", root, "cache");
+    setFolder("XDG_RUNTIME_DIR", root, "runtime");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+
+    const QByteArray config = QByteArrayLiteral("--config-file=") + KIVO_TEST_BUS_CONFIG;
+    std::vector<char *> arguments = { const_cast<char *>("dbus-run-session"),
+                                      const_cast<char *>(config.constData()),
+                                      const_cast<char *>("--") };
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(argv[i]);
+    arguments.push_back(nullptr);
+    execvp(arguments.front(), arguments.data());
+    perror("dbus-run-session");
+    std::exit(127);
+}
+
+QString TestEnvironment::root()
+{
+    return qEnvironmentVariable(rootVariable);
+}
+
+void TestEnvironment::leave()
+{
+    const QString path = root();
+    if (path.startsWith(QLatin1String("/tmp/kivo-test-")))
+        QDir(path).removeRecursively();
+}

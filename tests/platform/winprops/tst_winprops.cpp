@@ -1,0 +1,208 @@
+#include "testenvironment.h"
+#include "winprops.h"
+#include "winpropsservice.h"
+
+#include <QDBusArgument>
+#include <QDBusMetaType>
+
+class TestWinProps : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { registerWinPropsTypes(); }
+
+    void defaults()
+    {
+        const WinProps props;
+        QVERIFY(props.isValid());
+        QVERIFY(props.isNull());
+        QVERIFY(props.winName().isEmpty());
+        QVERIFY(props.small_image.isEmpty() && props.large_image.isEmpty());
+        QVERIFY(props.geometry.isEmpty());
+        QCOMPARE(props.shadow, 0xFFFFFFFFu);
+        QCOMPARE(props.transparency, 0xFFFFFFFFu);
+    }
+
+    void isNull_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<bool>("null");
+        QTest::newRow("name only") << "xterm" << true;
+        QTest::newRow("switches off") << "xterm;no_title=0;ontop=off" << true;
+        QTest::newRow("unset numbers") << "xterm;shadow=-1;transparency=" << true;
+        QTest::newRow("first switch") << "xterm;sticky" << false;
+        QTest::newRow("last switch") << "xterm;focus_on_click" << false;
+        QTest::newRow("small image") << "xterm;small_image=x" << false;
+        QTest::newRow("large image") << "xterm;large_image=x" << false;
+        QTest::newRow("geometry") << "xterm;geometry=1x1+0+0" << false;
+        QTest::newRow("shadow 0") << "xterm;shadow=0" << false;
+        QTest::newRow("transparency 100") << "xterm;transparency=100" << false;
+    }
+
+    void isNull()
+    {
+        QFETCH(QString, record);
+        QFETCH(bool, null);
+        const WinProps props(record);
+        QVERIFY2(props.isValid(), qPrintable(props.errorString()));
+        QCOMPARE(props.isNull(), null);
+    }
+
+    void isNullAboveHundred()
+    {
+        WinProps props;
+        props.shadow = 101;
+        props.transparency = 5000;
+        QVERIFY(props.isNull());
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("canonical");
+        QTest::newRow("example") << "xterm;no_title;no_border;geometry=640x480+0+0;shadow=40"
+                                 << "xterm"
+                                 << "xterm;no_title;no_border;geometry=640x480+0+0;shadow=40";
+        QTest::newRow("member order") << "a;shadow=5;ontop=yes;sticky=TRUE;small_image=x"
+                                      << "a"
+                                      << "a;sticky;small_image=x;ontop;shadow=5";
+        QTest::newRow("switch off dropped") << "a;no_pager=no" << "a" << "a";
+        QTest::newRow("spaces kept") << "  ;large_image= icon " << "  " << "  ;large_image= icon ";
+        QTest::newRow("escapes") << "a\\;b\\=c\\\\d;small_image=x\\;y" << "a;b=c\\d"
+                                 << "a\\;b\\=c\\\\d;small_image=x\\;y";
+        QTest::newRow("equals in name") << "a=b" << "a=b" << "a\\=b";
+        QTest::newRow("equals in value") << "a;small_image=x=y" << "a" << "a;small_image=x\\=y";
+        QTest::newRow("non-ASCII") << "Привет 世界;transparency=100" << "Привет 世界"
+                                   << "Привет 世界;transparency=100";
+        QTest::newRow("unset numbers") << "a;shadow=-1;transparency=" << "a" << "a";
+        QTest::newRow("empty image") << "a;small_image=" << "a" << "a";
+        QTest::newRow("leading zeros") << "a;shadow=007" << "a" << "a;shadow=7";
+        QTest::newRow("negative offsets") << "a;geometry=1x2+-3--4" << "a" << "a;geometry=1x2+-3--4";
+    }
+
+    void parse()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, name);
+        QFETCH(QString, canonical);
+        const WinProps props(record);
+        QVERIFY2(props.isValid(), qPrintable(props.errorString()));
+        QCOMPARE(props.winName(), name);
+        QCOMPARE(props.toString(), canonical);
+        QCOMPARE(WinProps(canonical), props);
+    }
+
+    void reject_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty") << "" << "name is empty";
+        QTest::newRow("empty name") << ";no_title" << "name is empty";
+        QTest::newRow("unknown key") << "a;no_titel" << "\"no_titel\" is not a window property";
+        QTest::newRow("case of key") << "a;No_title" << "not a window property";
+        QTest::newRow("repeated") << "a;ontop;ontop=0" << "given twice";
+        QTest::newRow("bad switch") << "a;ontop=maybe" << "not a value of the switch";
+        QTest::newRow("switch empty") << "a;ontop=" << "not a value of the switch";
+        QTest::newRow("over 100") << "a;shadow=101" << "from 0 to 100";
+        QTest::newRow("negative") << "a;shadow=-2" << "from 0 to 100";
+        QTest::newRow("not a number") << "a;transparency=ten" << "from 0 to 100";
+        QTest::newRow("huge") << "a;shadow=99999999999999999999" << "from 0 to 100";
+        QTest::newRow("plus sign") << "a;shadow=+5" << "from 0 to 100";
+        QTest::newRow("number needs value") << "a;shadow" << "needs a value";
+        QTest::newRow("image needs value") << "a;small_image" << "needs a value";
+        QTest::newRow("geometry") << "a;geometry=640x480" << "not a geometry";
+        QTest::newRow("geometry capital X") << "a;geometry=640X480+0+0" << "not a geometry";
+        QTest::newRow("geometry newline") << "a;geometry=640x480+0+0\n" << "control character";
+        QTest::newRow("dangling backslash") << "a\\" << "backslash";
+        QTest::newRow("unknown escape") << "a\\n" << "not an escape";
+        QTest::newRow("control in name") << QString("a\tb") << "control character U+0009";
+        QTest::newRow("NUL") << QString::fromUtf16(u"a\0b", 3) << "control character U+0000";
+        QTest::newRow("empty property") << "a;;ontop" << "empty property";
+        QTest::newRow("trailing semicolon") << "a;" << "empty property";
+        QTest::newRow("no key") << "a;=1" << "no name";
+    }
+
+    void reject()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, reason);
+        const WinProps props(record);
+        QVERIFY(!props.isValid());
+        QVERIFY2(props.errorString().contains(reason), qPrintable(props.errorString()));
+        QVERIFY(props.winName().isEmpty());
+        QVERIFY(props.isNull());
+    }
+
+    void roundTripEveryMember()
+    {
+        WinProps props;
+        props.setWinName(QStringLiteral("x;=\\ y"));
+        bool *switches[] = { &props.sticky,      &props.no_focus,      &props.no_title,
+                             &props.no_border,   &props.no_border_edge, &props.no_ctrlbtn,
+                             &props.no_button1,  &props.no_button2,    &props.no_button3,
+                             &props.no_tbutton,  &props.no_pager,      &props.close_soon,
+                             &props.ontop,       &props.onbottom,      &props.init_maximize,
+                             &props.init_minimize, &props.focus_on_click };
+        for (bool *member : switches) {
+            *member = true;
+            QCOMPARE(WinProps(props.toString()), props);
+            *member = false;
+        }
+        props.small_image = QStringLiteral("/usr/share/a;b=c\\d.png");
+        props.large_image = QStringLiteral("preferences-system-windows");
+        props.geometry = QStringLiteral("800x600-10+20");
+        props.shadow = 0;
+        props.transparency = 100;
+        QCOMPARE(WinProps(props.toString()), props);
+        QVERIFY(props.storageProblem().isNull());
+    }
+
+    void equalityOfUnsetNumbers()
+    {
+        WinProps a;
+        WinProps b;
+        a.shadow = 101;
+        b.shadow = WinProps::NotSet;
+        QCOMPARE(a, b);
+        b.shadow = 100;
+        QVERIFY(a != b);
+        b = a;
+        b.setWinName(QStringLiteral("other"));
+        QVERIFY(a != b);
+    }
+
+    void storageProblem_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("geometry");
+        QTest::addColumn<bool>("storable");
+        QTest::newRow("fine") << "a" << "" << true;
+        QTest::newRow("empty name") << "" << "" << false;
+        QTest::newRow("control in name") << "a\nb" << "" << false;
+        QTest::newRow("bad geometry") << "a" << "garbage" << false;
+    }
+
+    void storageProblem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, geometry);
+        QFETCH(bool, storable);
+        WinProps props;
+        props.setWinName(name);
+        props.geometry = geometry;
+        QCOMPARE(props.storageProblem().isNull(), storable);
+    }
+
+    void dbusSignature()
+    {
+        QCOMPARE(QString::fromLatin1(QDBusMetaType::typeToSignature(qMetaTypeId<WinProps>())),
+                 QStringLiteral("(sbbbbbbbbbbbssbbbbbbsuu)"));
+        QCOMPARE(QString::fromLatin1(QDBusMetaType::typeToSignature(qMetaTypeId<WinPropsList>())),
+                 QStringLiteral("a(sbbbbbbbbbbbssbbbbbbsuu)"));
+    }
+};
+
+KIVO_TEST_MAIN(TestWinProps)
+#include "tst_winprops.moc"
