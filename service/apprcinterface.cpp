@@ -38,9 +38,9 @@ QDBusPendingReply<bool> ApprcInterface::removeWindowProperties(const QString &wi
 QDBusPendingReply<bool> ApprcInterface::renameWindow(const QString &currentName,
                                                      const QString &newName)
 {
-    return asyncCallWithArgumentList(QStringLiteral("renameWindow"),
-                                     { QVariant::fromValue(currentName),
-                                       QVariant::fromValue(newName) });
+    return asyncCallWithArgumentList(
+        QStringLiteral("renameWindow"),
+        { QVariant::fromValue(currentName), QVariant::fromValue(newName) });
 }
 
 QDBusPendingReply<> ApprcInterface::setAllProperties(WinPropsList wpl)

@@ -16,8 +16,8 @@ class ApprcInterface : public QDBusAbstractInterface
 public:
     static const char *staticInterfaceName() { return "org.kivo.Kivo.WinProps.Apprc"; }
 
-    ApprcInterface(const QString &service, const QString &path,
-                   const QDBusConnection &connection, QObject *parent = nullptr);
+    ApprcInterface(const QString &service, const QString &path, const QDBusConnection &connection,
+                   QObject *parent = nullptr);
     ~ApprcInterface() override;
 
 public Q_SLOTS:

@@ -28,8 +28,8 @@ bool winPropsListFromReply(const QDBusPendingReply<WinPropsList> &reply, WinProp
     list.clear();
     if (reply.isError()) {
         const QDBusError error = reply.error();
-        errorMessage = error.message().isEmpty() ? QDBusError::errorString(error.type())
-                                                 : error.message();
+        errorMessage
+            = error.message().isEmpty() ? QDBusError::errorString(error.type()) : error.message();
         return false;
     }
     const QVariant argument = reply.argumentAt(0);

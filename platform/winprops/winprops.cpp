@@ -142,7 +142,8 @@ private:
                 if (++i == text.size())
                     return tr("The record ends with a backslash that escapes nothing.");
                 const QChar next = text.at(i);
-                if (next != QLatin1Char('\\') && next != QLatin1Char(';') && next != QLatin1Char('='))
+                if (next != QLatin1Char('\\') && next != QLatin1Char(';')
+                    && next != QLatin1Char('='))
                     return tr("\"\\%1\" is not an escape; only \\;, \\= and \\\\ are.").arg(next);
                 *target += next;
             } else if (c == QLatin1Char(';')) {
@@ -323,8 +324,8 @@ QDBusArgument &operator<<(QDBusArgument &argument, const WinProps &props)
              << props.no_border << props.no_border_edge << props.no_ctrlbtn << props.no_button1
              << props.no_button2 << props.no_button3 << props.no_tbutton << props.no_pager
              << props.small_image << props.large_image << props.close_soon << props.ontop
-             << props.onbottom << props.init_maximize << props.init_minimize
-             << props.focus_on_click << props.geometry << props.shadow << props.transparency;
+             << props.onbottom << props.init_maximize << props.init_minimize << props.focus_on_click
+             << props.geometry << props.shadow << props.transparency;
     argument.endStructure();
     return argument;
 }
@@ -378,10 +379,11 @@ bool readWinPropsList(const QDBusArgument &argument, WinPropsList &list, QString
     const QString signature = argument.currentSignature();
     if (signature != winPropsListSignature()) {
         if (errorMessage)
-            *errorMessage = QCoreApplication::translate(
-                                "WinProps", "The service sent data of the type \"%1\" where a "
-                                            "list of window properties \"%2\" was expected.")
-                                .arg(signature, winPropsListSignature());
+            *errorMessage
+                = QCoreApplication::translate("WinProps",
+                                              "The service sent data of the type \"%1\" where a "
+                                              "list of window properties \"%2\" was expected.")
+                      .arg(signature, winPropsListSignature());
         return false;
     }
     argument.beginArray();

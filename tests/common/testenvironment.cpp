@@ -46,9 +46,9 @@ void TestEnvironment::enter(int argc, char **argv)
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 
     const QByteArray config = QByteArrayLiteral("--config-file=") + KIVO_TEST_BUS_CONFIG;
-    std::vector<char *> arguments = { const_cast<char *>("dbus-run-session"),
-                                      const_cast<char *>(config.constData()),
-                                      const_cast<char *>("--") };
+    std::vector<char *> arguments
+        = { const_cast<char *>("dbus-run-session"), const_cast<char *>(config.constData()),
+            const_cast<char *>("--") };
     for (int i = 0; i < argc; ++i)
         arguments.push_back(argv[i]);
     arguments.push_back(nullptr);

@@ -23,27 +23,28 @@ private slots:
                                     << 20 << "800x600-10+20";
         QTest::newRow("negative x") << "640x480+-5-20" << true << 640 << 480 << false << -5 << true
                                     << 20 << "640x480+-5-20";
-        QTest::newRow("leading zeros") << "0640x0480+007+0" << true << 640 << 480 << false << 7
-                                       << false << 0 << "640x480+7+0";
+        QTest::newRow("leading zeros")
+            << "0640x0480+007+0" << true << 640 << 480 << false << 7 << false << 0 << "640x480+7+0";
         QTest::newRow("width above int") << "3000000000x1+0+0" << true << int(3000000000u) << 1
                                          << false << 0 << false << 0 << "-1294967296x1+0+0";
-        QTest::newRow("width above uint") << "4294967296x1+0+0" << true << 0 << 1 << false << 0
-                                          << false << 0 << "0x1+0+0";
+        QTest::newRow("width above uint")
+            << "4294967296x1+0+0" << true << 0 << 1 << false << 0 << false << 0 << "0x1+0+0";
         QTest::newRow("offset overflow") << "1x1+2147483648-99999999999" << true << 1 << 1 << false
                                          << 0 << true << 0 << "1x1+0-0";
-        QTest::newRow("offset limits") << "1x1+2147483647--2147483648" << true << 1 << 1 << false
-                                       << 2147483647 << true << int(-2147483648LL)
-                                       << "1x1+2147483647--2147483648";
+        QTest::newRow("offset limits")
+            << "1x1+2147483647--2147483648" << true << 1 << 1 << false << 2147483647 << true
+            << int(-2147483648LL) << "1x1+2147483647--2147483648";
         QTest::newRow("empty") << "" << false << 0 << 0 << false << 0 << false << 0 << "";
-        QTest::newRow("no offsets") << "640x480" << false << 0 << 0 << false << 0 << false << 0 << "";
-        QTest::newRow("capital X") << "640X480+0+0" << false << 0 << 0 << false << 0 << false << 0
-                                   << "";
-        QTest::newRow("leading space") << " 640x480+0+0" << false << 0 << 0 << false << 0 << false
-                                       << 0 << "";
-        QTest::newRow("trailing newline") << "640x480+0+0\n" << false << 0 << 0 << false << 0
-                                          << false << 0 << "";
-        QTest::newRow("plus before offset") << "640x480++5+0" << false << 0 << 0 << false << 0
-                                            << false << 0 << "";
+        QTest::newRow("no offsets")
+            << "640x480" << false << 0 << 0 << false << 0 << false << 0 << "";
+        QTest::newRow("capital X")
+            << "640X480+0+0" << false << 0 << 0 << false << 0 << false << 0 << "";
+        QTest::newRow("leading space")
+            << " 640x480+0+0" << false << 0 << 0 << false << 0 << false << 0 << "";
+        QTest::newRow("trailing newline") << "640x480+0+0\n"
+                                          << false << 0 << 0 << false << 0 << false << 0 << "";
+        QTest::newRow("plus before offset")
+            << "640x480++5+0" << false << 0 << 0 << false << 0 << false << 0 << "";
         QTest::newRow("other digits") << QString::fromUtf8("٦٤٠x480+0+0") << false << 0 << 0
                                       << false << 0 << false << 0 << "";
     }

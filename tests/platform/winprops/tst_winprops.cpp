@@ -68,18 +68,36 @@ private slots:
         QTest::newRow("member order") << "a;shadow=5;ontop=yes;sticky=TRUE;small_image=x"
                                       << "a"
                                       << "a;sticky;small_image=x;ontop;shadow=5";
-        QTest::newRow("switch off dropped") << "a;no_pager=no" << "a" << "a";
-        QTest::newRow("spaces kept") << "  ;large_image= icon " << "  " << "  ;large_image= icon ";
-        QTest::newRow("escapes") << "a\\;b\\=c\\\\d;small_image=x\\;y" << "a;b=c\\d"
+        QTest::newRow("switch off dropped") << "a;no_pager=no"
+                                            << "a"
+                                            << "a";
+        QTest::newRow("spaces kept") << "  ;large_image= icon "
+                                     << "  "
+                                     << "  ;large_image= icon ";
+        QTest::newRow("escapes") << "a\\;b\\=c\\\\d;small_image=x\\;y"
+                                 << "a;b=c\\d"
                                  << "a\\;b\\=c\\\\d;small_image=x\\;y";
-        QTest::newRow("equals in name") << "a=b" << "a=b" << "a\\=b";
-        QTest::newRow("equals in value") << "a;small_image=x=y" << "a" << "a;small_image=x\\=y";
-        QTest::newRow("non-ASCII") << "Привет 世界;transparency=100" << "Привет 世界"
+        QTest::newRow("equals in name") << "a=b"
+                                        << "a=b"
+                                        << "a\\=b";
+        QTest::newRow("equals in value") << "a;small_image=x=y"
+                                         << "a"
+                                         << "a;small_image=x\\=y";
+        QTest::newRow("non-ASCII") << "Привет 世界;transparency=100"
+                                   << "Привет 世界"
                                    << "Привет 世界;transparency=100";
-        QTest::newRow("unset numbers") << "a;shadow=-1;transparency=" << "a" << "a";
-        QTest::newRow("empty image") << "a;small_image=" << "a" << "a";
-        QTest::newRow("leading zeros") << "a;shadow=007" << "a" << "a;shadow=7";
-        QTest::newRow("negative offsets") << "a;geometry=1x2+-3--4" << "a" << "a;geometry=1x2+-3--4";
+        QTest::newRow("unset numbers") << "a;shadow=-1;transparency="
+                                       << "a"
+                                       << "a";
+        QTest::newRow("empty image") << "a;small_image="
+                                     << "a"
+                                     << "a";
+        QTest::newRow("leading zeros") << "a;shadow=007"
+                                       << "a"
+                                       << "a;shadow=7";
+        QTest::newRow("negative offsets") << "a;geometry=1x2+-3--4"
+                                          << "a"
+                                          << "a;geometry=1x2+-3--4";
     }
 
     void parse()
@@ -98,30 +116,52 @@ private slots:
     {
         QTest::addColumn<QString>("record");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("empty") << "" << "name is empty";
-        QTest::newRow("empty name") << ";no_title" << "name is empty";
-        QTest::newRow("unknown key") << "a;no_titel" << "\"no_titel\" is not a window property";
-        QTest::newRow("case of key") << "a;No_title" << "not a window property";
-        QTest::newRow("repeated") << "a;ontop;ontop=0" << "given twice";
-        QTest::newRow("bad switch") << "a;ontop=maybe" << "not a value of the switch";
-        QTest::newRow("switch empty") << "a;ontop=" << "not a value of the switch";
-        QTest::newRow("over 100") << "a;shadow=101" << "from 0 to 100";
-        QTest::newRow("negative") << "a;shadow=-2" << "from 0 to 100";
-        QTest::newRow("not a number") << "a;transparency=ten" << "from 0 to 100";
-        QTest::newRow("huge") << "a;shadow=99999999999999999999" << "from 0 to 100";
-        QTest::newRow("plus sign") << "a;shadow=+5" << "from 0 to 100";
-        QTest::newRow("number needs value") << "a;shadow" << "needs a value";
-        QTest::newRow("image needs value") << "a;small_image" << "needs a value";
-        QTest::newRow("geometry") << "a;geometry=640x480" << "not a geometry";
-        QTest::newRow("geometry capital X") << "a;geometry=640X480+0+0" << "not a geometry";
-        QTest::newRow("geometry newline") << "a;geometry=640x480+0+0\n" << "control character";
-        QTest::newRow("dangling backslash") << "a\\" << "backslash";
-        QTest::newRow("unknown escape") << "a\\n" << "not an escape";
+        QTest::newRow("empty") << ""
+                               << "name is empty";
+        QTest::newRow("empty name") << ";no_title"
+                                    << "name is empty";
+        QTest::newRow("unknown key") << "a;no_titel"
+                                     << "\"no_titel\" is not a window property";
+        QTest::newRow("case of key") << "a;No_title"
+                                     << "not a window property";
+        QTest::newRow("repeated") << "a;ontop;ontop=0"
+                                  << "given twice";
+        QTest::newRow("bad switch") << "a;ontop=maybe"
+                                    << "not a value of the switch";
+        QTest::newRow("switch empty") << "a;ontop="
+                                      << "not a value of the switch";
+        QTest::newRow("over 100") << "a;shadow=101"
+                                  << "from 0 to 100";
+        QTest::newRow("negative") << "a;shadow=-2"
+                                  << "from 0 to 100";
+        QTest::newRow("not a number") << "a;transparency=ten"
+                                      << "from 0 to 100";
+        QTest::newRow("huge") << "a;shadow=99999999999999999999"
+                              << "from 0 to 100";
+        QTest::newRow("plus sign") << "a;shadow=+5"
+                                   << "from 0 to 100";
+        QTest::newRow("number needs value") << "a;shadow"
+                                            << "needs a value";
+        QTest::newRow("image needs value") << "a;small_image"
+                                           << "needs a value";
+        QTest::newRow("geometry") << "a;geometry=640x480"
+                                  << "not a geometry";
+        QTest::newRow("geometry capital X") << "a;geometry=640X480+0+0"
+                                            << "not a geometry";
+        QTest::newRow("geometry newline") << "a;geometry=640x480+0+0\n"
+                                          << "control character";
+        QTest::newRow("dangling backslash") << "a\\"
+                                            << "backslash";
+        QTest::newRow("unknown escape") << "a\\n"
+                                        << "not an escape";
         QTest::newRow("control in name") << QString("a\tb") << "control character U+0009";
         QTest::newRow("NUL") << QString::fromUtf16(u"a\0b", 3) << "control character U+0000";
-        QTest::newRow("empty property") << "a;;ontop" << "empty property";
-        QTest::newRow("trailing semicolon") << "a;" << "empty property";
-        QTest::newRow("no key") << "a;=1" << "no name";
+        QTest::newRow("empty property") << "a;;ontop"
+                                        << "empty property";
+        QTest::newRow("trailing semicolon") << "a;"
+                                            << "empty property";
+        QTest::newRow("no key") << "a;=1"
+                                << "no name";
     }
 
     void reject()
@@ -139,11 +179,11 @@ private slots:
     {
         WinProps props;
         props.setWinName(QStringLiteral("x;=\\ y"));
-        bool *switches[] = { &props.sticky,      &props.no_focus,      &props.no_title,
-                             &props.no_border,   &props.no_border_edge, &props.no_ctrlbtn,
-                             &props.no_button1,  &props.no_button2,    &props.no_button3,
-                             &props.no_tbutton,  &props.no_pager,      &props.close_soon,
-                             &props.ontop,       &props.onbottom,      &props.init_maximize,
+        bool *switches[] = { &props.sticky,        &props.no_focus,       &props.no_title,
+                             &props.no_border,     &props.no_border_edge, &props.no_ctrlbtn,
+                             &props.no_button1,    &props.no_button2,     &props.no_button3,
+                             &props.no_tbutton,    &props.no_pager,       &props.close_soon,
+                             &props.ontop,         &props.onbottom,       &props.init_maximize,
                              &props.init_minimize, &props.focus_on_click };
         for (bool *member : switches) {
             *member = true;
@@ -178,10 +218,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("geometry");
         QTest::addColumn<bool>("storable");
-        QTest::newRow("fine") << "a" << "" << true;
-        QTest::newRow("empty name") << "" << "" << false;
-        QTest::newRow("control in name") << "a\nb" << "" << false;
-        QTest::newRow("bad geometry") << "a" << "garbage" << false;
+        QTest::newRow("fine") << "a"
+                              << "" << true;
+        QTest::newRow("empty name") << ""
+                                    << "" << false;
+        QTest::newRow("control in name") << "a\nb"
+                                         << "" << false;
+        QTest::newRow("bad geometry") << "a"
+                                      << "garbage" << false;
     }
 
     void storageProblem()

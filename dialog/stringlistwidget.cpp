@@ -1,0 +1,78 @@
+#include "stringlistwidget.h"
+
+#include <QHeaderView>
+
+StringListWidget::StringListWidget(QWidget *parent)
+    : QTableWidget(parent)
+    , changingCurrent(false)
+{
+    horizontalHeader()->hide();
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Renaming goes through the dialog, which keeps names unique.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(this, &QTableWidget::currentItemChanged, this, &StringListWidget::slotCurrentChanged);
+}
+
+StringListWidget::~StringListWidget() = default;
+
+void StringListWidget::setStrings(const QStringList &names, const QString &current)
+{
+    clear();
+    setRowCount(names.size());
+    setColumnCount(1);
+    for (int i = 0; i < names.size(); ++i)
+        setItem(i, 0, new QTableWidgetItem(names.at(i)));
+    const int row = current.isEmpty() ? 0 : qMax(0, names.indexOf(current));
+    setCurrentCell(row, 0);
+    resizeColumnsToContents();
+    fitColumn();
+}
+
+QString StringListWidget::currentString() const
+{
+    return textOf(changingCurrent ? previousItem : currentItem());
+}
+
+void StringListWidget::setCurrentString(const QString &name)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        QTableWidgetItem *candidate = item(row, 0);
+        if (candidate && candidate->text() == name) {
+            setCurrentItem(candidate, QItemSelectionModel::ClearAndSelect);
+            return;
+        }
+    }
+}
+
+void StringListWidget::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    fitColumn();
+}
+
+void StringListWidget::slotCurrentChanged(QTableWidgetItem *current, QTableWidgetItem *previous)
+{
+    changingCurrent = true;
+    previousItem = previous;
+    Q_EMIT currentChanged(textOf(current), textOf(previous));
+    changingCurrent = false;
+}
+
+QString StringListWidget::textOf(const QTableWidgetItem *item)
+{
+    return item ? item->data(Qt::DisplayRole).toString() : QString();
+}
+
+// Widens the only column to the view, never narrows it: a long name keeps its width and the view
+// scrolls by pixels instead.
+void StringListWidget::fitColumn()
+{
+    if (columnCount() == 0)
+        return;
+    const int target = width() - 2 * frameWidth() - 1;
+    if (columnWidth(0) < target)
+        horizontalHeader()->resizeSection(0, target);
+}

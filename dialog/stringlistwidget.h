@@ -1,0 +1,42 @@
+#ifndef KIVO_STRINGLISTWIDGET_H
+#define KIVO_STRINGLISTWIDGET_H
+
+#include <QTableWidget>
+
+// A one-column list of names that keeps one row current and announces every change of the
+// current row with the new and the previous name, so a listener can keep what belonged to the
+// previous name before it shows the new one.
+class StringListWidget : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    explicit StringListWidget(QWidget *parent = nullptr);
+    ~StringListWidget() override;
+
+    // Replaces all rows; current names the row to make current (the first row when it is empty
+    // or absent).
+    void setStrings(const QStringList &names, const QString &current);
+    // The current name; while a change is being announced, still the previous one.
+    QString currentString() const;
+    // Makes the first row with exactly this text current; nothing when there is none.
+    void setCurrentString(const QString &name);
+
+Q_SIGNALS:
+    void currentChanged(const QString &current, const QString &previous);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private Q_SLOTS:
+    void slotCurrentChanged(QTableWidgetItem *current, QTableWidgetItem *previous);
+
+private:
+    static QString textOf(const QTableWidgetItem *item);
+    void fitColumn();
+
+    bool changingCurrent;
+    QTableWidgetItem *previousItem = nullptr;
+};
+
+#endif

@@ -1,0 +1,302 @@
+#include "winpropsdialog.h"
+
+#include "apprcinterface.h"
+#include "kivohelp.h"
+#include "winpropsservice.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <algorithm>
+
+namespace {
+const char windowStateGroup[] = "WindowState";
+const char sizeKey[] = "size";
+} // namespace
+
+WinPropsDialog::WinPropsDialog(ApprcInterface *apprc, QWidget *parent)
+    : QDialog(parent)
+    , apprc(apprc)
+{
+    setupUi(this);
+    setChanged(false);
+    buttonBox->button(QDialogButtonBox::Help)->setShortcut(QKeySequence::HelpContents);
+
+    connect(buttonBox, &QDialogButtonBox::helpRequested, this, &WinPropsDialog::showHelp);
+    connect(buttonBox, &QDialogButtonBox::rejected, this, &WinPropsDialog::slotReject);
+    connect(buttonBox, &QDialogButtonBox::accepted, this, &WinPropsDialog::slotAccept);
+    connect(buttonBox->button(QDialogButtonBox::Reset), &QPushButton::clicked, this,
+            &WinPropsDialog::reset);
+    connect(buttonBox->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
+            &WinPropsDialog::save);
+    connect(winListWidget, &StringListWidget::currentChanged, this,
+            &WinPropsDialog::slotCurrentWinChanged);
+
+    winPropsList = fetchAllProperties();
+    winListWidget->setStrings(winPropsNames(), QString());
+    if (winPropsList.isEmpty())
+        slotCurrentWinChanged(QString(), QString());
+
+    // Only now, so that showing the first record is not taken for an edit.
+    connect(winPropsWidget, qOverload<bool>(&WinPropsWidget::changed), this,
+            &WinPropsDialog::setChanged);
+    connect(addButton, &QPushButton::clicked, this, &WinPropsDialog::addWinProp);
+    connect(deleteButton, &QPushButton::clicked, this, &WinPropsDialog::deleteWinProp);
+    connect(renameButton, &QPushButton::clicked, this, &WinPropsDialog::renameWindowId);
+
+    restoreWindowState();
+}
+
+WinPropsDialog::~WinPropsDialog()
+{
+    saveWindowState();
+}
+
+void WinPropsDialog::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (visible)
+        warnIfServiceUnread();
+}
+
+WinPropsList WinPropsDialog::fetchAllProperties()
+{
+    QDBusPendingReply<WinPropsList> reply = apprc->getAllProperties();
+    reply.waitForFinished();
+    WinPropsList list;
+    QString error;
+    if (!winPropsListFromReply(reply, list, error)) {
+        fetchError = error.isNull() ? QLatin1String("") : error;
+        lastServiceError = fetchError;
+        unreadWarningDue = true;
+    }
+    return list;
+}
+
+// Shown once, when the dialog first appears, since saving would then replace what the service
+// holds with a list that may be incomplete.
+void WinPropsDialog::warnIfServiceUnread()
+{
+    if (!unreadWarningDue || quiet)
+        return;
+    unreadWarningDue = false;
+    ask(QMessageBox::Warning, tr("Window properties unavailable"),
+        tr("The window properties could not be read from the service:") + QLatin1Char('\n')
+            + fetchError + QLatin1Char('\n')
+            + tr("Saving will replace all stored window properties with the entries shown here."),
+        QMessageBox::Ok);
+}
+
+QStringList WinPropsDialog::winPropsNames() const
+{
+    QStringList names;
+    names.reserve(winPropsList.size());
+    for (const WinProps &props : winPropsList)
+        names.append(props.winName());
+    return names;
+}
+
+WinProps WinPropsDialog::winPropsFor(const QString &name) const
+{
+    for (const WinProps &props : winPropsList) {
+        if (props.winName() == name)
+            return props;
+    }
+    return WinProps();
+}
+
+void WinPropsDialog::storeWinProps(const WinProps &props)
+{
+    for (WinProps &stored : winPropsList) {
+        if (stored.winName() == props.winName()) {
+            stored = props;
+            return;
+        }
+    }
+    winPropsList.append(props);
+}
+
+void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString &previous)
+{
+    deleteButton->setEnabled(!current.isEmpty());
+    renameButton->setEnabled(!current.isEmpty());
+    if (current.isEmpty())
+        return;
+    if (!previous.isNull())
+        storeWinProps(winPropsWidget->winProps(previous));
+    stackedWidget->setCurrentWidget(winPropsWidget);
+    winPropsWidget->setWinProps(winPropsFor(current));
+}
+
+bool WinPropsDialog::save()
+{
+    if (!confirmReplacingUnreadService())
+        return false;
+    const QString current = winListWidget->currentString();
+    if (!current.isEmpty())
+        storeWinProps(winPropsWidget->winProps(current));
+    if (!eraseMissingProperties())
+        return false;
+    const bool sent = sendWorkingCopy();
+    winListWidget->setStrings(winPropsNames(), current);
+    if (!sent)
+        return false;
+    fetchError = QString();
+    setChanged(false);
+    return true;
+}
+
+bool WinPropsDialog::saveQuietly()
+{
+    return !isChanged() || save();
+}
+
+bool WinPropsDialog::confirmReplacingUnreadService()
+{
+    if (!isServiceUnread())
+        return true;
+    if (quiet)
+        return false;
+    return ask(QMessageBox::Warning, tr("Replace all window properties"),
+               tr("The stored window properties could not be read when this dialog opened. "
+                  "Saving replaces all of them with the entries shown here. Do you want to "
+                  "continue?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+// Records that set nothing are not kept; the user may decline and go on editing them.
+bool WinPropsDialog::eraseMissingProperties()
+{
+    QStringList missing;
+    for (const WinProps &props : qAsConst(winPropsList)) {
+        if (props.isNull())
+            missing.append(props.winName());
+    }
+    if (missing.isEmpty())
+        return true;
+    if (!quiet) {
+        QStringList quoted;
+        for (const QString &name : qAsConst(missing))
+            quoted.append(QLatin1Char('"') + name.toHtmlEscaped() + QLatin1Char('"'));
+        const QString text = tr("There are no properties for window names:<br>%1<br><br>These "
+                                "names will be removed. Do you want to continue?")
+                                 .arg(quoted.join(QLatin1String("<br>")));
+        if (ask(QMessageBox::Warning, tr("Missing properties"), text,
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, Qt::RichText)
+            == QMessageBox::No)
+            return false;
+    }
+    winPropsList.erase(std::remove_if(winPropsList.begin(), winPropsList.end(),
+                                      [&missing](const WinProps &props) {
+                                          return missing.contains(props.winName());
+                                      }),
+                       winPropsList.end());
+    return true;
+}
+
+// Waits for the service's answer: a store that fails must not pass for a saved one.
+bool WinPropsDialog::sendWorkingCopy()
+{
+    QDBusPendingReply<> reply = apprc->setAllProperties(winPropsList);
+    reply.waitForFinished();
+    if (!reply.isError())
+        return true;
+    const QDBusError error = reply.error();
+    lastServiceError
+        = error.message().isEmpty() ? QDBusError::errorString(error.type()) : error.message();
+    if (!quiet)
+        ask(QMessageBox::Critical, tr("Saving failed"),
+            tr("The window properties could not be saved:") + QLatin1Char('\n') + lastServiceError,
+            QMessageBox::Ok);
+    return false;
+}
+
+void WinPropsDialog::reset()
+{
+    winPropsWidget->setWinProps(winPropsFor(winListWidget->currentString()));
+    setChanged(false);
+}
+
+void WinPropsDialog::setChanged(bool b)
+{
+    for (const auto which :
+         { QDialogButtonBox::Ok, QDialogButtonBox::Apply, QDialogButtonBox::Reset })
+        buttonBox->button(which)->setEnabled(b);
+}
+
+bool WinPropsDialog::isChanged() const
+{
+    return buttonBox->button(QDialogButtonBox::Ok)->isEnabled();
+}
+
+void WinPropsDialog::showHelp()
+{
+    kivoHelpShow(kivoHelpLookForWidget());
+}
+
+void WinPropsDialog::slotAccept()
+{
+    if (save())
+        accept();
+}
+
+void WinPropsDialog::slotReject()
+{
+    reject();
+}
+
+void WinPropsDialog::closeEvent(QCloseEvent *event)
+{
+    event->setAccepted(checkUnsavedChanges());
+}
+
+bool WinPropsDialog::checkUnsavedChanges()
+{
+    if (!isChanged())
+        return true;
+    const auto answer
+        = ask(QMessageBox::Warning, tr("Unsaved changes"),
+              tr("There are some unapplied changes. Do you want to save them now?"),
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return save();
+    if (answer == QMessageBox::No) {
+        reset();
+        return true;
+    }
+    return false;
+}
+
+void WinPropsDialog::restoreWindowState()
+{
+    QSettings settings;
+    settings.beginGroup(QLatin1String(windowStateGroup));
+    QSize size = settings.value(QLatin1String(sizeKey), QSize(600, 400)).toSize();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    size.setWidth(qMin(size.width(), available.width()));
+    size.setHeight(qMin(size.height(), available.height()));
+    resize(size);
+}
+
+void WinPropsDialog::saveWindowState()
+{
+    QSettings settings;
+    settings.beginGroup(QLatin1String(windowStateGroup));
+    settings.setValue(QLatin1String(sizeKey), size());
+}
+
+QMessageBox::StandardButton WinPropsDialog::ask(QMessageBox::Icon icon, const QString &title,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton,
+                                                Qt::TextFormat format)
+{
+    QMessageBox box(icon, title, text, buttons, this);
+    box.setTextFormat(format);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}

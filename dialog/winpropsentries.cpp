@@ -1,0 +1,197 @@
+// Adding, renaming and deleting entries of the working copy, from the buttons under the list and
+// from the command line. None of these reaches the service before the next save.
+#include "winpropsdialog.h"
+
+#include <QInputDialog>
+
+bool WinPropsDialog::renameWinProps(const QString &oldName, const QString &newName)
+{
+    for (WinProps &props : winPropsList) {
+        if (props.winName() == oldName) {
+            props.setWinName(newName);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool WinPropsDialog::removeWinProps(const QString &name)
+{
+    for (auto it = winPropsList.begin(); it != winPropsList.end(); ++it) {
+        if (it->winName() == name) {
+            winPropsList.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A refill shows the new current record without keeping the editor's content, so the pending
+// edits of the record on show are kept first.
+void WinPropsDialog::carryEditorIntoWorkingCopy()
+{
+    const QString current = winListWidget->currentString();
+    if (!current.isEmpty())
+        storeWinProps(winPropsWidget->winProps(current));
+}
+
+void WinPropsDialog::refill(const QString &current)
+{
+    winListWidget->setStrings(winPropsNames(), current);
+}
+
+void WinPropsDialog::showEmptyPageIfNoNames()
+{
+    if (winPropsList.isEmpty())
+        stackedWidget->setCurrentWidget(emptyPropsWidget);
+}
+
+std::optional<QString> WinPropsDialog::promptNewName(const QString &title, const QString &label,
+                                                     QString text)
+{
+    for (;;) {
+        bool ok = false;
+        text = QInputDialog::getText(this, title, label, QLineEdit::Normal, text, &ok);
+        if (!ok)
+            return std::nullopt;
+        if (text.isEmpty()) {
+            ask(QMessageBox::Warning, tr("Empty window name"),
+                tr("Please enter non-empty window name"), QMessageBox::Ok, QMessageBox::Ok);
+            continue;
+        }
+        if (!winPropsNames().contains(text))
+            return text;
+        if (ask(QMessageBox::Critical, tr("Properties are already exist"),
+                tr("Properties for \"%1\" are already exist. Do you want to set new window name?")
+                    .arg(text),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            != QMessageBox::Yes)
+            return std::nullopt;
+    }
+}
+
+void WinPropsDialog::addWinProp()
+{
+    const std::optional<QString> name = promptNewName(
+        tr("Add new window properties"), tr("Enter program name or window class:"), QString());
+    if (!name)
+        return;
+    carryEditorIntoWorkingCopy();
+    WinProps props;
+    props.setWinName(*name);
+    storeWinProps(props);
+    refill(*name);
+    setChanged(true);
+}
+
+void WinPropsDialog::renameWindowId()
+{
+    const QString oldName = winListWidget->currentString();
+    const std::optional<QString> newName = promptNewName(
+        tr("Renaming window id"), tr("Enter new program name or window class:"), oldName);
+    if (!newName)
+        return;
+    renameWinProps(oldName, *newName);
+    // The editor keeps its content, which now belongs to the new name.
+    const bool wasBlocked = winListWidget->blockSignals(true);
+    refill(*newName);
+    winListWidget->blockSignals(wasBlocked);
+    setChanged(true);
+}
+
+bool WinPropsDialog::confirmDeleting(const QString &name)
+{
+    return ask(QMessageBox::Warning, tr("Deleting properties"),
+               tr("Are you sure you want to delete window propeties for \"%1\"?").arg(name),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void WinPropsDialog::deleteWinProp()
+{
+    const QString name = winListWidget->currentString();
+    if (!confirmDeleting(name))
+        return;
+    removeWinProps(winListWidget->currentString());
+    showEmptyPageIfNoNames();
+    refill(winListWidget->currentString());
+    setChanged(true);
+}
+
+void WinPropsDialog::deleteWinPropByName(const QString &name)
+{
+    if (!quiet)
+        show();
+    if (name.isEmpty()) {
+        refuseEmptyName();
+        return;
+    }
+    if (!winPropsNames().contains(name))
+        return;
+    if (!quiet && !confirmDeleting(name))
+        return;
+    carryEditorIntoWorkingCopy();
+    removeWinProps(name);
+    showEmptyPageIfNoNames();
+    refill(QString());
+    setChanged(true);
+}
+
+void WinPropsDialog::addWinPropFromRecord(const QString &record)
+{
+    if (!quiet)
+        show();
+    const WinProps props(record);
+    if (!props.isValid()) {
+        if (!quiet)
+            ask(QMessageBox::Warning, tr("Invalid window record"), props.errorString(),
+                QMessageBox::Ok);
+        return;
+    }
+    const QString name = props.winName();
+    if (winPropsNames().contains(name) && !quiet) {
+        if (ask(QMessageBox::Warning, tr("Properties already set"),
+                tr("Properties for \"%1\" already set. Do you want to rewrite them?").arg(name),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes) {
+            winListWidget->setCurrentString(name);
+            return;
+        }
+    }
+    carryEditorIntoWorkingCopy();
+    storeWinProps(props);
+    refill(name);
+    setChanged(true);
+}
+
+void WinPropsDialog::editWinPropByName(const QString &name)
+{
+    if (name.isEmpty()) {
+        refuseEmptyName();
+        return;
+    }
+    if (winPropsNames().contains(name)) {
+        winListWidget->setCurrentString(name);
+        return;
+    }
+    if (!quiet
+        && ask(QMessageBox::Warning, tr("Missing properties"),
+               tr("There are no setted window properties for \"%1\". Do you want to create them?")
+                   .arg(name),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+        return;
+    carryEditorIntoWorkingCopy();
+    WinProps props;
+    props.setWinName(name);
+    storeWinProps(props);
+    refill(name);
+    setChanged(true);
+}
+
+void WinPropsDialog::refuseEmptyName()
+{
+    if (!quiet)
+        ask(QMessageBox::Warning, tr("Empty window name"),
+            tr("The window name given on the command line is empty."), QMessageBox::Ok);
+}

@@ -1,0 +1,200 @@
+#include "stringlistwidget.h"
+#include "testenvironment.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+namespace {
+// A null string is written as "<null>", so announcements compare as plain text.
+QString shown(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("<null>") : text;
+}
+} // namespace
+
+class TestStringListWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    QStringList announcements;
+    QStringList currentInsideReceiver;
+
+    void listen(StringListWidget &list)
+    {
+        announcements.clear();
+        currentInsideReceiver.clear();
+        connect(&list, &StringListWidget::currentChanged, this,
+                [this, &list](const QString &current, const QString &previous) {
+                    announcements.append(shown(current) + QLatin1Char('|') + shown(previous));
+                    currentInsideReceiver.append(shown(list.currentString()));
+                });
+    }
+
+private slots:
+    void freshListIsEmpty()
+    {
+        StringListWidget list;
+        listen(list);
+        list.setStrings({}, QString());
+        QCOMPARE(list.rowCount(), 0);
+        QVERIFY(announcements.isEmpty());
+        QVERIFY(list.currentString().isNull());
+        QCOMPARE(list.editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+
+    void setStrings_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList abc = { "alpha", "beta", "gamma" };
+        QTest::newRow("named") << abc << "beta" << 1 << QStringList { "beta|<null>" };
+        QTest::newRow("empty current") << abc << "" << 0 << QStringList { "alpha|<null>" };
+        QTest::newRow("null current") << abc << QString() << 0 << QStringList { "alpha|<null>" };
+        QTest::newRow("absent current") << abc << "delta" << 0 << QStringList { "alpha|<null>" };
+        QTest::newRow("case differs") << abc << "Beta" << 0 << QStringList { "alpha|<null>" };
+        QTest::newRow("duplicates") << QStringList { "alpha", "beta", "alpha" } << "alpha" << 0
+                                    << QStringList { "alpha|<null>" };
+    }
+
+    void setStrings()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QString, current);
+        QFETCH(int, row);
+        QFETCH(QStringList, expected);
+        StringListWidget list;
+        listen(list);
+        list.setStrings(names, current);
+        QCOMPARE(list.rowCount(), names.size());
+        QCOMPARE(list.columnCount(), 1);
+        QCOMPARE(list.currentRow(), row);
+        QCOMPARE(announcements, expected);
+        QCOMPARE(list.currentString(), names.at(row));
+    }
+
+    void refillAnnouncesClearingFirst_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("same names")
+            << QStringList { "alpha", "beta" } << QStringList { "<null>|beta", "beta|<null>" };
+        QTest::newRow("emptied") << QStringList() << QStringList { "<null>|beta" };
+    }
+
+    void refillAnnouncesClearingFirst()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, expected);
+        StringListWidget list;
+        list.setStrings({ "alpha", "beta" }, QStringLiteral("beta"));
+        listen(list);
+        list.setStrings(names, QStringLiteral("beta"));
+        QCOMPARE(announcements, expected);
+        // While the old row is dropped, the list still names it as current.
+        QCOMPARE(currentInsideReceiver.first(), QStringLiteral("beta"));
+    }
+
+    void setCurrentString_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("other row") << "gamma" << 2 << QStringList { "gamma|alpha" };
+        QTest::newRow("already current") << "alpha" << 0 << QStringList();
+        QTest::newRow("case differs") << "Gamma" << 0 << QStringList();
+        QTest::newRow("absent") << "delta" << 0 << QStringList();
+        QTest::newRow("first duplicate") << "beta" << 1 << QStringList { "beta|alpha" };
+    }
+
+    void setCurrentString()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, row);
+        QFETCH(QStringList, expected);
+        StringListWidget list;
+        list.setStrings({ "alpha", "beta", "gamma", "beta" }, QString());
+        listen(list);
+        list.setCurrentString(name);
+        QCOMPARE(list.currentRow(), row);
+        QCOMPARE(announcements, expected);
+        QCOMPARE(list.selectedItems().size(), 1);
+        QCOMPARE(list.selectedItems().first()->row(), row);
+    }
+
+    void clickAnnouncesBothNames()
+    {
+        StringListWidget list;
+        list.setStrings({ "alpha", "beta", "gamma" }, QString());
+        list.resize(200, 200);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        listen(list);
+        const QRect cell = list.visualItemRect(list.item(2, 0));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(announcements, QStringList { "gamma|alpha" });
+        QCOMPARE(currentInsideReceiver, QStringList { "alpha" });
+        QCOMPARE(list.currentString(), QStringLiteral("gamma"));
+    }
+
+    void keyboardMovesAreAnnounced()
+    {
+        StringListWidget list;
+        list.setStrings({ "alpha", "beta" }, QString());
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        listen(list);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(announcements, QStringList { "beta|alpha" });
+    }
+
+    void blockedSignalsAnnounceNothing()
+    {
+        StringListWidget list;
+        list.setStrings({ "alpha", "beta" }, QString());
+        listen(list);
+        list.blockSignals(true);
+        list.setStrings({ "alpha", "omega" }, QStringLiteral("omega"));
+        list.blockSignals(false);
+        QVERIFY(announcements.isEmpty());
+        QCOMPARE(list.currentString(), QStringLiteral("omega"));
+    }
+
+    void columnFitsTheView()
+    {
+        StringListWidget list;
+        list.setFrameStyle(QFrame::Box | QFrame::Plain);
+        list.setLineWidth(1);
+        QCOMPARE(list.frameWidth(), 1);
+        list.resize(200, 150);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.setStrings({ "a", "b" }, QString());
+        QCOMPARE(list.columnWidth(0), 197);
+        list.resize(300, 150);
+        QCOMPARE(list.columnWidth(0), 297);
+        list.resize(120, 150);
+        QCOMPARE(list.columnWidth(0), 297);
+    }
+
+    void longNameScrollsHorizontally()
+    {
+        StringListWidget list;
+        list.resize(200, 150);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QString longName(200, QLatin1Char('w'));
+        list.setStrings({ "a", longName }, QString());
+        const int contentsWidth = list.columnWidth(0);
+        QVERIFY(contentsWidth > 200);
+        QCOMPARE(list.horizontalScrollMode(), QAbstractItemView::ScrollPerPixel);
+        QTRY_VERIFY(list.horizontalScrollBar()->maximum() > 0);
+        list.resize(250, 150);
+        QCOMPARE(list.columnWidth(0), contentsWidth);
+    }
+};
+
+KIVO_TEST_MAIN(TestStringListWidget)
+#include "tst_stringlistwidget.moc"
