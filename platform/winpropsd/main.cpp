@@ -1,4 +1,161 @@
-int main()
+#include "apprcadaptor.h"
+#include "signalquitter.h"
+#include "winpropsdaemon.h"
+#include "winpropsservice.h"
+#include "winpropsstore.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct Options
 {
-    return 0;
+    QString storagePath;
+    std::optional<int> idleSeconds;
+};
+
+// The longest idle time whose milliseconds fit a timer interval.
+constexpr int maxIdleSeconds = 2147483;
+
+void complain(const QString &message)
+{
+    std::fprintf(stderr, "kivo-winpropsd: %s\n", qUtf8Printable(message));
+}
+
+std::optional<Options> parseOptions(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Keeps the window properties of the desktop's programs and serves them on the session "
+            "bus as %1 at %2.")
+            .arg(WinPropsService::busName(), WinPropsService::objectPath()));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption storage(
+        QStringLiteral("storage"),
+        QStringLiteral("The file that holds the window properties (default: %1).")
+            .arg(QDir::toNativeSeparators(WinPropsStore::defaultPath())),
+        QStringLiteral("file"));
+    const QCommandLineOption idle(
+        QStringLiteral("exit-when-idle"),
+        QStringLiteral("Exit when no client holds a reference and nothing called for this long."),
+        QStringLiteral("seconds"));
+    parser.addOptions({ storage, idle });
+    parser.process(app);
+
+    Options options;
+    options.storagePath
+        = parser.isSet(storage) ? parser.value(storage) : WinPropsStore::defaultPath();
+    if (parser.isSet(idle)) {
+        bool isNumber = false;
+        const int seconds = parser.value(idle).toInt(&isNumber);
+        if (!isNumber || seconds < 0 || seconds > maxIdleSeconds) {
+            complain(QStringLiteral("--exit-when-idle needs a number of seconds from 0 to %1.")
+                         .arg(maxIdleSeconds));
+            return std::nullopt;
+        }
+        options.idleSeconds = seconds;
+    }
+    return options;
+}
+
+bool claimBusName(QDBusConnection &bus)
+{
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply
+        = bus.interface()->registerService(WinPropsService::busName(),
+                                           QDBusConnectionInterface::DontQueueService,
+                                           QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid()) {
+        complain(QStringLiteral("Cannot own the bus name %1: %2")
+                     .arg(WinPropsService::busName(), reply.error().message()));
+        return false;
+    }
+    if (reply.value() != QDBusConnectionInterface::ServiceRegistered) {
+        complain(QStringLiteral("The bus name %1 is already owned by another process; is another "
+                                "kivo-winpropsd running?")
+                     .arg(WinPropsService::busName()));
+        return false;
+    }
+    return true;
+}
+
+bool publish(QDBusConnection &bus, WinPropsDaemon &daemon)
+{
+    if (!bus.isConnected()) {
+        complain(
+            QStringLiteral("Cannot connect to the session bus: %1").arg(bus.lastError().message()));
+        return false;
+    }
+    new ApprcAdaptor(&daemon);
+    if (!bus.registerObject(WinPropsService::objectPath(), &daemon)) {
+        complain(QStringLiteral("Cannot register the object %1: %2")
+                     .arg(WinPropsService::objectPath(), bus.lastError().message()));
+        return false;
+    }
+    return claimBusName(bus);
+}
+
+// Runs once the bus name is ours, so that a second instance leaves no side file behind.
+bool keepRejectedLines(const WinPropsStore &store, const QList<RejectedLine> &rejected)
+{
+    if (rejected.isEmpty())
+        return true;
+    const QString path = QDir::toNativeSeparators(store.path());
+    for (const RejectedLine &line : rejected)
+        complain(QStringLiteral("%1:%2: %3").arg(path).arg(line.number).arg(line.reason));
+    QString errorMessage;
+    const QString sidePath = store.keepRejected(rejected, errorMessage);
+    if (sidePath.isNull()) {
+        complain(errorMessage);
+        complain(QStringLiteral("Not starting, so that the unreadable lines of %1 are not lost.")
+                     .arg(path));
+        return false;
+    }
+    complain(QStringLiteral("%1 unreadable line(s) of %2 were left out and kept in %3.")
+                 .arg(rejected.size())
+                 .arg(path, QDir::toNativeSeparators(sidePath)));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kivo-winpropsd"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KIVO_VERSION));
+    const std::optional<Options> options = parseOptions(app);
+    if (!options)
+        return 1;
+    registerWinPropsTypes();
+    SignalQuitter quitter;
+    if (!quitter.isValid()) {
+        complain(QStringLiteral("Cannot watch for SIGTERM and SIGINT."));
+        return 1;
+    }
+
+    const WinPropsStore store(options->storagePath);
+    StorageContents contents;
+    QString errorMessage;
+    if (!store.load(contents, errorMessage)) {
+        complain(errorMessage);
+        return 1;
+    }
+    WinPropsDaemon daemon(store, contents.records);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!publish(bus, daemon) || !keepRejectedLines(store, contents.rejected))
+        return 1;
+    if (options->idleSeconds) {
+        QObject::connect(&daemon, &WinPropsDaemon::idle, &app, &QCoreApplication::quit);
+        daemon.setIdleTimeout(*options->idleSeconds);
+    }
+    return app.exec();
 }

@@ -1,0 +1,25 @@
+#ifndef KIVO_SIGNALQUITTER_H
+#define KIVO_SIGNALQUITTER_H
+
+#include <QObject>
+#include <QSocketNotifier>
+
+// Ends the event loop with status 0 on SIGTERM and SIGINT. The handler only writes to a pipe;
+// the quitting happens in the event loop.
+class SignalQuitter : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SignalQuitter(QObject *parent = nullptr);
+    ~SignalQuitter() override;
+
+    bool isValid() const { return m_notifier != nullptr; }
+
+private:
+    void signalArrived();
+
+    QSocketNotifier *m_notifier = nullptr;
+};
+
+#endif

@@ -1,0 +1,256 @@
+#include "winpropsdaemon.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QSet>
+
+QString WinPropsDaemon::invalidArgumentError()
+{
+    return QStringLiteral("org.kivo.Kivo.WinProps.Error.InvalidArgument");
+}
+
+QString WinPropsDaemon::storageError()
+{
+    return QStringLiteral("org.kivo.Kivo.WinProps.Error.Storage");
+}
+
+QString WinPropsDaemon::notReferencedError()
+{
+    return QStringLiteral("org.kivo.Kivo.WinProps.Error.NotReferenced");
+}
+
+WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &records,
+                               QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_records(records)
+{
+    m_clientWatcher.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(&m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &WinPropsDaemon::clientVanished);
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &WinPropsDaemon::checkIdle);
+}
+
+void WinPropsDaemon::setIdleTimeout(int seconds)
+{
+    m_exitsWhenIdle = true;
+    m_idleTimer.setInterval(seconds * 1000);
+    m_idleTimer.start();
+}
+
+void WinPropsDaemon::addRef()
+{
+    noteCall();
+    const QString client = message().service();
+    if (m_references.value(client) == 0) {
+        m_clientWatcher.setConnection(connection());
+        m_clientWatcher.addWatchedService(client);
+    }
+    ++m_references[client];
+}
+
+WinPropsList WinPropsDaemon::getAllProperties()
+{
+    noteCall();
+    return m_records;
+}
+
+WinProps WinPropsDaemon::getWindowProperties(const QString &winName)
+{
+    noteCall();
+    if (rejectName(winName))
+        return {};
+    const int index = indexOf(winName);
+    if (index >= 0)
+        return m_records.at(index);
+    WinProps none;
+    none.setWinName(winName);
+    return none;
+}
+
+void WinPropsDaemon::release()
+{
+    noteCall();
+    const QString client = message().service();
+    auto count = m_references.find(client);
+    if (count == m_references.end()) {
+        sendErrorReply(notReferencedError(), tr("release was called without a matching addRef."));
+        return;
+    }
+    if (--*count == 0) {
+        m_references.erase(count);
+        m_clientWatcher.removeWatchedService(client);
+    }
+}
+
+bool WinPropsDaemon::removeWindowProperties(const QString &winName)
+{
+    noteCall();
+    if (rejectName(winName))
+        return false;
+    const int index = indexOf(winName);
+    if (index < 0)
+        return false;
+    WinPropsList records = m_records;
+    records.removeAt(index);
+    if (!store(records))
+        return false;
+    emit removedWindowProperties(winName);
+    return true;
+}
+
+bool WinPropsDaemon::renameWindow(const QString &currentName, const QString &newName)
+{
+    noteCall();
+    if (rejectName(currentName) || rejectName(newName))
+        return false;
+    const int index = indexOf(currentName);
+    if (index < 0 || indexOf(newName) >= 0)
+        return false;
+    WinPropsList records = m_records;
+    records[index].setWinName(newName);
+    if (!store(records))
+        return false;
+    emit windowRenamed(currentName, newName);
+    return true;
+}
+
+void WinPropsDaemon::setAllProperties(const WinPropsList &wpl)
+{
+    noteCall();
+    WinPropsList records;
+    records.reserve(wpl.size());
+    for (const WinProps &props : wpl)
+        records.append(normalized(props));
+    if (reject(listProblem(records)))
+        return;
+    const WinPropsList old = m_records;
+    if (records == old || !store(records))
+        return;
+    QSet<QString> kept;
+    for (const WinProps &props : records)
+        kept.insert(props.winName());
+    for (const WinProps &props : old) {
+        if (!kept.contains(props.winName()))
+            emit removedWindowProperties(props.winName());
+    }
+    QHash<QString, int> oldIndex;
+    for (int i = 0; i < old.size(); ++i)
+        oldIndex.insert(old.at(i).winName(), i);
+    for (const WinProps &props : records) {
+        const int index = oldIndex.value(props.winName(), -1);
+        if (index < 0 || old.at(index) != props)
+            emit changedWindowProperties(props);
+    }
+}
+
+void WinPropsDaemon::setWindowProperties(const QString &winName, const QString &props)
+{
+    noteCall();
+    if (rejectName(winName))
+        return;
+    WinProps named;
+    named.setWinName(winName);
+    const QString text
+        = props.isEmpty() ? named.toString() : named.toString() + QLatin1Char(';') + props;
+    const WinProps record(text);
+    if (!record.isValid()) {
+        reject(tr("The properties \"%1\" of the window \"%2\" are not valid: %3")
+                   .arg(props, winName, record.errorString()));
+        return;
+    }
+    storeRecord(normalized(record));
+}
+
+void WinPropsDaemon::setWindowProperties(const WinProps &winProps)
+{
+    noteCall();
+    const WinProps record = normalized(winProps);
+    if (!reject(recordProblem(record)))
+        storeRecord(record);
+}
+
+QStringList WinPropsDaemon::winNames()
+{
+    noteCall();
+    QStringList names;
+    names.reserve(m_records.size());
+    for (const WinProps &props : qAsConst(m_records))
+        names.append(props.winName());
+    return names;
+}
+
+void WinPropsDaemon::noteCall()
+{
+    if (m_exitsWhenIdle)
+        m_idleTimer.start();
+}
+
+void WinPropsDaemon::clientVanished(const QString &client)
+{
+    m_references.remove(client);
+    m_clientWatcher.removeWatchedService(client);
+    noteCall();
+}
+
+void WinPropsDaemon::checkIdle()
+{
+    if (referenceCount() == 0)
+        emit idle();
+}
+
+int WinPropsDaemon::referenceCount() const
+{
+    int count = 0;
+    for (const int references : m_references)
+        count += references;
+    return count;
+}
+
+bool WinPropsDaemon::rejectName(const QString &name)
+{
+    return reject(nameProblem(name));
+}
+
+bool WinPropsDaemon::reject(const QString &problem)
+{
+    if (problem.isNull())
+        return false;
+    sendErrorReply(invalidArgumentError(), problem);
+    return true;
+}
+
+bool WinPropsDaemon::store(const WinPropsList &records)
+{
+    QString errorMessage;
+    if (!m_store.save(records, errorMessage)) {
+        sendErrorReply(storageError(), errorMessage);
+        return false;
+    }
+    m_records = records;
+    return true;
+}
+
+void WinPropsDaemon::storeRecord(const WinProps &props)
+{
+    const int index = indexOf(props.winName());
+    if (index >= 0 && m_records.at(index) == props)
+        return;
+    WinPropsList records = m_records;
+    if (index >= 0)
+        records[index] = props;
+    else
+        records.append(props);
+    if (store(records))
+        emit changedWindowProperties(props);
+}
+
+int WinPropsDaemon::indexOf(const QString &winName) const
+{
+    for (int i = 0; i < m_records.size(); ++i) {
+        if (m_records.at(i).winName() == winName)
+            return i;
+    }
+    return -1;
+}

@@ -1,0 +1,214 @@
+#include "winpropsstore.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("WinPropsStore", text);
+}
+
+constexpr QFileDevice::Permissions privateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+bool isUtf8(const QByteArray &bytes)
+{
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+// Creates the folder and any missing parents with mode 0700; folders that exist stay as they are.
+bool makePrivateFolder(const QString &path, QString &errorMessage)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    const QString parent = QFileInfo(path).path();
+    if (parent != path && !makePrivateFolder(parent, errorMessage))
+        return false;
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST)
+        return true;
+    errorMessage
+        = tr("Cannot create the folder %1: %2")
+              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(errno)));
+    return false;
+}
+
+QString quotedName(const QString &name)
+{
+    WinProps named;
+    named.setWinName(name);
+    return QLatin1Char('"') + named.toString() + QLatin1Char('"');
+}
+
+} // namespace
+
+StorageContents parseStorage(const QByteArray &contents)
+{
+    StorageContents result;
+    QHash<QString, int> lineOfName;
+    const QList<QByteArray> lines = contents.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        const int number = i + 1;
+        if (line.isEmpty())
+            continue;
+        if (!isUtf8(line)) {
+            result.rejected.append({ number, line, tr("The line is not valid UTF-8 text.") });
+            continue;
+        }
+        const WinProps props(QString::fromUtf8(line));
+        if (!props.isValid()) {
+            result.rejected.append({ number, line, props.errorString() });
+        } else if (lineOfName.contains(props.winName())) {
+            result.rejected.append({ number, line,
+                                     tr("The window %1 is already on line %2.")
+                                         .arg(quotedName(props.winName()))
+                                         .arg(lineOfName.value(props.winName())) });
+        } else {
+            lineOfName.insert(props.winName(), number);
+            result.records.append(normalized(props));
+        }
+    }
+    return result;
+}
+
+QByteArray serializeStorage(const WinPropsList &records)
+{
+    QByteArray contents;
+    for (const WinProps &props : records)
+        contents += props.toString().toUtf8() + '\n';
+    return contents;
+}
+
+WinProps normalized(WinProps props)
+{
+    if (props.shadow > WinProps::MaxPercent)
+        props.shadow = WinProps::NotSet;
+    if (props.transparency > WinProps::MaxPercent)
+        props.transparency = WinProps::NotSet;
+    return props;
+}
+
+QString nameProblem(const QString &name)
+{
+    if (name.isEmpty())
+        return tr("The window name is empty.");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20)
+            return tr("The window name %1 contains the control character U+%2.")
+                .arg(quotedName(name))
+                .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return {};
+}
+
+QString recordProblem(const WinProps &props)
+{
+    QString problem = nameProblem(props.winName());
+    if (problem.isNull())
+        problem = props.storageProblem();
+    if (problem.isNull())
+        return {};
+    return tr("Window %1: %2").arg(quotedName(props.winName()), problem);
+}
+
+QString listProblem(const WinPropsList &records)
+{
+    QHash<QString, int> indexOfName;
+    for (int i = 0; i < records.size(); ++i) {
+        const WinProps &props = records.at(i);
+        const QString problem = recordProblem(props);
+        if (!problem.isNull())
+            return tr("Record %1: %2").arg(i + 1).arg(problem);
+        if (indexOfName.contains(props.winName()))
+            return tr("Record %1: the window %2 is given already as record %3.")
+                .arg(i + 1)
+                .arg(quotedName(props.winName()))
+                .arg(indexOfName.value(props.winName()) + 1);
+        indexOfName.insert(props.winName(), i);
+    }
+    return {};
+}
+
+WinPropsStore::WinPropsStore(const QString &path)
+    : m_path(path)
+{
+}
+
+QString WinPropsStore::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/kivo/winprops");
+}
+
+bool WinPropsStore::load(StorageContents &contents, QString &errorMessage) const
+{
+    contents = StorageContents();
+    QFile file(m_path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        errorMessage
+            = tr("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString());
+        return false;
+    }
+    contents = parseStorage(file.readAll());
+    return true;
+}
+
+bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage) const
+{
+    if (!makePrivateFolder(QFileInfo(m_path).path(), errorMessage))
+        return false;
+    const bool isNew = !QFileInfo::exists(m_path);
+    QSaveFile file(m_path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written && isNew)
+        written = file.setPermissions(privateFile);
+    written = written && file.write(serializeStorage(records)) >= 0;
+    if (written && file.commit())
+        return true;
+    errorMessage
+        = tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString());
+    file.cancelWriting();
+    return false;
+}
+
+QString WinPropsStore::keepRejected(const QList<RejectedLine> &rejected,
+                                    QString &errorMessage) const
+{
+    QByteArray contents;
+    for (const RejectedLine &line : rejected)
+        contents += line.text + '\n';
+    const QString stem = m_path + QStringLiteral(".rejected-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int attempt = 1;; ++attempt) {
+        const QString path
+            = attempt == 1 ? stem : stem + QLatin1Char('-') + QString::number(attempt);
+        QFile file(path);
+        // NewOnly: an earlier side file is never overwritten.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (file.setPermissions(privateFile) && file.write(contents) == contents.size()
+                && file.flush())
+                return path;
+            errorMessage
+                = tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            return {};
+        }
+        if (!file.exists()) {
+            errorMessage = tr("Cannot create %1: %2")
+                               .arg(QDir::toNativeSeparators(path), file.errorString());
+            return {};
+        }
+    }
+}
