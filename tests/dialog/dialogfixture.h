@@ -1,0 +1,88 @@
+#ifndef KIVO_DIALOGFIXTURE_H
+#define KIVO_DIALOGFIXTURE_H
+
+#include "apprcinterface.h"
+#include "modalanswerer.h"
+#include "serviceprocess.h"
+#include "winpropsdialog.h"
+#include "winpropsservice.h"
+
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QPushButton>
+#include <memory>
+
+// A dialog on a real service process, with short ways to reach its controls by object name.
+class DialogFixture
+{
+public:
+    explicit DialogFixture(const QStringList &storedRecords, bool startService = true)
+    {
+        service.writeStorage(storedRecords);
+        if (startService && !service.start())
+            qFatal("the window-properties service did not start");
+        apprc = std::make_unique<ApprcInterface>(WinPropsService::busName(),
+                                                 WinPropsService::objectPath(),
+                                                 QDBusConnection::sessionBus());
+    }
+
+    WinPropsDialog &makeDialog()
+    {
+        dialog = std::make_unique<WinPropsDialog>(apprc.get());
+        return *dialog;
+    }
+
+    template<typename T = QWidget>
+    T *child(const char *name) const
+    {
+        T *found = dialog->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+
+    StringListWidget *list() const { return child<StringListWidget>("winListWidget"); }
+    QCheckBox *checkBox(const char *name) const { return child<QCheckBox>(name); }
+    QPushButton *button(QDialogButtonBox::StandardButton which) const
+    {
+        return child<QDialogButtonBox>("buttonBox")->button(which);
+    }
+    bool isChanged() const
+    {
+        const bool ok = button(QDialogButtonBox::Ok)->isEnabled();
+        if (button(QDialogButtonBox::Apply)->isEnabled() != ok
+            || button(QDialogButtonBox::Reset)->isEnabled() != ok)
+            qFatal("OK, Apply and Reset disagree on the changed state");
+        return ok;
+    }
+    bool showsEditor() const
+    {
+        return child<QStackedWidget>("stackedWidget")->currentWidget()
+            == child<QWidget>("winPropsWidget");
+    }
+    QStringList names() const
+    {
+        QStringList result;
+        for (int row = 0; row < list()->rowCount(); ++row)
+            result.append(list()->item(row, 0)->text());
+        return result;
+    }
+
+    // What the service holds now, as record texts.
+    QStringList stored() const
+    {
+        QDBusPendingReply<WinPropsList> reply = apprc->getAllProperties();
+        reply.waitForFinished();
+        QStringList texts;
+        for (const WinProps &props : reply.value())
+            texts.append(props.toString());
+        return texts;
+    }
+
+    ServiceProcess service;
+    std::unique_ptr<ApprcInterface> apprc;
+    std::unique_ptr<WinPropsDialog> dialog;
+    ModalAnswerer answers;
+};
+
+#endif

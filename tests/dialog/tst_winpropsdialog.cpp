@@ -1,0 +1,386 @@
+#include "dialogfixture.h"
+#include "testenvironment.h"
+
+#include <QLabel>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStackedWidget>
+
+// Answers the fetch with a list of strings instead of records; lives in a thread of its own so
+// that it can answer while the dialog waits.
+class WrongSignatureService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kivo.Kivo.WinProps.Apprc")
+
+public:
+    QAtomicInt stores;
+
+public slots:
+    QStringList getAllProperties() { return { QStringLiteral("not"), QStringLiteral("records") }; }
+    void setAllProperties(const WinPropsList &) { stores.ref(); }
+};
+
+namespace {
+const QStringList threeRecords = { "alpha;no_title", "beta;ontop", "gamma;shadow=40" };
+const QString unsavedTitle = QStringLiteral("Unsaved changes");
+} // namespace
+
+class TestWinPropsDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QSettings().remove(QStringLiteral("WindowState"));
+    }
+
+    void emptyServiceShowsEmptyPage()
+    {
+        DialogFixture f({});
+        f.makeDialog().show();
+        QCOMPARE(f.list()->rowCount(), 0);
+        QVERIFY(!f.showsEditor());
+        QVERIFY(!f.child("renameButton")->isEnabled());
+        QVERIFY(!f.child("deleteButton")->isEnabled());
+        QVERIFY(!f.isChanged());
+        QVERIFY(f.answers.seen().isEmpty());
+    }
+
+    void firstRecordShownClean()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QCOMPARE(f.names(), QStringList({ "alpha", "beta", "gamma" }));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("alpha"));
+        QVERIFY(f.showsEditor());
+        QVERIFY(f.checkBox("no_titleCB")->isChecked());
+        QVERIFY(f.child("renameButton")->isEnabled());
+        QVERIFY(!f.isChanged());
+    }
+
+    void editsAreCarriedOnMove()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        f.checkBox("ontopCB")->click();
+        QVERIFY(f.isChanged());
+        f.list()->setCurrentString(QStringLiteral("beta"));
+        QVERIFY(!f.checkBox("no_titleCB")->isChecked());
+        QVERIFY(f.checkBox("ontopCB")->isChecked());
+        QVERIFY(f.isChanged());
+        f.list()->setCurrentString(QStringLiteral("alpha"));
+        QVERIFY(f.checkBox("no_titleCB")->isChecked());
+        QVERIFY(f.checkBox("ontopCB")->isChecked());
+    }
+
+    void applySendsTheWholeWorkingCopy()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        f.checkBox("ontopCB")->click();
+        f.list()->setCurrentString(QStringLiteral("beta"));
+        f.checkBox("stickyCB")->click();
+        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(f.answers.seen().isEmpty());
+        QCOMPARE(f.stored(), QStringList({ "alpha;no_title;ontop", "beta;sticky;ontop",
+                                           "gamma;shadow=40" }));
+        QVERIFY(!f.isChanged());
+        QCOMPARE(f.list()->currentString(), QStringLiteral("beta"));
+        QVERIFY(f.dialog->isVisible());
+    }
+
+    void missingProperties_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("storedAfter");
+        QTest::newRow("No") << QMessageBox::No << QStringList({ "a", "keep;ontop", "b" });
+        QTest::newRow("Yes") << QMessageBox::Yes << QStringList({ "keep;ontop" });
+    }
+
+    void missingProperties()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, storedAfter);
+        DialogFixture f({ "a", "keep;ontop", "b" });
+        f.makeDialog().show();
+        f.list()->setCurrentString(QStringLiteral("keep"));
+        f.checkBox("stickyCB")->click();
+        f.checkBox("stickyCB")->click();
+        QVERIFY(f.isChanged());
+        f.answers.thenClick(answer);
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Missing properties|There are no properties for window names:<br>"
+                             "\"a\"<br>\"b\"<br><br>These names will be removed. Do you want to "
+                             "continue?"));
+        QCOMPARE(f.stored(), storedAfter);
+        QCOMPARE(f.isChanged(), answer == QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            QCOMPARE(f.names(), QStringList("keep"));
+    }
+
+    void okKeepsDialogOpenWhenMissingPropertiesDeclined()
+    {
+        DialogFixture f({ "a" });
+        f.makeDialog().show();
+        f.checkBox("ontopCB")->click();
+        f.checkBox("ontopCB")->click();
+        f.answers.thenClick(QMessageBox::No);
+        f.button(QDialogButtonBox::Ok)->click();
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(f.stored(), QStringList("a"));
+    }
+
+    void saveErasingTheCurrentRecord()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        f.list()->setCurrentString(QStringLiteral("beta"));
+        f.checkBox("ontopCB")->click();
+        f.answers.thenClick(QMessageBox::Yes);
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.names(), QStringList({ "alpha", "gamma" }));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("alpha"));
+        QVERIFY(f.checkBox("no_titleCB")->isChecked());
+        QCOMPARE(f.stored(), QStringList({ "alpha;no_title", "gamma;shadow=40" }));
+    }
+
+    void markupInNamesIsNotRendered()
+    {
+        DialogFixture f({ "<b>bold</b>", "x;ontop" });
+        f.makeDialog().show();
+        f.checkBox("stickyCB")->click();
+        f.checkBox("stickyCB")->click();
+        f.answers.thenClick(QMessageBox::No);
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.answers.seen().size(), 1);
+        QVERIFY2(f.answers.seen().first().contains("\"&lt;b&gt;bold&lt;/b&gt;\""),
+                 qPrintable(f.answers.seen().first()));
+    }
+
+    void reset()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        f.checkBox("ontopCB")->click();
+        f.list()->setCurrentString(QStringLiteral("beta"));
+        f.checkBox("stickyCB")->click();
+        f.button(QDialogButtonBox::Reset)->click();
+        QVERIFY(!f.checkBox("stickyCB")->isChecked());
+        QVERIFY(f.checkBox("ontopCB")->isChecked());
+        QVERIFY(!f.isChanged());
+        f.list()->setCurrentString(QStringLiteral("alpha"));
+        QVERIFY(f.checkBox("ontopCB")->isChecked());
+        f.dialog->close();
+        QVERIFY(!f.dialog->isVisible());
+        QVERIFY(f.answers.seen().isEmpty());
+        QCOMPARE(f.stored(), threeRecords);
+    }
+
+    void closing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("editorReloaded");
+        QTest::newRow("OK") << "ok" << QMessageBox::NoButton << false << true << true << false;
+        QTest::newRow("Cancel") << "cancel" << QMessageBox::NoButton << false << true << false
+                                << false;
+        QTest::newRow("Escape") << "escape" << QMessageBox::NoButton << false << true << false
+                                << false;
+        QTest::newRow("frame, Yes") << "close" << QMessageBox::Yes << true << true << true << false;
+        QTest::newRow("frame, No") << "close" << QMessageBox::No << true << true << false << true;
+        QTest::newRow("frame, Cancel")
+            << "close" << QMessageBox::Cancel << true << false << false << false;
+    }
+
+    void closing()
+    {
+        QFETCH(QString, how);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        QFETCH(bool, editorReloaded);
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.checkBox("ontopCB")->click();
+        if (answer != QMessageBox::NoButton)
+            f.answers.thenClick(answer);
+        if (how == QLatin1String("ok"))
+            f.button(QDialogButtonBox::Ok)->click();
+        else if (how == QLatin1String("cancel"))
+            f.button(QDialogButtonBox::Cancel)->click();
+        else if (how == QLatin1String("escape"))
+            QTest::keyClick(f.dialog.get(), Qt::Key_Escape);
+        else
+            f.dialog->close();
+        QCOMPARE(f.answers.seen().size(), asked ? 1 : 0);
+        if (asked)
+            QVERIFY(f.answers.seen().first().startsWith(unsavedTitle + QLatin1Char('|')));
+        QCOMPARE(!f.dialog->isVisible(), closed);
+        QCOMPARE(f.stored().first(),
+                 saved ? QStringLiteral("alpha;no_title;ontop") : QStringLiteral("alpha;no_title"));
+        if (editorReloaded)
+            QVERIFY(!f.checkBox("ontopCB")->isChecked());
+        QVERIFY(f.answers.unexpected().isEmpty());
+    }
+
+    void frameCloseYesThenMissingNoStaysOpen()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.checkBox("ontopCB")->click();
+        f.answers.thenClick(QMessageBox::Yes);
+        f.answers.thenClick(QMessageBox::No);
+        f.dialog->close();
+        QCOMPARE(f.answers.seen().size(), 2);
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(f.stored(), QStringList("a;ontop"));
+    }
+
+    void windowSize_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("none") << QSize() << QSize(600, 400);
+        QTest::newRow("fits") << QSize(500, 300) << QSize(500, 300);
+        QTest::newRow("too wide") << QSize(2000, 300) << QSize(800, 300);
+        QTest::newRow("too high") << QSize(500, 900) << QSize(500, 600);
+    }
+
+    void windowSize()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(QSize, expected);
+        if (stored.isValid())
+            QSettings().setValue(QStringLiteral("WindowState/size"), stored);
+        DialogFixture f({});
+        f.makeDialog();
+        QCOMPARE(f.dialog->size(), expected);
+        f.dialog->resize(432, 321);
+        f.dialog.reset();
+        QCOMPARE(QSettings().value(QStringLiteral("WindowState/size")).toSize(), QSize(432, 321));
+    }
+
+    void failedSaveIsReported()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        // The service refuses names with control characters.
+        f.answers.thenType(QStringLiteral("bad\tname"));
+        f.child<QPushButton>("renameButton")->click();
+        QCOMPARE(f.names(), QStringList(QStringLiteral("bad\tname")));
+        f.answers.thenClick(QMessageBox::Ok);
+        f.button(QDialogButtonBox::Ok)->click();
+        QCOMPARE(f.answers.seen().size(), 2);
+        QVERIFY2(f.answers.seen().last().startsWith(
+                     "Saving failed|The window properties could not be saved:\n"),
+                 qPrintable(f.answers.seen().last()));
+        QVERIFY(f.dialog->isVisible());
+        QVERIFY(f.isChanged());
+        QCOMPARE(f.stored(), QStringList("a;ontop"));
+    }
+
+    void absentServiceIsReportedAndGuarded()
+    {
+        DialogFixture f({ "x;ontop", "y;sticky" }, false);
+        f.makeDialog();
+        f.answers.thenClick(QMessageBox::Ok);
+        f.dialog->show();
+        QCOMPARE(f.answers.seen().size(), 1);
+        const QString warning = f.answers.seen().first();
+        QVERIFY2(warning.startsWith("Window properties unavailable|The window properties could "
+                                    "not be read from the service:\n"),
+                 qPrintable(warning));
+        QVERIFY(warning.endsWith("\nSaving will replace all stored window properties with the "
+                                 "entries shown here."));
+        QCOMPARE(f.list()->rowCount(), 0);
+
+        QVERIFY(f.service.start());
+        f.answers.thenType(QStringLiteral("new"));
+        f.child<QPushButton>("addButton")->click();
+        f.checkBox("ontopCB")->click();
+        f.answers.thenClick(QMessageBox::No);
+        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(f.answers.seen().last().startsWith("Replace all window properties|"));
+        QCOMPARE(f.stored(), QStringList({ "x;ontop", "y;sticky" }));
+        QVERIFY(f.isChanged());
+
+        f.answers.thenClick(QMessageBox::Yes);
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.stored(), QStringList("new;ontop"));
+        QVERIFY(!f.isChanged());
+
+        // Once stored, the service holds what the dialog shows: no more question.
+        f.checkBox("stickyCB")->click();
+        const int asked = f.answers.seen().size();
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.answers.seen().size(), asked);
+        QCOMPARE(f.stored(), QStringList("new;sticky;ontop"));
+        QVERIFY(f.answers.unexpected().isEmpty());
+    }
+
+    void quietDialogDoesNotWarn()
+    {
+        DialogFixture f({}, false);
+        f.makeDialog().quiet = true;
+        f.dialog->show();
+        QVERIFY(f.answers.seen().isEmpty());
+        QVERIFY(f.dialog->isServiceUnread());
+        QVERIFY(!f.dialog->serviceError().isEmpty());
+    }
+
+    void wrongSignatureCountsAsUnread()
+    {
+        WrongSignatureService fake;
+        QThread thread;
+        fake.moveToThread(&thread);
+        thread.start();
+        QDBusConnection connection
+            = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake"));
+        QVERIFY(connection.registerObject(WinPropsService::objectPath(), &fake,
+                                          QDBusConnection::ExportAllSlots));
+        QVERIFY(connection.registerService(WinPropsService::busName()));
+
+        DialogFixture f({}, false);
+        f.makeDialog().quiet = true;
+        QVERIFY(f.dialog->isServiceUnread());
+        QVERIFY2(f.dialog->serviceError().contains(QLatin1String("a(sbbbbbbbbbbbssbbbbbbsuu)")),
+                 qPrintable(f.dialog->serviceError()));
+        QCOMPARE(f.list()->rowCount(), 0);
+        f.dialog->addWinPropFromRecord(QStringLiteral("new;ontop"));
+        QVERIFY(!f.dialog->saveQuietly());
+        QCOMPARE(fake.stores.loadRelaxed(), 0);
+
+        connection.unregisterService(WinPropsService::busName());
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake"));
+        thread.quit();
+        thread.wait();
+    }
+
+    void helpKeyOpensHelp()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        const QWidgetList before = QApplication::topLevelWidgets();
+        QTest::keySequence(f.dialog.get(), QKeySequence::HelpContents);
+        QWidget *help = nullptr;
+        QTRY_VERIFY((help = [&before]() -> QWidget * {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->isVisible() && !before.contains(w))
+                    return w;
+            return nullptr;
+        }()));
+        help->close();
+    }
+};
+
+KIVO_TEST_MAIN(TestWinPropsDialog)
+#include "tst_winpropsdialog.moc"

@@ -1,0 +1,372 @@
+#include "dialogfixture.h"
+#include "testenvironment.h"
+
+#include <QStackedWidget>
+
+namespace {
+const QString addTitle = QStringLiteral("Add new window properties|Enter program name or window "
+                                        "class:");
+const QString renameTitle = QStringLiteral("Renaming window id|Enter new program name or window "
+                                           "class:");
+const QString emptyWarning = QStringLiteral("Empty window name|Please enter non-empty window name");
+
+QString existsQuestion(const QString &name)
+{
+    return QStringLiteral("Properties are already exist|Properties for \"%1\" are already exist. "
+                          "Do you want to set new window name?")
+        .arg(name);
+}
+} // namespace
+
+class TestWinPropsEntries : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void addAcceptsNamesAsTyped_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("letter case differs") << "abc";
+        QTest::newRow("two spaces") << "  ";
+        QTest::newRow("markup") << "<i>x</i>";
+    }
+
+    void addAcceptsNamesAsTyped()
+    {
+        QFETCH(QString, name);
+        DialogFixture f({ "Abc;ontop", "other;sticky" });
+        f.makeDialog().show();
+        f.answers.thenType(name);
+        f.child<QPushButton>("addButton")->click();
+        QCOMPARE(f.answers.seen(), QStringList(addTitle));
+        QCOMPARE(f.answers.fieldTexts(), QStringList(QString()));
+        QCOMPARE(f.names(), QStringList({ "Abc", "other", name }));
+        QCOMPARE(f.list()->currentString(), name);
+        QVERIFY(!f.checkBox("ontopCB")->isChecked());
+        QVERIFY(f.isChanged());
+    }
+
+    void addCancelledChangesNothing()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.answers.thenCancel();
+        f.child<QPushButton>("addButton")->click();
+        QCOMPARE(f.names(), QStringList("a"));
+        QVERIFY(!f.isChanged());
+    }
+
+    void addPromptLoop_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("seen");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("empty, then a name")
+            << "" << QMessageBox::Ok << QStringList({ addTitle, emptyWarning, addTitle })
+            << QStringList({ "", "" }) << QStringList({ "a", "b" });
+        QTest::newRow("existing, Yes, then a name")
+            << "a" << QMessageBox::Yes << QStringList({ addTitle, existsQuestion("a"), addTitle })
+            << QStringList({ "", "a" }) << QStringList({ "a", "b" });
+    }
+
+    void addPromptLoop()
+    {
+        QFETCH(QString, first);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, seen);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, names);
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.answers.thenType(first);
+        f.answers.thenClick(answer);
+        f.answers.thenType(QStringLiteral("b"));
+        f.child<QPushButton>("addButton")->click();
+        QCOMPARE(f.answers.seen(), seen);
+        QCOMPARE(f.answers.fieldTexts(), fields);
+        QCOMPARE(f.names(), names);
+    }
+
+    void addExistingNoChangesNothing()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.answers.thenType(QStringLiteral("a"));
+        f.answers.thenClick(QMessageBox::No);
+        f.child<QPushButton>("addButton")->click();
+        QCOMPARE(f.answers.seen().size(), 2);
+        QCOMPARE(f.names(), QStringList("a"));
+        QVERIFY(!f.isChanged());
+    }
+
+    void addKeepsPendingEditsOfTheCurrentRecord()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.checkBox("stickyCB")->click();
+        f.answers.thenType(QStringLiteral("b"));
+        f.child<QPushButton>("addButton")->click();
+        f.list()->setCurrentString(QStringLiteral("a"));
+        QVERIFY(f.checkBox("stickyCB")->isChecked());
+    }
+
+    void renameStartsWithCurrentName()
+    {
+        DialogFixture f({ "a;ontop", "b;sticky" });
+        f.makeDialog().show();
+        f.answers.thenType(QStringLiteral("a"));
+        f.answers.thenClick(QMessageBox::No);
+        f.child<QPushButton>("renameButton")->click();
+        QCOMPARE(f.answers.seen(), QStringList({ renameTitle, existsQuestion("a") }));
+        QCOMPARE(f.answers.fieldTexts(), QStringList("a"));
+        QCOMPARE(f.names(), QStringList({ "a", "b" }));
+        QVERIFY(!f.isChanged());
+    }
+
+    void renameKeepsPositionAndPendingEdits()
+    {
+        DialogFixture f({ "a;ontop", "abc;sticky", "c;no_title" });
+        f.makeDialog().show();
+        f.list()->setCurrentString(QStringLiteral("abc"));
+        f.checkBox("no_focusCB")->click();
+        f.answers.thenType(QStringLiteral("xyz"));
+        f.child<QPushButton>("renameButton")->click();
+        QCOMPARE(f.names(), QStringList({ "a", "xyz", "c" }));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("xyz"));
+        QVERIFY(f.checkBox("no_focusCB")->isChecked());
+        QVERIFY(f.isChanged());
+        f.list()->setCurrentString(QStringLiteral("a"));
+        f.list()->setCurrentString(QStringLiteral("xyz"));
+        QVERIFY(f.checkBox("no_focusCB")->isChecked());
+        QVERIFY(f.checkBox("stickyCB")->isChecked());
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.stored(), QStringList({ "a;ontop", "xyz;sticky;no_focus", "c;no_title" }));
+    }
+
+    void deleteOnlyRecord()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.answers.thenClick(QMessageBox::Yes);
+        f.child<QPushButton>("deleteButton")->click();
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Deleting properties|Are you sure you want to delete window "
+                             "propeties for \"a\"?"));
+        QCOMPARE(f.list()->rowCount(), 0);
+        QVERIFY(!f.showsEditor());
+        QVERIFY(!f.child("renameButton")->isEnabled());
+        QVERIFY(!f.child("deleteButton")->isEnabled());
+        QVERIFY(f.isChanged());
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.stored(), QStringList());
+    }
+
+    void deleteMakesFirstRowCurrent_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("Yes") << QMessageBox::Yes << QStringList({ "a", "c" }) << "a";
+        QTest::newRow("No") << QMessageBox::No << QStringList({ "a", "b", "c" }) << "b";
+    }
+
+    void deleteMakesFirstRowCurrent()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, names);
+        QFETCH(QString, current);
+        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
+        f.makeDialog().show();
+        f.list()->setCurrentString(QStringLiteral("b"));
+        f.answers.thenClick(answer);
+        f.child<QPushButton>("deleteButton")->click();
+        QCOMPARE(f.names(), names);
+        QCOMPARE(f.list()->currentString(), current);
+        QCOMPARE(f.isChanged(), answer == QMessageBox::Yes);
+    }
+
+    void addFromRecordOfExistingName_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("asked, No") << false << QMessageBox::No << 1 << false;
+        QTest::newRow("asked, Yes") << false << QMessageBox::Yes << 1 << true;
+        QTest::newRow("quiet") << true << QMessageBox::NoButton << 0 << true;
+    }
+
+    void addFromRecordOfExistingName()
+    {
+        QFETCH(bool, quiet);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(int, questions);
+        QFETCH(bool, replaced);
+        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
+        f.makeDialog().quiet = quiet;
+        if (answer != QMessageBox::NoButton)
+            f.answers.thenClick(answer);
+        f.dialog->addWinPropFromRecord(QStringLiteral("b;no_border"));
+        QCOMPARE(f.dialog->isVisible(), !quiet);
+        QCOMPARE(f.answers.seen().size(), questions);
+        if (questions)
+            QCOMPARE(f.answers.seen().first(),
+                     QStringLiteral("Properties already set|Properties for \"b\" already set. Do "
+                                    "you want to rewrite them?"));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("b"));
+        QCOMPARE(f.checkBox("no_borderCB")->isChecked(), replaced);
+        QCOMPARE(f.checkBox("stickyCB")->isChecked(), !replaced);
+        QCOMPARE(f.isChanged(), replaced);
+        QCOMPARE(f.names(), QStringList({ "a", "b", "c" }));
+    }
+
+    void addFromRecordAppends()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().quiet = true;
+        f.dialog->addWinPropFromRecord(QStringLiteral("n;geometry=640x480+0+0"));
+        QCOMPARE(f.names(), QStringList({ "a", "n" }));
+        QVERIFY(f.dialog->saveQuietly());
+        QCOMPARE(f.stored(), QStringList({ "a;ontop", "n;geometry=640x480+0+0" }));
+    }
+
+    void invalidRecordChangesNothing_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::newRow("asked") << false;
+        QTest::newRow("quiet") << true;
+    }
+
+    void invalidRecordChangesNothing()
+    {
+        QFETCH(bool, quiet);
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().quiet = quiet;
+        if (!quiet)
+            f.answers.thenClick(QMessageBox::Ok);
+        f.dialog->addWinPropFromRecord(QStringLiteral("n;shadow=400"));
+        QCOMPARE(f.answers.seen().size(), quiet ? 0 : 1);
+        if (!quiet)
+            QVERIFY(f.answers.seen().first().startsWith("Invalid window record|\"400\""));
+        QCOMPARE(f.names(), QStringList("a"));
+        QVERIFY(!f.isChanged());
+    }
+
+    void deleteByName_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("quiet") << true << "b" << QMessageBox::NoButton
+                               << QStringList({ "a", "c" });
+        QTest::newRow("asked, Yes") << false << "b" << QMessageBox::Yes << QStringList({ "a", "c" });
+        QTest::newRow("asked, No") << false << "b" << QMessageBox::No
+                                   << QStringList({ "a", "b", "c" });
+        QTest::newRow("missing") << false << "x" << QMessageBox::NoButton
+                                 << QStringList({ "a", "b", "c" });
+        QTest::newRow("case differs") << true << "B" << QMessageBox::NoButton
+                                      << QStringList({ "a", "b", "c" });
+    }
+
+    void deleteByName()
+    {
+        QFETCH(bool, quiet);
+        QFETCH(QString, name);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, names);
+        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
+        f.makeDialog().quiet = quiet;
+        if (answer != QMessageBox::NoButton)
+            f.answers.thenClick(answer);
+        f.dialog->deleteWinPropByName(name);
+        QCOMPARE(f.dialog->isVisible(), !quiet);
+        QCOMPARE(f.names(), names);
+        QCOMPARE(f.isChanged(), names.size() == 2);
+        QVERIFY(f.answers.unexpected().isEmpty());
+    }
+
+    void deleteByNameKeepsPendingEdits()
+    {
+        DialogFixture f({ "a;ontop", "b;sticky" });
+        f.makeDialog().quiet = true;
+        f.checkBox("no_titleCB")->click();
+        f.dialog->deleteWinPropByName(QStringLiteral("b"));
+        QVERIFY(f.dialog->saveQuietly());
+        QCOMPARE(f.stored(), QStringList("a;no_title;ontop"));
+    }
+
+    void editByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("existing") << "b" << QMessageBox::NoButton << QStringList({ "a", "b" })
+                                  << "b";
+        QTest::newRow("missing, Yes") << "n" << QMessageBox::Yes << QStringList({ "a", "b", "n" })
+                                      << "n";
+        QTest::newRow("missing, No") << "n" << QMessageBox::No << QStringList({ "a", "b" }) << "a";
+    }
+
+    void editByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, names);
+        QFETCH(QString, current);
+        DialogFixture f({ "a;ontop", "b;sticky" });
+        f.makeDialog().show();
+        f.checkBox("no_titleCB")->click();
+        if (answer != QMessageBox::NoButton)
+            f.answers.thenClick(answer);
+        f.dialog->editWinPropByName(name);
+        if (answer != QMessageBox::NoButton)
+            QCOMPARE(f.answers.seen(),
+                     QStringList("Missing properties|There are no setted window properties for "
+                                 "\"n\". Do you want to create them?"));
+        QCOMPARE(f.names(), names);
+        QCOMPARE(f.list()->currentString(), current);
+        f.list()->setCurrentString(QStringLiteral("a"));
+        QVERIFY(f.checkBox("no_titleCB")->isChecked());
+    }
+
+    void emptyNamesFromTheCommandLineAreRefused_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("delete") << false;
+        QTest::newRow("edit") << true;
+    }
+
+    void emptyNamesFromTheCommandLineAreRefused()
+    {
+        QFETCH(bool, edit);
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.answers.thenClick(QMessageBox::Ok);
+        if (edit)
+            f.dialog->editWinPropByName(QString());
+        else
+            f.dialog->deleteWinPropByName(QString());
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Empty window name|The window name given on the command line is "
+                             "empty."));
+        QCOMPARE(f.names(), QStringList("a"));
+        QVERIFY(!f.isChanged());
+    }
+
+    void quietSaveDropsRecordsThatSetNothing()
+    {
+        DialogFixture f({ "a;ontop", "empty" });
+        f.makeDialog().quiet = true;
+        f.dialog->addWinPropFromRecord(QStringLiteral("b;sticky"));
+        QVERIFY(f.dialog->saveQuietly());
+        QVERIFY(f.answers.seen().isEmpty());
+        QCOMPARE(f.stored(), QStringList({ "a;ontop", "b;sticky" }));
+    }
+};
+
+KIVO_TEST_MAIN(TestWinPropsEntries)
+#include "tst_winpropsentries.moc"
