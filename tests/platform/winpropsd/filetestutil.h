@@ -1,0 +1,25 @@
+#ifndef KIVO_FILETESTUTIL_H
+#define KIVO_FILETESTUTIL_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <sys/stat.h>
+
+// The permission bits of a file or folder, or -1 when it is missing.
+inline int modeOf(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return int(status.st_mode & 07777);
+}
+
+inline QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+#endif

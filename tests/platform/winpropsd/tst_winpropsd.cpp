@@ -1,0 +1,565 @@
+#include "apprcinterface.h"
+#include "filetestutil.h"
+#include "serviceprocess.h"
+#include "testenvironment.h"
+#include "winpropsservice.h"
+
+#include <QDBusConnection>
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <functional>
+#include <memory>
+
+using Call = std::function<QDBusPendingCall(ApprcInterface &)>;
+Q_DECLARE_METATYPE(Call)
+
+namespace {
+
+const QString invalidArgument = QStringLiteral("org.kivo.Kivo.WinProps.Error.InvalidArgument");
+
+const QStringList seed
+    = { QStringLiteral("xterm;no_title;geometry=640x480+0+0;shadow=40"),
+        QStringLiteral("a b;ontop"), QStringLiteral("Привет;sticky;transparency=0") };
+
+WinProps named(const QString &name)
+{
+    WinProps props;
+    props.setWinName(name);
+    return props;
+}
+
+WinProps record(const QString &text)
+{
+    const WinProps props(text);
+    if (!props.isValid())
+        qFatal("bad test record %s", qPrintable(text));
+    return props;
+}
+
+QStringList texts(const WinPropsList &records)
+{
+    QStringList result;
+    for (const WinProps &props : records)
+        result.append(props.toString());
+    return result;
+}
+
+QStringList texts(const QList<QVariantList> &signalArguments)
+{
+    QStringList result;
+    for (const QVariantList &arguments : signalArguments)
+        result.append(arguments.first().value<WinProps>().toString());
+    return result;
+}
+
+QStringList firstArguments(const QList<QVariantList> &signalArguments)
+{
+    QStringList result;
+    for (const QVariantList &arguments : signalArguments)
+        result.append(arguments.first().toString());
+    return result;
+}
+
+bool succeeded(QDBusPendingCall call)
+{
+    call.waitForFinished();
+    if (call.isError())
+        qWarning() << call.error().name() << call.error().message();
+    return !call.isError();
+}
+
+QStringList replaced(QStringList lines, int index, const QString &line)
+{
+    lines[index] = line;
+    return lines;
+}
+
+} // namespace
+
+class TestWinPropsd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { registerWinPropsTypes(); }
+
+    void init()
+    {
+        m_service = std::make_unique<ServiceProcess>();
+        m_service->writeStorage(seed);
+        QVERIFY(m_service->start());
+        m_client = std::make_unique<ApprcInterface>(WinPropsService::busName(),
+                                                    WinPropsService::objectPath(),
+                                                    QDBusConnection::sessionBus());
+    }
+
+    void cleanup()
+    {
+        m_client.reset();
+        QVERIFY(m_service->stop());
+        m_service.reset();
+    }
+
+    void getAllPropertiesReturnsTheStorage() { QCOMPARE(texts(all()), seed); }
+
+    void setAllPropertiesReplacesAll()
+    {
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
+        WinProps highShadow = record(QStringLiteral("new;sticky"));
+        highShadow.shadow = 101;
+        const WinPropsList records
+            = { record(seed.at(2)), highShadow, record(QStringLiteral("a b;no_title")) };
+        QVERIFY(succeeded(m_client->setAllProperties(records)));
+        const QStringList expected = { seed.at(2), "new;sticky", "a b;no_title" };
+        QCOMPARE(texts(all()), expected);
+        QCOMPARE(m_service->readStorage(), expected);
+        QTRY_COMPARE(texts(changed), (QStringList { "new;sticky", "a b;no_title" }));
+        QCOMPARE(changed.first().first().value<WinProps>().shadow, WinProps::NotSet);
+        QCOMPARE(firstArguments(removed), QStringList { "xterm" });
+    }
+
+    void setAllPropertiesEmpty()
+    {
+        QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
+        QVERIFY(succeeded(m_client->setAllProperties({})));
+        QVERIFY(all().isEmpty());
+        QCOMPARE(contentsOf(m_service->storagePath()), QByteArray());
+        QTRY_COMPARE(removed.count(), seed.size());
+    }
+
+    void getWindowProperties_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("stored") << "a b" << seed.at(1);
+        QTest::newRow("non-ASCII") << "Привет" << seed.at(2);
+        QTest::newRow("missing: nothing set") << "nobody"
+                                              << "nobody";
+        QTest::newRow("case matters") << "XTERM"
+                                      << "XTERM";
+    }
+
+    void getWindowProperties()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QDBusPendingReply<WinProps> reply = m_client->getWindowProperties(name);
+        QVERIFY(succeeded(reply));
+        QCOMPARE(reply.value().toString(), expected);
+    }
+
+    void setWindowPropertiesText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("props");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("new name appended")
+            << "new"
+            << "no_border;transparency=20"
+            << seed + QStringList { "new;no_border;transparency=20" };
+        QTest::newRow("stored name replaced in place")
+            << "a b"
+            << "sticky;ontop=off" << replaced(seed, 1, "a b;sticky");
+        QTest::newRow("no properties") << "bare" << QString() << seed + QStringList { "bare" };
+        QTest::newRow("name with escapes")
+            << "x;y=z\\"
+            << "small_image=p\\;q" << seed + QStringList { "x\\;y\\=z\\\\;small_image=p\\;q" };
+        QTest::newRow("unset numbers")
+            << "xterm"
+            << "shadow=-1;transparency=;no_title" << replaced(seed, 0, "xterm;no_title");
+    }
+
+    void setWindowPropertiesText()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, props);
+        QFETCH(QStringList, stored);
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QVERIFY(succeeded(m_client->setWindowProperties(name, props)));
+        QCOMPARE(texts(all()), stored);
+        QCOMPARE(m_service->readStorage(), stored);
+        QTRY_COMPARE(changed.count(), 1);
+        QCOMPARE(changed.first().first().value<WinProps>().winName(), name);
+    }
+
+    void setWindowPropertiesRecord()
+    {
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        WinProps props = named(QStringLiteral("a b"));
+        props.shadow = 150;
+        props.transparency = 30;
+        props.large_image = QStringLiteral("/usr/share/icons/a b.png");
+        QVERIFY(succeeded(m_client->setWindowProperties(props)));
+        const QString expected = QStringLiteral("a b;large_image=/usr/share/icons/a b.png;"
+                                                "transparency=30");
+        QDBusPendingReply<WinProps> stored = m_client->getWindowProperties(props.winName());
+        QVERIFY(succeeded(stored));
+        QCOMPARE(stored.value().shadow, WinProps::NotSet);
+        QCOMPARE(stored.value().toString(), expected);
+        QCOMPARE(m_service->readStorage(), replaced(seed, 1, expected));
+        QTRY_COMPARE(texts(changed), QStringList { expected });
+    }
+
+    void unchangedRecordIsNotAChange()
+    {
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QVERIFY(succeeded(m_client->setWindowProperties(record(seed.at(0)))));
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
+        QTRY_COMPARE(texts(changed), QStringList { "sentinel" });
+    }
+
+    void removeWindowProperties_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("stored") << "a b" << true;
+        QTest::newRow("missing") << "nobody" << false;
+        QTest::newRow("prefix of a name") << "a" << false;
+    }
+
+    void removeWindowProperties()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, removed);
+        QSignalSpy spy(m_client.get(), &ApprcInterface::removedWindowProperties);
+        QDBusPendingReply<bool> reply = m_client->removeWindowProperties(name);
+        QVERIFY(succeeded(reply));
+        QCOMPARE(reply.value(), removed);
+        QStringList expected = seed;
+        if (removed)
+            expected.removeAt(1);
+        QCOMPARE(texts(all()), expected);
+        QCOMPARE(m_service->readStorage(), expected);
+        if (removed)
+            QTRY_COMPARE(firstArguments(spy), QStringList { name });
+        else
+            QVERIFY(spy.isEmpty());
+    }
+
+    void renameWindow_data()
+    {
+        QTest::addColumn<QString>("currentName");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("renamed") << "a b"
+                                 << "c;d" << true;
+        QTest::newRow("current name missing") << "nobody"
+                                              << "c" << false;
+        QTest::newRow("new name taken") << "a b"
+                                        << "xterm" << false;
+        QTest::newRow("same name") << "a b"
+                                   << "a b" << false;
+    }
+
+    void renameWindow()
+    {
+        QFETCH(QString, currentName);
+        QFETCH(QString, newName);
+        QFETCH(bool, renamed);
+        QSignalSpy spy(m_client.get(), &ApprcInterface::windowRenamed);
+        QDBusPendingReply<bool> reply = m_client->renameWindow(currentName, newName);
+        QVERIFY(succeeded(reply));
+        QCOMPARE(reply.value(), renamed);
+        const QStringList expected = renamed ? replaced(seed, 1, "c\\;d;ontop") : seed;
+        QCOMPARE(texts(all()), expected);
+        QCOMPARE(m_service->readStorage(), expected);
+        if (renamed) {
+            QTRY_COMPARE(spy.count(), 1);
+            QCOMPARE(spy.first(), (QVariantList { currentName, newName }));
+        } else {
+            QVERIFY(spy.isEmpty());
+        }
+    }
+
+    void winNames()
+    {
+        QDBusPendingReply<QStringList> reply = m_client->winNames();
+        QVERIFY(succeeded(reply));
+        QCOMPARE(reply.value(), (QStringList { "xterm", "a b", "Привет" }));
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<QString>("messagePart");
+        auto setAll = [](const WinPropsList &records) {
+            return Call([records](ApprcInterface &c) { return c.setAllProperties(records); });
+        };
+        auto setText = [](const QString &name, const QString &props) {
+            return Call([=](ApprcInterface &c) { return c.setWindowProperties(name, props); });
+        };
+        auto setRecord = [](const WinProps &props) {
+            return Call([props](ApprcInterface &c) { return c.setWindowProperties(props); });
+        };
+        WinProps tabImage = named(QStringLiteral("t"));
+        tabImage.small_image = QStringLiteral("a\tb");
+        WinProps crImage = named(QStringLiteral("t"));
+        crImage.large_image = QStringLiteral("x\r");
+        WinProps badGeometry = named(QStringLiteral("g"));
+        badGeometry.geometry = QStringLiteral("10x10+1");
+
+        QTest::newRow("all: empty name") << setAll({ named("ok"), named("") }) << "empty";
+        QTest::newRow("all: repeated name")
+            << setAll({ named("a"), named("b"), named("a") }) << "Record 3";
+        QTest::newRow("all: control character in name") << setAll({ named("x\ny") }) << "U+000a";
+        QTest::newRow("all: control character in value") << setAll({ tabImage }) << "U+0009";
+        QTest::newRow("all: geometry") << setAll({ badGeometry }) << "10x10+1";
+        QTest::newRow("text: empty name") << setText("", "ontop") << "empty";
+        QTest::newRow("text: control character in name") << setText("a\x01", "") << "U+0001";
+        QTest::newRow("text: control character in value")
+            << setText("a", "small_image=x\ny") << "U+000a";
+        QTest::newRow("text: unknown key") << setText("a", "bogus") << "bogus";
+        QTest::newRow("text: switch value") << setText("a", "ontop=maybe") << "maybe";
+        QTest::newRow("text: number above 100") << setText("a", "shadow=101") << "101";
+        QTest::newRow("text: repeated key") << setText("a", "ontop;ontop=0") << "twice";
+        QTest::newRow("text: dangling backslash") << setText("a", "small_image=\\") << "backslash";
+        QTest::newRow("text: empty property") << setText("a", ";ontop") << "empty property";
+        QTest::newRow("text: geometry") << setText("a", "geometry=1x1") << "1x1";
+        QTest::newRow("record: empty name") << setRecord(named("")) << "empty";
+        QTest::newRow("record: control character in value") << setRecord(crImage) << "U+000d";
+        QTest::newRow("record: geometry") << setRecord(badGeometry) << "10x10+1";
+        QTest::newRow("get: empty name")
+            << Call([](ApprcInterface &c) { return c.getWindowProperties(QString()); }) << "empty";
+        QTest::newRow("remove: empty name")
+            << Call([](ApprcInterface &c) { return c.removeWindowProperties(QString()); })
+            << "empty";
+        QTest::newRow("remove: control character")
+            << Call([](ApprcInterface &c) { return c.removeWindowProperties("xterm\n"); })
+            << "U+000a";
+        QTest::newRow("rename: empty current name")
+            << Call([](ApprcInterface &c) { return c.renameWindow(QString(), "b"); }) << "empty";
+        QTest::newRow("rename: empty new name")
+            << Call([](ApprcInterface &c) { return c.renameWindow("a b", QString()); }) << "empty";
+        QTest::newRow("rename: control character")
+            << Call([](ApprcInterface &c) { return c.renameWindow("a b", "a\x1f"); }) << "U+001f";
+    }
+
+    void badInput()
+    {
+        QFETCH(Call, call);
+        QFETCH(QString, messagePart);
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
+        QSignalSpy renamed(m_client.get(), &ApprcInterface::windowRenamed);
+        const QByteArray file = contentsOf(m_service->storagePath());
+
+        QDBusPendingCall pending = call(*m_client);
+        pending.waitForFinished();
+        QVERIFY(pending.isError());
+        QCOMPARE(pending.error().name(), invalidArgument);
+        QVERIFY2(pending.error().message().contains(messagePart),
+                 qPrintable(pending.error().message()));
+
+        QCOMPARE(texts(all()), seed);
+        QCOMPARE(contentsOf(m_service->storagePath()), file);
+        // Signals arrive in order: once the sentinel's is here, any other would be too.
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
+        QTRY_COMPARE(texts(changed), QStringList { "sentinel" });
+        QVERIFY(removed.isEmpty());
+        QVERIFY(renamed.isEmpty());
+    }
+
+    void rejectedLinesKeptAside()
+    {
+        QVERIFY(m_service->stop());
+        const QByteArray original("xterm;ontop\nbroken;nokey\n\nxterm;sticky\ngood\n");
+        QFile file(m_service->storagePath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(original);
+        file.close();
+        m_service->process().setProcessChannelMode(QProcess::SeparateChannels);
+        QVERIFY(m_service->start());
+
+        QCOMPARE(texts(all()), (QStringList { "xterm;ontop", "good" }));
+        QByteArray stderrBytes;
+        QVERIFY(QTest::qWaitFor([&] {
+            stderrBytes += m_service->process().readAllStandardError();
+            return stderrBytes.contains("kept in");
+        }));
+        const QString errors = QString::fromUtf8(stderrBytes);
+        const QString path = m_service->storagePath();
+        QVERIFY2(errors.contains(path + QStringLiteral(":2: ")), qPrintable(errors));
+        QVERIFY2(errors.contains(path + QStringLiteral(":4: ")), qPrintable(errors));
+        const QFileInfo storage(path);
+        const QStringList sideFiles = storage.dir().entryList(
+            { storage.fileName() + QStringLiteral(".rejected-*") }, QDir::Files);
+        QCOMPARE(sideFiles.size(), 1);
+        const QString sidePath = storage.dir().filePath(sideFiles.first());
+        QVERIFY2(errors.contains(sidePath), qPrintable(errors));
+        const QByteArray kept("broken;nokey\nxterm;sticky\n");
+        QCOMPARE(contentsOf(sidePath), kept);
+
+        QVERIFY(succeeded(m_client->setAllProperties({ named(QStringLiteral("other")) })));
+        QCOMPARE(m_service->readStorage(), QStringList { "other" });
+        QCOMPARE(contentsOf(sidePath), kept);
+    }
+
+    void defaultStorageIsPrivate()
+    {
+        QVERIFY(m_service->stop());
+        const QString folder = TestEnvironment::root() + QStringLiteral("/config/kivo");
+        QProcess daemon;
+        daemon.setProcessChannelMode(QProcess::ForwardedChannels);
+        daemon.start(ServiceProcess::program(), QStringList());
+        QVERIFY(ServiceProcess::waitForService(true));
+        QVERIFY(all().isEmpty());
+        QCOMPARE(modeOf(folder), -1);
+
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("xterm"), "ontop")));
+        QCOMPARE(contentsOf(folder + QStringLiteral("/winprops")), QByteArray("xterm;ontop\n"));
+        QCOMPARE(modeOf(folder), 0700);
+        QCOMPARE(modeOf(folder + QStringLiteral("/winprops")), 0600);
+        daemon.terminate();
+        QVERIFY(daemon.waitForFinished());
+        QCOMPARE(daemon.exitCode(), 0);
+        QVERIFY(ServiceProcess::waitForService(false));
+    }
+
+    void exitWhenIdleWaitsForReferences()
+    {
+        QVERIFY(m_service->stop());
+        QVERIFY(m_service->start({ QStringLiteral("--exit-when-idle"), QStringLiteral("1") }));
+        QVERIFY(succeeded(m_client->addRef()));
+        QVERIFY(succeeded(m_client->addRef()));
+        QVERIFY(succeeded(m_client->release()));
+        // Holding a reference keeps it running past the idle time.
+        QTest::qWait(2000);
+        QCOMPARE(m_service->process().state(), QProcess::Running);
+        QVERIFY(succeeded(m_client->release()));
+        QVERIFY(m_service->process().waitForFinished(10000));
+        QCOMPARE(m_service->process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_service->process().exitCode(), 0);
+    }
+
+    void exitWhenIdleForgetsVanishedClients()
+    {
+        QVERIFY(m_service->stop());
+        QVERIFY(m_service->start({ QStringLiteral("--exit-when-idle"), QStringLiteral("1") }));
+        const QString connectionName = QStringLiteral("vanishing client");
+        {
+            const QDBusConnection other
+                = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+            ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(), other);
+            QVERIFY(succeeded(client.addRef()));
+        }
+        QDBusConnection::disconnectFromBus(connectionName);
+        QVERIFY(m_service->process().waitForFinished(10000));
+        QCOMPARE(m_service->process().exitCode(), 0);
+    }
+
+    void releaseWithoutAddRefIsAnError()
+    {
+        QDBusPendingReply<> reply = m_client->release();
+        reply.waitForFinished();
+        QVERIFY(reply.isError());
+        QCOMPARE(reply.error().name(),
+                 QStringLiteral("org.kivo.Kivo.WinProps.Error.NotReferenced"));
+    }
+
+    void exitsCleanlyOnSignal_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+    }
+
+    void exitsCleanlyOnSignal()
+    {
+        QFETCH(int, signalNumber);
+        QCOMPARE(::kill(pid_t(m_service->process().processId()), signalNumber), 0);
+        QVERIFY(m_service->process().waitForFinished(10000));
+        QCOMPARE(m_service->process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_service->process().exitCode(), 0);
+        QVERIFY(ServiceProcess::waitForService(false));
+        QCOMPARE(m_service->readStorage(), seed);
+    }
+
+    void secondInstanceExitsWithOne()
+    {
+        QProcess second;
+        second.start(ServiceProcess::program(),
+                     { QStringLiteral("--storage"), m_service->storagePath() + ".second" });
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 1);
+        const QString errors = QString::fromUtf8(second.readAllStandardError());
+        QVERIFY2(errors.contains(WinPropsService::busName()), qPrintable(errors));
+        QVERIFY(succeeded(m_client->winNames()));
+    }
+
+    void help()
+    {
+        QProcess daemon;
+        daemon.start(ServiceProcess::program(), { QStringLiteral("--help") });
+        QVERIFY(daemon.waitForFinished(10000));
+        QCOMPARE(daemon.exitCode(), 0);
+        const QString output = QString::fromUtf8(daemon.readAllStandardOutput());
+        QVERIFY2(output.contains(QStringLiteral("--storage <file>")), qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("--exit-when-idle <seconds>")), qPrintable(output));
+    }
+
+    void badIdleTime()
+    {
+        QProcess daemon;
+        daemon.start(ServiceProcess::program(),
+                     { QStringLiteral("--exit-when-idle"), QStringLiteral("soon") });
+        QVERIFY(daemon.waitForFinished(10000));
+        QCOMPARE(daemon.exitCode(), 1);
+        QVERIFY(daemon.readAllStandardError().contains("--exit-when-idle"));
+    }
+
+    void gdbusSeesInterfaceAndStorage()
+    {
+        const QString gdbus = QStandardPaths::findExecutable(QStringLiteral("gdbus"));
+        if (gdbus.isEmpty())
+            QSKIP("gdbus is not installed");
+        const QStringList target
+            = { QStringLiteral("--session"), QStringLiteral("--dest"), WinPropsService::busName(),
+                QStringLiteral("--object-path"), WinPropsService::objectPath() };
+        const QString introspection = run(gdbus, QStringList { "introspect" } + target);
+        QVERIFY2(introspection.contains("interface org.kivo.Kivo.WinProps.Apprc"),
+                 qPrintable(introspection));
+        QVERIFY(introspection.contains("getAllProperties(out a(sbbbbbbbbbbbssbbbbbbsuu) wpl)"));
+        QVERIFY(introspection.contains("windowRenamed(s oldName,"));
+
+        const QString fetched = run(gdbus,
+                                    QStringList { "call" } + target
+                                        + QStringList { "--method",
+                                                        "org.kivo.Kivo.WinProps.Apprc."
+                                                        "getAllProperties" });
+        QVERIFY2(fetched.startsWith("([('xterm', false, false, true,"), qPrintable(fetched));
+        QVERIFY(fetched.contains("'640x480+0+0', uint32 40, uint32 4294967295)"));
+        QVERIFY(fetched.contains("('a b',"));
+        QVERIFY(fetched.contains("('Привет', true,"));
+    }
+
+private:
+    WinPropsList all()
+    {
+        WinPropsList records;
+        QString errorMessage;
+        QDBusPendingReply<WinPropsList> reply = m_client->getAllProperties();
+        reply.waitForFinished();
+        if (!winPropsListFromReply(reply, records, errorMessage))
+            qWarning() << "getAllProperties failed:" << errorMessage;
+        return records;
+    }
+
+    static QString run(const QString &program, const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(10000) || process.exitCode() != 0)
+            return QString::fromUtf8(process.readAllStandardError());
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    std::unique_ptr<ServiceProcess> m_service;
+    std::unique_ptr<ApprcInterface> m_client;
+};
+
+KIVO_TEST_MAIN(TestWinPropsd)
+#include "tst_winpropsd.moc"

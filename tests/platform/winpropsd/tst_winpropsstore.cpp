@@ -1,0 +1,328 @@
+#include "filetestutil.h"
+#include "testenvironment.h"
+#include "winpropsstore.h"
+#include "winpropsstorewriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+QStringList canonicalTexts(const WinPropsList &records)
+{
+    QStringList texts;
+    for (const WinProps &props : records)
+        texts.append(props.toString());
+    return texts;
+}
+
+QList<int> lineNumbers(const QList<RejectedLine> &rejected)
+{
+    QList<int> numbers;
+    for (const RejectedLine &line : rejected)
+        numbers.append(line.number);
+    return numbers;
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(contents), contents.size());
+}
+
+WinProps named(const QString &name)
+{
+    WinProps props;
+    props.setWinName(name);
+    return props;
+}
+
+WinPropsList oddRecords()
+{
+    WinProps escapes = named(QStringLiteral("a;b=c\\d"));
+    escapes.small_image = QStringLiteral("x;y=z\\");
+    escapes.shadow = 0;
+    WinProps spaces = named(QStringLiteral("  "));
+    spaces.large_image = QStringLiteral(" icon ");
+    spaces.transparency = 100;
+    WinProps unicode = named(QStringLiteral("Привет 世界 🪟"));
+    unicode.geometry = QStringLiteral("640x480-10+-5");
+    unicode.focus_on_click = true;
+    return { escapes, spaces, unicode, named(QStringLiteral("bare")) };
+}
+
+} // namespace
+
+class TestWinPropsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QStringList>("records");
+        QTest::addColumn<QList<int>>("rejectedLines");
+        QTest::newRow("empty") << QByteArray() << QStringList() << QList<int>();
+        QTest::newRow("no final newline")
+            << QByteArray("xterm;no_title") << QStringList { "xterm;no_title" } << QList<int>();
+        QTest::newRow("empty lines skipped, still counted")
+            << QByteArray("\n\na\n\nb;nokey\n") << QStringList { "a" } << QList<int> { 5 };
+        QTest::newRow("canonical form") << QByteArray("a;shadow=5;ontop=yes;no_pager=0\n")
+                                        << QStringList { "a;ontop;shadow=5" } << QList<int>();
+        QTest::newRow("bad record")
+            << QByteArray("a\nb;shadow=101\nc\n") << QStringList { "a", "c" } << QList<int> { 2 };
+        QTest::newRow("repeated name") << QByteArray("a;ontop\nb\na;sticky\n")
+                                       << QStringList { "a;ontop", "b" } << QList<int> { 3 };
+        QTest::newRow("not UTF-8")
+            << QByteArray("a\n\xff\xfe;ontop\nb\n") << QStringList { "a", "b" } << QList<int> { 2 };
+        QTest::newRow("CRLF") << QByteArray("a\r\nb\n") << QStringList { "b" } << QList<int> { 1 };
+        QTest::newRow("blank name is a name")
+            << QByteArray("  ;sticky\n") << QStringList { "  ;sticky" } << QList<int>();
+        QTest::newRow("escapes and non-ASCII")
+            << QByteArray("x\\;y\\=z\\\\;small_image=\\;\nПривет 世界;transparency=7\n")
+            << QStringList { "x\\;y\\=z\\\\;small_image=\\;", "Привет 世界;transparency=7" }
+            << QList<int>();
+        QTest::newRow("all bad") << QByteArray(";a\n\\\nb;;\n") << QStringList()
+                                 << QList<int> { 1, 2, 3 };
+    }
+
+    void parse()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QStringList, records);
+        QFETCH(QList<int>, rejectedLines);
+        const StorageContents parsed = parseStorage(contents);
+        QCOMPARE(canonicalTexts(parsed.records), records);
+        QCOMPARE(lineNumbers(parsed.rejected), rejectedLines);
+        const QList<QByteArray> lines = contents.split('\n');
+        for (const RejectedLine &line : parsed.rejected) {
+            QCOMPARE(line.text, lines.at(line.number - 1));
+            QVERIFY(!line.reason.isEmpty());
+        }
+    }
+
+    void serializeRoundTrip()
+    {
+        const WinPropsList records = oddRecords();
+        const QByteArray contents = serializeStorage(records);
+        QCOMPARE(contents.count('\n'), records.size());
+        const StorageContents parsed = parseStorage(contents);
+        QVERIFY(parsed.rejected.isEmpty());
+        QCOMPARE(parsed.records, records);
+        QCOMPARE(canonicalTexts(parsed.records), canonicalTexts(records));
+    }
+
+    void normalizedNumbers_data()
+    {
+        QTest::addColumn<quint32>("given");
+        QTest::addColumn<quint32>("stored");
+        QTest::newRow("0") << 0u << 0u;
+        QTest::newRow("100") << 100u << 100u;
+        QTest::newRow("101") << 101u << WinProps::NotSet;
+        QTest::newRow("-2") << 0xFFFFFFFEu << WinProps::NotSet;
+        QTest::newRow("not set") << WinProps::NotSet << WinProps::NotSet;
+    }
+
+    void normalizedNumbers()
+    {
+        QFETCH(quint32, given);
+        QFETCH(quint32, stored);
+        WinProps props = named(QStringLiteral("a"));
+        props.shadow = given;
+        props.transparency = given;
+        const WinProps result = normalized(props);
+        QCOMPARE(result.shadow, stored);
+        QCOMPARE(result.transparency, stored);
+    }
+
+    void listProblem_data()
+    {
+        QTest::addColumn<WinPropsList>("records");
+        QTest::addColumn<QStringList>("problemParts");
+        WinProps newline = named(QStringLiteral("a\nb"));
+        WinProps tabImage = named(QStringLiteral("a"));
+        tabImage.small_image = QStringLiteral("x\ty");
+        WinProps escapeGeometry = named(QStringLiteral("a"));
+        escapeGeometry.large_image = QStringLiteral("x");
+        escapeGeometry.geometry = QStringLiteral("\x1b");
+        WinProps badGeometry = named(QStringLiteral("a"));
+        badGeometry.geometry = QStringLiteral("640x480");
+        WinProps highShadow = named(QStringLiteral("a"));
+        highShadow.shadow = 500;
+        QTest::newRow("empty list") << WinPropsList() << QStringList();
+        QTest::newRow("odd but fine") << oddRecords() << QStringList();
+        QTest::newRow("shadow above 100 is not set")
+            << WinPropsList { highShadow } << QStringList();
+        QTest::newRow("empty name") << WinPropsList { named("a"), named(QString()) }
+                                    << QStringList { "Record 2:", "name is empty" };
+        QTest::newRow("repeated name") << WinPropsList { named("a"), named("b"), named("a") }
+                                       << QStringList { "Record 3:", "\"a\"", "record 1" };
+        QTest::newRow("control character in name")
+            << WinPropsList { named("a"), newline } << QStringList { "Record 2:", "U+000a" };
+        QTest::newRow("control character in image")
+            << WinPropsList { tabImage } << QStringList { "Record 1:", "U+0009" };
+        QTest::newRow("control character in geometry")
+            << WinPropsList { escapeGeometry } << QStringList { "U+001b" };
+        QTest::newRow("geometry") << WinPropsList { badGeometry } << QStringList { "640x480" };
+    }
+
+    void listProblem()
+    {
+        QFETCH(WinPropsList, records);
+        QFETCH(QStringList, problemParts);
+        const QString problem = ::listProblem(records);
+        QCOMPARE(problem.isNull(), problemParts.isEmpty());
+        for (const QString &part : problemParts)
+            QVERIFY2(problem.contains(part), qPrintable(problem));
+    }
+
+    void defaultPath()
+    {
+        QCOMPARE(WinPropsStore::defaultPath(),
+                 TestEnvironment::root() + QStringLiteral("/config/kivo/winprops"));
+    }
+
+    void loadMissingFileIsEmpty()
+    {
+        StorageContents contents;
+        contents.records = oddRecords();
+        QString errorMessage;
+        QVERIFY(
+            WinPropsStore(m_dir->filePath(QStringLiteral("missing"))).load(contents, errorMessage));
+        QVERIFY(contents.records.isEmpty());
+        QVERIFY(contents.rejected.isEmpty());
+    }
+
+    void loadUnreadable()
+    {
+        StorageContents contents;
+        QString errorMessage;
+        QVERIFY(!WinPropsStore(m_dir->path()).load(contents, errorMessage));
+        QVERIFY(errorMessage.contains(m_dir->path()));
+    }
+
+    void saveAndLoad()
+    {
+        const WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        QString errorMessage;
+        QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
+        StorageContents contents;
+        QVERIFY(store.load(contents, errorMessage));
+        QCOMPARE(contents.records, oddRecords());
+        QVERIFY2(store.save({}, errorMessage), qPrintable(errorMessage));
+        QCOMPARE(contentsOf(store.path()), QByteArray());
+    }
+
+    void saveCreatesPrivateFileAndFolders()
+    {
+        QVERIFY(QFile::setPermissions(m_dir->path(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                          | QFileDevice::ExeGroup));
+        const QString path = m_dir->filePath(QStringLiteral("outer/inner/winprops"));
+        const WinPropsStore store(path);
+        QString errorMessage;
+        QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
+        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(modeOf(m_dir->filePath(QStringLiteral("outer/inner"))), 0700);
+        QCOMPARE(modeOf(m_dir->filePath(QStringLiteral("outer"))), 0700);
+        QCOMPARE(modeOf(m_dir->path()), 0750);
+        QVERIFY2(store.save({ named(QStringLiteral("again")) }, errorMessage),
+                 qPrintable(errorMessage));
+        QCOMPARE(modeOf(path), 0600);
+        QCOMPARE(QDir(m_dir->filePath(QStringLiteral("outer/inner"))).entryList(QDir::Files),
+                 QStringList { "winprops" });
+    }
+
+    void failedSaveChangesNothing()
+    {
+        const QString blocker = m_dir->filePath(QStringLiteral("file"));
+        writeFile(blocker, "not a folder\n");
+        QString errorMessage;
+        QVERIFY(
+            !WinPropsStore(blocker + QStringLiteral("/winprops")).save(oddRecords(), errorMessage));
+        QVERIFY(errorMessage.contains(blocker));
+        QCOMPARE(contentsOf(blocker), QByteArray("not a folder\n"));
+
+        const QString folder = m_dir->filePath(QStringLiteral("folder"));
+        QVERIFY(QDir().mkdir(folder));
+        errorMessage.clear();
+        QVERIFY(!WinPropsStore(folder).save(oddRecords(), errorMessage));
+        QVERIFY(!errorMessage.isEmpty());
+        QVERIFY(QFileInfo(folder).isDir());
+    }
+
+    void killedWriterLeavesOldOrNew()
+    {
+        const int size = 3000;
+        const QByteArray collections[] = { serializeStorage(writerCollection(0, size)),
+                                           serializeStorage(writerCollection(1, size)) };
+        const QString path = m_dir->filePath(QStringLiteral("winprops"));
+        for (int round = 0; round < 12; ++round) {
+            QProcess writer;
+            writer.start(QStringLiteral(KIVO_STORE_WRITER), { path, QString::number(size) });
+            QVERIFY(writer.waitForStarted());
+            // Kill after a varying number of saves, somewhere inside the next one.
+            int saves = 0;
+            while (saves <= round % 4) {
+                QVERIFY(writer.waitForReadyRead(10000));
+                saves += writer.readAll().count('\n');
+            }
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+            const QByteArray contents = contentsOf(path);
+            QVERIFY2(contents == collections[0] || contents == collections[1],
+                     qPrintable(QStringLiteral("round %1: a torn file of %2 bytes")
+                                    .arg(round)
+                                    .arg(contents.size())));
+        }
+    }
+
+    void rejectedLinesKeptAside()
+    {
+        const QByteArray original("good\nbad;nokey\n\xff\nxterm\nxterm;ontop\n");
+        const WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        writeFile(store.path(), original);
+        StorageContents contents;
+        QString errorMessage;
+        QVERIFY(store.load(contents, errorMessage));
+        QCOMPARE(lineNumbers(contents.rejected), (QList<int> { 2, 3, 5 }));
+
+        const QString first = store.keepRejected(contents.rejected, errorMessage);
+        QVERIFY2(!first.isNull(), qPrintable(errorMessage));
+        QVERIFY(first.startsWith(store.path() + QStringLiteral(".rejected-")));
+        const QByteArray kept("bad;nokey\n\xff\nxterm;ontop\n");
+        QCOMPARE(contentsOf(first), kept);
+        QCOMPARE(modeOf(first), 0600);
+
+        const QString second = store.keepRejected({ contents.rejected.first() }, errorMessage);
+        QVERIFY2(!second.isNull(), qPrintable(errorMessage));
+        QVERIFY(second != first);
+        QCOMPARE(contentsOf(second), QByteArray("bad;nokey\n"));
+
+        QVERIFY(store.save(contents.records, errorMessage));
+        QCOMPARE(contentsOf(store.path()), QByteArray("good\nxterm\n"));
+        QCOMPARE(contentsOf(first), kept);
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>(TestEnvironment::root()
+                                                + QStringLiteral("/store-XXXXXX"));
+        QVERIFY(m_dir->isValid());
+    }
+
+    void cleanup() { m_dir.reset(); }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+KIVO_TEST_MAIN(TestWinPropsStore)
+#include "tst_winpropsstore.moc"

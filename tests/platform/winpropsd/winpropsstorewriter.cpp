@@ -1,0 +1,24 @@
+#include "winpropsstorewriter.h"
+#include "winpropsstore.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+// Usage: winpropsstore-writer FILE SIZE. Prints one line after each completed save.
+int main(int argc, char *argv[])
+{
+    if (argc != 3)
+        return 2;
+    const WinPropsStore store(QString::fromLocal8Bit(argv[1]));
+    const int size = std::atoi(argv[2]);
+    const WinPropsList collections[] = { writerCollection(0, size), writerCollection(1, size) };
+    for (int turn = 0;; turn = 1 - turn) {
+        QString errorMessage;
+        if (!store.save(collections[turn], errorMessage)) {
+            std::fprintf(stderr, "%s\n", qUtf8Printable(errorMessage));
+            return 1;
+        }
+        std::printf("saved %d\n", turn);
+        std::fflush(stdout);
+    }
+}
