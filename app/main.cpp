@@ -1,4 +1,37 @@
-int main()
+#include "apprcinterface.h"
+#include "commandline.h"
+#include "kivoui.h"
+#include "qtsingleapplication.h"
+#include "winpropsservice.h"
+
+#include <QCommandLineParser>
+#include <QDBusConnection>
+#include <QIcon>
+
+int main(int argc, char *argv[])
 {
+    QtSingleApplication app(argc, argv, true);
+    kivoInit("1.1.3-2", "kivo-admin-winprops");
+
+    // A second start only brings the running instance to the front.
+    if (app.isRunning()) {
+        app.sendMessage(QStringLiteral("raise"), 5000);
+        return 1;
+    }
+
+    registerWinPropsTypes();
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("preferences-system-windows"), QIcon()));
+
+    QCommandLineParser parser;
+    const CommandLineOptions options;
+    options.addTo(parser);
+    parser.process(app);
+
+    ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
+                         QDBusConnection::sessionBus());
+
+    // The main dialog and the command-line actions follow here.
+    Q_UNUSED(apprc)
     return 0;
 }

@@ -1,0 +1,253 @@
+#include "singleinstancepeer.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
+#include <QtEndian>
+
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// Unix socket paths end at 107 bytes, and QLocalServer adds a temporary suffix while it sets the
+// socket's permissions; long runtime folders are passed over for the temporary one.
+constexpr int MaxFolderLength = 72;
+constexpr int HeaderSize = sizeof(quint32);
+// A client that has not sent its whole message by then is dropped.
+constexpr int ReadTimeoutMs = 10000;
+constexpr int ConnectRetryMs = 50;
+
+bool isPrivateFolder(const QString &path)
+{
+    struct stat info;
+    return stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == getuid() && (info.st_mode & 077) == 0;
+}
+
+QString privateTempFolder()
+{
+    const QString path
+        = QDir::tempPath() + QStringLiteral("/kivo-single-") + QString::number(getuid());
+    mkdir(QFile::encodeName(path).constData(), 0700);
+    return isPrivateFolder(path) ? path : QString();
+}
+
+QString fileNameOf(const QString &id)
+{
+    const QByteArray hash = QCryptographicHash::hash(id.toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("qsa-") + QString::fromLatin1(hash.toHex().left(16));
+}
+
+int remainingMs(const QDeadlineTimer &deadline)
+{
+    return deadline.isForever() ? -1 : int(deadline.remainingTime());
+}
+
+bool connectBefore(QLocalSocket &socket, const QString &path, const QDeadlineTimer &deadline)
+{
+    for (;;) {
+        socket.connectToServer(path);
+        if (socket.waitForConnected(remainingMs(deadline)))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        // The first instance may hold the lock but not listen yet.
+        const qint64 left = deadline.isForever() ? ConnectRetryMs : deadline.remainingTime();
+        QThread::msleep(ulong(qBound<qint64>(0, left, ConnectRetryMs)));
+    }
+}
+
+bool writeAll(QLocalSocket &socket, const QByteArray &data, const QDeadlineTimer &deadline)
+{
+    if (socket.write(data) != data.size())
+        return false;
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(remainingMs(deadline)))
+            return false;
+    }
+    return true;
+}
+
+bool readAcknowledgement(QLocalSocket &socket, const QDeadlineTimer &deadline)
+{
+    while (socket.bytesAvailable() < 1) {
+        if (!socket.waitForReadyRead(remainingMs(deadline)))
+            return false;
+    }
+    char answer = 0;
+    return socket.getChar(&answer) && answer == SingleInstancePeer::Acknowledgement;
+}
+
+// One incoming connection: a big-endian 32-bit length, then that many bytes of UTF-8. Read
+// without ever blocking, so that a slow or broken client cannot hold up the instance.
+class IncomingMessage : public QObject
+{
+public:
+    using Handler = std::function<void(const QString &)>;
+
+    IncomingMessage(QLocalSocket *socket, Handler handler, QObject *parent)
+        : QObject(parent)
+        , m_socket(socket)
+        , m_handler(std::move(handler))
+    {
+        socket->setParent(this);
+        connect(socket, &QLocalSocket::readyRead, this, &IncomingMessage::read);
+        connect(socket, &QLocalSocket::disconnected, this, &QObject::deleteLater);
+        QTimer::singleShot(ReadTimeoutMs, this, &IncomingMessage::drop);
+        read();
+    }
+
+private:
+    void read()
+    {
+        m_buffer += m_socket->readAll();
+        if (m_expected < 0 && !readHeader())
+            return;
+        if (m_expected < 0 || m_buffer.size() < m_expected)
+            return;
+        const QString message = QString::fromUtf8(m_buffer.constData(), int(m_expected));
+        disconnect(m_socket, &QLocalSocket::readyRead, this, &IncomingMessage::read);
+        m_socket->putChar(SingleInstancePeer::Acknowledgement);
+        m_socket->disconnectFromServer();
+        m_handler(message);
+    }
+
+    bool readHeader()
+    {
+        if (m_buffer.size() < HeaderSize)
+            return false;
+        const quint32 size = qFromBigEndian<quint32>(m_buffer.constData());
+        if (size > SingleInstancePeer::MaxMessageSize) {
+            drop();
+            return false;
+        }
+        m_expected = size;
+        m_buffer.remove(0, HeaderSize);
+        return true;
+    }
+
+    void drop()
+    {
+        disconnect(m_socket, nullptr, this, nullptr);
+        m_socket->abort();
+        deleteLater();
+    }
+
+    QLocalSocket *m_socket;
+    Handler m_handler;
+    QByteArray m_buffer;
+    qint64 m_expected = -1;
+};
+} // namespace
+
+SingleInstancePeer::SingleInstancePeer(const QString &id, QObject *parent)
+    : QObject(parent)
+    , m_id(id)
+    , m_socketPath(socketPath(id))
+{
+}
+
+SingleInstancePeer::~SingleInstancePeer()
+{
+    // The socket file goes before the lock, or it could take a successor's socket with it.
+    if (m_server)
+        m_server->close();
+    m_lock.reset();
+}
+
+bool SingleInstancePeer::isClient()
+{
+    if (m_lock && m_lock->isLocked())
+        return false;
+    if (!m_lock) {
+        if (m_socketPath.isEmpty()) {
+            qWarning("No private runtime folder: not looking for other instances.");
+            return false;
+        }
+        m_lock = std::make_unique<QLockFile>(lockFilePath(m_id));
+        // Never stale by age: only a lock whose process is gone is taken over.
+        m_lock->setStaleLockTime(0);
+    }
+    if (claim())
+        return false;
+    return m_lock->error() == QLockFile::LockFailedError;
+}
+
+bool SingleInstancePeer::claim()
+{
+    if (!m_lock->tryLock(0))
+        return false;
+    // A socket file left by a killed first instance would make listen() fail.
+    QLocalServer::removeServer(m_socketPath);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_socketPath)) {
+        qWarning("Cannot listen for other instances on %s: %s", qPrintable(m_socketPath),
+                 qPrintable(m_server->errorString()));
+        return true;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstancePeer::acceptConnections);
+    return true;
+}
+
+void SingleInstancePeer::acceptConnections()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        // Queued, so that receivers run from the event loop and not inside the socket's read.
+        new IncomingMessage(
+            socket,
+            [this](const QString &message) {
+                QMetaObject::invokeMethod(
+                    this, [this, message] { emit messageReceived(message); }, Qt::QueuedConnection);
+            },
+            this);
+    }
+}
+
+bool SingleInstancePeer::sendMessage(const QString &message, int timeoutMs)
+{
+    if (!isClient())
+        return false;
+    const QByteArray payload = message.toUtf8();
+    if (quint32(payload.size()) > MaxMessageSize)
+        return false;
+    QByteArray packet(HeaderSize, Qt::Uninitialized);
+    qToBigEndian<quint32>(quint32(payload.size()), packet.data());
+    packet += payload;
+
+    const QDeadlineTimer deadline(timeoutMs);
+    QLocalSocket socket;
+    return connectBefore(socket, m_socketPath, deadline) && writeAll(socket, packet, deadline)
+        && readAcknowledgement(socket, deadline);
+}
+
+QString SingleInstancePeer::defaultId(const QString &applicationFilePath)
+{
+    return applicationFilePath + QLatin1Char('-') + QString::number(getuid());
+}
+
+QString SingleInstancePeer::runtimeFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && runtime.size() <= MaxFolderLength && isPrivateFolder(runtime))
+        return runtime;
+    return privateTempFolder();
+}
+
+QString SingleInstancePeer::socketPath(const QString &id)
+{
+    const QString folder = runtimeFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + fileNameOf(id);
+}
+
+QString SingleInstancePeer::lockFilePath(const QString &id)
+{
+    const QString socket = socketPath(id);
+    return socket.isEmpty() ? QString() : socket + QStringLiteral(".lock");
+}

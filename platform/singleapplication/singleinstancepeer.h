@@ -1,0 +1,55 @@
+#ifndef KIVO_SINGLEINSTANCEPEER_H
+#define KIVO_SINGLEINSTANCEPEER_H
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+
+// One side of the single-instance hand-over for an identifier: the first peer to take the lock
+// file listens on a local socket; later peers find the lock taken and send their messages there.
+// Lock and socket live in the user's runtime folder, under a hash of the identifier.
+class SingleInstancePeer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SingleInstancePeer(const QString &id, QObject *parent = nullptr);
+    ~SingleInstancePeer() override;
+
+    QString id() const { return m_id; }
+    // True while another peer of the same identifier holds the lock. A peer that finds the lock
+    // free (or left behind by a dead process) takes it and starts listening.
+    bool isClient();
+    // Sends a message to the peer that holds the lock; true once that peer has confirmed it.
+    bool sendMessage(const QString &message, int timeoutMs);
+
+    // Identifier of a program for the current user.
+    static QString defaultId(const QString &applicationFilePath);
+    // Private folder of the current user for locks and sockets; empty when there is none.
+    static QString runtimeFolder();
+    static QString socketPath(const QString &id);
+    static QString lockFilePath(const QString &id);
+
+    // Largest message accepted, in bytes of UTF-8.
+    static constexpr quint32 MaxMessageSize = 16 * 1024 * 1024;
+    // Byte sent back once a whole message has arrived.
+    static constexpr char Acknowledgement = '\x06';
+
+signals:
+    void messageReceived(const QString &message);
+
+private:
+    bool claim();
+    void acceptConnections();
+
+    QString m_id;
+    QString m_socketPath;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer *m_server = nullptr;
+};
+
+#endif

@@ -1,0 +1,180 @@
+#include "singleinstancepeer.h"
+#include "testenvironment.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+
+namespace {
+const int Timeout = 20000;
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QProcessEnvironment englishEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    return environment;
+}
+
+// Runs the tool while the test's event loop goes on, so that the test can act as the running
+// instance meanwhile.
+Run runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(englishEnvironment());
+    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
+    Run run;
+    const bool ended
+        = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, Timeout);
+    if (!ended || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// What the tool counts as its running instance: the same program for the same user.
+QString toolId()
+{
+    return SingleInstancePeer::defaultId(
+        QFileInfo(QStringLiteral(KIVO_ADMIN_WINPROPS)).canonicalFilePath());
+}
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpListsOptionsInOrder();
+    void versionPrintsNameAndVersion();
+    void badCommandLineEndsWithParserMessage_data();
+    void badCommandLineEndsWithParserMessage();
+    void positionalArgumentsAreIgnored();
+    void secondStartRaisesRunningInstance_data();
+    void secondStartRaisesRunningInstance();
+    void secondStartEndsWhenRunningInstanceDoesNotAnswer();
+};
+
+void TestStartup::helpListsOptionsInOrder()
+{
+    const Run run = runTool({ QStringLiteral("--help") });
+    QCOMPARE(run.exitCode, 0);
+    // Long descriptions wrap, so compare with the line breaks and padding taken out.
+    const QString text = run.out.simplified();
+    const QStringList expected {
+        QStringLiteral("-h, --help"),
+        QStringLiteral("-v, --version"),
+        QStringLiteral("--add <win record> Add properties for window defined by <win record>"),
+        QStringLiteral("--delete <win name> Delete properties for window <win name>"),
+        QStringLiteral("--edit <win name> Edit properties for window <win name>"),
+        QStringLiteral("--quiet Don't ask questions"),
+    };
+    int previous = -1;
+    for (const QString &option : expected) {
+        const int at = text.indexOf(option);
+        QVERIFY2(at > previous,
+                 qPrintable(option + QStringLiteral(" not in order in:\n") + run.out));
+        previous = at;
+    }
+}
+
+void TestStartup::versionPrintsNameAndVersion()
+{
+    const Run run = runTool({ QStringLiteral("--version") });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("kivo-admin-winprops 1.1.3-2\n"));
+    QCOMPARE(run.err, QString());
+}
+
+void TestStartup::badCommandLineEndsWithParserMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option")
+        << QStringList { QStringLiteral("--bogus") } << QStringLiteral("Unknown option 'bogus'.");
+    QTest::newRow("add without record") << QStringList { QStringLiteral("--add") }
+                                        << QStringLiteral("Missing value after '--add'.");
+    QTest::newRow("short form of delete")
+        << QStringList { QStringLiteral("-d"), QStringLiteral("x") }
+        << QStringLiteral("Unknown option 'd'.");
+}
+
+void TestStartup::badCommandLineEndsWithParserMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, QStringLiteral("kivo-admin-winprops: ") + message + QLatin1Char('\n'));
+}
+
+void TestStartup::positionalArgumentsAreIgnored()
+{
+    // Quiet without actions ends after start-up, before and after the dialog exists.
+    const Run run = runTool({ QStringLiteral("--quiet"), QStringLiteral("stray") });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+}
+
+void TestStartup::secondStartRaisesRunningInstance_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no options") << QStringList();
+    QTest::newRow("help") << QStringList { QStringLiteral("--help") };
+    QTest::newRow("version") << QStringList { QStringLiteral("--version") };
+    QTest::newRow("unknown option") << QStringList { QStringLiteral("--bogus") };
+    QTest::newRow("quiet delete") << QStringList { QStringLiteral("--quiet"),
+                                                   QStringLiteral("--delete"),
+                                                   QStringLiteral("xterm") };
+}
+
+// The test process plays the running instance here; the real dialog as first instance is
+// tested together with the dialog.
+void TestStartup::secondStartRaisesRunningInstance()
+{
+    QFETCH(QStringList, arguments);
+    SingleInstancePeer running(toolId());
+    QVERIFY(!running.isClient());
+    QSignalSpy received(&running, &SingleInstancePeer::messageReceived);
+
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, QString());
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("raise"));
+}
+
+void TestStartup::secondStartEndsWhenRunningInstanceDoesNotAnswer()
+{
+    // An instance that holds the lock but does not listen, like one that hangs at start.
+    QLockFile lock(SingleInstancePeer::lockFilePath(toolId()));
+    QVERIFY(lock.tryLock(0));
+    QElapsedTimer elapsed;
+    elapsed.start();
+
+    const Run run = runTool({ QStringLiteral("--version") });
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, QString());
+    QVERIFY(elapsed.elapsed() >= 5000);
+}
+
+KIVO_TEST_MAIN(TestStartup)
+
+#include "tst_startup.moc"

@@ -1,0 +1,11 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>KivoTest</name>
+    <message>
+        <source>Window</source>
+        <translation>Fenster</translation>
+    </message>
+</context>
+</TS>
