@@ -149,8 +149,8 @@ int main(int argc, char *argv[])
         complain(errorMessage);
         return 1;
     }
-    WinPropsDaemon daemon(store, contents.records);
     QDBusConnection bus = QDBusConnection::sessionBus();
+    WinPropsDaemon daemon(store, contents.records, bus);
     if (!publish(bus, daemon) || !keepRejectedLines(store, contents.rejected))
         return 1;
     if (options->idleSeconds) {

@@ -20,12 +20,12 @@ QString WinPropsDaemon::notReferencedError()
 }
 
 WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &records,
-                               QObject *parent)
+                               const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_records(records)
+    , m_clientWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration)
 {
-    m_clientWatcher.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(&m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &WinPropsDaemon::clientVanished);
     m_idleTimer.setSingleShot(true);
@@ -43,10 +43,8 @@ void WinPropsDaemon::addRef()
 {
     noteCall();
     const QString client = message().service();
-    if (m_references.value(client) == 0) {
-        m_clientWatcher.setConnection(connection());
+    if (m_references.value(client) == 0)
         m_clientWatcher.addWatchedService(client);
-    }
     ++m_references[client];
 }
 

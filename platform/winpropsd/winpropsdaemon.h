@@ -22,19 +22,24 @@ public:
     static QString storageError();
     static QString notReferencedError();
 
+    // bus: where the clients that call addRef are watched, so that a client that goes away
+    // without release does not keep the daemon alive.
     WinPropsDaemon(const WinPropsStore &store, const WinPropsList &records,
-                   QObject *parent = nullptr);
+                   const QDBusConnection &bus, QObject *parent = nullptr);
 
     // After this long without a call while no client holds a reference, idle() is emitted.
     void setIdleTimeout(int seconds);
 
     void addRef();
     WinPropsList getAllProperties();
+    // A window without stored properties gets a record of that name that sets nothing.
     WinProps getWindowProperties(const QString &winName);
     void release();
     bool removeWindowProperties(const QString &winName);
+    // False when currentName is not stored or newName is.
     bool renameWindow(const QString &currentName, const QString &newName);
     void setAllProperties(const WinPropsList &wpl);
+    // props: the properties part of a record text, "no_title;shadow=40".
     void setWindowProperties(const QString &winName, const QString &props);
     void setWindowProperties(const WinProps &winProps);
     QStringList winNames();
