@@ -1,4 +1,4 @@
-#include "kivoui.h"
+#include "kivohelp.h"
 
 #include <QApplication>
 #include <QCoreApplication>

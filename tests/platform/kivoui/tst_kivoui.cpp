@@ -1,13 +1,9 @@
+#include "kivohelp.h"
 #include "kivoui.h"
 #include "testenvironment.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSpinBox>
-#include <QTabWidget>
 #include <QTextBrowser>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -29,39 +25,28 @@ QTextBrowser *helpBrowser()
     return window ? window->findChild<QTextBrowser *>() : nullptr;
 }
 
-// The dialog and editor as far as help looks at them: object names and parents.
-struct DialogLike
+int helpWindowCount()
 {
-    DialogLike()
-    {
-        dialog.setObjectName(QStringLiteral("WinPropsDialog"));
-        auto *layout = new QVBoxLayout(&dialog);
-        list->setObjectName(QStringLiteral("winListWidget"));
-        layout->addWidget(list);
-        editor->setObjectName(QStringLiteral("WinPropsWidget"));
-        layout->addWidget(editor);
-        auto *tabs = new QTabWidget(editor);
-        tabs->setObjectName(QStringLiteral("tabWidget"));
-        auto *appearance = new QWidget;
-        appearance->setObjectName(QStringLiteral("tab_2"));
-        tabs->addTab(appearance, QStringLiteral("Appearance"));
-        height->setObjectName(QStringLiteral("heightSB"));
-        height->setParent(appearance);
-        auto *behavior = new QWidget;
-        behavior->setObjectName(QStringLiteral("tab"));
-        tabs->addTab(behavior, QStringLiteral("Behavior"));
-        behaviorLabel->setParent(behavior);
-        behaviorLabel->setObjectName(QStringLiteral("label_9"));
-        unnamed->setParent(editor);
-    }
+    int count = 0;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        count += window->findChildren<QTextBrowser *>().size();
+    return count;
+}
 
-    QWidget dialog;
-    QListWidget *list = new QListWidget;
-    QWidget *editor = new QWidget;
-    QSpinBox *height = new QSpinBox;
-    QLabel *behaviorLabel = new QLabel;
-    QWidget *unnamed = new QWidget;
-};
+// A chain of widgets named by the parts of path, each the child of the one before; the last
+// one is returned. An empty part is a widget without a name.
+QWidget *buildChain(QWidget &window, const QString &path)
+{
+    const QStringList names = path.split(QLatin1Char('/'));
+    window.setObjectName(names.first());
+    QWidget *widget = &window;
+    for (const QString &name : names.mid(1)) {
+        widget = new QWidget(widget);
+        widget->setObjectName(name);
+    }
+    return widget;
+}
 } // namespace
 
 class TestKivoUi : public QObject
@@ -75,8 +60,6 @@ private slots:
     void initLoadsTranslationForLocale();
     void helpShowsSectionOfWidget_data();
     void helpShowsSectionOfWidget();
-    void helpGoesToTopWithoutSection();
-    void helpWindowIsReused();
     void manualHasSectionForEveryControl_data();
     void manualHasSectionForEveryControl();
     void lookForWidget();
@@ -141,135 +124,62 @@ void TestKivoUi::helpShowsSectionOfWidget_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("anchor");
-    QTest::newRow("its own") << QStringLiteral("list") << QStringLiteral("winListWidget");
-    QTest::newRow("spin box's inner line edit")
-        << QStringLiteral("height line edit") << QStringLiteral("heightSB");
-    QTest::newRow("label on a tab") << QStringLiteral("behavior label") << QStringLiteral("tab");
+    const QString editor = QStringLiteral("WinPropsDialog/WinPropsWidget/tabWidget/"
+                                          "qt_tabwidget_stackedwidget");
+    QTest::newRow("its own") << QStringLiteral("WinPropsDialog/winListWidget")
+                             << QStringLiteral("winListWidget");
+    QTest::newRow("spin box's inner line edit") << editor
+            + QStringLiteral("/tab_2/scrollArea/qt_scrollarea_viewport/"
+                             "scrollAreaWidgetContents/geometryWidget/groupBox/heightSB/"
+                             "qt_spinbox_lineedit")
+                                                << QStringLiteral("heightSB");
+    QTest::newRow("label on a tab")
+        << editor + QStringLiteral("/tab/label_9") << QStringLiteral("tab");
     QTest::newRow("unnamed in the editor")
-        << QStringLiteral("unnamed") << QStringLiteral("WinPropsWidget");
-    QTest::newRow("the dialog") << QStringLiteral("dialog") << QStringLiteral("WinPropsDialog");
+        << QStringLiteral("WinPropsDialog/WinPropsWidget/") << QStringLiteral("WinPropsWidget");
+    QTest::newRow("the dialog") << QStringLiteral("WinPropsDialog")
+                                << QStringLiteral("WinPropsDialog");
+    QTest::newRow("no section") << QStringLiteral("SomeOtherWindow/button/") << QString();
+    QTest::newRow("no widget") << QString() << QString();
 }
 
 void TestKivoUi::helpShowsSectionOfWidget()
 {
     QFETCH(QString, path);
     QFETCH(QString, anchor);
-    DialogLike ui;
-    const QHash<QString, QWidget *> widgets {
-        { QStringLiteral("list"), ui.list },
-        { QStringLiteral("height line edit"), ui.height->findChild<QLineEdit *>() },
-        { QStringLiteral("behavior label"), ui.behaviorLabel },
-        { QStringLiteral("unnamed"), ui.unnamed },
-        { QStringLiteral("dialog"), &ui.dialog },
-    };
-    QWidget *widget = widgets.value(path);
-    QVERIFY(widget);
-
-    kivoHelpShow(widget);
-    QTextBrowser *browser = helpBrowser();
-    QVERIFY(browser);
-    QVERIFY(helpWindow()->isVisible());
-    QCOMPARE(browser->source().fragment(), anchor);
-}
-
-void TestKivoUi::helpGoesToTopWithoutSection()
-{
-    QWidget stranger;
-    stranger.setObjectName(QStringLiteral("SomeOtherWindow"));
-    auto *inside = new QPushButton(&stranger);
-
-    kivoHelpShow(new QLabel(QStringLiteral("x"), inside));
-    QTextBrowser *browser = helpBrowser();
-    QVERIFY(browser);
-    QCOMPARE(browser->source().fragment(), QString());
-    QCOMPARE(browser->verticalScrollBar()->value(), 0);
-
-    // A section far down scrolls; a widget without one, and no widget, go back to the top.
+    QWidget window;
+    QWidget *widget = path.isEmpty() ? nullptr : buildChain(window, path);
+    // Start far down, so that going to the top is seen.
     QWidget far;
     far.setObjectName(QStringLiteral("focus_on_clickCB"));
     kivoHelpShow(&far);
+    QTextBrowser *browser = helpBrowser();
+    QVERIFY(browser);
     QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
-    kivoHelpShow(inside);
-    QCOMPARE(browser->verticalScrollBar()->value(), 0);
-    kivoHelpShow(&far);
-    QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
-    kivoHelpShow(nullptr);
-    QCOMPARE(browser->source().fragment(), QString());
-    QCOMPARE(browser->verticalScrollBar()->value(), 0);
-}
 
-void TestKivoUi::helpWindowIsReused()
-{
-    DialogLike ui;
-    kivoHelpShow(ui.list);
-    QWidget *first = helpWindow();
-    QVERIFY(first);
-    first->close();
-    QVERIFY(!first->isVisible());
-
-    kivoHelpShow(ui.height);
-    QCOMPARE(helpWindow(), first);
-    QVERIFY(first->isVisible());
-    int helpWindows = 0;
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        helpWindows += window->findChildren<QTextBrowser *>().size();
-    QCOMPARE(helpWindows, 1);
-    QCOMPARE(first->windowTitle(), QStringLiteral("Help – Windows properties"));
+    kivoHelpShow(widget);
+    QCOMPARE(browser->source().fragment(), anchor);
+    if (anchor.isEmpty())
+        QCOMPARE(browser->verticalScrollBar()->value(), 0);
+    QVERIFY(helpWindow()->isVisible());
+    QCOMPARE(helpWindowCount(), 1);
+    QCOMPARE(helpWindow()->windowTitle(), QStringLiteral("Help – Windows properties"));
+    helpWindow()->close();
 }
 
 void TestKivoUi::manualHasSectionForEveryControl_data()
 {
     QTest::addColumn<QString>("name");
-    const QStringList names {
-        "WinPropsDialog",
-        "winListWidget",
-        "addButton",
-        "renameButton",
-        "deleteButton",
-        "buttonBox",
-        "WinPropsWidget",
-        "tabWidget",
-        "tab_2",
-        "tab",
-        "no_titleCB",
-        "no_borderCB",
-        "no_border_edgeCB",
-        "no_ctrlbtnCB",
-        "no_button1CB",
-        "no_button2CB",
-        "no_button3CB",
-        "no_tbuttonCB",
-        "no_pagerCB",
-        "small_imageCB",
-        "large_imageCB",
-        "shadowCB",
-        "transparencyCB",
-        "stickyCB",
-        "no_focusCB",
-        "close_soonCB",
-        "ontopCB",
-        "onbottomCB",
-        "init_maximizeCB",
-        "init_minimizeCB",
-        "focus_on_clickCB",
-        "small_imageButton",
-        "large_imageButton",
-        "shadowSlider",
-        "shadowSpinBox",
-        "transparencySlider",
-        "transparencySpinBox",
-        "geometryWidget",
-        "groupBox",
-        "xSB",
-        "ySB",
-        "widthSB",
-        "heightSB",
-        "fromRightEdgeCB",
-        "fromBottomEdgeCB",
-        "centerOfScreenCB",
-    };
-    for (const QString &name : names)
+    const QString names = QStringLiteral(
+        "WinPropsDialog winListWidget addButton renameButton deleteButton buttonBox "
+        "WinPropsWidget tabWidget tab_2 tab no_titleCB no_borderCB no_border_edgeCB no_ctrlbtnCB "
+        "no_button1CB no_button2CB no_button3CB no_tbuttonCB no_pagerCB small_imageCB "
+        "large_imageCB shadowCB transparencyCB stickyCB no_focusCB close_soonCB ontopCB "
+        "onbottomCB init_maximizeCB init_minimizeCB focus_on_clickCB small_imageButton "
+        "large_imageButton shadowSlider shadowSpinBox transparencySlider transparencySpinBox "
+        "geometryWidget groupBox xSB ySB widthSB heightSB fromRightEdgeCB fromBottomEdgeCB "
+        "centerOfScreenCB");
+    for (const QString &name : names.split(QLatin1Char(' ')))
         QTest::newRow(qPrintable(name)) << name;
 }
 

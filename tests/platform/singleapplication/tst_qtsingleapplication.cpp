@@ -113,10 +113,8 @@ class TestQtSingleApplication : public QObject
     Q_OBJECT
 
 private slots:
-    void firstInstanceIsAlone();
     void secondInstanceDeliversMessage_data();
     void secondInstanceDeliversMessage();
-    void secondInstanceIsTurnedAway();
     void nextStartAfterFirstEnds_data();
     void nextStartAfterFirstEnds();
     void badClientsDoNotBlockInstance_data();
@@ -126,11 +124,6 @@ private slots:
     void privateFolderWithoutUsableRuntimeFolder_data();
     void privateFolderWithoutUsableRuntimeFolder();
 };
-
-void TestQtSingleApplication::firstInstanceIsAlone()
-{
-    QCOMPARE(send(QStringLiteral("raise")), QStringLiteral("failed: alone"));
-}
 
 void TestQtSingleApplication::secondInstanceDeliversMessage_data()
 {
@@ -152,17 +145,6 @@ void TestQtSingleApplication::secondInstanceDeliversMessage()
 
     QCOMPARE(send(text, repeat), QStringLiteral("delivered"));
     QCOMPARE(listener->take(QStringLiteral("received")), receivedLine(text.repeated(repeat)));
-}
-
-void TestQtSingleApplication::secondInstanceIsTurnedAway()
-{
-    const auto listener = startListener();
-    QVERIFY(listener);
-
-    Helper second;
-    second.start({ QStringLiteral("listen") });
-    QCOMPARE(second.take(QString()), QStringLiteral("running"));
-    QCOMPARE(second.finish(), 2);
 }
 
 void TestQtSingleApplication::nextStartAfterFirstEnds_data()
