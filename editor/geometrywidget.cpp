@@ -1,0 +1,94 @@
+#include "geometrywidget.h"
+
+#include "geometrystring.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+
+GeometryWidget::GeometryWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    setupUi(this);
+    connect(centerOfScreenCB, &QCheckBox::toggled, this, &GeometryWidget::setCenterCoords);
+    connect(groupBox, &QGroupBox::toggled, this, &GeometryWidget::changed);
+    const QList<QWidget *> descendants = findChildren<QWidget *>();
+    for (QWidget *widget : descendants) {
+        if (auto *checkBox = qobject_cast<QCheckBox *>(widget))
+            connect(checkBox, &QCheckBox::toggled, this, &GeometryWidget::changed);
+        else if (auto *spinBox = qobject_cast<QSpinBox *>(widget))
+            connect(spinBox, qOverload<int>(&QSpinBox::valueChanged), this,
+                    &GeometryWidget::changed);
+    }
+    connect(widthSB, qOverload<int>(&QSpinBox::valueChanged), this,
+            &GeometryWidget::recalcCenterCoords);
+    connect(heightSB, qOverload<int>(&QSpinBox::valueChanged), this,
+            &GeometryWidget::recalcCenterCoords);
+}
+
+void GeometryWidget::setGeometryString(const QString &geometry)
+{
+    const std::optional<GeometrySpec> spec = parseGeometryString(geometry);
+    if (!spec) {
+        groupBox->setChecked(false);
+        return;
+    }
+    groupBox->setChecked(true);
+    widthSB->setValue(spec->width);
+    heightSB->setValue(spec->height);
+    fromRightEdgeCB->setChecked(spec->fromRightEdge);
+    xSB->setValue(spec->x);
+    fromBottomEdgeCB->setChecked(spec->fromBottomEdge);
+    ySB->setValue(spec->y);
+    centerOfScreenCB->setChecked(false);
+}
+
+QString GeometryWidget::geometryString() const
+{
+    if (!groupBox->isChecked())
+        return QString();
+    GeometrySpec spec;
+    spec.width = widthSB->value();
+    spec.height = heightSB->value();
+    spec.fromRightEdge = fromRightEdgeCB->isChecked();
+    spec.x = xSB->value();
+    spec.fromBottomEdge = fromBottomEdgeCB->isChecked();
+    spec.y = ySB->value();
+    return geometryStringOf(spec);
+}
+
+void GeometryWidget::setCenterCoords(bool enable)
+{
+    if (!enable)
+        return;
+    replaceZeroSize();
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Centres a width x height rectangle the way QRect::moveCenter does.
+    const QRect area = screen->availableGeometry();
+    const int x = (area.left() + area.right()) / 2 - (widthSB->value() - 1) / 2;
+    const int y = (area.top() + area.bottom()) / 2 - (heightSB->value() - 1) / 2;
+    xSB->setValue(x);
+    ySB->setValue(y);
+}
+
+void GeometryWidget::recalcCenterCoords()
+{
+    setCenterCoords(centerOfScreenCB->isChecked());
+}
+
+// A window of no width or height cannot be centred; the replacement is not a user change.
+void GeometryWidget::replaceZeroSize()
+{
+    const QSignalBlocker widthBlocker(widthSB);
+    const QSignalBlocker heightBlocker(heightSB);
+    if (widthSB->value() == 0 && heightSB->value() == 0) {
+        widthSB->setValue(640);
+        heightSB->setValue(480);
+    } else if (widthSB->value() == 0) {
+        widthSB->setValue(100);
+    } else if (heightSB->value() == 0) {
+        heightSB->setValue(100);
+    }
+}

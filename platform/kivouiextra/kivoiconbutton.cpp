@@ -1,0 +1,50 @@
+#include "kivoiconbutton.h"
+
+#include "kivoicondialog.h"
+
+#include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
+
+KivoIconButton::KivoIconButton(QWidget *parent, int defaultIconSize)
+    : QPushButton(parent)
+    , m_defaultIconSize(defaultIconSize)
+{
+    setIconSize(QSize(defaultIconSize, defaultIconSize));
+    connect(this, &QPushButton::clicked, this, &KivoIconButton::chooseIcon);
+}
+
+void KivoIconButton::setDefaultIconSize(int size)
+{
+    m_defaultIconSize = size;
+}
+
+void KivoIconButton::setIconNamePath(const QString &namePath, const QPixmap *pixmap)
+{
+    m_iconNamePath = namePath;
+    setIcon(pixmap ? QIcon(*pixmap) : iconFor(namePath));
+}
+
+QIcon KivoIconButton::iconFor(const QString &namePath)
+{
+    if (namePath.isEmpty())
+        return {};
+    const QIcon missing = QIcon::fromTheme(QStringLiteral("image-missing"));
+    if (namePath.contains(QLatin1Char('/')))
+        return QFileInfo(namePath).isFile() ? QIcon(namePath) : missing;
+    return QIcon::fromTheme(namePath, missing);
+}
+
+void KivoIconButton::chooseIcon()
+{
+    KivoIconDialog dialog(this);
+    dialog.setIconSize(m_defaultIconSize);
+    dialog.setSelectedIcon(m_iconNamePath);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString picked = dialog.selectedIcon();
+    if (picked.isEmpty() || picked == m_iconNamePath)
+        return;
+    setIconNamePath(picked, nullptr);
+    emit iconChanged(picked);
+}

@@ -1,0 +1,231 @@
+#include "testenvironment.h"
+#include "winprops.h"
+#include "winpropswidget.h"
+
+#include <QGroupBox>
+
+#include <memory>
+
+namespace {
+
+const char everySwitch[] = "w;sticky;no_focus;no_title;no_border;no_border_edge;no_ctrlbtn;"
+                           "no_button1;no_button2;no_button3;no_tbutton;no_pager;close_soon;"
+                           "ontop;onbottom;init_maximize;init_minimize;focus_on_click";
+const char everything[] = ";small_image=utilities-terminal;large_image=/opt/app/large.png;"
+                          "geometry=800x600-10+20;shadow=40;transparency=20";
+
+WinProps record(const QString &text)
+{
+    const WinProps props(text);
+    if (!props.isValid())
+        qWarning("%s: %s", qPrintable(text), qPrintable(props.errorString()));
+    return props;
+}
+
+} // namespace
+
+class TestWinPropsWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_widget = std::make_unique<WinPropsWidget>();
+        m_changed = std::make_unique<QSignalSpy>(m_widget.get(),
+                                                 qOverload<bool>(&WinPropsWidget::changed));
+    }
+
+    void loadingReportsNothing()
+    {
+        m_widget->setWinProps(record(QLatin1String(everySwitch) + QLatin1String(everything)));
+        QVERIFY(m_widget->shadowSpinBox->isEnabled());
+        QCOMPARE(m_widget->shadowSlider->value(), 40);
+        QVERIFY(m_widget->findChild<QGroupBox *>(QStringLiteral("groupBox"))->isChecked());
+        m_widget->setWinProps(WinProps());
+        QVERIFY(!m_widget->no_titleCB->isChecked());
+        QCOMPARE(m_changed->count(), 0);
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("text");
+        const QString full = QLatin1String(everySwitch) + QLatin1String(everything);
+        QTest::newRow("empty over everything") << full << "w";
+        QTest::newRow("everything over empty") << "w" << full;
+        const QStringList switches = QString::fromLatin1(everySwitch).split(QLatin1Char(';'));
+        for (const QString &name : switches.mid(1))
+            QTest::newRow(qPrintable(name)) << full << QStringLiteral("w;") + name;
+        QTest::newRow("small image") << full << "w;small_image=/tmp/missing.png";
+        QTest::newRow("large image") << full << "w;large_image=no-such-icon";
+        QTest::newRow("geometry") << full << "w;geometry=640x480+-5-20";
+        QTest::newRow("shadow") << full << "w;shadow=7";
+        QTest::newRow("transparency") << full << "w;transparency=99";
+    }
+
+    // Loading over a different record shows that every member is both shown and read back.
+    void roundTrip()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, text);
+        const WinProps expected = record(text);
+        m_widget->setWinProps(record(before));
+        m_widget->setWinProps(expected);
+        const WinProps built = m_widget->winProps(QStringLiteral("w"));
+        QVERIFY2(built == expected, qPrintable(built.toString()));
+        QCOMPARE(m_widget->winProps(QStringLiteral("other")).winName(), QStringLiteral("other"));
+        QCOMPARE(m_changed->count(), 0);
+    }
+
+    void percent_data()
+    {
+        QTest::addColumn<bool>("transparency");
+        QTest::addColumn<quint32>("value");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<quint32>("readBack");
+        for (const bool transparency : { false, true }) {
+            const char *name = transparency ? "transparency" : "shadow";
+            QTest::addRow("%s 0", name) << transparency << 0u << true << 0 << 0u;
+            QTest::addRow("%s 100", name) << transparency << 100u << true << 100 << 100u;
+            // Not set: the spin box keeps the 42 of the record before.
+            QTest::addRow("%s 101", name)
+                << transparency << 101u << false << 42 << WinProps::NotSet;
+            QTest::addRow("%s -1", name)
+                << transparency << WinProps::NotSet << false << 42 << WinProps::NotSet;
+        }
+    }
+
+    void percent()
+    {
+        QFETCH(bool, transparency);
+        QFETCH(quint32, value);
+        QFETCH(bool, checked);
+        QFETCH(int, shown);
+        QFETCH(quint32, readBack);
+        QCheckBox *checkBox = transparency ? m_widget->transparencyCB : m_widget->shadowCB;
+        QSpinBox *spinBox = transparency ? m_widget->transparencySpinBox : m_widget->shadowSpinBox;
+        QSlider *slider = transparency ? m_widget->transparencySlider : m_widget->shadowSlider;
+        WinProps props;
+        quint32 &member = transparency ? props.transparency : props.shadow;
+        member = 42;
+        m_widget->setWinProps(props);
+        member = value;
+        m_widget->setWinProps(props);
+
+        QCOMPARE(checkBox->isChecked(), checked);
+        QCOMPARE(spinBox->isEnabled(), checked);
+        QCOMPARE(slider->isEnabled(), checked);
+        QCOMPARE(spinBox->value(), shown);
+        QCOMPARE(slider->value(), shown);
+        const WinProps built = m_widget->winProps(QStringLiteral("w"));
+        QCOMPARE(transparency ? built.transparency : built.shadow, readBack);
+        QCOMPARE(m_changed->count(), 0);
+    }
+
+    void switchingPercentOffAndOnKeepsValue()
+    {
+        m_widget->setWinProps(record(QStringLiteral("w;shadow=33")));
+        m_widget->shadowCB->setChecked(false);
+        QCOMPARE(m_widget->winProps(QStringLiteral("w")).shadow, WinProps::NotSet);
+        m_widget->shadowCB->setChecked(true);
+        QCOMPARE(m_widget->winProps(QStringLiteral("w")).shadow, 33u);
+    }
+
+    void imagePath()
+    {
+        const QString path = QStringLiteral("/usr/share/pixmaps/some app.png");
+        WinProps props;
+        props.small_image = path;
+        m_widget->setWinProps(props);
+        QVERIFY(m_widget->small_imageCB->isChecked());
+        QVERIFY(m_widget->small_imageButton->isEnabled());
+        QVERIFY(!m_widget->large_imageCB->isChecked());
+        QVERIFY(!m_widget->large_imageButton->isEnabled());
+        QCOMPARE(m_widget->small_imageButton->iconNamePath(), path);
+
+        m_widget->small_imageCB->setChecked(false);
+        QVERIFY(!m_widget->small_imageButton->isEnabled());
+        QVERIFY(m_widget->winProps(QStringLiteral("w")).small_image.isEmpty());
+        m_widget->small_imageCB->setChecked(true);
+        QCOMPARE(m_widget->winProps(QStringLiteral("w")).small_image, path);
+    }
+
+    void checkedImageWithoutIconLoadsUnchecked()
+    {
+        m_widget->large_imageCB->setChecked(true);
+        const WinProps built = m_widget->winProps(QStringLiteral("w"));
+        QVERIFY(built.large_image.isEmpty());
+        m_widget->setWinProps(built);
+        QVERIFY(!m_widget->large_imageCB->isChecked());
+    }
+
+    void valueControlsReportChange_data()
+    {
+        QTest::addColumn<bool>("transparency");
+        QTest::addColumn<bool>("useSlider");
+        QTest::newRow("shadow slider") << false << true;
+        QTest::newRow("shadow spin box") << false << false;
+        QTest::newRow("transparency slider") << true << true;
+        QTest::newRow("transparency spin box") << true << false;
+    }
+
+    void valueControlsReportChange()
+    {
+        QFETCH(bool, transparency);
+        QFETCH(bool, useSlider);
+        m_widget->setWinProps(record(QStringLiteral("w;shadow=10;transparency=10")));
+        QSpinBox *spinBox = transparency ? m_widget->transparencySpinBox : m_widget->shadowSpinBox;
+        QSlider *slider = transparency ? m_widget->transparencySlider : m_widget->shadowSlider;
+        if (useSlider)
+            slider->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        else
+            spinBox->stepUp();
+        const int expected = useSlider ? 10 + slider->pageStep() : 11;
+        QCOMPARE(spinBox->value(), expected);
+        QCOMPARE(slider->value(), expected);
+        QCOMPARE(m_changed->count(), 1);
+        QCOMPARE(m_changed->first().first().toBool(), true);
+        const WinProps built = m_widget->winProps(QStringLiteral("w"));
+        QCOMPARE(transparency ? built.transparency : built.shadow, quint32(expected));
+    }
+
+    void checkBoxesReportChange_data()
+    {
+        QTest::addColumn<QString>("name");
+        const WinPropsWidget widget;
+        const QList<QCheckBox *> checkBoxes = widget.findChildren<QCheckBox *>();
+        QCOMPARE(checkBoxes.size(), 24);
+        for (const QCheckBox *checkBox : checkBoxes)
+            QTest::newRow(qPrintable(checkBox->objectName())) << checkBox->objectName();
+    }
+
+    void checkBoxesReportChange()
+    {
+        QFETCH(QString, name);
+        m_widget->setWinProps(record(QStringLiteral("w;geometry=640x480+0+0")));
+        auto *checkBox = m_widget->findChild<QCheckBox *>(name);
+        QVERIFY(checkBox);
+        QVERIFY(checkBox->isEnabled());
+        checkBox->click();
+        QVERIFY(m_changed->count() >= 1);
+        for (const QList<QVariant> &arguments : qAsConst(*m_changed))
+            QCOMPARE(arguments.first().toBool(), true);
+    }
+
+    void geometryGroupReportsChange()
+    {
+        auto *groupBox = m_widget->findChild<QGroupBox *>(QStringLiteral("groupBox"));
+        groupBox->setChecked(true);
+        QCOMPARE(m_changed->count(), 1);
+        QCOMPARE(m_widget->winProps(QStringLiteral("w")).geometry, QStringLiteral("640x480+0+0"));
+    }
+
+private:
+    std::unique_ptr<WinPropsWidget> m_widget;
+    std::unique_ptr<QSignalSpy> m_changed;
+};
+
+KIVO_TEST_MAIN(TestWinPropsWidget)
+#include "tst_winpropswidget.moc"
