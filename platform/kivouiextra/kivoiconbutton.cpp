@@ -6,6 +6,21 @@
 #include <QIcon>
 #include <QPixmap>
 
+namespace {
+
+// The theme's "image-missing" icon stands for a file or name that is not found.
+QIcon iconFor(const QString &namePath)
+{
+    if (namePath.isEmpty())
+        return {};
+    const QIcon missing = QIcon::fromTheme(QStringLiteral("image-missing"));
+    if (namePath.contains(QLatin1Char('/')))
+        return QFileInfo(namePath).isFile() ? QIcon(namePath) : missing;
+    return QIcon::fromTheme(namePath, missing);
+}
+
+} // namespace
+
 KivoIconButton::KivoIconButton(QWidget *parent, int defaultIconSize)
     : QPushButton(parent)
     , m_defaultIconSize(defaultIconSize)
@@ -23,16 +38,6 @@ void KivoIconButton::setIconNamePath(const QString &namePath, const QPixmap *pix
 {
     m_iconNamePath = namePath;
     setIcon(pixmap ? QIcon(*pixmap) : iconFor(namePath));
-}
-
-QIcon KivoIconButton::iconFor(const QString &namePath)
-{
-    if (namePath.isEmpty())
-        return {};
-    const QIcon missing = QIcon::fromTheme(QStringLiteral("image-missing"));
-    if (namePath.contains(QLatin1Char('/')))
-        return QFileInfo(namePath).isFile() ? QIcon(namePath) : missing;
-    return QIcon::fromTheme(namePath, missing);
 }
 
 void KivoIconButton::chooseIcon()

@@ -26,9 +26,6 @@ public:
     void setIconNamePath(const QString &namePath, const QPixmap *pixmap);
     QString iconNamePath() const { return m_iconNamePath; }
 
-    // The icon shown for namePath; a stand-in icon when the file or name is not found.
-    static QIcon iconFor(const QString &namePath);
-
 signals:
     // The user picked another icon in the selection dialog.
     void iconChanged(const QString &namePath);

@@ -9,8 +9,8 @@
 
 namespace {
 
-const char sampleRecord[] = "xterm;no_title;no_border;small_image=utilities-terminal;"
-                            "geometry=800x600-10+20;shadow=40;transparency=20";
+const char sampleRecord[] = "xterm;no_title;no_border;small_image=utilities-terminal;ontop;"
+                            "focus_on_click;geometry=800x600-10+20;shadow=40;transparency=20";
 
 // The form's own size leaves part of the first tab to its scroll bar; show all of it.
 void growToShowAll(WinPropsWidget &editor)
@@ -51,6 +51,10 @@ int main(int argc, char *argv[])
         QIcon::setThemeName(QStringLiteral("Adwaita"));
 
     const WinProps record(QString::fromLatin1(sampleRecord));
+    if (!record.isValid()) {
+        err << record.errorString() << '\n';
+        return 1;
+    }
     WinPropsWidget editor;
     editor.setWinProps(record);
     growToShowAll(editor);

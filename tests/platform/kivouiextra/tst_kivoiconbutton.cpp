@@ -137,6 +137,23 @@ private slots:
         QVERIFY(!dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled());
     }
 
+    void searchKeepsSelectionWhileShown()
+    {
+        KivoIconDialog dialog;
+        auto *search = dialog.findChild<QLineEdit *>(QStringLiteral("searchEdit"));
+        QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        dialog.setSelectedIcon(QStringLiteral("kivo-beta"));
+        QCOMPARE(dialog.selectedIcon(), QStringLiteral("kivo-beta"));
+        search->setText(QStringLiteral("kivo-b"));
+        QCOMPARE(dialog.selectedIcon(), QStringLiteral("kivo-beta"));
+        QCOMPARE(currentName(&dialog), QStringLiteral("kivo-beta"));
+        QVERIFY(ok->isEnabled());
+        search->setText(QStringLiteral("alpha"));
+        QVERIFY(dialog.selectedIcon().isEmpty());
+        QVERIFY(iconView(&dialog)->selectionModel()->selectedIndexes().isEmpty());
+        QVERIFY(!ok->isEnabled());
+    }
+
     void namePathRoundTrips_data()
     {
         QTest::addColumn<QString>("namePath");
