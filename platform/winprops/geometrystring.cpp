@@ -51,7 +51,10 @@ std::optional<GeometrySpec> parseGeometryString(const QString &text)
 
 QString geometryStringOf(const GeometrySpec &geometry)
 {
-    return QString::number(geometry.width) + QLatin1Char('x') + QString::number(geometry.height)
-        + QLatin1Char(geometry.fromRightEdge ? '-' : '+') + QString::number(geometry.x)
-        + QLatin1Char(geometry.fromBottomEdge ? '-' : '+') + QString::number(geometry.y);
+    // Sizes are written back as the unsigned numbers they were read from, so that a size above
+    // the signed range still composes a string that matches.
+    return QString::number(uint(geometry.width)) + QLatin1Char('x')
+        + QString::number(uint(geometry.height)) + QLatin1Char(geometry.fromRightEdge ? '-' : '+')
+        + QString::number(geometry.x) + QLatin1Char(geometry.fromBottomEdge ? '-' : '+')
+        + QString::number(geometry.y);
 }

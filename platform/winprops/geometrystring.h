@@ -23,7 +23,8 @@ struct GeometrySpec
 // Reads a whole geometry string; nothing when it does not match the format exactly.
 std::optional<GeometrySpec> parseGeometryString(const QString &text);
 
-// Composes the canonical string: decimal numbers without leading zeros or plus signs.
+// Composes the canonical string: decimal numbers without leading zeros or plus signs, the sizes
+// as unsigned numbers; it reads back to the same geometry.
 QString geometryStringOf(const GeometrySpec &geometry);
 
 #endif

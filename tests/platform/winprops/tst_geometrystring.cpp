@@ -26,7 +26,9 @@ private slots:
         QTest::newRow("leading zeros")
             << "0640x0480+007+0" << true << 640 << 480 << false << 7 << false << 0 << "640x480+7+0";
         QTest::newRow("width above int") << "3000000000x1+0+0" << true << int(3000000000u) << 1
-                                         << false << 0 << false << 0 << "-1294967296x1+0+0";
+                                         << false << 0 << false << 0 << "3000000000x1+0+0";
+        QTest::newRow("height at uint limit") << "1x04294967295+0+0" << true << 1 << -1 << false
+                                              << 0 << false << 0 << "1x4294967295+0+0";
         QTest::newRow("width above uint")
             << "4294967296x1+0+0" << true << 0 << 1 << false << 0 << false << 0 << "0x1+0+0";
         QTest::newRow("offset overflow") << "1x1+2147483648-99999999999" << true << 1 << 1 << false
@@ -71,6 +73,8 @@ private slots:
         QCOMPARE(geometry->fromBottomEdge, bottom);
         QCOMPARE(geometry->y, y);
         QCOMPARE(geometryStringOf(*geometry), canonical);
+        // What is composed reads back to the same geometry.
+        QVERIFY(parseGeometryString(canonical) == geometry);
     }
 };
 
