@@ -1,7 +1,9 @@
 #include "apprcinterface.h"
 #include "commandline.h"
+#include "commandlineactions.h"
 #include "kivoui.h"
 #include "qtsingleapplication.h"
+#include "winpropsdialog.h"
 #include "winpropsservice.h"
 
 #include <QCommandLineParser>
@@ -31,7 +33,15 @@ int main(int argc, char *argv[])
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
 
-    // The main dialog and the command-line actions follow here.
-    Q_UNUSED(apprc)
-    return 0;
+    WinPropsDialog dialog(&apprc);
+    app.setActivationWindow(&dialog, true);
+
+    const CommandLineActions actions(parser, options);
+    dialog.quiet = actions.isQuiet();
+    if (actions.isQuiet())
+        return actions.runQuietly(dialog);
+
+    actions.runInteractively(dialog);
+    const int status = app.exec();
+    return actions.problems().isEmpty() ? status : InvalidCommandLineValue;
 }

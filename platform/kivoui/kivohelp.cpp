@@ -45,6 +45,8 @@ public:
         : m_browser(new QTextBrowser(this))
     {
         setObjectName(QStringLiteral("kivoHelpWindow"));
+        // Help never keeps the application running once its own windows are closed.
+        setAttribute(Qt::WA_QuitOnClose, false);
         m_browser->setObjectName(QStringLiteral("kivoHelpBrowser"));
         m_browser->setOpenExternalLinks(true);
         m_browser->setSource(manualUrl());

@@ -153,6 +153,10 @@ int main(int argc, char *argv[])
     WinPropsDaemon daemon(store, contents.records, bus);
     if (!publish(bus, daemon) || !keepRejectedLines(store, contents.rejected))
         return 1;
+    // Without its bus the daemon serves nobody; this also ends it with a private test bus.
+    bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), &app,
+                SLOT(quit()));
     if (options->idleSeconds) {
         QObject::connect(&daemon, &WinPropsDaemon::idle, &app, &QCoreApplication::quit);
         daemon.setIdleTimeout(*options->idleSeconds);

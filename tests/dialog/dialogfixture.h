@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <memory>
 
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+
 // A dialog on a real service process, with short ways to reach its controls by object name.
 class DialogFixture
 {
@@ -32,8 +34,7 @@ public:
         return *dialog;
     }
 
-    template<typename T = QWidget>
-    T *child(const char *name) const
+    template<typename T = QWidget> T *child(const char *name) const
     {
         T *found = dialog->findChild<T *>(QLatin1String(name));
         if (!found)

@@ -31,10 +31,9 @@ class TestWinPropsDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QSettings().remove(QStringLiteral("WindowState"));
-    }
+    void initTestCase() { registerWinPropsTypes(); }
+
+    void init() { QSettings().remove(QStringLiteral("WindowState")); }
 
     void emptyServiceShowsEmptyPage()
     {
@@ -84,8 +83,8 @@ private slots:
         f.checkBox("stickyCB")->click();
         f.button(QDialogButtonBox::Apply)->click();
         QVERIFY(f.answers.seen().isEmpty());
-        QCOMPARE(f.stored(), QStringList({ "alpha;no_title;ontop", "beta;sticky;ontop",
-                                           "gamma;shadow=40" }));
+        QCOMPARE(f.stored(),
+                 QStringList({ "alpha;no_title;ontop", "beta;sticky;ontop", "gamma;shadow=40" }));
         QVERIFY(!f.isChanged());
         QCOMPARE(f.list()->currentString(), QStringLiteral("beta"));
         QVERIFY(f.dialog->isVisible());

@@ -23,6 +23,8 @@ class TestWinPropsEntries : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { registerWinPropsTypes(); }
+
     void addAcceptsNamesAsTyped_data()
     {
         QTest::addColumn<QString>("name");
@@ -260,15 +262,15 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("quiet") << true << "b" << QMessageBox::NoButton
-                               << QStringList({ "a", "c" });
-        QTest::newRow("asked, Yes") << false << "b" << QMessageBox::Yes << QStringList({ "a", "c" });
-        QTest::newRow("asked, No") << false << "b" << QMessageBox::No
-                                   << QStringList({ "a", "b", "c" });
+        QTest::newRow("quiet") << true << "b" << QMessageBox::NoButton << QStringList({ "a", "c" });
+        QTest::newRow("asked, Yes")
+            << false << "b" << QMessageBox::Yes << QStringList({ "a", "c" });
+        QTest::newRow("asked, No")
+            << false << "b" << QMessageBox::No << QStringList({ "a", "b", "c" });
         QTest::newRow("missing") << false << "x" << QMessageBox::NoButton
                                  << QStringList({ "a", "b", "c" });
-        QTest::newRow("case differs") << true << "B" << QMessageBox::NoButton
-                                      << QStringList({ "a", "b", "c" });
+        QTest::newRow("case differs")
+            << true << "B" << QMessageBox::NoButton << QStringList({ "a", "b", "c" });
     }
 
     void deleteByName()
@@ -306,8 +308,8 @@ private slots:
         QTest::addColumn<QString>("current");
         QTest::newRow("existing") << "b" << QMessageBox::NoButton << QStringList({ "a", "b" })
                                   << "b";
-        QTest::newRow("missing, Yes") << "n" << QMessageBox::Yes << QStringList({ "a", "b", "n" })
-                                      << "n";
+        QTest::newRow("missing, Yes")
+            << "n" << QMessageBox::Yes << QStringList({ "a", "b", "n" }) << "n";
         QTest::newRow("missing, No") << "n" << QMessageBox::No << QStringList({ "a", "b" }) << "a";
     }
 

@@ -1,0 +1,95 @@
+#include "commandlineactions.h"
+
+#include "commandline.h"
+#include "winprops.h"
+#include "winpropsdialog.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+std::optional<QString> valueOf(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    return parser.value(option);
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CommandLineActions", text);
+}
+} // namespace
+
+CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
+                                       const CommandLineOptions &options)
+    : quiet(parser.isSet(options.quietOption))
+    , deleteName(valueOf(parser, options.deleteOption))
+    , addRecord(valueOf(parser, options.addOption))
+    , editName(valueOf(parser, options.editOption))
+{
+}
+
+QStringList CommandLineActions::problems() const
+{
+    QStringList found;
+    if (deleteName && deleteName->isEmpty())
+        found.append(tr("the window name given to --delete is empty"));
+    if (addRecord) {
+        const WinProps record(*addRecord);
+        if (!record.isValid())
+            found.append(
+                tr("invalid window record \"%1\": %2").arg(*addRecord, record.errorString()));
+    }
+    if (editName && editName->isEmpty() && !quiet)
+        found.append(tr("the window name given to --edit is empty"));
+    return found;
+}
+
+int CommandLineActions::runQuietly(WinPropsDialog &dialog) const
+{
+    const QStringList faults = problems();
+    for (const QString &fault : faults)
+        report(fault);
+    if (!faults.isEmpty())
+        return InvalidCommandLineValue;
+    if (!deleteName && !addRecord)
+        return 0;
+    // Storing after a failed read would replace a collection nobody has seen.
+    if (dialog.isServiceUnread()) {
+        report(tr("the window properties could not be read from the service: %1")
+                   .arg(dialog.serviceError()));
+        return ServiceFailure;
+    }
+    if (deleteName)
+        dialog.deleteWinPropByName(*deleteName);
+    if (addRecord)
+        dialog.addWinPropFromRecord(*addRecord);
+    if (!dialog.saveQuietly()) {
+        report(tr("the window properties could not be stored: %1").arg(dialog.serviceError()));
+        return ServiceFailure;
+    }
+    return 0;
+}
+
+void CommandLineActions::runInteractively(WinPropsDialog &dialog) const
+{
+    for (const QString &fault : problems())
+        report(fault);
+    dialog.show();
+    if (deleteName)
+        dialog.deleteWinPropByName(*deleteName);
+    if (addRecord)
+        dialog.addWinPropFromRecord(*addRecord);
+    if (editName)
+        dialog.editWinPropByName(*editName);
+}
+
+void CommandLineActions::report(const QString &message)
+{
+    const QString line
+        = QCoreApplication::applicationName() + QLatin1String(": ") + message + QLatin1Char('\n');
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+}

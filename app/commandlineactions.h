@@ -1,0 +1,42 @@
+#ifndef KIVO_COMMANDLINEACTIONS_H
+#define KIVO_COMMANDLINEACTIONS_H
+
+#include <QStringList>
+#include <optional>
+
+class QCommandLineParser;
+class WinPropsDialog;
+struct CommandLineOptions;
+
+// Exit statuses of the tool beyond 0 and the second start's 1.
+enum ExitStatus {
+    InvalidCommandLineValue = 2,
+    ServiceFailure = 3,
+};
+
+// What the command line asks of the dialog: delete, add and edit, always in that order.
+class CommandLineActions
+{
+public:
+    CommandLineActions(const QCommandLineParser &parser, const CommandLineOptions &options);
+
+    bool isQuiet() const { return quiet; }
+    // Values that cannot be acted on, one message each; empty when all are usable.
+    QStringList problems() const;
+
+    // Acts without showing the dialog or asking, then stores the result; returns the exit status.
+    int runQuietly(WinPropsDialog &dialog) const;
+    // Shows the dialog and hands it the actions; the user saves.
+    void runInteractively(WinPropsDialog &dialog) const;
+
+    // Writes one line to standard error, after the program's name.
+    static void report(const QString &message);
+
+private:
+    bool quiet;
+    std::optional<QString> deleteName;
+    std::optional<QString> addRecord;
+    std::optional<QString> editName;
+};
+
+#endif
