@@ -1,0 +1,82 @@
+#include "commandline.h"
+#include "commandlineactions.h"
+#include "dialogfixture.h"
+#include "testenvironment.h"
+
+#include <QCommandLineParser>
+
+// The dialog's side of the command line: the interactive path, driven in-process.
+class TestCommandLineActions : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList runInteractively(DialogFixture &f, const QStringList &arguments)
+    {
+        QCommandLineParser parser;
+        const CommandLineOptions options;
+        options.addTo(parser);
+        if (!parser.parse(QStringList(QStringLiteral("kivo-admin-winprops")) + arguments))
+            qFatal("%s", qPrintable(parser.errorText()));
+        const CommandLineActions actions(parser, options);
+        f.makeDialog().quiet = actions.isQuiet();
+        actions.runInteractively(*f.dialog);
+        return actions.problems();
+    }
+
+private slots:
+    void initTestCase() { registerWinPropsTypes(); }
+
+    void deleteAddEditInThatOrder()
+    {
+        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
+        f.answers.thenClick(QMessageBox::Yes);
+        const QStringList problems
+            = runInteractively(f, { "--edit", "b", "--add", "a;no_border", "--delete", "a" });
+        QVERIFY(problems.isEmpty());
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Deleting properties|Are you sure you want to delete window "
+                             "propeties for \"a\"?"));
+        QCOMPARE(f.names(), QStringList({ "b", "c", "a" }));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("b"));
+        QVERIFY(f.checkBox("stickyCB")->isChecked());
+        QVERIFY(f.isChanged());
+        // Nothing reaches the service before the user saves.
+        QCOMPARE(f.stored(), QStringList({ "a;ontop", "b;sticky", "c;no_title" }));
+        f.button(QDialogButtonBox::Ok)->click();
+        QCOMPARE(f.stored(), QStringList({ "b;sticky", "c;no_title", "a;no_border" }));
+    }
+
+    void invalidRecordIsExplained()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.answers.thenClick(QMessageBox::Ok);
+        const QStringList problems = runInteractively(f, { "--add", "n;colour=red" });
+        QCOMPARE(problems.size(), 1);
+        QVERIFY2(problems.first().contains("\"colour\" is not a window property"),
+                 qPrintable(problems.first()));
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Invalid window record|\"colour\" is not a window property."));
+        QCOMPARE(f.names(), QStringList("a"));
+        QVERIFY(!f.isChanged());
+    }
+
+    void quietIsSetBeforeAnyAction()
+    {
+        DialogFixture f({ "a;ontop" });
+        QCommandLineParser parser;
+        const CommandLineOptions options;
+        options.addTo(parser);
+        QVERIFY(parser.parse({ "kivo-admin-winprops", "--quiet", "--delete", "a" }));
+        const CommandLineActions actions(parser, options);
+        f.makeDialog().quiet = actions.isQuiet();
+        QCOMPARE(actions.runQuietly(*f.dialog), 0);
+        QVERIFY(!f.dialog->isVisible());
+        QVERIFY(f.answers.seen().isEmpty());
+        QCOMPARE(f.stored(), QStringList());
+    }
+};
+
+KIVO_TEST_MAIN(TestCommandLineActions)
+#include "tst_commandlineactions.moc"
