@@ -28,18 +28,18 @@ GeometryWidget::GeometryWidget(QWidget *parent)
 
 void GeometryWidget::setGeometryString(const QString &geometry)
 {
-    const std::optional<GeometrySpec> spec = parseGeometryString(geometry);
-    if (!spec) {
+    const std::optional<GeometrySpec> parsed = parseGeometryString(geometry);
+    if (!parsed) {
         groupBox->setChecked(false);
         return;
     }
     groupBox->setChecked(true);
-    widthSB->setValue(spec->width);
-    heightSB->setValue(spec->height);
-    fromRightEdgeCB->setChecked(spec->fromRightEdge);
-    xSB->setValue(spec->x);
-    fromBottomEdgeCB->setChecked(spec->fromBottomEdge);
-    ySB->setValue(spec->y);
+    widthSB->setValue(parsed->width);
+    heightSB->setValue(parsed->height);
+    fromRightEdgeCB->setChecked(parsed->fromRightEdge);
+    xSB->setValue(parsed->x);
+    fromBottomEdgeCB->setChecked(parsed->fromBottomEdge);
+    ySB->setValue(parsed->y);
     centerOfScreenCB->setChecked(false);
 }
 
@@ -47,14 +47,14 @@ QString GeometryWidget::geometryString() const
 {
     if (!groupBox->isChecked())
         return QString();
-    GeometrySpec spec;
-    spec.width = widthSB->value();
-    spec.height = heightSB->value();
-    spec.fromRightEdge = fromRightEdgeCB->isChecked();
-    spec.x = xSB->value();
-    spec.fromBottomEdge = fromBottomEdgeCB->isChecked();
-    spec.y = ySB->value();
-    return geometryStringOf(spec);
+    GeometrySpec shown;
+    shown.width = widthSB->value();
+    shown.height = heightSB->value();
+    shown.fromRightEdge = fromRightEdgeCB->isChecked();
+    shown.x = xSB->value();
+    shown.fromBottomEdge = fromBottomEdgeCB->isChecked();
+    shown.y = ySB->value();
+    return geometryStringOf(shown);
 }
 
 void GeometryWidget::setCenterCoords(bool enable)
