@@ -62,11 +62,6 @@ const Field fields[] = {
     percentField("transparency", &WinProps::transparency),
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("WinProps", text);
-}
-
 bool isPercent(quint32 value)
 {
     return value <= WinProps::MaxPercent;
@@ -96,6 +91,9 @@ struct Piece
 // Reads a record text into a record, stopping at the first fault.
 class WinPropsTextReader
 {
+    // Its messages belong to the record, for translators too.
+    Q_DECLARE_TR_FUNCTIONS(WinProps)
+
 public:
     explicit WinPropsTextReader(WinProps &props)
         : m_props(props)

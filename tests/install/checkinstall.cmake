@@ -1,0 +1,96 @@
+# Installs the build tree twice, into a prefix given at install time and by DESTDIR with the
+# prefix /usr, and checks each tree: exactly the expected files, programs that run, and a bus
+# activation file that names the daemon where it was installed (without DESTDIR).
+# Arguments: BUILD_DIR, WORK_DIR, APPSTREAMCLI (optional: validates the /usr tree).
+cmake_minimum_required(VERSION 3.19)
+
+set(expected_files
+    bin/kivo-admin-winprops
+    bin/kivo-winpropsd
+    share/applications/org.kivo.kivo_admin_winprops.desktop
+    share/dbus-1/services/org.kivo.kivo-winprops.service
+    share/kivo-admin-winprops/translations/kivo-admin-winprops_de.qm
+    share/kivo-admin-winprops/translations/kivo-admin-winprops_ru.qm
+    share/man/man1/kivo-admin-winprops.1.gz
+    share/man/man1/kivo-winpropsd.1.gz
+    share/metainfo/org.kivo.kivo_admin_winprops.metainfo.xml)
+list(SORT expected_files)
+
+function(fail message)
+    message(FATAL_ERROR "${message}")
+endfunction()
+
+function(run_install prefix destdir)
+    execute_process(
+        COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${destdir}
+            ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+        RESULT_VARIABLE status
+        OUTPUT_VARIABLE output
+        ERROR_VARIABLE output)
+    if(NOT status EQUAL 0)
+        fail("cmake --install --prefix ${prefix} (DESTDIR=${destdir}) failed:\n${output}")
+    endif()
+endfunction()
+
+function(check_files root)
+    file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
+    list(SORT found)
+    if(NOT found STREQUAL expected_files)
+        string(REPLACE ";" "\n  " found_text "${found}")
+        string(REPLACE ";" "\n  " expected_text "${expected_files}")
+        fail("Installed under ${root}:\n  ${found_text}\nexpected:\n  ${expected_text}")
+    endif()
+endfunction()
+
+function(check_activation_file root prefix)
+    set(file ${root}/share/dbus-1/services/org.kivo.kivo-winprops.service)
+    file(STRINGS ${file} lines)
+    set(expected "[D-BUS Service]" "Name=org.kivo.kivo-winprops"
+        "Exec=${prefix}/bin/kivo-winpropsd")
+    if(NOT lines STREQUAL expected)
+        string(REPLACE ";" "\n" text "${lines}")
+        fail("${file} holds:\n${text}\nexpected Exec=${prefix}/bin/kivo-winpropsd")
+    endif()
+endfunction()
+
+# Both programs start from the install tree and tell their version.
+function(check_programs root)
+    set(runtime ${WORK_DIR}/runtime)
+    file(MAKE_DIRECTORY ${runtime})
+    file(CHMOD ${runtime} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    foreach(program kivo-admin-winprops kivo-winpropsd)
+        execute_process(
+            COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${runtime}
+                LC_ALL=C ${root}/bin/${program} --version
+            RESULT_VARIABLE status
+            OUTPUT_VARIABLE output
+            ERROR_VARIABLE errors)
+        if(NOT status EQUAL 0 OR NOT output MATCHES "^${program} 1\\.1\\.3")
+            fail("${root}/bin/${program} --version: status ${status}\n${output}${errors}")
+        endif()
+    endforeach()
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+
+set(prefix ${WORK_DIR}/prefix)
+run_install(${prefix} "")
+check_files(${prefix})
+check_activation_file(${prefix} ${prefix})
+check_programs(${prefix})
+
+set(stage ${WORK_DIR}/stage)
+run_install(/usr ${stage})
+check_files(${stage}/usr)
+check_activation_file(${stage}/usr /usr)
+if(APPSTREAMCLI)
+    execute_process(COMMAND ${APPSTREAMCLI} validate-tree --no-net ${stage}
+        RESULT_VARIABLE status
+        OUTPUT_VARIABLE output
+        ERROR_VARIABLE output)
+    if(NOT status EQUAL 0)
+        fail("appstreamcli validate-tree ${stage}:\n${output}")
+    endif()
+endif()
+
+file(REMOVE_RECURSE ${WORK_DIR})

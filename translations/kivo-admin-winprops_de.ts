@@ -1,0 +1,527 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>CommandLineActions</name>
+    <message>
+        <location filename="../app/commandlineactions.cpp" line="+39"/>
+        <source>the window name given to --delete is empty</source>
+        <translation>der bei --delete angegebene Fenstername ist leer</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>invalid window record &quot;%1&quot;: %2</source>
+        <translation>ungültiger Fenstereintrag „%1“: %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the window name given to --edit is empty</source>
+        <translation>der bei --edit angegebene Fenstername ist leer</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>the window properties could not be read from the service: %1</source>
+        <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the window properties could not be stored: %1</source>
+        <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>GeometryWidget</name>
+    <message>
+        <location filename="../editor/geometrywidget.ui" line="+20"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Set geometry</source>
+        <translation>Geometrie festlegen</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>x offset:</source>
+        <translation>X-Versatz:</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>from right edge</source>
+        <translation>vom rechten Rand</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>y offset:</source>
+        <translation>Y-Versatz:</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>from bottom edge</source>
+        <translation>vom unteren Rand</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>or</source>
+        <translation>oder</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>put in the center of screen</source>
+        <translation>in der Bildschirmmitte platzieren</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>x</source>
+        <translation>x</translation>
+    </message>
+</context>
+<context>
+    <name>KivoHelp</name>
+    <message>
+        <location filename="../platform/kivoui/kivohelp.cpp" line="+62"/>
+        <source>Help – %1</source>
+        <translation>Hilfe – %1</translation>
+    </message>
+</context>
+<context>
+    <name>KivoIconDialog</name>
+    <message>
+        <location filename="../platform/kivouiextra/kivoicondialog.cpp" line="+121"/>
+        <source>Select Icon</source>
+        <translation>Symbol auswählen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Search icons</source>
+        <translation>Symbole suchen</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>Select Image File</source>
+        <translation>Bilddatei auswählen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Images (*.png *.svg *.svgz *.xpm *.ico *.jpg *.jpeg *.bmp *.gif);;All files (*)</source>
+        <translation>Bilder (*.png *.svg *.svgz *.xpm *.ico *.jpg *.jpeg *.bmp *.gif);;Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <location filename="../app/commandline.cpp" line="+9"/>
+        <source>Add properties for window defined by &lt;win record&gt;</source>
+        <translation>Eigenschaften für das durch &lt;Fenstereintrag&gt; beschriebene Fenster hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>win record</source>
+        <translation>Fenstereintrag</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Delete properties for window &lt;win name&gt;</source>
+        <translation>Eigenschaften des Fensters &lt;Fenstername&gt; löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+3"/>
+        <source>win name</source>
+        <translation>Fenstername</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>Edit properties for window &lt;win name&gt;</source>
+        <translation>Eigenschaften des Fensters &lt;Fenstername&gt; bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Don&apos;t ask questions</source>
+        <translation>Keine Fragen stellen</translation>
+    </message>
+</context>
+<context>
+    <name>WinProps</name>
+    <message>
+        <location filename="../platform/winprops/winprops.cpp" line="+110"/>
+        <source>The window name is empty.</source>
+        <translation>Der Fenstername ist leer.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The record contains the control character U+%1.</source>
+        <translation>Der Eintrag enthält das Steuerzeichen U+%1.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The record ends with a backslash that escapes nothing.</source>
+        <translation>Der Eintrag endet mit einem Backslash, der nichts maskiert.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&quot;\%1&quot; is not an escape; only \;, \= and \\ are.</source>
+        <translation>„\%1“ ist keine Maskierung; erlaubt sind nur \;, \= und \\.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>The record has an empty property.</source>
+        <translation>Der Eintrag enthält eine leere Eigenschaft.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A property has no name before its &quot;=&quot;.</source>
+        <translation>Einer Eigenschaft fehlt der Name vor ihrem „=“.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&quot;%1&quot; is not a window property.</source>
+        <translation>„%1“ ist keine Fenstereigenschaft.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The property &quot;%1&quot; is given twice.</source>
+        <translation>Die Eigenschaft „%1“ ist doppelt angegeben.</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>&quot;%1&quot; is not a value of the switch &quot;%2&quot;; use 1, 0, true, false, yes, no, on or off.</source>
+        <translation>„%1“ ist kein Wert für den Schalter „%2“; erlaubt sind 1, 0, true, false, yes, no, on und off.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <location line="+20"/>
+        <source>The property &quot;%1&quot; needs a value.</source>
+        <translation>Die Eigenschaft „%1“ braucht einen Wert.</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <source>&quot;%1&quot; is not a value of &quot;%2&quot;; use a number from 0 to 100, or -1 for none.</source>
+        <translation>„%1“ ist kein Wert für „%2“; erlaubt ist eine Zahl von 0 bis 100 oder -1 für keinen Wert.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>&quot;%1&quot; is not a geometry of the form WIDTHxHEIGHT+X+Y (a &quot;-&quot; before X or Y counts from the right or bottom edge).</source>
+        <translation>„%1“ ist keine Geometrie der Form BREITExHÖHE+X+Y (ein „-“ vor X oder Y zählt vom rechten bzw. unteren Rand).</translation>
+    </message>
+    <message>
+        <location line="+145"/>
+        <source>The service sent data of the type &quot;%1&quot; where a list of window properties &quot;%2&quot; was expected.</source>
+        <translation>Der Dienst hat Daten vom Typ „%1“ gesendet, erwartet wurde eine Liste von Fenstereigenschaften „%2“.</translation>
+    </message>
+</context>
+<context>
+    <name>WinPropsDialog</name>
+    <message>
+        <location filename="../dialog/winpropsdialog.ui" line="+14"/>
+        <source>Configure windows properties</source>
+        <translation>Fenstereigenschaften einstellen</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Add...</source>
+        <translation>Hinzufügen...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Rename...</source>
+        <translation>Umbenennen...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location filename="../dialog/winpropsdialog.cpp" line="+85"/>
+        <source>Window properties unavailable</source>
+        <translation>Fenstereigenschaften nicht verfügbar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The window properties could not be read from the service:</source>
+        <translation>Die Fenstereigenschaften konnten nicht vom Dienst gelesen werden:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Saving will replace all stored window properties with the entries shown here.</source>
+        <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
+    </message>
+    <message>
+        <location line="+74"/>
+        <source>Replace all window properties</source>
+        <translation>Alle Fenstereigenschaften ersetzen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The stored window properties could not be read when this dialog opened. Saving replaces all of them with the entries shown here. Do you want to continue?</source>
+        <translation>Die gespeicherten Fenstereigenschaften konnten beim Öffnen dieses Dialogs nicht gelesen werden. Beim Speichern werden sie alle durch die hier angezeigten Einträge ersetzt. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
+        <translation>Für diese Fensternamen sind keine Eigenschaften festgelegt:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Diese Namen werden entfernt. Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+178"/>
+        <source>Missing properties</source>
+        <translation>Fehlende Eigenschaften</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Saving failed</source>
+        <translation>Speichern fehlgeschlagen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The window properties could not be saved:</source>
+        <translation>Die Fenstereigenschaften konnten nicht gespeichert werden:</translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>Unsaved changes</source>
+        <translation>Ungespeicherte Änderungen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>There are some unapplied changes. Do you want to save them now?</source>
+        <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
+    </message>
+    <message>
+        <location filename="../dialog/winpropsentries.cpp" line="-120"/>
+        <location line="+137"/>
+        <source>Empty window name</source>
+        <translation>Leerer Fenstername</translation>
+    </message>
+    <message>
+        <location line="-136"/>
+        <source>Please enter non-empty window name</source>
+        <translation>Bitte geben Sie einen Fensternamen ein.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Properties are already exist</source>
+        <translation>Eigenschaften bereits vorhanden</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Properties for &quot;%1&quot; are already exist. Do you want to set new window name?</source>
+        <translation>Für „%1“ sind bereits Eigenschaften vorhanden. Möchten Sie einen anderen Fensternamen eingeben?</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Add new window properties</source>
+        <translation>Neue Fenstereigenschaften hinzufügen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Enter program name or window class:</source>
+        <translation>Programmname oder Fensterklasse eingeben:</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Renaming window id</source>
+        <translation>Fenster umbenennen</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Enter new program name or window class:</source>
+        <translation>Neuen Programmnamen oder neue Fensterklasse eingeben:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Deleting properties</source>
+        <translation>Eigenschaften löschen</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure you want to delete window propeties for &quot;%1&quot;?</source>
+        <translation>Möchten Sie die Fenstereigenschaften für „%1“ wirklich löschen?</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Invalid window record</source>
+        <translation>Ungültiger Fenstereintrag</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Properties already set</source>
+        <translation>Eigenschaften bereits festgelegt</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Properties for &quot;%1&quot; already set. Do you want to rewrite them?</source>
+        <translation>Für „%1“ sind bereits Eigenschaften festgelegt. Möchten Sie sie überschreiben?</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
+        <translation>Für „%1“ sind keine Fenstereigenschaften festgelegt. Möchten Sie sie anlegen?</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>The window name given on the command line is empty.</source>
+        <translation>Der auf der Befehlszeile angegebene Fenstername ist leer.</translation>
+    </message>
+</context>
+<context>
+    <name>WinPropsService</name>
+    <message>
+        <location filename="../service/winpropsservice.cpp" line="+42"/>
+        <source>The service sent no list of window properties.</source>
+        <translation>Der Dienst hat keine Liste von Fenstereigenschaften gesendet.</translation>
+    </message>
+</context>
+<context>
+    <name>WinPropsWidget</name>
+    <message>
+        <location filename="../editor/winpropswidget.ui" line="+14"/>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Appearance</source>
+        <translation>Erscheinungsbild</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>No title</source>
+        <translation>Keine Titelleiste</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No border</source>
+        <translation>Kein Rahmen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No border edge</source>
+        <translation>Keine Rahmenkante</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No control menu button</source>
+        <translation>Keine Fenstermenü-Schaltfläche</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No minimize button</source>
+        <translation>Keine Minimieren-Schaltfläche</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No maximize/restore button</source>
+        <translation>Keine Maximieren/Wiederherstellen-Schaltfläche</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No close button</source>
+        <translation>Keine Schließen-Schaltfläche</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No taskbar button</source>
+        <translation>Keine Schaltfläche in der Taskleiste</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>No pager miniature</source>
+        <translation>Keine Miniatur im Arbeitsflächenumschalter</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Small image (for control menu):</source>
+        <translation>Kleines Bild (für das Fenstermenü):</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <location line="+20"/>
+        <source>Button to show and select icon</source>
+        <translation>Schaltfläche zum Anzeigen und Auswählen des Symbols</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <location line="+20"/>
+        <source>The button to show icon and call icon selection dialog.</source>
+        <translation>Die Schaltfläche zeigt das Symbol und öffnet den Dialog zur Symbolauswahl.</translation>
+    </message>
+    <message>
+        <location line="-13"/>
+        <source>Large image (for task switcher):</source>
+        <translation>Großes Bild (für den Fensterwechsler):</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Shadow:</source>
+        <translation>Schatten:</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Transparency:</source>
+        <translation>Transparenz:</translation>
+    </message>
+    <message>
+        <location line="+60"/>
+        <source>Behavior</source>
+        <translation>Verhalten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not affect paging</source>
+        <translation>Auf allen Arbeitsflächen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Not active (no focus)</source>
+        <translation>Nicht aktivierbar (kein Fokus)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>For irritating error windows</source>
+        <translation>Für lästige Fehlermeldungsfenster</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Close a window soon</source>
+        <translation>Fenster bald schließen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Always keep on top</source>
+        <translation>Immer im Vordergrund</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Always keep at bottom</source>
+        <translation>Immer im Hintergrund</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Maximized on initializing</source>
+        <translation>Maximiert starten</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Minimized on initializing</source>
+        <translation>Minimiert starten</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Put focus on click</source>
+        <translation>Fokus erst durch Anklicken</translation>
+    </message>
+</context>
+</TS>
