@@ -1,0 +1,329 @@
+#include "apprcinterface.h"
+#include "kivoui.h"
+#include "modalanswerer.h"
+#include "serviceprocess.h"
+#include "testenvironment.h"
+#include "winpropsdialog.h"
+#include "winpropsservice.h"
+
+#include <QDBusConnection>
+#include <QGroupBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+namespace {
+// The whole process runs in a German session, set as a login sets it and before Qt reads the
+// environment. No system locale has to be installed for that: Qt takes the language from LANG.
+const bool inGermanSession = [] {
+    qputenv("LANG", "de_DE.UTF-8");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LANGUAGE");
+    return true;
+}();
+
+const int Timeout = 20000;
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList &arguments, const QString &lang)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANG"), lang);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
+    Run run;
+    if (!process.waitForFinished(Timeout) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+struct Message
+{
+    QString context;
+    QString source;
+    QString translation;
+    bool unfinished = false;
+};
+
+QList<Message> readTranslationSource(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    QXmlStreamReader xml(&file);
+    QList<Message> messages;
+    QString context;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("message")) {
+            messages.append({ context, {}, {}, false });
+        } else if (xml.name() == QLatin1String("source")) {
+            messages.last().source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            messages.last().unfinished
+                = xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+            messages.last().translation = xml.readElementText();
+        }
+    }
+    if (xml.hasError())
+        qFatal("%s: %s", qPrintable(path), qPrintable(xml.errorString()));
+    return messages;
+}
+
+// What a translation has to carry over from its source: the place markers, the line breaks of
+// rich text and, where the source has one, a keyboard accelerator.
+QStringList markersOf(const QString &text)
+{
+    static const QRegularExpression marker(QStringLiteral("%\\d+|<br>|&(?=[^&\\s])|\\n|--[a-z]+"));
+    QStringList found;
+    for (auto match = marker.globalMatch(text); match.hasNext();)
+        found.append(match.next().captured());
+    found.sort();
+    return found;
+}
+} // namespace
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void translationSourcesAreComplete_data();
+    void translationSourcesAreComplete();
+    void dialogShowsLanguageOfLocale_data();
+    void dialogShowsLanguageOfLocale();
+    void messageBoxIsGerman();
+    void helpIsInLanguageOfLang_data();
+    void helpIsInLanguageOfLang();
+    void commandLineErrorIsGerman();
+
+private:
+    void useLocale(const QString &name);
+    WinPropsDialog &openDialog(const QStringList &storedRecords);
+
+    std::unique_ptr<ServiceProcess> service;
+    std::unique_ptr<ApprcInterface> apprc;
+    std::unique_ptr<WinPropsDialog> dialog;
+};
+
+void TestTranslations::initTestCase()
+{
+    QVERIFY(inGermanSession);
+    registerWinPropsTypes();
+    QCOMPARE(QLocale::system().name(), QStringLiteral("de_DE"));
+    kivoInit("1.1.3-2", "kivo-admin-winprops");
+}
+
+void TestTranslations::cleanup()
+{
+    dialog.reset();
+    apprc.reset();
+    if (service)
+        QVERIFY(service->stop());
+    service.reset();
+    useLocale(QLocale::system().name());
+}
+
+// Switches the language the way a start in another locale would: kivoInit reads the locale.
+void TestTranslations::useLocale(const QString &name)
+{
+    QLocale::setDefault(QLocale(name));
+    kivoInit("1.1.3-2", "kivo-admin-winprops");
+}
+
+WinPropsDialog &TestTranslations::openDialog(const QStringList &storedRecords)
+{
+    service = std::make_unique<ServiceProcess>();
+    service->writeStorage(storedRecords);
+    if (!service->start())
+        qFatal("the window-properties service did not start");
+    apprc = std::make_unique<ApprcInterface>(
+        WinPropsService::busName(), WinPropsService::objectPath(), QDBusConnection::sessionBus());
+    dialog = std::make_unique<WinPropsDialog>(apprc.get());
+    return *dialog;
+}
+
+void TestTranslations::translationSourcesAreComplete_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << QStringLiteral("de");
+    QTest::newRow("Russian") << QStringLiteral("ru");
+}
+
+void TestTranslations::translationSourcesAreComplete()
+{
+    QFETCH(QString, language);
+    const QList<Message> messages
+        = readTranslationSource(QStringLiteral(KIVO_SOURCE_DIR "/translations/kivo-admin-winprops_")
+                                + language + QStringLiteral(".ts"));
+    QVERIFY(messages.size() > 50);
+    for (const Message &message : messages) {
+        const QString where = message.context + QStringLiteral(": ") + message.source;
+        QVERIFY2(!message.unfinished && !message.translation.isEmpty(), qPrintable(where));
+        QVERIFY2(markersOf(message.translation) == markersOf(message.source),
+                 qPrintable(where + QStringLiteral(" -> ") + message.translation));
+    }
+}
+
+void TestTranslations::dialogShowsLanguageOfLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<QString>("geometry");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::newRow("German from LANG")
+        << QString() << QStringLiteral("Fenstereigenschaften einstellen")
+        << QStringList { QStringLiteral("Erscheinungsbild"), QStringLiteral("Verhalten") }
+        << QStringLiteral("Geometrie festlegen")
+        << QStringList { QStringLiteral("Hinzufügen..."), QStringLiteral("Abbrechen"),
+                         QStringLiteral("Anwenden"), QStringLiteral("Zurücksetzen"),
+                         QStringLiteral("Hilfe") };
+    QTest::newRow("Russian") << QStringLiteral("ru_RU") << QStringLiteral("Настройка свойств окон")
+                             << QStringList { QStringLiteral("Внешний вид"),
+                                              QStringLiteral("Поведение") }
+                             << QStringLiteral("Задать геометрию")
+                             << QStringList { QStringLiteral("Добавить..."),
+                                              QStringLiteral("Отмена"), QStringLiteral("Применить"),
+                                              QStringLiteral("Сбросить"),
+                                              QStringLiteral("Справка") };
+}
+
+void TestTranslations::dialogShowsLanguageOfLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, title);
+    QFETCH(QStringList, tabs);
+    QFETCH(QString, geometry);
+    QFETCH(QStringList, buttons);
+    if (!locale.isEmpty())
+        useLocale(locale);
+
+    WinPropsDialog &shown = openDialog({ QStringLiteral("xterm;no_title") });
+    QCOMPARE(shown.windowTitle(), title);
+    auto *tabWidget = shown.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    QVERIFY(tabWidget);
+    QCOMPARE((QStringList { tabWidget->tabText(0), tabWidget->tabText(1) }), tabs);
+    auto *geometryBox = shown.findChild<QGroupBox *>(QStringLiteral("groupBox"));
+    QVERIFY(geometryBox);
+    QCOMPARE(geometryBox->title(), geometry);
+    const auto *box = shown.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+    QVERIFY(box);
+    const QStringList shownButtons {
+        shown.findChild<QPushButton *>(QStringLiteral("addButton"))->text(),
+        box->button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')),
+        box->button(QDialogButtonBox::Apply)->text().remove(QLatin1Char('&')),
+        box->button(QDialogButtonBox::Reset)->text().remove(QLatin1Char('&')),
+        box->button(QDialogButtonBox::Help)->text().remove(QLatin1Char('&')),
+    };
+    QCOMPARE(shownButtons, buttons);
+}
+
+void TestTranslations::messageBoxIsGerman()
+{
+    WinPropsDialog &shown = openDialog({ QStringLiteral("xterm;no_title") });
+    ModalAnswerer answerer;
+    QStringList buttons;
+    answerer.then([&buttons](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (!box)
+            return;
+        buttons = QStringList { box->button(QMessageBox::Yes)->text(),
+                                box->button(QMessageBox::No)->text() };
+        box->button(QMessageBox::No)->click();
+    });
+    shown.deleteWinPropByName(QStringLiteral("xterm"));
+    QCOMPARE(answerer.seen(),
+             QStringList { QStringLiteral("Eigenschaften löschen|Möchten Sie die "
+                                          "Fenstereigenschaften für „xterm“ wirklich löschen?") });
+    QCOMPARE(answerer.unexpected(), QStringList());
+    QCOMPARE(buttons, (QStringList { QStringLiteral("&Ja"), QStringLiteral("&Nein") }));
+}
+
+void TestTranslations::helpIsInLanguageOfLang_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("German") << QStringLiteral("de_DE.UTF-8")
+                            << QStringList {
+                                   QStringLiteral("Optionen:"),
+                                   QStringLiteral("-h, --help Zeigt Hilfe zu den "
+                                                  "Kommandozeilenoptionen an."),
+                                   QStringLiteral("--add <Fenstereintrag> Eigenschaften für das "
+                                                  "durch <Fenstereintrag> beschriebene Fenster "
+                                                  "hinzufügen"),
+                                   QStringLiteral("--delete <Fenstername> Eigenschaften des "
+                                                  "Fensters <Fenstername> löschen"),
+                                   QStringLiteral("--edit <Fenstername> Eigenschaften des "
+                                                  "Fensters <Fenstername> bearbeiten"),
+                                   QStringLiteral("--quiet Keine Fragen stellen"),
+                               };
+    QTest::newRow("Austrian German, language file only")
+        << QStringLiteral("de_AT.UTF-8")
+        << QStringList { QStringLiteral("--quiet Keine Fragen stellen") };
+    QTest::newRow("Russian") << QStringLiteral("ru_RU.UTF-8")
+                             << QStringList {
+                                    QStringLiteral("Параметры:"),
+                                    QStringLiteral("--add <запись окна> Добавить свойства окна, "
+                                                   "заданного записью <запись окна>"),
+                                    QStringLiteral("--delete <имя окна> Удалить свойства окна "
+                                                   "<имя окна>"),
+                                    QStringLiteral("--edit <имя окна> Изменить свойства окна "
+                                                   "<имя окна>"),
+                                    QStringLiteral("--quiet Не задавать вопросов"),
+                                };
+}
+
+void TestTranslations::helpIsInLanguageOfLang()
+{
+    QFETCH(QString, lang);
+    QFETCH(QStringList, lines);
+    const Run run = runTool({ QStringLiteral("--help") }, lang);
+    QCOMPARE(run.exitCode, 0);
+    // Long descriptions wrap, so compare with the line breaks and padding taken out.
+    const QString text = run.out.simplified();
+    int previous = -1;
+    for (const QString &line : lines) {
+        const int at = text.indexOf(line);
+        QVERIFY2(at > previous, qPrintable(line + QStringLiteral(" not in order in:\n") + run.out));
+        previous = at;
+    }
+}
+
+// The tool's own line and the record's reason, both translated, on a terminal without any
+// locale installed.
+void TestTranslations::commandLineErrorIsGerman()
+{
+    const Run run = runTool(
+        { QStringLiteral("--quiet"), QStringLiteral("--add"), QStringLiteral("xterm;bogus") },
+        QStringLiteral("de_DE.UTF-8"));
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err,
+             QStringLiteral("kivo-admin-winprops: ungültiger Fenstereintrag „xterm;bogus“: "
+                            "„bogus“ ist keine Fenstereigenschaft.\n"));
+}
+
+KIVO_TEST_MAIN(TestTranslations)
+#include "tst_translations.moc"
