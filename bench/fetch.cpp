@@ -1,0 +1,27 @@
+// bench-fetch: the floor of the tool's start-up on the service's side. Fetches every record
+// through the tool's own client and decodes it, as the dialog does, and nothing more.
+#include "apprcinterface.h"
+#include "winpropsservice.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    registerWinPropsTypes();
+    ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
+                         QDBusConnection::sessionBus());
+    QDBusPendingReply<WinPropsList> reply = apprc.getAllProperties();
+    reply.waitForFinished();
+    WinPropsList records;
+    QString error;
+    if (!winPropsListFromReply(reply, records, error)) {
+        std::fprintf(stderr, "bench-fetch: %s\n", qUtf8Printable(error));
+        return 1;
+    }
+    std::printf("%d\n", int(records.size()));
+    return 0;
+}

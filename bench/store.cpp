@@ -1,0 +1,50 @@
+// bench-store [RECORD]: the floor of a save. Fetches every record through the tool's client,
+// appends RECORD when given (so that the service has something to store), sends the collection
+// back with setAllProperties and waits for the answer. Prints the milliseconds of the store call.
+#include "apprcinterface.h"
+#include "winpropsservice.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+namespace {
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "bench-store: %s\n", qUtf8Printable(message));
+    return 1;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    registerWinPropsTypes();
+    ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
+                         QDBusConnection::sessionBus());
+    QDBusPendingReply<WinPropsList> fetched = apprc.getAllProperties();
+    fetched.waitForFinished();
+    WinPropsList records;
+    QString error;
+    if (!winPropsListFromReply(fetched, records, error))
+        return fail(error);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) {
+        const WinProps added(arguments.at(1));
+        if (!added.isValid())
+            return fail(added.errorString());
+        records.append(added);
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    QDBusPendingReply<> stored = apprc.setAllProperties(records);
+    stored.waitForFinished();
+    const double milliseconds = timer.nsecsElapsed() / 1e6;
+    if (stored.isError())
+        return fail(stored.error().message());
+    std::printf("%.3f\n", milliseconds);
+    return 0;
+}
