@@ -3,9 +3,11 @@
 // peer, and sends it over a private peer-to-peer connection to this process's Qt side, which reads
 // it the way the client reads a reply: a list or a record is read exactly when its signature is
 // the expected one, and then holds what libdbus reads from the same bytes; anything else leaves
-// an empty list or record and, for a list, a reason.
+// an empty list or record and, for a list, a reason. A list that the stand-in service would
+// accept is also stored and read back.
 #include "fuzzcheck.h"
 #include "winprops.h"
+#include "winpropsstore.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -219,6 +221,19 @@ QString signatureAt(DBusMessageIter &argument)
     return result;
 }
 
+// A collection that the stand-in service accepts from a peer reads back from its file unchanged.
+void checkStorable(const WinPropsList &received)
+{
+    WinPropsList records;
+    for (const WinProps &props : received)
+        records.append(normalized(props));
+    if (!listProblem(records).isNull())
+        return;
+    const StorageContents stored = parseStorage(serializeStorage(records));
+    FUZZ_CHECK(stored.rejected.isEmpty());
+    FUZZ_CHECK(stored.records == records);
+}
+
 // Reads one argument of the message as a list and as a record, each from a fresh copy.
 void checkArgument(const QVariant &qtValue, DBusMessageIter &argument)
 {
@@ -234,6 +249,8 @@ void checkArgument(const QVariant &qtValue, DBusMessageIter &argument)
     const bool isList = readWinPropsList(qtValue.value<QDBusArgument>(), list, &errorMessage);
     FUZZ_CHECK(isList == (signature == winPropsListSignature()));
     FUZZ_CHECK(isList ? list == listAt(argument) : list.isEmpty() && !errorMessage.isEmpty());
+    if (isList)
+        checkStorable(list);
 
     WinProps props;
     qtValue.value<QDBusArgument>() >> props;
