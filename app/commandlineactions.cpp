@@ -21,6 +21,18 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("CommandLineActions", text);
 }
+
+// Messages quote the command line and the service's errors: neither may break the line or send
+// control sequences to the terminal.
+QString asOneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
 } // namespace
 
 CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
@@ -89,7 +101,7 @@ void CommandLineActions::runInteractively(WinPropsDialog &dialog) const
 
 void CommandLineActions::report(const QString &message)
 {
-    const QString line
-        = QCoreApplication::applicationName() + QLatin1String(": ") + message + QLatin1Char('\n');
+    const QString line = QCoreApplication::applicationName() + QLatin1String(": ")
+        + asOneLine(message) + QLatin1Char('\n');
     std::fputs(line.toLocal8Bit().constData(), stderr);
 }

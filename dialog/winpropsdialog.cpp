@@ -125,9 +125,24 @@ void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString
     if (current.isEmpty())
         return;
     if (!previous.isNull())
-        storeWinProps(winPropsWidget->winProps(previous));
+        keepEditorEdits(previous);
     stackedWidget->setCurrentWidget(winPropsWidget);
-    winPropsWidget->setWinProps(winPropsFor(current));
+    showInEditor(current);
+}
+
+void WinPropsDialog::showInEditor(const QString &name)
+{
+    winPropsWidget->setWinProps(winPropsFor(name));
+    editorAsLoaded = winPropsWidget->winProps(name);
+}
+
+// The editor rewrites what it cannot show (a geometry it does not read, say), so only a record
+// edited since it was shown is taken from it; any other stays as the service sent it.
+void WinPropsDialog::keepEditorEdits(const QString &name)
+{
+    const WinProps edited = winPropsWidget->winProps(name);
+    if (edited != editorAsLoaded)
+        storeWinProps(edited);
 }
 
 bool WinPropsDialog::save()
@@ -135,8 +150,7 @@ bool WinPropsDialog::save()
     if (!confirmReplacingUnreadService())
         return false;
     const QString current = winListWidget->currentString();
-    if (!current.isEmpty())
-        storeWinProps(winPropsWidget->winProps(current));
+    carryEditorIntoWorkingCopy();
     if (!eraseMissingProperties())
         return false;
     const bool sent = sendWorkingCopy();
@@ -178,9 +192,15 @@ bool WinPropsDialog::eraseMissingProperties()
     if (missing.isEmpty())
         return true;
     if (!quiet) {
+        // A screenful at most: thousands of lines take long to lay out and push the buttons off
+        // the screen.
+        constexpr int maxListed = 20;
+        const int listed = qMin(missing.size(), maxListed);
         QStringList quoted;
-        for (const QString &name : qAsConst(missing))
-            quoted.append(QLatin1Char('"') + name.toHtmlEscaped() + QLatin1Char('"'));
+        for (int i = 0; i < listed; ++i)
+            quoted.append(QLatin1Char('"') + missing.at(i).toHtmlEscaped() + QLatin1Char('"'));
+        if (listed < missing.size())
+            quoted.append(tr("and %n more", nullptr, missing.size() - listed));
         const QString text = tr("There are no properties for window names:<br>%1<br><br>These "
                                 "names will be removed. Do you want to continue?")
                                  .arg(quoted.join(QLatin1String("<br>")));
@@ -216,7 +236,7 @@ bool WinPropsDialog::sendWorkingCopy()
 
 void WinPropsDialog::reset()
 {
-    winPropsWidget->setWinProps(winPropsFor(winListWidget->currentString()));
+    showInEditor(winListWidget->currentString());
     setChanged(false);
 }
 

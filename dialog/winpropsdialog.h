@@ -70,6 +70,8 @@ private:
     bool sendWorkingCopy();
     void warnIfServiceUnread();
     void carryEditorIntoWorkingCopy();
+    void showInEditor(const QString &name);
+    void keepEditorEdits(const QString &name);
     void refill(const QString &current);
     void showEmptyPageIfNoNames();
     bool confirmDeleting(const QString &name);
@@ -83,6 +85,8 @@ private:
 
     ApprcInterface *apprc;
     WinPropsList winPropsList;
+    // What the editor gave right after its last load, to tell edits from what it cannot show.
+    WinProps editorAsLoaded;
     QString fetchError;
     QString lastServiceError;
     bool unreadWarningDue = false;

@@ -32,7 +32,7 @@ void WinPropsDialog::carryEditorIntoWorkingCopy()
 {
     const QString current = winListWidget->currentString();
     if (!current.isEmpty())
-        storeWinProps(winPropsWidget->winProps(current));
+        keepEditorEdits(current);
 }
 
 void WinPropsDialog::refill(const QString &current)

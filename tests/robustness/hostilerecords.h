@@ -1,0 +1,35 @@
+#ifndef KIVO_HOSTILERECORDS_H
+#define KIVO_HOSTILERECORDS_H
+
+#include "winprops.h"
+
+#include <QStringList>
+
+// What the hostile window-properties service serves and how it misbehaves, shared by the service
+// and the tests that check the tool against it.
+namespace Hostile {
+// Every mode the service knows.
+QStringList modes();
+
+// The records a mode serves when it answers the fetch with records at all.
+WinPropsList records(const QString &mode);
+// A record as it arrives through the bus: strings travel as UTF-8, so lone surrogates do not.
+WinProps asDelivered(WinProps props);
+
+// The error that store-error answers setAllProperties with.
+QString storeErrorName();
+QString storeErrorMessage();
+
+// Files in the service's record folder: one per call received, and one per store with the
+// record texts it was given.
+QString callLogName();
+QString storeFileName(int number);
+// The record texts of a store written by writeStore, or an empty list.
+QStringList readStore(const QString &path);
+bool writeStore(const QString &path, const WinPropsList &records);
+
+constexpr int HugeCount = 100000;
+constexpr int LongNameLength = 1024 * 1024;
+} // namespace Hostile
+
+#endif
