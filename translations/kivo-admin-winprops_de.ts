@@ -4,7 +4,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+39"/>
+        <location filename="../app/commandlineactions.cpp" line="+51"/>
         <source>the window name given to --delete is empty</source>
         <translation>der bei --delete angegebene Fenstername ist leer</translation>
     </message>
@@ -216,7 +216,7 @@
         <translation>„%1“ ist keine Geometrie der Form BREITExHÖHE+X+Y (ein „-“ vor X oder Y zählt vom rechten bzw. unteren Rand).</translation>
     </message>
     <message>
-        <location line="+145"/>
+        <location line="+147"/>
         <source>The service sent data of the type &quot;%1&quot; where a list of window properties &quot;%2&quot; was expected.</source>
         <translation>Der Dienst hat Daten vom Typ „%1“ gesendet, erwartet wurde eine Liste von Fenstereigenschaften „%2“.</translation>
     </message>
@@ -244,7 +244,7 @@
         <translation>Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+85"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+87"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
@@ -259,7 +259,7 @@
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+106"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -268,19 +268,27 @@
         <source>The stored window properties could not be read when this dialog opened. Saving replaces all of them with the entries shown here. Do you want to continue?</source>
         <translation>Die gespeicherten Fenstereigenschaften konnten beim Öffnen dieses Dialogs nicht gelesen werden. Beim Speichern werden sie alle durch die hier angezeigten Einträge ersetzt. Möchten Sie fortfahren?</translation>
     </message>
+    <message numerus="yes">
+        <location line="+26"/>
+        <source>and %n more</source>
+        <translation>
+            <numerusform>und %n weiterer</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
+    </message>
     <message>
-        <location line="+21"/>
+        <location line="+1"/>
         <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
         <translation>Für diese Fensternamen sind keine Eigenschaften festgelegt:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Diese Namen werden entfernt. Möchten Sie fortfahren?</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+178"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+176"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+26"/>
         <source>Saving failed</source>
         <translation>Speichern fehlgeschlagen</translation>
     </message>

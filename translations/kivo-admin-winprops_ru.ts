@@ -4,7 +4,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+39"/>
+        <location filename="../app/commandlineactions.cpp" line="+51"/>
         <source>the window name given to --delete is empty</source>
         <translation>имя окна, указанное в --delete, пустое</translation>
     </message>
@@ -216,7 +216,7 @@
         <translation>«%1» не является геометрией вида ШИРИНАxВЫСОТА+X+Y («-» перед X или Y означает отсчёт от правого или нижнего края).</translation>
     </message>
     <message>
-        <location line="+145"/>
+        <location line="+147"/>
         <source>The service sent data of the type &quot;%1&quot; where a list of window properties &quot;%2&quot; was expected.</source>
         <translation>Служба прислала данные типа «%1», а ожидался список свойств окон «%2».</translation>
     </message>
@@ -244,7 +244,7 @@
         <translation>Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+85"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+87"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
@@ -259,7 +259,7 @@
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+106"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -268,19 +268,28 @@
         <source>The stored window properties could not be read when this dialog opened. Saving replaces all of them with the entries shown here. Do you want to continue?</source>
         <translation>При открытии этого диалога не удалось прочитать сохранённые свойства окон. При сохранении все они будут заменены показанными здесь записями. Продолжить?</translation>
     </message>
+    <message numerus="yes">
+        <location line="+26"/>
+        <source>and %n more</source>
+        <translation>
+            <numerusform>и ещё %n</numerusform>
+            <numerusform>и ещё %n</numerusform>
+            <numerusform>и ещё %n</numerusform>
+        </translation>
+    </message>
     <message>
-        <location line="+21"/>
+        <location line="+1"/>
         <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
         <translation>Для этих имён окон не задано ни одного свойства:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Эти имена будут удалены. Продолжить?</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+178"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+176"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+26"/>
         <source>Saving failed</source>
         <translation>Ошибка сохранения</translation>
     </message>
@@ -486,7 +495,7 @@
     <message>
         <location line="+7"/>
         <source>Not active (no focus)</source>
-        <translation>Неактивное (без фокуса)</translation>
+        <translation>Не активировать (без фокуса)</translation>
     </message>
     <message>
         <location line="+7"/>

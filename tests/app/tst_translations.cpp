@@ -58,7 +58,9 @@ struct Message
 {
     QString context;
     QString source;
-    QString translation;
+    bool numerus = false;
+    // One text, or one per plural form.
+    QStringList translations;
     bool unfinished = false;
 };
 
@@ -76,13 +78,21 @@ QList<Message> readTranslationSource(const QString &path)
         if (xml.name() == QLatin1String("name")) {
             context = xml.readElementText();
         } else if (xml.name() == QLatin1String("message")) {
-            messages.append({ context, {}, {}, false });
+            Message message;
+            message.context = context;
+            message.numerus
+                = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
+            messages.append(message);
         } else if (xml.name() == QLatin1String("source")) {
             messages.last().source = xml.readElementText();
         } else if (xml.name() == QLatin1String("translation")) {
-            messages.last().unfinished
+            Message &message = messages.last();
+            message.unfinished
                 = xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
-            messages.last().translation = xml.readElementText();
+            if (!message.numerus)
+                message.translations.append(xml.readElementText());
+            while (message.numerus && xml.readNextStartElement())
+                message.translations.append(xml.readElementText());
         }
     }
     if (xml.hasError())
@@ -94,7 +104,8 @@ QList<Message> readTranslationSource(const QString &path)
 // rich text and, where the source has one, a keyboard accelerator.
 QStringList markersOf(const QString &text)
 {
-    static const QRegularExpression marker(QStringLiteral("%\\d+|<br>|&(?=[^&\\s])|\\n|--[a-z]+"));
+    static const QRegularExpression marker(
+        QStringLiteral("%(\\d+|n)|<br>|&(?=[^&\\s])|\\n|--[a-z]+"));
     QStringList found;
     for (auto match = marker.globalMatch(text); match.hasNext();)
         found.append(match.next().captured());
@@ -168,22 +179,28 @@ WinPropsDialog &TestTranslations::openDialog(const QStringList &storedRecords)
 void TestTranslations::translationSourcesAreComplete_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::newRow("German") << QStringLiteral("de");
-    QTest::newRow("Russian") << QStringLiteral("ru");
+    QTest::addColumn<int>("pluralForms");
+    QTest::newRow("German") << QStringLiteral("de") << 2;
+    QTest::newRow("Russian") << QStringLiteral("ru") << 3;
 }
 
 void TestTranslations::translationSourcesAreComplete()
 {
     QFETCH(QString, language);
+    QFETCH(int, pluralForms);
     const QList<Message> messages
         = readTranslationSource(QStringLiteral(KIVO_SOURCE_DIR "/translations/kivo-admin-winprops_")
                                 + language + QStringLiteral(".ts"));
     QVERIFY(messages.size() > 50);
     for (const Message &message : messages) {
         const QString where = message.context + QStringLiteral(": ") + message.source;
-        QVERIFY2(!message.unfinished && !message.translation.isEmpty(), qPrintable(where));
-        QVERIFY2(markersOf(message.translation) == markersOf(message.source),
-                 qPrintable(where + QStringLiteral(" -> ") + message.translation));
+        QVERIFY2(!message.unfinished, qPrintable(where));
+        QCOMPARE(message.translations.size(), message.numerus ? pluralForms : 1);
+        for (const QString &translation : message.translations) {
+            QVERIFY2(!translation.isEmpty(), qPrintable(where));
+            QVERIFY2(markersOf(translation) == markersOf(message.source),
+                     qPrintable(where + QStringLiteral(" -> ") + translation));
+        }
     }
 }
 
