@@ -2,7 +2,7 @@
 # prefix /usr, and checks each tree: exactly the expected files, programs that run, and a bus
 # activation file that names the daemon where it was installed (without DESTDIR).
 # Arguments: BUILD_DIR, WORK_DIR, APPSTREAMCLI (optional: validates the /usr tree).
-cmake_minimum_required(VERSION 3.19)
+cmake_minimum_required(VERSION 3.16)
 
 set(expected_files
     bin/kivo-admin-winprops
@@ -57,7 +57,7 @@ endfunction()
 function(check_programs root)
     set(runtime ${WORK_DIR}/runtime)
     file(MAKE_DIRECTORY ${runtime})
-    file(CHMOD ${runtime} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    execute_process(COMMAND chmod 700 ${runtime})
     foreach(program kivo-admin-winprops kivo-winpropsd)
         execute_process(
             COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${runtime}
