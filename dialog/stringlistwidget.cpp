@@ -1,6 +1,7 @@
 #include "stringlistwidget.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 
 StringListWidget::StringListWidget(QWidget *parent)
     : QTableWidget(parent)
@@ -23,12 +24,25 @@ void StringListWidget::setStrings(const QStringList &names, const QString &curre
     clear();
     setRowCount(names.size());
     setColumnCount(1);
-    for (int i = 0; i < names.size(); ++i)
-        setItem(i, 0, new QTableWidgetItem(names.at(i)));
+    fillRows(names);
     const int row = current.isEmpty() ? 0 : qMax(0, names.indexOf(current));
     setCurrentCell(row, 0);
     resizeColumnsToContents();
     fitColumn();
+}
+
+// Each item put into a row reports its own change; with many thousands of rows those reports
+// cost more than the items. One report for the whole column tells the same.
+void StringListWidget::fillRows(const QStringList &names)
+{
+    if (names.isEmpty())
+        return;
+    {
+        const QSignalBlocker blocker(model());
+        for (int i = 0; i < names.size(); ++i)
+            setItem(i, 0, new QTableWidgetItem(names.at(i)));
+    }
+    Q_EMIT model()->dataChanged(model()->index(0, 0), model()->index(names.size() - 1, 0));
 }
 
 QString StringListWidget::currentString() const

@@ -33,6 +33,7 @@ private Q_SLOTS:
 
 private:
     static QString textOf(const QTableWidgetItem *item);
+    void fillRows(const QStringList &names);
     void fitColumn();
 
     bool changingCurrent;

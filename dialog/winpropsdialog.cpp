@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSettings>
 #include <algorithm>
 
@@ -35,6 +36,7 @@ WinPropsDialog::WinPropsDialog(ApprcInterface *apprc, QWidget *parent)
             &WinPropsDialog::slotCurrentWinChanged);
 
     winPropsList = fetchAllProperties();
+    forgetNameIndex();
     winListWidget->setStrings(winPropsNames(), QString());
     if (winPropsList.isEmpty())
         slotCurrentWinChanged(QString(), QString());
@@ -100,22 +102,40 @@ QStringList WinPropsDialog::winPropsNames() const
 
 WinProps WinPropsDialog::winPropsFor(const QString &name) const
 {
-    for (const WinProps &props : winPropsList) {
-        if (props.winName() == name)
-            return props;
-    }
-    return WinProps();
+    const int index = indexOfWinProps(name);
+    return index < 0 ? WinProps() : winPropsList.at(index);
 }
 
 void WinPropsDialog::storeWinProps(const WinProps &props)
 {
-    for (WinProps &stored : winPropsList) {
-        if (stored.winName() == props.winName()) {
-            stored = props;
-            return;
-        }
+    const int index = indexOfWinProps(props.winName());
+    if (index >= 0) {
+        winPropsList[index] = props;
+        return;
     }
+    nameIndex.insert(props.winName(), winPropsList.size());
     winPropsList.append(props);
+}
+
+// Moving between rows looks up two records; with many thousands of them a scan of the list
+// each time makes every move slow.
+int WinPropsDialog::indexOfWinProps(const QString &name) const
+{
+    if (!nameIndexBuilt) {
+        nameIndex.clear();
+        nameIndex.reserve(winPropsList.size());
+        // Backwards, so that the first record of a name is the one that stays.
+        for (int i = winPropsList.size() - 1; i >= 0; --i)
+            nameIndex.insert(winPropsList.at(i).winName(), i);
+        nameIndexBuilt = true;
+    }
+    return nameIndex.value(name, -1);
+}
+
+void WinPropsDialog::forgetNameIndex()
+{
+    nameIndex.clear();
+    nameIndexBuilt = false;
 }
 
 void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString &previous)
@@ -209,11 +229,13 @@ bool WinPropsDialog::eraseMissingProperties()
             == QMessageBox::No)
             return false;
     }
+    const QSet<QString> missingNames(missing.cbegin(), missing.cend());
     winPropsList.erase(std::remove_if(winPropsList.begin(), winPropsList.end(),
-                                      [&missing](const WinProps &props) {
-                                          return missing.contains(props.winName());
+                                      [&missingNames](const WinProps &props) {
+                                          return missingNames.contains(props.winName());
                                       }),
                        winPropsList.end());
+    forgetNameIndex();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "winprops.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QMessageBox>
 
 #include <optional>
@@ -58,6 +59,8 @@ private:
     QStringList winPropsNames() const;
     WinProps winPropsFor(const QString &name) const;
     void storeWinProps(const WinProps &props);
+    int indexOfWinProps(const QString &name) const;
+    void forgetNameIndex();
     bool renameWinProps(const QString &oldName, const QString &newName);
     bool removeWinProps(const QString &name);
     bool isChanged() const;
@@ -85,6 +88,10 @@ private:
 
     ApprcInterface *apprc;
     WinPropsList winPropsList;
+    // Where the first record of each name is in winPropsList, built on the first lookup. Any
+    // change to winPropsList other than storeWinProps must call forgetNameIndex.
+    mutable QHash<QString, int> nameIndex;
+    mutable bool nameIndexBuilt = false;
     // What the editor gave right after its last load, to tell edits from what it cannot show.
     WinProps editorAsLoaded;
     QString fetchError;

@@ -6,24 +6,22 @@
 
 bool WinPropsDialog::renameWinProps(const QString &oldName, const QString &newName)
 {
-    for (WinProps &props : winPropsList) {
-        if (props.winName() == oldName) {
-            props.setWinName(newName);
-            return true;
-        }
-    }
-    return false;
+    const int index = indexOfWinProps(oldName);
+    if (index < 0)
+        return false;
+    winPropsList[index].setWinName(newName);
+    forgetNameIndex();
+    return true;
 }
 
 bool WinPropsDialog::removeWinProps(const QString &name)
 {
-    for (auto it = winPropsList.begin(); it != winPropsList.end(); ++it) {
-        if (it->winName() == name) {
-            winPropsList.erase(it);
-            return true;
-        }
-    }
-    return false;
+    const int index = indexOfWinProps(name);
+    if (index < 0)
+        return false;
+    winPropsList.removeAt(index);
+    forgetNameIndex();
+    return true;
 }
 
 // A refill shows the new current record without keeping the editor's content, so the pending

@@ -359,6 +359,52 @@ private slots:
         QVERIFY(!f.isChanged());
     }
 
+    // The dialog finds records by name through an index; after records before a row were
+    // removed, renamed or erased, every row must still show its own record.
+    void rowsKeepTheirRecordsAfterChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("checkBoxes");
+        QTest::newRow("delete") << "delete" << QStringList { "b", "c", "d" }
+                                << QStringList { "stickyCB", "no_titleCB", "no_borderCB" };
+        QTest::newRow("rename") << "rename" << QStringList { "z", "b", "c", "d" }
+                                << QStringList { "ontopCB", "stickyCB", "no_titleCB",
+                                                 "no_borderCB" };
+        QTest::newRow("save erasing") << "erase" << QStringList { "a", "c", "d" }
+                                      << QStringList { "ontopCB", "no_titleCB", "no_borderCB" };
+    }
+
+    void rowsKeepTheirRecordsAfterChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, checkBoxes);
+        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title", "d;no_border" });
+        f.makeDialog().show();
+        for (const char *name : { "d", "c", "b", "a" })
+            f.list()->setCurrentString(QLatin1String(name));
+        if (change == QLatin1String("delete")) {
+            f.answers.thenClick(QMessageBox::Yes);
+            f.child<QPushButton>("deleteButton")->click();
+        } else if (change == QLatin1String("rename")) {
+            f.answers.thenType(QStringLiteral("z"));
+            f.child<QPushButton>("renameButton")->click();
+        } else {
+            f.list()->setCurrentString(QStringLiteral("b"));
+            f.checkBox("stickyCB")->click();
+            f.answers.thenClick(QMessageBox::Yes);
+            f.button(QDialogButtonBox::Apply)->click();
+        }
+        QCOMPARE(f.names(), names);
+        const QStringList all = { "ontopCB", "stickyCB", "no_titleCB", "no_borderCB" };
+        for (int i = names.size() - 1; i >= 0; --i) {
+            f.list()->setCurrentString(names.at(i));
+            for (const QString &box : all)
+                QCOMPARE(f.checkBox(qPrintable(box))->isChecked(), box == checkBoxes.at(i));
+        }
+    }
+
     void quietSaveDropsRecordsThatSetNothing()
     {
         DialogFixture f({ "a;ontop", "empty" });
