@@ -121,11 +121,28 @@ void WinPropsDaemon::setAllProperties(const WinPropsList &wpl)
     records.reserve(wpl.size());
     for (const WinProps &props : wpl)
         records.append(normalized(props));
-    if (reject(listProblem(records)))
+    if (reject(listProblem(records, m_records)))
         return;
     const WinPropsList old = m_records;
     if (records == old || !store(records))
         return;
+    announceChanges(old, records);
+}
+
+void WinPropsDaemon::announceChanges(const WinPropsList &old, const WinPropsList &records)
+{
+    // A save usually keeps every name in its place and at most appends: then the names need no
+    // lookup.
+    bool keptInPlace = old.size() <= records.size();
+    for (int i = 0; keptInPlace && i < old.size(); ++i)
+        keptInPlace = old.at(i).winName() == records.at(i).winName();
+    if (keptInPlace) {
+        for (int i = 0; i < records.size(); ++i) {
+            if (i >= old.size() || old.at(i) != records.at(i))
+                emit changedWindowProperties(records.at(i));
+        }
+        return;
+    }
     QSet<QString> kept;
     for (const WinProps &props : records)
         kept.insert(props.winName());

@@ -58,6 +58,9 @@ private:
     bool rejectName(const QString &name);
     bool reject(const QString &problem);
     bool store(const WinPropsList &records);
+    // Emits the removals and changes that replacing old with records makes: removals in the
+    // order of old, then changes in the order of records.
+    void announceChanges(const WinPropsList &old, const WinPropsList &records);
     void storeRecord(const WinProps &props);
     int indexOf(const QString &winName) const;
 

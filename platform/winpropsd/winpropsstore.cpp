@@ -1,5 +1,7 @@
 #include "winpropsstore.h"
 
+#include "geometrystring.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -48,6 +51,20 @@ QString quotedName(const QString &name)
     WinProps named;
     named.setWinName(name);
     return QLatin1Char('"') + named.toString() + QLatin1Char('"');
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20; });
+}
+
+// Whether the record text of a record with a usable name reads back: it can fail only on a
+// control character in a value or on a geometry that does not parse.
+bool surelyReadsBack(const WinProps &props)
+{
+    return !hasControlCharacter(props.small_image) && !hasControlCharacter(props.large_image)
+        && !hasControlCharacter(props.geometry)
+        && (props.geometry.isEmpty() || parseGeometryString(props.geometry));
 }
 
 } // namespace
@@ -115,19 +132,23 @@ QString nameProblem(const QString &name)
 QString recordProblem(const WinProps &props)
 {
     QString problem = nameProblem(props.winName());
-    if (problem.isNull())
+    // The round trip through the record text is slow; only a record that it may refuse takes it,
+    // for its message.
+    if (problem.isNull() && !surelyReadsBack(props))
         problem = props.storageProblem();
     if (problem.isNull())
         return {};
     return tr("Window %1: %2").arg(quotedName(props.winName()), problem);
 }
 
-QString listProblem(const WinPropsList &records)
+QString listProblem(const WinPropsList &records, const WinPropsList &stored)
 {
     QHash<QString, int> indexOfName;
+    indexOfName.reserve(records.size());
     for (int i = 0; i < records.size(); ++i) {
         const WinProps &props = records.at(i);
-        const QString problem = recordProblem(props);
+        const bool known = i < stored.size() && stored.at(i) == props;
+        const QString problem = known ? QString() : recordProblem(props);
         if (!problem.isNull())
             return tr("Record %1: %2").arg(i + 1).arg(problem);
         if (indexOfName.contains(props.winName()))

@@ -35,7 +35,9 @@ QString nameProblem(const QString &name);
 // Why a record cannot be stored, or a null string.
 QString recordProblem(const WinProps &props);
 // Why a whole collection cannot be stored (a bad record, a repeated name), or a null string.
-QString listProblem(const WinPropsList &records);
+// stored: a collection known to be storable; a record equal to the one at the same position in
+// it is not checked again.
+QString listProblem(const WinPropsList &records, const WinPropsList &stored = {});
 
 // The file that holds the collection. Every save replaces it atomically; a new file is private
 // to the user, and so are the folders created for it.

@@ -122,6 +122,43 @@ private slots:
         QCOMPARE(firstArguments(removed), QStringList { "xterm" });
     }
 
+    // Removals in the stored order, then the new and changed records in the given order;
+    // records that stayed as they were are not announced, wherever they moved.
+    void setAllPropertiesAnnouncesChanges_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("removals");
+        QTest::newRow("in place, one changed, two appended")
+            << QStringList { seed.at(0), "a b;sticky;ontop", seed.at(2), "new;ontop", "z;sticky" }
+            << QStringList { "a b;sticky;ontop", "new;ontop", "z;sticky" } << QStringList();
+        QTest::newRow("last removed") << QStringList { seed.at(0), "a b;no_focus" }
+                                      << QStringList { "a b;no_focus" } << QStringList { "Привет" };
+        QTest::newRow("first removed, rest changed")
+            << QStringList { "a b;sticky", "Привет;ontop" }
+            << QStringList { "a b;sticky", "Привет;ontop" } << QStringList { "xterm" };
+        QTest::newRow("reversed") << QStringList { seed.at(2), seed.at(1), seed.at(0) }
+                                  << QStringList() << QStringList();
+    }
+
+    void setAllPropertiesAnnouncesChanges()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, removals);
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
+        WinPropsList records;
+        for (const QString &line : qAsConst(lines))
+            records.append(record(line));
+        QVERIFY(succeeded(m_client->setAllProperties(records)));
+        QCOMPARE(texts(all()), lines);
+        // Signals arrive in order: once the sentinel's is here, any other would be too.
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
+        QTRY_COMPARE(texts(changed), changes + QStringList { "sentinel" });
+        QCOMPARE(firstArguments(removed), removals);
+    }
+
     void setAllPropertiesEmpty()
     {
         QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);

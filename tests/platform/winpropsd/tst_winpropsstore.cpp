@@ -182,6 +182,62 @@ private slots:
             QVERIFY2(problem.contains(part), qPrintable(problem));
     }
 
+    // Records equal to the stored ones are taken as storable; any other is checked.
+    void listProblemChecksWhatChanged()
+    {
+        WinProps badGeometry = named(QStringLiteral("b"));
+        badGeometry.geometry = QStringLiteral("640x480");
+        WinProps renamed = named(QStringLiteral("a\tb"));
+        renamed.ontop = true;
+        WinProps a = named(QStringLiteral("a"));
+        a.ontop = true;
+        const WinPropsList stored = { a, named(QStringLiteral("b")) };
+        QVERIFY(::listProblem(stored, stored).isNull());
+        QVERIFY(::listProblem(WinPropsList { a, badGeometry }, stored)
+                    .startsWith(QLatin1String("Record 2:")));
+        QVERIFY(::listProblem(WinPropsList { renamed }, stored).contains(QLatin1String("U+0009")));
+        QVERIFY(::listProblem(WinPropsList { a, a }, stored).contains(QLatin1String("record 1")));
+    }
+
+    // The store checks a record without writing and reading its record text where it can; its
+    // verdict and message must be those of the round trip all the same.
+    void recordProblemAgreesWithRoundTrip_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QString>("value");
+        const QStringList images = { "small_image", "large_image" };
+        for (const QString &image : images) {
+            QTest::addRow("%s plain", qPrintable(image)) << image << "utilities-terminal";
+            QTest::addRow("%s escapes", qPrintable(image)) << image << "a;b=c\\d\\";
+            QTest::addRow("%s unicode and DEL", qPrintable(image)) << image << "Ωmega\x7f";
+            QTest::addRow("%s tab", qPrintable(image)) << image << "x\ty";
+            QTest::addRow("%s escape last", qPrintable(image)) << image << "x\x1b";
+        }
+        const QStringList geometries
+            = { "640x480+0+0",  "0x0-0-0",      "4294967295x1+-5+-5", "640x480",
+                "640x480+0+0 ", " 640x480+0+0", "640X480+0+0",        "640x480+0+0;x",
+                "640x480+0+\n", "\x01",         "６４０x480+0+0",     "640x480++0+0" };
+        for (const QString &geometry : geometries)
+            QTest::addRow("geometry \"%s\"", qPrintable(geometry)) << "geometry" << geometry;
+    }
+
+    void recordProblemAgreesWithRoundTrip()
+    {
+        QFETCH(QString, member);
+        QFETCH(QString, value);
+        WinProps props = named(QStringLiteral("window"));
+        props.shadow = 400;
+        QString *text = member == QLatin1String("geometry") ? &props.geometry
+            : member == QLatin1String("small_image")        ? &props.small_image
+                                                            : &props.large_image;
+        *text = value;
+        const WinProps readBack(props.toString());
+        const QString problem = recordProblem(props);
+        QCOMPARE(problem.isNull(), readBack.isValid());
+        if (!problem.isNull())
+            QVERIFY2(problem.endsWith(readBack.errorString()), qPrintable(problem));
+    }
+
     void defaultPath()
     {
         QCOMPARE(WinPropsStore::defaultPath(),
