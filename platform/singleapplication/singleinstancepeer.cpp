@@ -181,7 +181,11 @@ bool SingleInstancePeer::isClient()
 
 bool SingleInstancePeer::claim()
 {
-    if (!m_lock->tryLock(0))
+    // The lock file names the process that holds it; like the socket, it is the user's alone.
+    const mode_t oldMask = ::umask(077);
+    const bool locked = m_lock->tryLock(0);
+    ::umask(oldMask);
+    if (!locked)
         return false;
     // A socket file left by a killed first instance would make listen() fail.
     QLocalServer::removeServer(m_socketPath);
