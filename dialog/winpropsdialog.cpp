@@ -121,6 +121,9 @@ void WinPropsDialog::storeWinProps(const WinProps &props)
 // each time makes every move slow.
 int WinPropsDialog::indexOfWinProps(const QString &name) const
 {
+    // Opening shows the first record; the index waits for a lookup that needs it.
+    if (!nameIndexBuilt && !winPropsList.isEmpty() && winPropsList.first().winName() == name)
+        return 0;
     if (!nameIndexBuilt) {
         nameIndex.clear();
         nameIndex.reserve(winPropsList.size());
