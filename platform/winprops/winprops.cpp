@@ -263,8 +263,6 @@ bool WinProps::isNull() const
 QString WinProps::toString() const
 {
     QString text = escaped(m_winName);
-    // Room for the usual properties at once: the daemon writes a text for every record it stores.
-    text.reserve(text.size() + 96 + small_image.size() + large_image.size() + geometry.size());
     for (const Field &field : fields) {
         const QLatin1String key(field.key);
         switch (field.kind) {
