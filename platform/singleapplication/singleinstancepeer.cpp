@@ -44,6 +44,8 @@ QString fileNameOf(const QString &id)
     return QStringLiteral("qsa-") + QString::fromLatin1(hash.toHex().left(16));
 }
 
+void ignoreMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
+
 int remainingMs(const QDeadlineTimer &deadline)
 {
     return deadline.isForever() ? -1 : int(deadline.remainingTime());
@@ -182,8 +184,12 @@ bool SingleInstancePeer::isClient()
 bool SingleInstancePeer::claim()
 {
     // The lock file names the process that holds it; like the socket, it is the user's alone.
+    // QLockFile remarks on stderr about a stale lock it takes over, even in a start that then
+    // finds another instance and must end silently.
     const mode_t oldMask = ::umask(077);
+    const QtMessageHandler oldHandler = qInstallMessageHandler(ignoreMessage);
     const bool locked = m_lock->tryLock(0);
+    qInstallMessageHandler(oldHandler);
     ::umask(oldMask);
     if (!locked)
         return false;

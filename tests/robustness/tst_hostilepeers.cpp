@@ -104,7 +104,7 @@ struct QuietCase
 QString nameToDelete(const QString &mode)
 {
     if (mode == QLatin1String("huge"))
-        return QStringLiteral("app-050000");
+        return QStringLiteral("app-%1").arg(Hostile::HugeCount / 2, 6, 10, QLatin1Char('0'));
     if (mode == QLatin1String("long-names"))
         return QStringLiteral("short");
     if (mode == QLatin1String("markup-names"))
@@ -250,6 +250,7 @@ private slots:
     void bigCollectionsInDialog_data();
     void bigCollectionsInDialog();
     void untouchedRecordKeepsWhatEditorCannotShow();
+    void recordTextReportedOnOneLine();
 
 private:
     std::map<QString, std::unique_ptr<HostileRun>> m_runs;
@@ -561,6 +562,27 @@ void TestHostilePeers::untouchedRecordKeepsWhatEditorCannotShow()
     expected[indexOf(expected, QStringLiteral("other"))].ontop = true;
     QCOMPARE(f.service.stores(), QList<QStringList>({ texts(expected) }));
     QVERIFY(f.shown.isEmpty());
+}
+
+// The refused record text is quoted in the message, its control characters made harmless.
+void TestHostilePeers::recordTextReportedOnOneLine()
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(KIVO_ADMIN_WINPROPS),
+               { QStringLiteral("--quiet"), QStringLiteral("--add"),
+                 QStringLiteral("two\nlines\x1b[2J;ontop") });
+    QVERIFY(tool.waitForFinished(BusTimeoutMs));
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), 2);
+    const QString error = QString::fromUtf8(tool.readAllStandardError());
+    QVERIFY2(
+        error.startsWith(QStringLiteral("kivo-admin-winprops: invalid window record \"two lines")),
+        qPrintable(error));
+    QCOMPARE(error.count(QLatin1Char('\n')), 1);
+    QVERIFY2(!hasControlCharacter(error.chopped(1)), qPrintable(error));
 }
 
 KIVO_TEST_MAIN(TestHostilePeers)

@@ -2,6 +2,7 @@
 #include "singleinstancepeer.h"
 #include "testenvironment.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
@@ -230,6 +231,7 @@ class TestSingleInstance : public QObject
 private slots:
     void initTestCase();
     void lockAndSocketArePrivate();
+    void killedFirstInstanceDoesNotBlockNextStart_data();
     void killedFirstInstanceDoesNotBlockNextStart();
     void tenStartsGiveOneDialog();
     void secondStartRaisesRunningDialog();
@@ -270,8 +272,17 @@ void TestSingleInstance::lockAndSocketArePrivate()
     closeDialog(tool);
 }
 
+void TestSingleInstance::killedFirstInstanceDoesNotBlockNextStart_data()
+{
+    QTest::addColumn<bool>("clockSetBack");
+    QTest::newRow("killed") << false;
+    // The lock the killed instance left looks written in the future.
+    QTest::newRow("killed, clock set back since") << true;
+}
+
 void TestSingleInstance::killedFirstInstanceDoesNotBlockNextStart()
 {
+    QFETCH(bool, clockSetBack);
     Tool first;
     first.start();
     QVERIFY(waitUntilFirstInstance(first));
@@ -279,6 +290,12 @@ void TestSingleInstance::killedFirstInstanceDoesNotBlockNextStart()
     QVERIFY(first.waitForEnd());
     QVERIFY(statusOf(lockPath()).exists);
     QVERIFY(statusOf(socketPath()).exists);
+    if (clockSetBack) {
+        QFile lock(lockPath());
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTimeUtc().addSecs(3600),
+                                 QFileDevice::FileModificationTime));
+    }
 
     Tool next;
     next.start();
@@ -289,8 +306,11 @@ void TestSingleInstance::killedFirstInstanceDoesNotBlockNextStart()
     third.start();
     QVERIFY(third.waitForEnd());
     QCOMPARE(third.exitCode(), 1);
+    QCOMPARE(third.errorOutput(), QString());
     QVERIFY(next.isRunning());
     closeDialog(next);
+    QVERIFY2(!next.errorOutput().contains(QLatin1String("QLockFile")),
+             "the stale lock was reported");
 }
 
 void TestSingleInstance::tenStartsGiveOneDialog()
