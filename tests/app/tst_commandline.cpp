@@ -1,34 +1,10 @@
 #include "serviceprocess.h"
 #include "testenvironment.h"
-
-#include <QProcess>
+#include "toolrun.h"
 
 namespace {
 const QStringList stored = { "a;ontop", "b;sticky", "c;no_title" };
 
-struct Run
-{
-    int exitCode = -1;
-    QString err;
-};
-
-Run runTool(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 } // namespace
 
 // The quiet path of the real executable against the stand-in service.
@@ -67,7 +43,7 @@ private slots:
         ServiceProcess service;
         service.writeStorage(stored);
         QVERIFY(service.start());
-        const Run run = runTool(arguments);
+        const ToolRun run = runTool(arguments);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(service.readStorage(), after);
@@ -96,7 +72,7 @@ private slots:
         ServiceProcess service;
         service.writeStorage(stored);
         QVERIFY(service.start());
-        const Run run = runTool(arguments);
+        const ToolRun run = runTool(arguments);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
@@ -119,7 +95,7 @@ private slots:
         QFETCH(int, status);
         ServiceProcess service;
         service.writeStorage(stored);
-        const Run run = runTool(arguments);
+        const ToolRun run = runTool(arguments);
         QCOMPARE(run.exitCode, status);
         if (status == 3)
             QVERIFY2(run.err.startsWith("kivo-admin-winprops: the window properties could not be "

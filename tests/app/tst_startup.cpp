@@ -1,5 +1,6 @@
 #include "singleinstancepeer.h"
 #include "testenvironment.h"
+#include "toolrun.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -8,43 +9,6 @@
 #include <QSignalSpy>
 
 namespace {
-const int Timeout = 20000;
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-QProcessEnvironment englishEnvironment()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    environment.remove(QStringLiteral("LANGUAGE"));
-    return environment;
-}
-
-// Runs the tool while the test's event loop goes on, so that the test can act as the running
-// instance meanwhile.
-Run runTool(const QStringList &arguments)
-{
-    QProcess process;
-    process.setProcessEnvironment(englishEnvironment());
-    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
-    Run run;
-    const bool ended
-        = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, Timeout);
-    if (!ended || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 // What the tool counts as its running instance: the same program for the same user.
 QString toolId()
@@ -71,7 +35,7 @@ private slots:
 
 void TestStartup::helpListsOptionsInOrder()
 {
-    const Run run = runTool({ QStringLiteral("--help") });
+    const ToolRun run = runTool({ QStringLiteral("--help") });
     QCOMPARE(run.exitCode, 0);
     // Long descriptions wrap, so compare with the line breaks and padding taken out.
     const QString text = run.out.simplified();
@@ -94,7 +58,7 @@ void TestStartup::helpListsOptionsInOrder()
 
 void TestStartup::versionPrintsNameAndVersion()
 {
-    const Run run = runTool({ QStringLiteral("--version") });
+    const ToolRun run = runTool({ QStringLiteral("--version") });
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QStringLiteral("kivo-admin-winprops 1.1.3-2\n"));
     QCOMPARE(run.err, QString());
@@ -117,7 +81,7 @@ void TestStartup::badCommandLineEndsWithParserMessage()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Run run = runTool(arguments);
+    const ToolRun run = runTool(arguments);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, QStringLiteral("kivo-admin-winprops: ") + message + QLatin1Char('\n'));
@@ -126,7 +90,7 @@ void TestStartup::badCommandLineEndsWithParserMessage()
 void TestStartup::positionalArgumentsAreIgnored()
 {
     // Quiet without actions ends after start-up, before and after the dialog exists.
-    const Run run = runTool({ QStringLiteral("--quiet"), QStringLiteral("stray") });
+    const ToolRun run = runTool({ QStringLiteral("--quiet"), QStringLiteral("stray") });
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QString());
 }
@@ -152,7 +116,7 @@ void TestStartup::secondStartRaisesRunningInstance()
     QVERIFY(!running.isClient());
     QSignalSpy received(&running, &SingleInstancePeer::messageReceived);
 
-    const Run run = runTool(arguments);
+    const ToolRun run = runTool(arguments);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, QString());
@@ -168,7 +132,7 @@ void TestStartup::secondStartEndsWhenRunningInstanceDoesNotAnswer()
     QElapsedTimer elapsed;
     elapsed.start();
 
-    const Run run = runTool({ QStringLiteral("--version") });
+    const ToolRun run = runTool({ QStringLiteral("--version") });
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, QString());

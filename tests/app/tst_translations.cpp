@@ -3,6 +3,7 @@
 #include "modalanswerer.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
+#include "toolrun.h"
 #include "winpropsdialog.h"
 #include "winpropsservice.h"
 
@@ -28,30 +29,11 @@ const bool inGermanSession = [] {
 
 const int Timeout = 20000;
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runTool(const QStringList &arguments, const QString &lang)
+ToolRun runTool(const QStringList &arguments, const QString &lang)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LANG"), lang);
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
-    Run run;
-    if (!process.waitForFinished(Timeout) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return ::runTool(arguments, environment, Timeout);
 }
 
 struct Message
@@ -317,7 +299,7 @@ void TestTranslations::helpIsInLanguageOfLang()
 {
     QFETCH(QString, lang);
     QFETCH(QStringList, lines);
-    const Run run = runTool({ QStringLiteral("--help") }, lang);
+    const ToolRun run = runTool({ QStringLiteral("--help") }, lang);
     QCOMPARE(run.exitCode, 0);
     // Long descriptions wrap, so compare with the line breaks and padding taken out.
     const QString text = run.out.simplified();
@@ -333,7 +315,7 @@ void TestTranslations::helpIsInLanguageOfLang()
 // locale installed.
 void TestTranslations::commandLineErrorIsGerman()
 {
-    const Run run = runTool(
+    const ToolRun run = runTool(
         { QStringLiteral("--quiet"), QStringLiteral("--add"), QStringLiteral("xterm;bogus") },
         QStringLiteral("de_DE.UTF-8"));
     QCOMPARE(run.exitCode, 2);

@@ -1,0 +1,31 @@
+#include "toolrun.h"
+
+#include <QProcess>
+#include <QTest>
+
+QProcessEnvironment englishEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    return environment;
+}
+
+ToolRun runTool(const QStringList &arguments, const QProcessEnvironment &environment, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
+    ToolRun run;
+    const bool ended = QTest::qWaitFor(
+        [&process] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+    if (!ended || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}

@@ -1,0 +1,24 @@
+#ifndef KIVO_TOOLRUN_H
+#define KIVO_TOOLRUN_H
+
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// One run of the real kivo-admin-winprops executable.
+struct ToolRun
+{
+    int exitCode = -1; // -1: it crashed or did not end in time
+    QString out;
+    QString err;
+};
+
+// This process's environment with the messages in English.
+QProcessEnvironment englishEnvironment();
+
+// Runs the tool to its end while this process's event loop goes on, so that the test can play
+// the running instance or the service meanwhile.
+ToolRun runTool(const QStringList &arguments,
+                const QProcessEnvironment &environment = englishEnvironment(),
+                int timeoutMs = 60000);
+
+#endif
