@@ -249,9 +249,7 @@ bool WinPropsDialog::sendWorkingCopy()
     reply.waitForFinished();
     if (!reply.isError())
         return true;
-    const QDBusError error = reply.error();
-    lastServiceError
-        = error.message().isEmpty() ? QDBusError::errorString(error.type()) : error.message();
+    lastServiceError = messageOf(reply.error());
     if (!quiet)
         ask(QMessageBox::Critical, tr("Saving failed"),
             tr("The window properties could not be saved:") + QLatin1Char('\n') + lastServiceError,

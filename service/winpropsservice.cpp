@@ -22,14 +22,17 @@ void registerWinPropsTypes()
     qDBusRegisterMetaType<WinPropsList>();
 }
 
+QString messageOf(const QDBusError &error)
+{
+    return error.message().isEmpty() ? QDBusError::errorString(error.type()) : error.message();
+}
+
 bool winPropsListFromReply(const QDBusPendingReply<WinPropsList> &reply, WinPropsList &list,
                            QString &errorMessage)
 {
     list.clear();
     if (reply.isError()) {
-        const QDBusError error = reply.error();
-        errorMessage
-            = error.message().isEmpty() ? QDBusError::errorString(error.type()) : error.message();
+        errorMessage = messageOf(reply.error());
         return false;
     }
     const QVariant argument = reply.argumentAt(0);

@@ -14,6 +14,9 @@ QString objectPath();
 // Registers the record and the list with the meta-type and D-Bus type systems, the record first.
 void registerWinPropsTypes();
 
+// What to tell the user about a failed call: the service's message, or the error's own text.
+QString messageOf(const QDBusError &error);
+
 // The list carried by a finished getAllProperties reply. False, with a message for the user,
 // when the call failed or the reply is not a list of window properties; the list is then empty.
 bool winPropsListFromReply(const QDBusPendingReply<WinPropsList> &reply, WinPropsList &list,
