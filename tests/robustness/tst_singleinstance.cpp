@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
@@ -121,11 +122,20 @@ private:
     QString m_errors;
 };
 
+// Whether something listens on the socket: a socket file left by a killed instance refuses.
+bool socketListens()
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    const bool connected = socket.waitForConnected(1000);
+    socket.abort();
+    return connected;
+}
+
 // Waits until the tool holds the lock and listens on the socket.
 bool waitUntilFirstInstance(Tool &tool)
 {
-    return QTest::qWaitFor(
-        [&] { return lockHolder() == tool.pid() && statusOf(socketPath()).exists; }, Timeout);
+    return QTest::qWaitFor([&] { return lockHolder() == tool.pid() && socketListens(); }, Timeout);
 }
 
 // Whether an instance answers a message, asked as this user.
