@@ -83,7 +83,7 @@ private:
             QTest::newRow(qPrintable(QString::number(count))) << count;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
     void cleanupTestCase() { fixture.reset(); }
 

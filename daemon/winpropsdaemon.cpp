@@ -94,7 +94,7 @@ bool WinPropsDaemon::removeWindowProperties(const QString &winName)
     records.removeAt(index);
     if (!store(records))
         return false;
-    emit removedWindowProperties(winName);
+    Q_EMIT removedWindowProperties(winName);
     return true;
 }
 
@@ -110,7 +110,7 @@ bool WinPropsDaemon::renameWindow(const QString &currentName, const QString &new
     records[index].setWinName(newName);
     if (!store(records))
         return false;
-    emit windowRenamed(currentName, newName);
+    Q_EMIT windowRenamed(currentName, newName);
     return true;
 }
 
@@ -139,7 +139,7 @@ void WinPropsDaemon::announceChanges(const WinPropsList &old, const WinPropsList
     if (keptInPlace) {
         for (int i = 0; i < records.size(); ++i) {
             if (i >= old.size() || old.at(i) != records.at(i))
-                emit changedWindowProperties(records.at(i));
+                Q_EMIT changedWindowProperties(records.at(i));
         }
         return;
     }
@@ -148,7 +148,7 @@ void WinPropsDaemon::announceChanges(const WinPropsList &old, const WinPropsList
         kept.insert(props.winName());
     for (const WinProps &props : old) {
         if (!kept.contains(props.winName()))
-            emit removedWindowProperties(props.winName());
+            Q_EMIT removedWindowProperties(props.winName());
     }
     QHash<QString, int> oldIndex;
     for (int i = 0; i < old.size(); ++i)
@@ -156,7 +156,7 @@ void WinPropsDaemon::announceChanges(const WinPropsList &old, const WinPropsList
     for (const WinProps &props : records) {
         const int index = oldIndex.value(props.winName(), -1);
         if (index < 0 || old.at(index) != props)
-            emit changedWindowProperties(props);
+            Q_EMIT changedWindowProperties(props);
     }
 }
 
@@ -212,7 +212,7 @@ void WinPropsDaemon::clientVanished(const QString &client)
 void WinPropsDaemon::checkIdle()
 {
     if (referenceCount() == 0)
-        emit idle();
+        Q_EMIT idle();
 }
 
 int WinPropsDaemon::referenceCount() const
@@ -258,7 +258,7 @@ void WinPropsDaemon::storeRecord(const WinProps &props)
     else
         records.append(props);
     if (store(records))
-        emit changedWindowProperties(props);
+        Q_EMIT changedWindowProperties(props);
 }
 
 int WinPropsDaemon::indexOf(const QString &winName) const

@@ -20,10 +20,10 @@ public:
     // The geometry of the controls, or a null string when no geometry is set.
     QString geometryString() const;
 
-signals:
+Q_SIGNALS:
     void changed();
 
-private slots:
+private Q_SLOTS:
     void setCenterCoords(bool enable);
     void recalcCenterCoords();
 

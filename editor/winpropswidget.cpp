@@ -133,5 +133,5 @@ WinProps WinPropsWidget::winProps(const QString &winName) const
 
 void WinPropsWidget::changed()
 {
-    emit changed(true);
+    Q_EMIT changed(true);
 }

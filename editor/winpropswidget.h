@@ -20,11 +20,11 @@ public:
     // A new record named winName, built from the controls.
     WinProps winProps(const QString &winName) const;
 
-signals:
+Q_SIGNALS:
     // The user changed a control; always true.
     void changed(bool changed);
 
-private slots:
+private Q_SLOTS:
     void changed();
 
 private:

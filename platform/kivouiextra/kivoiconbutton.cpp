@@ -51,5 +51,5 @@ void KivoIconButton::chooseIcon()
     if (picked.isEmpty() || picked == m_iconNamePath)
         return;
     setIconNamePath(picked, nullptr);
-    emit iconChanged(picked);
+    Q_EMIT iconChanged(picked);
 }

@@ -26,7 +26,7 @@ public:
     void setIconNamePath(const QString &namePath, const QPixmap *pixmap);
     QString iconNamePath() const { return m_iconNamePath; }
 
-signals:
+Q_SIGNALS:
     // The user picked another icon in the selection dialog.
     void iconChanged(const QString &namePath);
 

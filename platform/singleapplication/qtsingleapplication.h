@@ -27,13 +27,13 @@ public:
     void setActivationWindow(QWidget *aw, bool activateOnMessage = true);
     QWidget *activationWindow() const;
 
-public slots:
+public Q_SLOTS:
     // True when the running instance has received the whole message within timeout ms.
     bool sendMessage(const QString &message, int timeout = 5000);
     // Restores the activation window from the minimised state, raises it and gives it focus.
     void activateWindow();
 
-signals:
+Q_SIGNALS:
     void messageReceived(const QString &message);
 
 private:

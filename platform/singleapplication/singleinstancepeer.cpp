@@ -214,7 +214,8 @@ void SingleInstancePeer::acceptConnections()
             socket,
             [this](const QString &message) {
                 QMetaObject::invokeMethod(
-                    this, [this, message] { emit messageReceived(message); }, Qt::QueuedConnection);
+                    this, [this, message] { Q_EMIT messageReceived(message); },
+                    Qt::QueuedConnection);
             },
             this);
     }

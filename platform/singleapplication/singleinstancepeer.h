@@ -39,7 +39,7 @@ public:
     // Byte sent back once a whole message has arrived.
     static constexpr char Acknowledgement = '\x06';
 
-signals:
+Q_SIGNALS:
     void messageReceived(const QString &message);
 
 private:

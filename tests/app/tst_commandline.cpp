@@ -12,7 +12,7 @@ class TestCommandLine : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void quietActions_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -24,7 +24,7 @@ private:
         return actions.problems();
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
 
     void deleteAddEditInThatOrder()

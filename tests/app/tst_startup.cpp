@@ -22,7 +22,7 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void helpListsOptionsInOrder();
     void versionPrintsNameAndVersion();
     void badCommandLineEndsWithParserMessage_data();

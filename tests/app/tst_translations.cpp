@@ -100,7 +100,7 @@ class TestTranslations : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void cleanup();
     void translationSourcesAreComplete_data();

@@ -83,7 +83,7 @@ class TestWinPropsd : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
 
     void init()

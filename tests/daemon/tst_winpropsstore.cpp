@@ -62,7 +62,7 @@ class TestWinPropsStore : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void parse_data()
     {
         QTest::addColumn<QByteArray>("contents");

@@ -31,7 +31,7 @@ private:
                 });
     }
 
-private slots:
+private Q_SLOTS:
     void freshListIsEmpty()
     {
         StringListWidget list;

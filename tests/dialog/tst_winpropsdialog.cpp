@@ -16,7 +16,7 @@ class WrongSignatureService : public QObject
 public:
     QAtomicInt stores;
 
-public slots:
+public Q_SLOTS:
     QStringList getAllProperties() { return { QStringLiteral("not"), QStringLiteral("records") }; }
     void setAllProperties(const WinPropsList &) { stores.ref(); }
 };
@@ -30,7 +30,7 @@ class TestWinPropsDialog : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
 
     void init() { QSettings().remove(QStringLiteral("WindowState")); }

@@ -22,7 +22,7 @@ class TestWinPropsEntries : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
 
     void addAcceptsNamesAsTyped_data()

@@ -49,7 +49,7 @@ class TestGeometryWidget : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         // The centring expectations below are for the offscreen platform's screen.

@@ -28,7 +28,7 @@ class TestWinPropsWidget : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init()
     {
         m_widget = std::make_unique<WinPropsWidget>();

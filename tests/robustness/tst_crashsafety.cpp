@@ -135,7 +135,7 @@ class TestCrashSafety : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void killedDuringStoresKeepsOneSentCollection();
     void twoClientsStoreWholeCollections();

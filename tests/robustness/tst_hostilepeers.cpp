@@ -240,7 +240,7 @@ class TestHostilePeers : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void quietActions_data();
     void quietActions();

@@ -238,7 +238,7 @@ class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void lockAndSocketArePrivate();
     void killedFirstInstanceDoesNotBlockNextStart_data();

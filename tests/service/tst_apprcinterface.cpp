@@ -219,7 +219,7 @@ class TestApprcInterface : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         registerWinPropsTypes();

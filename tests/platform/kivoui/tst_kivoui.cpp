@@ -53,7 +53,7 @@ class TestKivoUi : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void cleanupTestCase();
     void initSetsNames();
     void initLoadsTranslationForLocale_data();

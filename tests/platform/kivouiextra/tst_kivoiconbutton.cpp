@@ -84,7 +84,7 @@ class TestKivoIconButton : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         writeTheme(QStringLiteral("kivotest"), QStringLiteral("kivobase"),

@@ -112,7 +112,7 @@ class TestQtSingleApplication : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void secondInstanceDeliversMessage_data();
     void secondInstanceDeliversMessage();
     void nextStartAfterFirstEnds_data();

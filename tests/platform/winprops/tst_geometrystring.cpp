@@ -5,7 +5,7 @@ class TestGeometryString : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void parse_data()
     {
         QTest::addColumn<QString>("text");

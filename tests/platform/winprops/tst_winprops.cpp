@@ -9,7 +9,7 @@ class TestWinProps : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
 
     void defaults()
