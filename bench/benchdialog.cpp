@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // In-process figures of the dialog on a real service holding N generated records: moving the
 // current row, and a save (an edit, then Apply, which waits for the service's answer).
 // Run by scripts/bench with -median; not a test.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // bench-empty-dialog: the floor of the tool's start-up on the widgets' side. Starts the
 // application as the tool does and builds the same dialog on a service that is not there, so
 // that it holds no record; then ends as the tool does with --quiet.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // bench-store [RECORD]: the floor of a save. Fetches every record through the tool's client,
 // appends RECORD when given (so that the service has something to store), sends the collection
 // back with setAllProperties and waits for the answer. Prints the milliseconds of the store call.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Adding, renaming and deleting entries of the working copy, from the buttons under the list and
 // from the command line. None of these reaches the service before the next save.
 #include "winpropsdialog.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading window properties from what a peer sends on the bus. The input is a D-Bus signature, a
 // NUL byte and a message body. libdbus checks the whole message as it checks every message from a
 // peer, and sends it over a private peer-to-peer connection to this process's Qt side, which reads

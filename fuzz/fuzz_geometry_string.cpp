@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The geometry string reading: any text either does not match or gives a geometry whose
 // composed string reads back to the same geometry and composes the same.
 #include "fuzzcheck.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The stand-in service's storage file: any contents give records and rejected lines that account
 // for every non-empty line, rejected lines are kept byte for byte, and the accepted records are a
 // storable collection that writes and reads back unchanged.

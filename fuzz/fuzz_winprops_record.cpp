@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window record text, as the option "add" and the stand-in service read it: any text is
 // either refused with a reason and leaves an empty record, or read into a record whose canonical
 // text reads back to the same record and prints the same.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs a fuzz target's checks once on every file of the given folders (or on the given files),
 // so that the corpus and every input that once failed stay a regression suite of the ordinary
 // build. Fails when it found nothing to replay.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Writes the seed corpus of fuzz_dbus_demarshal: a signature, a NUL byte and a little-endian
 message body, for lists and records of window properties and for near misses of their types."""
 import os

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs the build tree twice, into a prefix given at install time and by DESTDIR with the
 # prefix /usr, and checks each tree: exactly the expected files, programs that run, and a bus
 # activation file that names the daemon where it was installed (without DESTDIR).
@@ -8,6 +10,7 @@ set(expected_files
     bin/kivo-admin-winprops
     bin/kivo-winpropsd
     share/applications/org.kivo.kivo_admin_winprops.desktop
+    share/doc/kivo-admin-winprops/copyright
     share/dbus-1/services/org.kivo.kivo-winprops.service
     share/kivo-admin-winprops/translations/kivo-admin-winprops_de.qm
     share/kivo-admin-winprops/translations/kivo-admin-winprops_ru.qm
@@ -44,7 +47,8 @@ endfunction()
 
 function(check_activation_file root prefix)
     set(file ${root}/share/dbus-1/services/org.kivo.kivo-winprops.service)
-    file(STRINGS ${file} lines)
+    # Comments (the licence header) aside.
+    file(STRINGS ${file} lines REGEX "^[^#]")
     set(expected "[D-BUS Service]" "Name=org.kivo.kivo-winprops"
         "Exec=${prefix}/bin/kivo-winpropsd")
     if(NOT lines STREQUAL expected)

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Formats one manual page with man's warnings on; any warning, or no page at all, fails.
 # Arguments: MAN (the man program), PAGE (the roff source).
 if(NOT MAN)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A window-properties service that misbehaves on purpose, for the robustness tests. It owns the
 // service's bus name and answers with raw messages:
 //   hostile-winpropsd --mode MODE --record FOLDER

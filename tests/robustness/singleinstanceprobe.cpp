@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Plays another user's process against the tool's single-instance lock and socket, for the
 // robustness tests (run through setpriv as another user).
 //   singleinstanceprobe send SOCKET   connect and send "raise"; prints "sent" or "failed: why"

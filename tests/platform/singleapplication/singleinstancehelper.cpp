@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A program for the single-instance tests, started as separate processes.
 //   id                          print the application's identifier
 //   send TEXT [REPEAT]          if an instance runs, send it TEXT repeated REPEAT times and print
