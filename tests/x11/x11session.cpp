@@ -1,0 +1,190 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "x11session.h"
+
+#include "x11windows.h"
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+namespace {
+
+constexpr int startTimeoutMs = 15000;
+
+void endProcess(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+} // namespace
+
+X11Session::X11Session()
+{
+    m_server.setProcessChannelMode(QProcess::SeparateChannels);
+    m_windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+X11Session::~X11Session()
+{
+    m_x11.reset();
+    endProcess(m_windowManager);
+    endProcess(m_server);
+}
+
+bool X11Session::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    // Not every change that a test waits for sends this process an event (another client's
+    // window, a selection owner), so the condition is also looked at every few milliseconds.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+bool X11Session::startServer(const QString &screenSize)
+{
+    // Xvfb picks a free display number itself and writes it to the descriptor named.
+    m_server.start(QStringLiteral("Xvfb"),
+                   { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                     QStringLiteral("0"), screenSize, QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp") });
+    if (!m_server.waitForStarted()) {
+        m_error = QStringLiteral("Xvfb does not start: %1").arg(m_server.errorString());
+        return false;
+    }
+    const bool numbered = waitFor([this] { return m_server.canReadLine(); }, startTimeoutMs);
+    const QByteArray number = numbered ? m_server.readLine().trimmed() : QByteArray();
+    if (number.isEmpty()) {
+        m_error = QStringLiteral("Xvfb names no display: %1")
+                      .arg(QString::fromLocal8Bit(m_server.readAllStandardError()));
+        return false;
+    }
+    m_display = ':' + number;
+    m_x11 = X11Connection::open(m_display, &m_error);
+    return m_x11 != nullptr;
+}
+
+bool X11Session::managesWindows()
+{
+    return X11::hasWindowManager(*m_x11)
+        && X11::selectionOwner(*m_x11, m_x11->atoms().wmScreenSelection) != XCB_WINDOW_NONE;
+}
+
+bool X11Session::startWindowManager()
+{
+    m_windowManager.setProcessEnvironment(environment());
+    m_windowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    if (!m_windowManager.waitForStarted()
+        || !waitFor([this] { return managesWindows(); }, startTimeoutMs)) {
+        m_error = QStringLiteral("Openbox did not take over the display");
+        return false;
+    }
+    // Openbox now and then overlooks the first window mapped right after it took over; a
+    // throw-away window, mapped again until it is listed, gets past that.
+    X11TestClient firstClient(environment());
+    const xcb_window_t first = firstClient.open(X11TestClient::wmClass("first", "First"));
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (waitFor([&] { return X11::readClientList(*m_x11).contains(first); }, 3000))
+            return true;
+        xcb_map_window(m_x11->xcb(), first);
+        xcb_flush(m_x11->xcb());
+    }
+    m_error = QStringLiteral("Openbox does not manage windows");
+    return false;
+}
+
+void X11Session::stopWindowManager()
+{
+    endProcess(m_windowManager);
+    waitFor([this] { return !X11::hasWindowManager(*m_x11); });
+}
+
+void X11Session::killServer()
+{
+    m_server.kill();
+    m_server.waitForFinished();
+}
+
+QProcessEnvironment X11Session::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+X11TestClient::X11TestClient(const QProcessEnvironment &environment)
+{
+    m_process.setProcessEnvironment(environment);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(KIVO_X11_TEST_CLIENT), QStringList());
+    m_process.waitForStarted();
+}
+
+X11TestClient::~X11TestClient()
+{
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+}
+
+QByteArray X11TestClient::wmClass(const QByteArray &instance, const QByteArray &className)
+{
+    return instance + '\0' + className + '\0';
+}
+
+xcb_window_t X11TestClient::open(const QByteArray &wmClass, const QString &options)
+{
+    const QByteArray hex = wmClass.isNull() ? QByteArray("-") : wmClass.toHex();
+    m_process.write("open " + hex + ' ' + options.toUtf8() + '\n');
+    return waitForLine(QStringLiteral("window ")).toUInt();
+}
+
+bool X11TestClient::destroy(xcb_window_t window)
+{
+    m_process.write("destroy " + QByteArray::number(window) + '\n');
+    return waitForLine(QStringLiteral("destroyed ")).toUInt() == window;
+}
+
+bool X11TestClient::waitForDeleted(xcb_window_t window, int timeoutMs)
+{
+    const QString line = QStringLiteral("deleted %1").arg(window);
+    return X11Session::waitFor(
+        [&] {
+            while (m_process.canReadLine())
+                m_lines.append(QString::fromLatin1(m_process.readLine()).trimmed());
+            return m_lines.contains(line);
+        },
+        timeoutMs);
+}
+
+QString X11TestClient::waitForLine(const QString &prefix, int timeoutMs)
+{
+    QString found;
+    X11Session::waitFor(
+        [&] {
+            while (m_process.canReadLine())
+                m_lines.append(QString::fromLatin1(m_process.readLine()).trimmed());
+            for (int i = 0; i < m_lines.size(); ++i) {
+                if (m_lines.at(i).startsWith(prefix)) {
+                    found = m_lines.takeAt(i).mid(prefix.size());
+                    return true;
+                }
+            }
+            return m_process.state() != QProcess::Running;
+        },
+        timeoutMs);
+    return found;
+}

@@ -1,0 +1,75 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#ifndef KIVO_X11SESSION_H
+#define KIVO_X11SESSION_H
+
+#include "x11connection.h"
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// An X server of the test's own (Xvfb on a display number it picks itself), optionally with
+// Openbox, and a connection of the test to it.
+class X11Session
+{
+public:
+    X11Session();
+    ~X11Session();
+
+    // Starts Xvfb and connects; false, with the reason in error(), when that fails.
+    bool startServer(const QString &screenSize = QStringLiteral("1024x768x24"));
+    // Starts Openbox and waits until it manages windows: _NET_SUPPORTING_WM_CHECK and WM_S0 are
+    // set, and a throw-away window made it into _NET_CLIENT_LIST.
+    bool startWindowManager();
+    void stopWindowManager();
+    void killServer();
+
+    QString error() const { return m_error; }
+    QByteArray display() const { return m_display; }
+    X11Connection &x11() { return *m_x11; }
+    // The environment for programs that should use this display.
+    QProcessEnvironment environment() const;
+
+    // Waits, handling events, until condition holds; false after timeoutMs.
+    static bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
+
+private:
+    bool managesWindows();
+
+    QProcess m_server;
+    QProcess m_windowManager;
+    QByteArray m_display;
+    std::unique_ptr<X11Connection> m_x11;
+    QString m_error;
+};
+
+// The test client program on a display: opens windows with chosen WM_CLASS bytes.
+class X11TestClient
+{
+public:
+    explicit X11TestClient(const QProcessEnvironment &environment);
+    ~X11TestClient();
+
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // wmClass: the raw bytes of WM_CLASS ("instance\0class\0"); null for none. options: as in the
+    // client's "open" command. Returns the window, or 0.
+    xcb_window_t open(const QByteArray &wmClass, const QString &options = QString());
+    bool destroy(xcb_window_t window);
+    // Waits for the client to report that window was closed by WM_DELETE_WINDOW.
+    bool waitForDeleted(xcb_window_t window, int timeoutMs = 10000);
+
+    static QByteArray wmClass(const QByteArray &instance, const QByteArray &className);
+
+private:
+    QString waitForLine(const QString &prefix, int timeoutMs = 10000);
+
+    QProcess m_process;
+    QStringList m_lines;
+};
+
+#endif
