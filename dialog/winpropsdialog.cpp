@@ -2,26 +2,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "winpropsdialog.h"
 
-#include "apprcinterface.h"
 #include "kivohelp.h"
-#include "winpropsservice.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
-#include <QSet>
 #include <QSettings>
-#include <algorithm>
 
 namespace {
 const char windowStateGroup[] = "WindowState";
 const char sizeKey[] = "size";
 } // namespace
 
-WinPropsDialog::WinPropsDialog(ApprcInterface *apprc, QWidget *parent)
+WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     : QDialog(parent)
-    , apprc(apprc)
+    , service(service)
 {
     setupUi(this);
     setChanged(false);
@@ -37,10 +33,9 @@ WinPropsDialog::WinPropsDialog(ApprcInterface *apprc, QWidget *parent)
     connect(winListWidget, &StringListWidget::currentChanged, this,
             &WinPropsDialog::slotCurrentWinChanged);
 
-    winPropsList = fetchAllProperties();
-    forgetNameIndex();
-    winListWidget->setStrings(winPropsNames(), QString());
-    if (winPropsList.isEmpty())
+    workingCopy = WinPropsWorkingCopy(fetchAllProperties());
+    winListWidget->setStrings(workingCopy.names(), QString());
+    if (workingCopy.isEmpty())
         slotCurrentWinChanged(QString(), QString());
 
     // Only now, so that showing the first record is not taken for an edit.
@@ -67,16 +62,13 @@ void WinPropsDialog::setVisible(bool visible)
 
 WinPropsList WinPropsDialog::fetchAllProperties()
 {
-    QDBusPendingReply<WinPropsList> reply = apprc->getAllProperties();
-    reply.waitForFinished();
-    WinPropsList list;
-    QString error;
-    if (!winPropsListFromReply(reply, list, error)) {
-        fetchError = error.isNull() ? QLatin1String("") : error;
+    WinPropsBackend::Fetched fetched = service->fetchAll();
+    if (!fetched.ok) {
+        fetchError = fetched.errorMessage.isNull() ? QLatin1String("") : fetched.errorMessage;
         lastServiceError = fetchError;
         unreadWarningDue = true;
     }
-    return list;
+    return std::move(fetched.records);
 }
 
 // Shown once, when the dialog first appears, since saving would then replace what the service
@@ -93,56 +85,6 @@ void WinPropsDialog::warnIfServiceUnread()
         QMessageBox::Ok);
 }
 
-QStringList WinPropsDialog::winPropsNames() const
-{
-    QStringList names;
-    names.reserve(winPropsList.size());
-    for (const WinProps &props : winPropsList)
-        names.append(props.winName());
-    return names;
-}
-
-WinProps WinPropsDialog::winPropsFor(const QString &name) const
-{
-    const int index = indexOfWinProps(name);
-    return index < 0 ? WinProps() : winPropsList.at(index);
-}
-
-void WinPropsDialog::storeWinProps(const WinProps &props)
-{
-    const int index = indexOfWinProps(props.winName());
-    if (index >= 0) {
-        winPropsList[index] = props;
-        return;
-    }
-    nameIndex.insert(props.winName(), winPropsList.size());
-    winPropsList.append(props);
-}
-
-// Moving between rows looks up two records; with many thousands of them a scan of the list
-// each time makes every move slow.
-int WinPropsDialog::indexOfWinProps(const QString &name) const
-{
-    // Opening shows the first record; the index waits for a lookup that needs it.
-    if (!nameIndexBuilt && !winPropsList.isEmpty() && winPropsList.first().winName() == name)
-        return 0;
-    if (!nameIndexBuilt) {
-        nameIndex.clear();
-        nameIndex.reserve(winPropsList.size());
-        // Backwards, so that the first record of a name is the one that stays.
-        for (int i = winPropsList.size() - 1; i >= 0; --i)
-            nameIndex.insert(winPropsList.at(i).winName(), i);
-        nameIndexBuilt = true;
-    }
-    return nameIndex.value(name, -1);
-}
-
-void WinPropsDialog::forgetNameIndex()
-{
-    nameIndex.clear();
-    nameIndexBuilt = false;
-}
-
 void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString &previous)
 {
     deleteButton->setEnabled(!current.isEmpty());
@@ -157,7 +99,7 @@ void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString
 
 void WinPropsDialog::showInEditor(const QString &name)
 {
-    winPropsWidget->setWinProps(winPropsFor(name));
+    winPropsWidget->setWinProps(workingCopy.find(name));
     editorAsLoaded = winPropsWidget->winProps(name);
 }
 
@@ -167,7 +109,7 @@ void WinPropsDialog::keepEditorEdits(const QString &name)
 {
     const WinProps edited = winPropsWidget->winProps(name);
     if (edited != editorAsLoaded)
-        storeWinProps(edited);
+        workingCopy.store(edited);
 }
 
 bool WinPropsDialog::save()
@@ -179,7 +121,7 @@ bool WinPropsDialog::save()
     if (!eraseMissingProperties())
         return false;
     const bool sent = sendWorkingCopy();
-    winListWidget->setStrings(winPropsNames(), current);
+    winListWidget->setStrings(workingCopy.names(), current);
     if (!sent)
         return false;
     fetchError = QString();
@@ -209,11 +151,7 @@ bool WinPropsDialog::confirmReplacingUnreadService()
 // Records that set nothing are not kept; the user may decline and go on editing them.
 bool WinPropsDialog::eraseMissingProperties()
 {
-    QStringList missing;
-    for (const WinProps &props : qAsConst(winPropsList)) {
-        if (props.isNull())
-            missing.append(props.winName());
-    }
+    const QStringList missing = workingCopy.nullNames();
     if (missing.isEmpty())
         return true;
     if (!quiet) {
@@ -234,24 +172,17 @@ bool WinPropsDialog::eraseMissingProperties()
             == QMessageBox::No)
             return false;
     }
-    const QSet<QString> missingNames(missing.cbegin(), missing.cend());
-    winPropsList.erase(std::remove_if(winPropsList.begin(), winPropsList.end(),
-                                      [&missingNames](const WinProps &props) {
-                                          return missingNames.contains(props.winName());
-                                      }),
-                       winPropsList.end());
-    forgetNameIndex();
+    workingCopy.eraseNulls();
     return true;
 }
 
 // Waits for the service's answer: a store that fails must not pass for a saved one.
 bool WinPropsDialog::sendWorkingCopy()
 {
-    QDBusPendingReply<> reply = apprc->setAllProperties(winPropsList);
-    reply.waitForFinished();
-    if (!reply.isError())
+    const WinPropsBackend::Stored stored = service->storeAll(workingCopy.records());
+    if (stored.ok)
         return true;
-    lastServiceError = messageOf(reply.error());
+    lastServiceError = stored.errorMessage;
     if (!quiet)
         ask(QMessageBox::Critical, tr("Saving failed"),
             tr("The window properties could not be saved:") + QLatin1Char('\n') + lastServiceError,

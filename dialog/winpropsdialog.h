@@ -4,15 +4,13 @@
 #define KIVO_WINPROPSDIALOG_H
 
 #include "ui_winpropsdialog.h"
-#include "winprops.h"
+#include "winpropsbackend.h"
+#include "winpropsworkingcopy.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QMessageBox>
 
 #include <optional>
-
-class ApprcInterface;
 
 // The tool's window: window names on the left, the property editor of the current name on the
 // right. Holds a working copy of every record of the service and sends it back whole on save.
@@ -21,7 +19,8 @@ class WinPropsDialog : public QDialog, public Ui::WinPropsDialog
     Q_OBJECT
 
 public:
-    explicit WinPropsDialog(ApprcInterface *apprc, QWidget *parent = nullptr);
+    // The service must outlive the dialog.
+    explicit WinPropsDialog(WinPropsBackend *service, QWidget *parent = nullptr);
     ~WinPropsDialog() override;
 
     // Command-line entries.
@@ -58,13 +57,6 @@ private Q_SLOTS:
 
 private:
     WinPropsList fetchAllProperties();
-    QStringList winPropsNames() const;
-    WinProps winPropsFor(const QString &name) const;
-    void storeWinProps(const WinProps &props);
-    int indexOfWinProps(const QString &name) const;
-    void forgetNameIndex();
-    bool renameWinProps(const QString &oldName, const QString &newName);
-    bool removeWinProps(const QString &name);
     bool isChanged() const;
     bool checkUnsavedChanges();
     void restoreWindowState();
@@ -88,12 +80,8 @@ private:
                                     = QMessageBox::NoButton,
                                     Qt::TextFormat format = Qt::PlainText);
 
-    ApprcInterface *apprc;
-    WinPropsList winPropsList;
-    // Where the first record of each name is in winPropsList, built on the first lookup. Any
-    // change to winPropsList other than storeWinProps must call forgetNameIndex.
-    mutable QHash<QString, int> nameIndex;
-    mutable bool nameIndexBuilt = false;
+    WinPropsBackend *service;
+    WinPropsWorkingCopy workingCopy;
     // What the editor gave right after its last load, to tell edits from what it cannot show.
     WinProps editorAsLoaded;
     QString fetchError;

@@ -6,26 +6,6 @@
 
 #include <QInputDialog>
 
-bool WinPropsDialog::renameWinProps(const QString &oldName, const QString &newName)
-{
-    const int index = indexOfWinProps(oldName);
-    if (index < 0)
-        return false;
-    winPropsList[index].setWinName(newName);
-    forgetNameIndex();
-    return true;
-}
-
-bool WinPropsDialog::removeWinProps(const QString &name)
-{
-    const int index = indexOfWinProps(name);
-    if (index < 0)
-        return false;
-    winPropsList.removeAt(index);
-    forgetNameIndex();
-    return true;
-}
-
 // A refill shows the new current record without keeping the editor's content, so the pending
 // edits of the record on show are kept first.
 void WinPropsDialog::carryEditorIntoWorkingCopy()
@@ -37,12 +17,12 @@ void WinPropsDialog::carryEditorIntoWorkingCopy()
 
 void WinPropsDialog::refill(const QString &current)
 {
-    winListWidget->setStrings(winPropsNames(), current);
+    winListWidget->setStrings(workingCopy.names(), current);
 }
 
 void WinPropsDialog::showEmptyPageIfNoNames()
 {
-    if (winPropsList.isEmpty())
+    if (workingCopy.isEmpty())
         stackedWidget->setCurrentWidget(emptyPropsWidget);
 }
 
@@ -59,7 +39,7 @@ std::optional<QString> WinPropsDialog::promptNewName(const QString &title, const
                 tr("Please enter non-empty window name"), QMessageBox::Ok, QMessageBox::Ok);
             continue;
         }
-        if (!winPropsNames().contains(text))
+        if (!workingCopy.contains(text))
             return text;
         if (ask(QMessageBox::Critical, tr("Properties are already exist"),
                 tr("Properties for \"%1\" are already exist. Do you want to set new window name?")
@@ -79,7 +59,7 @@ void WinPropsDialog::addWinProp()
     carryEditorIntoWorkingCopy();
     WinProps props;
     props.setWinName(*name);
-    storeWinProps(props);
+    workingCopy.store(props);
     refill(*name);
     setChanged(true);
 }
@@ -91,7 +71,7 @@ void WinPropsDialog::renameWindowId()
         tr("Renaming window id"), tr("Enter new program name or window class:"), oldName);
     if (!newName)
         return;
-    renameWinProps(oldName, *newName);
+    workingCopy.rename(oldName, *newName);
     // The editor keeps its content, which now belongs to the new name.
     const bool wasBlocked = winListWidget->blockSignals(true);
     refill(*newName);
@@ -112,7 +92,7 @@ void WinPropsDialog::deleteWinProp()
     const QString name = winListWidget->currentString();
     if (!confirmDeleting(name))
         return;
-    removeWinProps(winListWidget->currentString());
+    workingCopy.remove(winListWidget->currentString());
     showEmptyPageIfNoNames();
     refill(winListWidget->currentString());
     setChanged(true);
@@ -126,12 +106,12 @@ void WinPropsDialog::deleteWinPropByName(const QString &name)
         refuseEmptyName();
         return;
     }
-    if (!winPropsNames().contains(name))
+    if (!workingCopy.contains(name))
         return;
     if (!quiet && !confirmDeleting(name))
         return;
     carryEditorIntoWorkingCopy();
-    removeWinProps(name);
+    workingCopy.remove(name);
     showEmptyPageIfNoNames();
     refill(QString());
     setChanged(true);
@@ -149,7 +129,7 @@ void WinPropsDialog::addWinPropFromRecord(const QString &record)
         return;
     }
     const QString name = props.winName();
-    if (winPropsNames().contains(name) && !quiet) {
+    if (workingCopy.contains(name) && !quiet) {
         if (ask(QMessageBox::Warning, tr("Properties already set"),
                 tr("Properties for \"%1\" already set. Do you want to rewrite them?").arg(name),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -159,7 +139,7 @@ void WinPropsDialog::addWinPropFromRecord(const QString &record)
         }
     }
     carryEditorIntoWorkingCopy();
-    storeWinProps(props);
+    workingCopy.store(props);
     refill(name);
     setChanged(true);
 }
@@ -170,7 +150,7 @@ void WinPropsDialog::editWinPropByName(const QString &name)
         refuseEmptyName();
         return;
     }
-    if (winPropsNames().contains(name)) {
+    if (workingCopy.contains(name)) {
         winListWidget->setCurrentString(name);
         return;
     }
@@ -184,7 +164,7 @@ void WinPropsDialog::editWinPropByName(const QString &name)
     carryEditorIntoWorkingCopy();
     WinProps props;
     props.setWinName(name);
-    storeWinProps(props);
+    workingCopy.store(props);
     refill(name);
     setChanged(true);
 }

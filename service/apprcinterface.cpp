@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcinterface.h"
 
+#include "winpropsservice.h"
+
 ApprcInterface::ApprcInterface(const QString &service, const QString &path,
                                const QDBusConnection &connection, QObject *parent)
     : QDBusAbstractInterface(service, path, staticInterfaceName(), connection, parent)
@@ -9,6 +11,24 @@ ApprcInterface::ApprcInterface(const QString &service, const QString &path,
 }
 
 ApprcInterface::~ApprcInterface() = default;
+
+WinPropsBackend::Fetched ApprcInterface::fetchAll()
+{
+    QDBusPendingReply<WinPropsList> reply = getAllProperties();
+    reply.waitForFinished();
+    Fetched fetched;
+    fetched.ok = winPropsListFromReply(reply, fetched.records, fetched.errorMessage);
+    return fetched;
+}
+
+WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records)
+{
+    QDBusPendingReply<> reply = setAllProperties(records);
+    reply.waitForFinished();
+    if (reply.isError())
+        return { false, messageOf(reply.error()) };
+    return { true, QString() };
+}
 
 QDBusPendingReply<> ApprcInterface::addRef()
 {

@@ -4,14 +4,15 @@
 #define KIVO_APPRCINTERFACE_H
 
 #include "winprops.h"
+#include "winpropsbackend.h"
 
 #include <QDBusAbstractInterface>
 #include <QDBusPendingReply>
 #include <QStringList>
 
 // Client of the window-properties service. Every method is an asynchronous call that returns
-// its pending reply at once.
-class ApprcInterface : public QDBusAbstractInterface
+// its pending reply at once; fetchAll and storeAll wait for the answer.
+class ApprcInterface : public QDBusAbstractInterface, public WinPropsBackend
 {
     Q_OBJECT
 
@@ -21,6 +22,9 @@ public:
     ApprcInterface(const QString &service, const QString &path, const QDBusConnection &connection,
                    QObject *parent = nullptr);
     ~ApprcInterface() override;
+
+    Fetched fetchAll() override;
+    Stored storeAll(const WinPropsList &records) override;
 
 public Q_SLOTS:
     QDBusPendingReply<> addRef();

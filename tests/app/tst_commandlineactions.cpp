@@ -27,8 +27,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { registerWinPropsTypes(); }
-
     void deleteAddEditInThatOrder()
     {
         DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
@@ -80,5 +78,5 @@ private Q_SLOTS:
     }
 };
 
-KIVO_TEST_MAIN(TestCommandLineActions)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestCommandLineActions)
 #include "tst_commandlineactions.moc"

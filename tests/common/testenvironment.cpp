@@ -24,15 +24,15 @@ void setFolder(const char *variable, const QByteArray &root, const char *name)
     makePrivateDir(path);
     qputenv(variable, path);
 }
-} // namespace
 
-void TestEnvironment::enter(int argc, char **argv)
+void usePlatform()
 {
-    if (!qEnvironmentVariableIsEmpty(rootVariable)) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        return;
-    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+QByteArray makeFolders()
+{
     char pattern[] = "/tmp/kivo-test-XXXXXX";
     const char *made = mkdtemp(pattern);
     if (!made) {
@@ -45,6 +45,25 @@ void TestEnvironment::enter(int argc, char **argv)
     setFolder("XDG_DATA_HOME", root, "data");
     setFolder("XDG_CACHE_HOME", root, "cache");
     setFolder("XDG_RUNTIME_DIR", root, "runtime");
+    return root;
+}
+} // namespace
+
+void TestEnvironment::enterWithoutBus()
+{
+    const QByteArray root = makeFolders();
+    // Nothing listens there, so that a test that reaches for a bus fails at once.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root + "/no-bus");
+    usePlatform();
+}
+
+void TestEnvironment::enter(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsEmpty(rootVariable)) {
+        usePlatform();
+        return;
+    }
+    makeFolders();
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 
     const QByteArray config = QByteArrayLiteral("--config-file=") + KIVO_TEST_BUS_CONFIG;

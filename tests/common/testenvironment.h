@@ -7,21 +7,29 @@
 #include <QString>
 #include <QtTest>
 
-// Every test process runs on a bus of its own, with XDG folders of its own, on the offscreen
-// platform unless told otherwise: it never touches the user's session, settings or data.
+// Every test process runs with XDG folders of its own, on the offscreen platform unless told
+// otherwise, and on a bus of its own or none: it never touches the user's session, settings or
+// data.
 namespace TestEnvironment {
 // Re-executes the process under a private bus daemon on the first call; returns in the child.
 void enter(int argc, char **argv);
+// The folders and the platform alone, for tests that need no bus: any use of one fails.
+void enterWithoutBus();
 // The temporary folder that holds this process's XDG folders.
 QString root();
 // Removes the temporary folders.
 void leave();
 } // namespace TestEnvironment
 
-#define KIVO_TEST_MAIN(TestObject)                                                                 \
+// For tests on a private bus; KIVO_TEST_MAIN_WITHOUT_BUS for widget tests that need none.
+#define KIVO_TEST_MAIN(TestObject) KIVO_TEST_MAIN_ENTERING(TestObject, enter(argc, argv))
+#define KIVO_TEST_MAIN_WITHOUT_BUS(TestObject)                                                     \
+    KIVO_TEST_MAIN_ENTERING(TestObject, enterWithoutBus())
+
+#define KIVO_TEST_MAIN_ENTERING(TestObject, entering)                                              \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
-        TestEnvironment::enter(argc, argv);                                                        \
+        TestEnvironment::entering;                                                                 \
         int status = 0;                                                                            \
         {                                                                                          \
             QApplication app(argc, argv);                                                          \

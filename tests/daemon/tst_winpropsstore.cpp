@@ -382,5 +382,5 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-KIVO_TEST_MAIN(TestWinPropsStore)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestWinPropsStore)
 #include "tst_winpropsstore.moc"

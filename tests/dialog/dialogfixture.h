@@ -3,36 +3,40 @@
 #ifndef KIVO_DIALOGFIXTURE_H
 #define KIVO_DIALOGFIXTURE_H
 
-#include "apprcinterface.h"
+#include "fakebackend.h"
 #include "modalanswerer.h"
-#include "serviceprocess.h"
 #include "winpropsdialog.h"
-#include "winpropsservice.h"
 
 #include <QCheckBox>
-#include <QDBusConnection>
 #include <QPushButton>
 #include <memory>
 
 Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
-// A dialog on a real service process, with short ways to reach its controls by object name.
+// A dialog on a service held in the process, with short ways to reach its controls by object
+// name.
 class DialogFixture
 {
 public:
-    explicit DialogFixture(const QStringList &storedRecords, bool startService = true)
+    // An unreachable service fails every call until startService.
+    explicit DialogFixture(const QStringList &storedRecords, bool reachable = true)
+        : service(storedRecords)
     {
-        service.writeStorage(storedRecords);
-        if (startService && !service.start())
-            qFatal("the window-properties service did not start");
-        apprc = std::make_unique<ApprcInterface>(WinPropsService::busName(),
-                                                 WinPropsService::objectPath(),
-                                                 QDBusConnection::sessionBus());
+        if (!reachable) {
+            service.fetchError = QStringLiteral("The name is not owned.");
+            service.storeError = service.fetchError;
+        }
+    }
+
+    void startService()
+    {
+        service.fetchError = QString();
+        service.storeError = QString();
     }
 
     WinPropsDialog &makeDialog()
     {
-        dialog = std::make_unique<WinPropsDialog>(apprc.get());
+        dialog = std::make_unique<WinPropsDialog>(&service);
         return *dialog;
     }
 
@@ -72,18 +76,9 @@ public:
     }
 
     // What the service holds now, as record texts.
-    QStringList stored() const
-    {
-        QDBusPendingReply<WinPropsList> reply = apprc->getAllProperties();
-        reply.waitForFinished();
-        QStringList texts;
-        for (const WinProps &props : reply.value())
-            texts.append(props.toString());
-        return texts;
-    }
+    QStringList stored() const { return service.storedTexts(); }
 
-    ServiceProcess service;
-    std::unique_ptr<ApprcInterface> apprc;
+    FakeBackend service;
     std::unique_ptr<WinPropsDialog> dialog;
     ModalAnswerer answers;
 };

@@ -198,5 +198,5 @@ private Q_SLOTS:
     }
 };
 
-KIVO_TEST_MAIN(TestStringListWidget)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestStringListWidget)
 #include "tst_stringlistwidget.moc"

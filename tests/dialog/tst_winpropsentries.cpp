@@ -25,8 +25,6 @@ class TestWinPropsEntries : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { registerWinPropsTypes(); }
-
     void addAcceptsNamesAsTyped_data()
     {
         QTest::addColumn<QString>("name");
@@ -418,5 +416,5 @@ private Q_SLOTS:
     }
 };
 
-KIVO_TEST_MAIN(TestWinPropsEntries)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestWinPropsEntries)
 #include "tst_winpropsentries.moc"

@@ -407,31 +407,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<ReplyKind>("kind");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("records") << ReplyKind::Records << true;
-        QTest::newRow("string array") << ReplyKind::StringArray << false;
-        QTest::newRow("struct of other types") << ReplyKind::OtherStruct << false;
-        QTest::newRow("array, same field count") << ReplyKind::SameFieldCount << false;
-        QTest::newRow("no argument") << ReplyKind::NoArgument << false;
-        QTest::newRow("extra argument ignored") << ReplyKind::TwoArguments << true;
+        // Part of the message for the user.
+        QTest::addColumn<QString>("reason");
+        const QString expected = winPropsListSignature();
+        QTest::newRow("records") << ReplyKind::Records << true << QString();
+        QTest::newRow("string array") << ReplyKind::StringArray << false << expected;
+        QTest::newRow("struct of other types") << ReplyKind::OtherStruct << false << expected;
+        QTest::newRow("array, same field count") << ReplyKind::SameFieldCount << false << expected;
+        QTest::newRow("no argument") << ReplyKind::NoArgument << false << expected;
+        QTest::newRow("extra argument ignored") << ReplyKind::TwoArguments << true << QString();
     }
 
     void replyOfOtherSignature()
     {
         QFETCH(ReplyKind, kind);
         QFETCH(bool, accepted);
+        QFETCH(QString, reason);
         m_recorder.object().setReplyKind(kind);
         ApprcInterface client(recorderName, WinPropsService::objectPath(),
                               QDBusConnection::sessionBus());
-        QDBusPendingReply<WinPropsList> reply = client.getAllProperties();
-        reply.waitForFinished();
-        WinPropsList list { sampleRecord(), sampleRecord() };
-        QString errorMessage;
-        QCOMPARE(winPropsListFromReply(reply, list, errorMessage), accepted);
+        const WinPropsBackend::Fetched fetched = client.fetchAll();
+        QCOMPARE(fetched.ok, accepted);
         if (accepted) {
-            QCOMPARE(list, WinPropsList { sampleRecord() });
+            QCOMPARE(fetched.records, WinPropsList { sampleRecord() });
         } else {
-            QVERIFY(list.isEmpty());
-            QVERIFY(!errorMessage.isEmpty());
+            QVERIFY(fetched.records.isEmpty());
+            QVERIFY2(fetched.errorMessage.contains(reason), qPrintable(fetched.errorMessage));
         }
     }
 

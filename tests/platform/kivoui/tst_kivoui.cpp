@@ -229,6 +229,6 @@ void TestKivoUi::lookForWidget()
     QCOMPARE(kivoHelpLookForWidget(), &window);
 }
 
-KIVO_TEST_MAIN(TestKivoUi)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestKivoUi)
 
 #include "tst_kivoui.moc"

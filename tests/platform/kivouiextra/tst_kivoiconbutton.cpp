@@ -286,5 +286,5 @@ private:
     QString m_imageFile;
 };
 
-KIVO_TEST_MAIN(TestKivoIconButton)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestKivoIconButton)
 #include "tst_kivoiconbutton.moc"

@@ -1,0 +1,107 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "winpropsworkingcopy.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <utility>
+
+WinPropsWorkingCopy::WinPropsWorkingCopy(WinPropsList records)
+    : m_records(std::move(records))
+{
+}
+
+QStringList WinPropsWorkingCopy::names() const
+{
+    QStringList names;
+    names.reserve(m_records.size());
+    for (const WinProps &props : m_records)
+        names.append(props.winName());
+    return names;
+}
+
+WinProps WinPropsWorkingCopy::find(const QString &name) const
+{
+    const int index = indexOf(name);
+    return index < 0 ? WinProps() : m_records.at(index);
+}
+
+void WinPropsWorkingCopy::store(const WinProps &props)
+{
+    const int index = indexOf(props.winName());
+    if (index >= 0) {
+        m_records[index] = props;
+        return;
+    }
+    // A lookup that finds nothing has built the index; appending moves no other record.
+    m_index.insert(props.winName(), m_records.size());
+    m_records.append(props);
+}
+
+bool WinPropsWorkingCopy::rename(const QString &oldName, const QString &newName)
+{
+    const int index = indexOf(oldName);
+    if (index < 0)
+        return false;
+    reshape()[index].setWinName(newName);
+    return true;
+}
+
+bool WinPropsWorkingCopy::remove(const QString &name)
+{
+    const int index = indexOf(name);
+    if (index < 0)
+        return false;
+    reshape().removeAt(index);
+    return true;
+}
+
+QStringList WinPropsWorkingCopy::nullNames() const
+{
+    QStringList names;
+    for (const WinProps &props : m_records) {
+        if (props.isNull())
+            names.append(props.winName());
+    }
+    return names;
+}
+
+void WinPropsWorkingCopy::eraseNulls()
+{
+    const QStringList nulls = nullNames();
+    if (nulls.isEmpty())
+        return;
+    const QSet<QString> erased(nulls.cbegin(), nulls.cend());
+    WinPropsList &records = reshape();
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [&erased](const WinProps &props) {
+                                     return erased.contains(props.winName());
+                                 }),
+                  records.end());
+}
+
+// Moving between rows looks up two records; with many thousands of them a scan of the list each
+// time makes every move slow.
+int WinPropsWorkingCopy::indexOf(const QString &name) const
+{
+    // Opening shows the first record; the index waits for a lookup that needs it.
+    if (!m_indexBuilt && !m_records.isEmpty() && m_records.first().winName() == name)
+        return 0;
+    if (!m_indexBuilt) {
+        m_index.clear();
+        m_index.reserve(m_records.size());
+        // Backwards, so that the first record of a name is the one that stays.
+        for (int i = m_records.size() - 1; i >= 0; --i)
+            m_index.insert(m_records.at(i).winName(), i);
+        m_indexBuilt = true;
+    }
+    return m_index.value(name, -1);
+}
+
+WinPropsList &WinPropsWorkingCopy::reshape()
+{
+    m_index.clear();
+    m_indexBuilt = false;
+    return m_records;
+}

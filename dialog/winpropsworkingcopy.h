@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef KIVO_WINPROPSWORKINGCOPY_H
+#define KIVO_WINPROPSWORKINGCOPY_H
+
+#include "winprops.h"
+
+#include <QHash>
+#include <QStringList>
+
+// The records the dialog edits, in the service's order, with records added in the dialog at the
+// end. A name is looked up exactly, letter case counting; where a name occurs twice, the first
+// record of it is the one found. Nothing else can change the list, so its name index is kept
+// right here and never outlives a change.
+class WinPropsWorkingCopy
+{
+public:
+    WinPropsWorkingCopy() = default;
+    explicit WinPropsWorkingCopy(WinPropsList records);
+
+    const WinPropsList &records() const { return m_records; }
+    bool isEmpty() const { return m_records.isEmpty(); }
+    QStringList names() const;
+    bool contains(const QString &name) const { return indexOf(name) >= 0; }
+    // The first record of that name, or a record without name that sets nothing.
+    WinProps find(const QString &name) const;
+
+    // Replaces the first record of the same name in place, or appends the record.
+    void store(const WinProps &props);
+    // Gives the first record of oldName the new name; false when there is none.
+    bool rename(const QString &oldName, const QString &newName);
+    // Removes the first record of that name; false when there is none.
+    bool remove(const QString &name);
+    // The names of the records that set nothing, in order.
+    QStringList nullNames() const;
+    // Removes every record of a name that nullNames lists.
+    void eraseNulls();
+
+private:
+    int indexOf(const QString &name) const;
+    // For every change that moves records or changes names: the index is rebuilt when next needed.
+    WinPropsList &reshape();
+
+    WinPropsList m_records;
+    mutable QHash<QString, int> m_index;
+    mutable bool m_indexBuilt = false;
+};
+
+#endif

@@ -1,0 +1,31 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef KIVO_FAKEBACKEND_H
+#define KIVO_FAKEBACKEND_H
+
+#include "winpropsbackend.h"
+
+#include <QStringList>
+
+// The window-properties service held in the test's process, for dialog tests that are not about
+// D-Bus. It keeps what it is given and fails when told to.
+class FakeBackend : public WinPropsBackend
+{
+public:
+    // Record texts, as the daemon keeps them.
+    explicit FakeBackend(const QStringList &storedRecords = {});
+
+    Fetched fetchAll() override;
+    Stored storeAll(const WinPropsList &records) override;
+
+    // The stored records as texts.
+    QStringList storedTexts() const;
+
+    WinPropsList stored;
+    // When not null, the next calls fail with this message and change nothing.
+    QString fetchError;
+    QString storeError;
+    int stores = 0;
+};
+
+#endif
