@@ -102,17 +102,13 @@ WinPropsList ordinary()
 
 QStringList Hostile::modes()
 {
-    return { QStringLiteral("wrong-signature"),
-             QStringLiteral("wrong-record"),
-             QStringLiteral("no-arguments"),
-             QStringLiteral("fetch-error"),
-             QStringLiteral("huge"),
-             QStringLiteral("long-names"),
-             QStringLiteral("markup-names"),
-             QStringLiteral("odd-names"),
-             QStringLiteral("silent"),
-             QStringLiteral("silent-store"),
-             QStringLiteral("store-error"),
+    return { QStringLiteral("wrong-signature"),   QStringLiteral("wrong-record"),
+             QStringLiteral("other-struct"),      QStringLiteral("same-field-count"),
+             QStringLiteral("no-arguments"),      QStringLiteral("two-arguments"),
+             QStringLiteral("fetch-error"),       QStringLiteral("huge"),
+             QStringLiteral("long-names"),        QStringLiteral("markup-names"),
+             QStringLiteral("odd-names"),         QStringLiteral("silent"),
+             QStringLiteral("silent-store"),      QStringLiteral("store-error"),
              QStringLiteral("vanish-before-save") };
 }
 

@@ -85,6 +85,14 @@ bool HostileService::start(const QProcessEnvironment &environment)
 
 QStringList HostileService::calls() const
 {
+    QStringList members;
+    for (const QString &call : callsWithSignatures())
+        members.append(call.section(QLatin1Char(' '), 0, 0));
+    return members;
+}
+
+QStringList HostileService::callsWithSignatures() const
+{
     QFile log(m_folder + QLatin1Char('/') + Hostile::callLogName());
     if (!log.open(QIODevice::ReadOnly))
         return {};

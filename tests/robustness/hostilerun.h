@@ -35,6 +35,8 @@ public:
     bool start(const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     // Member names of the calls it received, in order.
     QStringList calls() const;
+    // The same, each followed by a space and the call's signature.
+    QStringList callsWithSignatures() const;
     // The record texts of every store it received, in order.
     QList<QStringList> stores() const;
 

@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// A window-properties service that misbehaves on purpose, for the robustness tests. It owns the
-// service's bus name and answers with raw messages:
+// A window-properties service that misbehaves on purpose, for the robustness tests and the tests
+// of the service client. It owns the service's bus name and answers with raw messages:
 //   hostile-winpropsd --mode MODE --record FOLDER
 // wrong-signature     the fetch is answered with a list of strings
 // wrong-record        the fetch is answered with records of the right size and the wrong types
+// other-struct        the fetch is answered with one structure of other types, not a list
+// same-field-count    the fetch is answered with a list of structures of 23 strings
 // no-arguments        the fetch is answered with an empty reply
+// two-arguments       the fetch is answered with the records and a number after them
 // fetch-error         the fetch is answered with an error
 // huge                100,000 records, nine in ten setting nothing
 // long-names          names of a million characters
@@ -15,8 +18,9 @@
 // silent-store        the fetch is answered, the store never
 // store-error         the store is answered with an error
 // vanish-before-save  the fetch is answered, then the service exits at once
-// Every call received is appended to FOLDER/calls; every store's records go to FOLDER/store-N
-// before it is answered. Prints "ready" once it owns the bus name.
+// Other methods of the interface get an empty reply. Every call received is appended to
+// FOLDER/calls as its member and signature; every store's records go to FOLDER/store-N before it
+// is answered. Prints "ready" once it owns the bus name.
 #include "apprcinterface.h"
 #include "hostilerecords.h"
 #include "winpropsservice.h"
@@ -62,6 +66,33 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, ForeignRecord &re
     return argument >> record.name;
 }
 
+// As many fields as a record, all strings: a list of these has the record list's shape but not
+// its signature.
+struct SameFieldCount
+{
+    QVector<QString> fields = QVector<QString>(23, QStringLiteral("x"));
+};
+Q_DECLARE_METATYPE(SameFieldCount)
+Q_DECLARE_METATYPE(QList<SameFieldCount>)
+
+QDBusArgument &operator<<(QDBusArgument &argument, const SameFieldCount &value)
+{
+    argument.beginStructure();
+    for (const QString &field : value.fields)
+        argument << field;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, SameFieldCount &value)
+{
+    argument.beginStructure();
+    for (QString &field : value.fields)
+        argument >> field;
+    argument.endStructure();
+    return argument;
+}
+
 namespace {
 class HostileObject : public QDBusVirtualObject
 {
@@ -84,7 +115,7 @@ public:
             return note(message) && answerFetch(message, connection);
         if (message.member() == QLatin1String("setAllProperties"))
             return note(message) && answerStore(message, connection);
-        return false;
+        return note(message) && QDBusConnection(connection).send(message.createReply());
     }
 
 private:
@@ -92,7 +123,7 @@ private:
     {
         QFile log(m_folder.filePath(Hostile::callLogName()));
         if (log.open(QIODevice::Append))
-            log.write(message.member().toUtf8() + '\n');
+            log.write(message.member().toUtf8() + ' ' + message.signature().toUtf8() + '\n');
         return true;
     }
 
@@ -117,8 +148,21 @@ private:
         if (m_mode == QLatin1String("wrong-record"))
             return message.createReply(QVariant::fromValue(QList<ForeignRecord> {
                 { QStringLiteral("foreign") }, { QStringLiteral("other") } }));
+        if (m_mode == QLatin1String("other-struct")) {
+            QDBusArgument structure;
+            structure.beginStructure();
+            structure << QStringLiteral("xterm") << 42 << true;
+            structure.endStructure();
+            return message.createReply(QVariant::fromValue(structure));
+        }
+        if (m_mode == QLatin1String("same-field-count"))
+            return message.createReply(
+                QVariant::fromValue(QList<SameFieldCount> { SameFieldCount() }));
         if (m_mode == QLatin1String("no-arguments"))
             return message.createReply();
+        if (m_mode == QLatin1String("two-arguments"))
+            return message.createReply(
+                QVariantList { QVariant::fromValue(Hostile::records(m_mode)), 7 });
         if (m_mode == QLatin1String("fetch-error"))
             return message.createErrorReply(QStringLiteral("org.kivo.Error.Unreadable"),
                                             QStringLiteral("the collection is <i>locked</i>"));
@@ -172,6 +216,8 @@ int main(int argc, char *argv[])
     registerWinPropsTypes();
     qDBusRegisterMetaType<ForeignRecord>();
     qDBusRegisterMetaType<QList<ForeignRecord>>();
+    qDBusRegisterMetaType<SameFieldCount>();
+    qDBusRegisterMetaType<QList<SameFieldCount>>();
 
     HostileObject object(mode, parser.value(recordOption));
     QDBusConnection bus = QDBusConnection::sessionBus();

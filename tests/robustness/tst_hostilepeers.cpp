@@ -37,7 +37,8 @@ enum class Outcome {
 Outcome outcomeOf(const QString &mode)
 {
     static const QStringList unread
-        = { "wrong-signature", "wrong-record", "no-arguments", "fetch-error", "silent" };
+        = { "wrong-signature", "wrong-record", "other-struct", "same-field-count",
+            "no-arguments",    "fetch-error",  "silent" };
     static const QStringList storeFailed = { "silent-store", "store-error", "vanish-before-save" };
     if (unread.contains(mode))
         return Outcome::Unread;

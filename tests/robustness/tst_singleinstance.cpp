@@ -5,6 +5,7 @@
 #include "testenvironment.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocalSocket>
@@ -14,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QtEndian>
 
 #include <memory>
 #include <sys/stat.h>
@@ -73,15 +75,17 @@ bool isX11()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
-// One start of the real tool; killed at the end of the test if still running.
-class Tool
+// One start of a program: the real tool, or the helper that plays an application of the
+// single-instance library; killed at the end of the test if still running.
+class Program
 {
 public:
-    explicit Tool(const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+    Program(const QString &program, const QProcessEnvironment &environment)
+        : m_program(program)
     {
         m_process.setProcessEnvironment(environment);
     }
-    ~Tool()
+    ~Program()
     {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
@@ -89,10 +93,7 @@ public:
         }
     }
 
-    void start(const QStringList &arguments = {})
-    {
-        m_process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
-    }
+    void start(const QStringList &arguments = {}) { m_process.start(m_program, arguments); }
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     qint64 pid() const { return m_process.processId(); }
     bool waitForEnd(int timeoutMs = Timeout)
@@ -104,6 +105,8 @@ public:
     {
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
+    // Runs to the end and returns the exit code, or -1 when it crashed or hung.
+    int finish() { return waitForEnd() ? exitCode() : -1; }
     QString output() { return QString::fromUtf8(m_process.readAll()); }
     QString errorOutput() { return QString::fromUtf8(m_process.readAllStandardError()); }
     // Waits for a line on standard error that contains text.
@@ -117,11 +120,52 @@ public:
                    Timeout)
             && m_errors.contains(text);
     }
+    // The first line on standard output not yet taken that starts with prefix; empty when none
+    // comes in time.
+    QString take(const QString &prefix)
+    {
+        QString found;
+        const bool ended = QTest::qWaitFor(
+            [&] {
+                while (m_process.canReadLine())
+                    m_lines << QString::fromUtf8(m_process.readLine()).chopped(1);
+                for (int i = 0; i < m_lines.size(); ++i) {
+                    if (m_lines.at(i).startsWith(prefix)) {
+                        found = m_lines.takeAt(i);
+                        return true;
+                    }
+                }
+                return !isRunning() && !m_process.canReadLine();
+            },
+            Timeout);
+        return ended ? found : QString();
+    }
     QProcess &process() { return m_process; }
 
 private:
+    QString m_program;
     QProcess m_process;
     QString m_errors;
+    QStringList m_lines;
+};
+
+class Tool : public Program
+{
+public:
+    explicit Tool(const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+        : Program(QStringLiteral(KIVO_ADMIN_WINPROPS), environment)
+    {
+    }
+};
+
+class Helper : public Program
+{
+public:
+    explicit Helper(const QProcessEnvironment &environment
+                    = QProcessEnvironment::systemEnvironment())
+        : Program(QStringLiteral(SINGLEINSTANCE_HELPER), environment)
+    {
+    }
 };
 
 // Whether something listens on the socket: a socket file left by a killed instance refuses.
@@ -234,6 +278,41 @@ void closeDialog(Tool &tool)
     tool.process().terminate();
     QVERIFY(tool.waitForEnd());
 }
+QString receivedLine(const QString &message, bool minimized = false)
+{
+    return QStringLiteral("received %1 minimized=%2")
+        .arg(QString::fromLatin1(message.toUtf8().toBase64()))
+        .arg(minimized ? 1 : 0);
+}
+
+// Starts a first instance and waits until it listens.
+std::unique_ptr<Helper> startListener(const QStringList &options = {},
+                                      const QProcessEnvironment &environment
+                                      = QProcessEnvironment::systemEnvironment())
+{
+    auto listener = std::make_unique<Helper>(environment);
+    listener->start(QStringList { QStringLiteral("listen") } + options);
+    if (listener->take(QStringLiteral("ready")).isEmpty())
+        return nullptr;
+    return listener;
+}
+
+QString send(const QString &text, int repeat = 1,
+             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    Helper sender(environment);
+    sender.start({ QStringLiteral("send"), text, QString::number(repeat) });
+    const QString answer = sender.take(QString());
+    return sender.finish() == 0 ? answer : QStringLiteral("failed: ") + answer;
+}
+
+QString helperId()
+{
+    Helper helper;
+    helper.start({ QStringLiteral("id") });
+    const QString id = helper.take(QString());
+    return helper.finish() == 0 ? id : QString();
+}
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -249,6 +328,16 @@ private Q_SLOTS:
     void secondStartRaisesRunningDialog();
     void otherUserCannotReachRunningInstance();
     void otherUserCannotBlockStart();
+    void secondInstanceDeliversMessage_data();
+    void secondInstanceDeliversMessage();
+    void nextStartAfterFirstEnds_data();
+    void nextStartAfterFirstEnds();
+    void badClientsDoNotBlockInstance_data();
+    void badClientsDoNotBlockInstance();
+    void activationWindowOnMessage_data();
+    void activationWindowOnMessage();
+    void privateFolderWithoutUsableRuntimeFolder_data();
+    void privateFolderWithoutUsableRuntimeFolder();
 
 private:
     std::unique_ptr<ServiceProcess> m_service;
@@ -438,6 +527,166 @@ void TestSingleInstance::otherUserCannotBlockStart()
     QVERIFY(tool.waitForEnd());
     squatter.kill();
     squatter.waitForFinished();
+}
+
+// The single-instance library on its own, through the helper program.
+
+void TestSingleInstance::secondInstanceDeliversMessage_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("repeat");
+    QTest::newRow("raise") << QStringLiteral("raise") << 1;
+    QTest::newRow("empty") << QString() << 1;
+    QTest::newRow("non-ASCII, line breaks") << QStringLiteral("größe ✓ 窓\nzwei\r\n") << 1;
+    // Several megabytes: many packets on the socket.
+    QTest::newRow("longer than a packet") << QStringLiteral("0123456789abcdé✓") << 200000;
+}
+
+void TestSingleInstance::secondInstanceDeliversMessage()
+{
+    QFETCH(QString, text);
+    QFETCH(int, repeat);
+    const auto listener = startListener();
+    QVERIFY(listener);
+
+    QCOMPARE(send(text, repeat), QStringLiteral("delivered"));
+    QCOMPARE(listener->take(QStringLiteral("received")), receivedLine(text.repeated(repeat)));
+}
+
+void TestSingleInstance::nextStartAfterFirstEnds_data()
+{
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("first quits") << false;
+    QTest::newRow("first killed") << true;
+}
+
+void TestSingleInstance::nextStartAfterFirstEnds()
+{
+    QFETCH(bool, killed);
+    const QString socketPath = SingleInstancePeer::socketPath(helperId());
+    QVERIFY(!socketPath.isEmpty());
+    {
+        const auto first = startListener();
+        QVERIFY(first);
+        if (killed) {
+            first->process().kill();
+            QCOMPARE(first->finish(), -1);
+        } else {
+            QCOMPARE(send(QStringLiteral("quit")), QStringLiteral("delivered"));
+            QCOMPARE(first->finish(), 0);
+        }
+    }
+    // A killed instance leaves its lock and socket behind; one that quits takes them along.
+    QCOMPARE(QFileInfo::exists(socketPath + QStringLiteral(".lock")), killed);
+    QCOMPARE(QFileInfo::exists(socketPath), killed);
+
+    QCOMPARE(send(QStringLiteral("raise")), QStringLiteral("failed: alone"));
+    const auto next = startListener();
+    QVERIFY(next);
+    QCOMPARE(send(QStringLiteral("raise")), QStringLiteral("delivered"));
+    QCOMPARE(next->take(QStringLiteral("received")), receivedLine(QStringLiteral("raise")));
+}
+
+void TestSingleInstance::badClientsDoNotBlockInstance_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<bool>("dropped");
+    QByteArray truncated(4, Qt::Uninitialized);
+    qToBigEndian<quint32>(100, truncated.data());
+    QByteArray oversized(4, Qt::Uninitialized);
+    qToBigEndian<quint32>(0xFFFFFFFFu, oversized.data());
+
+    QTest::newRow("silent") << QByteArray() << false;
+    QTest::newRow("half a length") << QByteArray("\0\0", 2) << false;
+    QTest::newRow("message cut short") << truncated + "0123456789" << false;
+    QTest::newRow("length beyond limit") << oversized + "x" << true;
+}
+
+void TestSingleInstance::badClientsDoNotBlockInstance()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(bool, dropped);
+    const auto listener = startListener();
+    QVERIFY(listener);
+
+    QLocalSocket client;
+    client.connectToServer(SingleInstancePeer::socketPath(helperId()));
+    QVERIFY2(client.waitForConnected(Timeout), qPrintable(client.errorString()));
+    client.write(sent);
+    QVERIFY(client.waitForBytesWritten(Timeout) || sent.isEmpty());
+
+    QCOMPARE(send(QStringLiteral("raise")), QStringLiteral("delivered"));
+    QCOMPARE(listener->take(QStringLiteral("received")), receivedLine(QStringLiteral("raise")));
+    if (dropped)
+        QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, Timeout);
+    else
+        QCOMPARE(client.state(), QLocalSocket::ConnectedState);
+    QCOMPARE(client.bytesAvailable(), qint64(0));
+}
+
+void TestSingleInstance::activationWindowOnMessage_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("activates");
+    QTest::newRow("activate on message") << QStringList { QStringLiteral("--minimized") } << true;
+    QTest::newRow("no activation")
+        << QStringList { QStringLiteral("--minimized"), QStringLiteral("--no-activate") } << false;
+}
+
+void TestSingleInstance::activationWindowOnMessage()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, activates);
+    const auto listener = startListener(options);
+    QVERIFY(listener);
+    QCOMPARE(listener->take(QStringLiteral("window")), QStringLiteral("window minimized inactive"));
+
+    QCOMPARE(send(QStringLiteral("raise")), QStringLiteral("delivered"));
+    QCOMPARE(listener->take(QStringLiteral("received")),
+             receivedLine(QStringLiteral("raise"), !activates));
+    if (activates)
+        QCOMPARE(listener->take(QStringLiteral("window normal active")),
+                 QStringLiteral("window normal active"));
+}
+
+void TestSingleInstance::privateFolderWithoutUsableRuntimeFolder_data()
+{
+    QTest::addColumn<QString>("runtime");
+    QTest::addColumn<int>("runtimeMode");
+    QTest::newRow("none") << QString() << 0;
+    QTest::newRow("open to others") << QStringLiteral("open") << 0755;
+    QTest::newRow("path too long for a socket") << QStringLiteral("long-").repeated(16) << 0700;
+}
+
+void TestSingleInstance::privateFolderWithoutUsableRuntimeFolder()
+{
+    QFETCH(QString, runtime);
+    QFETCH(int, runtimeMode);
+    const QString temp
+        = TestEnvironment::root() + QStringLiteral("/tmp-") + QTest::currentDataTag();
+    QVERIFY(QDir().mkpath(temp));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temp);
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty()) {
+        const QString runtimePath = temp + QLatin1Char('/') + runtime;
+        QVERIFY(QDir().mkpath(runtimePath));
+        QVERIFY(::chmod(QFile::encodeName(runtimePath).constData(), mode_t(runtimeMode)) == 0);
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimePath);
+    }
+
+    const auto listener = startListener({}, environment);
+    QVERIFY(listener);
+    QCOMPARE(send(QStringLiteral("raise"), 1, environment), QStringLiteral("delivered"));
+    QCOMPARE(listener->take(QStringLiteral("received")), receivedLine(QStringLiteral("raise")));
+
+    // Lock and socket went to a folder of the user's own under the temporary folder.
+    const QString folder = temp + QStringLiteral("/kivo-single-") + QString::number(getuid());
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
+    QVERIFY(S_ISDIR(info.st_mode));
+    QCOMPARE(info.st_mode & 0777, mode_t(0700));
+    QCOMPARE(QDir(folder).entryList(QDir::System | QDir::Files).size(), 2);
 }
 
 KIVO_TEST_MAIN(TestSingleInstance)

@@ -1,71 +1,23 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcinterface.h"
+#include "hostilerecords.h"
+#include "hostilerun.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "winpropsservice.h"
 
 #include <QDBusConnection>
-#include <QDBusMetaType>
-#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QMetaMethod>
-#include <QMutex>
-#include <QSemaphore>
-#include <QThread>
 
 #include <functional>
-#include <utility>
-
-namespace {
-
-// What the stand-in service answers to getAllProperties.
-enum class ReplyKind {
-    Records,
-    StringArray,
-    OtherStruct,
-    SameFieldCount,
-    NoArgument,
-    TwoArguments
-};
-
-// As many fields as a record, all strings: a list of these has the record list's shape but not
-// its signature.
-struct SameFieldCount
-{
-    QVector<QString> fields = QVector<QString>(23, QStringLiteral("x"));
-};
-
-QDBusArgument &operator<<(QDBusArgument &argument, const SameFieldCount &value)
-{
-    argument.beginStructure();
-    for (const QString &field : value.fields)
-        argument << field;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &argument, SameFieldCount &value)
-{
-    argument.beginStructure();
-    for (QString &field : value.fields)
-        argument >> field;
-    argument.endStructure();
-    return argument;
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(SameFieldCount)
-Q_DECLARE_METATYPE(QList<SameFieldCount>)
-Q_DECLARE_METATYPE(ReplyKind)
+#include <memory>
 
 using Call = std::function<QDBusPendingCall(ApprcInterface &)>;
 Q_DECLARE_METATYPE(Call)
 
 namespace {
-
-const QString recorderName = QStringLiteral("org.kivo.test.Recorder");
 
 WinProps sampleRecord()
 {
@@ -74,113 +26,31 @@ WinProps sampleRecord()
     return props;
 }
 
-QVariantList getAllPropertiesReply(ReplyKind kind)
-{
-    switch (kind) {
-    case ReplyKind::Records:
-        return { QVariant::fromValue(WinPropsList { sampleRecord() }) };
-    case ReplyKind::StringArray:
-        return { QStringList { QStringLiteral("xterm"), QStringLiteral("no_title") } };
-    case ReplyKind::OtherStruct: {
-        QDBusArgument structure;
-        structure.beginStructure();
-        structure << QStringLiteral("xterm") << 42 << true;
-        structure.endStructure();
-        return { QVariant::fromValue(structure) };
-    }
-    case ReplyKind::SameFieldCount:
-        return { QVariant::fromValue(QList<SameFieldCount> { SameFieldCount() }) };
-    case ReplyKind::NoArgument:
-        return {};
-    case ReplyKind::TwoArguments:
-        return { QVariant::fromValue(WinPropsList { sampleRecord() }), 7 };
-    }
-    return {};
-}
-
-// Answers every call on its path, records member and signature, and replies to
-// getAllProperties as told; other calls get an empty reply.
-class RecordingObject : public QDBusVirtualObject
+// The hostile service in one of its modes, recording the calls it gets; gone from the bus again
+// when this ends, so that the next test can own the name.
+class Recorder
 {
 public:
-    struct Received
+    explicit Recorder(const QString &mode)
+        : m_service(std::make_unique<HostileService>(
+            mode,
+            TestEnvironment::root() + QStringLiteral("/recorder-") + QString::number(++s_count)))
     {
-        QString member;
-        QString signature;
-    };
-
-    QString introspect(const QString &) const override { return {}; }
-
-    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
-    {
-        ReplyKind kind;
-        {
-            QMutexLocker lock(&m_mutex);
-            m_received.append({ message.member(), message.signature() });
-            kind = m_replyKind;
-        }
-        const QVariantList arguments = message.member() == QLatin1String("getAllProperties")
-            ? getAllPropertiesReply(kind)
-            : QVariantList();
-        return connection.send(message.createReply(arguments));
     }
-
-    void setReplyKind(ReplyKind kind)
+    ~Recorder()
     {
-        QMutexLocker lock(&m_mutex);
-        m_replyKind = kind;
+        m_service.reset();
+        ServiceProcess::waitForService(false);
     }
-
-    QList<Received> takeReceived()
-    {
-        QMutexLocker lock(&m_mutex);
-        return std::exchange(m_received, {});
-    }
+    bool start() { return m_service->start() && ServiceProcess::waitForService(true); }
+    HostileService &service() { return *m_service; }
 
 private:
-    QMutex m_mutex;
-    QList<Received> m_received;
-    ReplyKind m_replyKind = ReplyKind::Records;
+    static int s_count;
+    std::unique_ptr<HostileService> m_service;
 };
 
-// A stand-in service on a connection and thread of its own, so that it answers while the test's
-// thread blocks in waitForFinished.
-class RecorderThread : public QThread
-{
-public:
-    bool startService()
-    {
-        start();
-        m_ready.acquire();
-        return m_registered;
-    }
-
-    RecordingObject &object() { return *m_object; }
-
-protected:
-    void run() override
-    {
-        const QString connectionName = QStringLiteral("recorder");
-        {
-            QDBusConnection bus
-                = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
-            RecordingObject object;
-            m_object = &object;
-            m_registered = bus.registerVirtualObject(WinPropsService::objectPath(), &object)
-                && bus.registerService(recorderName);
-            m_ready.release();
-            exec();
-            bus.unregisterObject(WinPropsService::objectPath());
-            m_object = nullptr;
-        }
-        QDBusConnection::disconnectFromBus(connectionName);
-    }
-
-private:
-    RecordingObject *m_object = nullptr;
-    QSemaphore m_ready;
-    bool m_registered = false;
-};
+int Recorder::s_count = 0;
 
 // Records with names and values that need escaping or are not ASCII, and varied properties.
 WinPropsList oddRecords(int count)
@@ -222,19 +92,7 @@ class TestApprcInterface : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        registerWinPropsTypes();
-        qDBusRegisterMetaType<SameFieldCount>();
-        qDBusRegisterMetaType<QList<SameFieldCount>>();
-        QVERIFY(m_recorder.startService());
-    }
-
-    void cleanupTestCase()
-    {
-        m_recorder.quit();
-        m_recorder.wait();
-    }
+    void initTestCase() { registerWinPropsTypes(); }
 
     void roundTrip_data()
     {
@@ -320,15 +178,14 @@ private Q_SLOTS:
         QFETCH(Call, call);
         QFETCH(QString, member);
         QFETCH(QString, signature);
-        m_recorder.object().takeReceived();
-        ApprcInterface client(recorderName, WinPropsService::objectPath(),
+        Recorder recorder(QStringLiteral("odd-names"));
+        QVERIFY(recorder.start());
+        ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
                               QDBusConnection::sessionBus());
         QDBusPendingCall pending = call(client);
         pending.waitForFinished();
-        const QList<RecordingObject::Received> received = m_recorder.object().takeReceived();
-        QCOMPARE(received.size(), 1);
-        QCOMPARE(received.first().member, member);
-        QCOMPARE(received.first().signature, signature);
+        QCOMPARE(recorder.service().callsWithSignatures(),
+                 QStringList(member + QLatin1Char(' ') + signature));
     }
 
     void metaObject_data()
@@ -397,7 +254,7 @@ private Q_SLOTS:
         QCOMPARE(meta.enumeratorCount(), meta.enumeratorOffset());
         QCOMPARE(meta.classInfoCount(), meta.classInfoOffset());
         QCOMPARE(meta.constructorCount(), 0);
-        ApprcInterface client(recorderName, WinPropsService::objectPath(),
+        ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
                               QDBusConnection::sessionBus());
         QCOMPARE(client.interface(), QStringLiteral("org.kivo.Kivo.WinProps.Apprc"));
         QCOMPARE(client.qt_metacast("ApprcInterface"), static_cast<void *>(&client));
@@ -405,35 +262,65 @@ private Q_SLOTS:
 
     void replyOfOtherSignature_data()
     {
-        QTest::addColumn<ReplyKind>("kind");
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<bool>("accepted");
         // Part of the message for the user.
         QTest::addColumn<QString>("reason");
         const QString expected = winPropsListSignature();
-        QTest::newRow("records") << ReplyKind::Records << true << QString();
-        QTest::newRow("string array") << ReplyKind::StringArray << false << expected;
-        QTest::newRow("struct of other types") << ReplyKind::OtherStruct << false << expected;
-        QTest::newRow("array, same field count") << ReplyKind::SameFieldCount << false << expected;
-        QTest::newRow("no argument") << ReplyKind::NoArgument << false << expected;
-        QTest::newRow("extra argument ignored") << ReplyKind::TwoArguments << true << QString();
+        QTest::newRow("records") << "odd-names" << true << QString();
+        QTest::newRow("string array") << "wrong-signature" << false << expected;
+        QTest::newRow("records of other types") << "wrong-record" << false << expected;
+        QTest::newRow("struct of other types") << "other-struct" << false << expected;
+        QTest::newRow("array, same field count") << "same-field-count" << false << expected;
+        QTest::newRow("no argument") << "no-arguments" << false << expected;
+        QTest::newRow("extra argument ignored") << "two-arguments" << true << QString();
+        QTest::newRow("error") << "fetch-error" << false << "the collection is <i>locked</i>";
     }
 
     void replyOfOtherSignature()
     {
-        QFETCH(ReplyKind, kind);
+        QFETCH(QString, mode);
         QFETCH(bool, accepted);
         QFETCH(QString, reason);
-        m_recorder.object().setReplyKind(kind);
-        ApprcInterface client(recorderName, WinPropsService::objectPath(),
+        Recorder recorder(mode);
+        QVERIFY(recorder.start());
+        ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
                               QDBusConnection::sessionBus());
         const WinPropsBackend::Fetched fetched = client.fetchAll();
         QCOMPARE(fetched.ok, accepted);
         if (accepted) {
-            QCOMPARE(fetched.records, WinPropsList { sampleRecord() });
+            WinPropsList delivered;
+            for (const WinProps &props : Hostile::records(mode))
+                delivered.append(Hostile::asDelivered(props));
+            QCOMPARE(fetched.records, delivered);
         } else {
             QVERIFY(fetched.records.isEmpty());
             QVERIFY2(fetched.errorMessage.contains(reason), qPrintable(fetched.errorMessage));
         }
+    }
+
+    // The store waits for the answer and passes the service's message on.
+    void storeAllWaitsForTheAnswer_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("stored") << "odd-names" << QString();
+        QTest::newRow("refused") << "store-error" << Hostile::storeErrorMessage();
+    }
+
+    void storeAllWaitsForTheAnswer()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, error);
+        Recorder recorder(mode);
+        QVERIFY(recorder.start());
+        ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
+                              QDBusConnection::sessionBus());
+        const WinPropsBackend::Stored stored = client.storeAll({ sampleRecord() });
+        QCOMPARE(stored.ok, error.isNull());
+        QCOMPARE(stored.errorMessage, error);
+        QCOMPARE(recorder.service().stores(),
+                 QList<QStringList>({ { QStringLiteral("sample;no_title;shadow=3") } }));
     }
 
     void absentService()
@@ -451,9 +338,6 @@ private Q_SLOTS:
         QVERIFY(list.isEmpty());
         QVERIFY(!errorMessage.isEmpty());
     }
-
-private:
-    RecorderThread m_recorder;
 };
 
 KIVO_TEST_MAIN(TestApprcInterface)
