@@ -19,6 +19,25 @@ CommandLineOptions::CommandLineOptions()
                  QCoreApplication::translate("QObject", "win name"))
     , quietOption(QStringLiteral("quiet"),
                   QCoreApplication::translate("QObject", "Don't ask questions"))
+    , listOption(
+          QStringLiteral("list"),
+          QCoreApplication::translate(
+              "QObject", "Print the properties of every window as window records, one per line"))
+    , showOption(QStringLiteral("show"),
+                 QCoreApplication::translate(
+                     "QObject", "Print the properties of window <win name> as a window record"),
+                 QCoreApplication::translate("QObject", "win name"))
+    , exportOption(
+          QStringLiteral("export"),
+          QCoreApplication::translate(
+              "QObject", "Write the properties of every window to <file> (- for standard output)"),
+          QCoreApplication::translate("QObject", "file"))
+    , importOption(QStringLiteral("import"),
+                   QCoreApplication::translate(
+                       "QObject",
+                       "Add the window records of <file> (- for standard input), replacing "
+                       "windows of the same name"),
+                   QCoreApplication::translate("QObject", "file"))
 {
 }
 
@@ -30,4 +49,42 @@ void CommandLineOptions::addTo(QCommandLineParser &parser) const
     parser.addOption(deleteOption);
     parser.addOption(editOption);
     parser.addOption(quietOption);
+    parser.addOption(listOption);
+    parser.addOption(showOption);
+    parser.addOption(exportOption);
+    parser.addOption(importOption);
+}
+
+Launch CommandLineOptions::launchFor(const QStringList &arguments) const
+{
+    QCommandLineParser parser;
+    addTo(parser);
+    // A command line that does not parse gets the parser's message, which needs no display.
+    if (!parser.parse(arguments) || parser.isSet(QStringLiteral("help"))
+        || parser.isSet(QStringLiteral("version")))
+        return Launch::Report;
+    if (isListing(parser) && !hasActions(parser))
+        return Launch::Listing;
+    if (parser.isSet(quietOption))
+        return Launch::QuietChanges;
+    // Listings with actions but without --quiet are refused.
+    return isListing(parser) ? Launch::Report : Launch::Dialog;
+}
+
+QString CommandLineOptions::helpFooter()
+{
+    return QCoreApplication::translate(
+        "QObject",
+        "See kivo-admin-winprops(1) for the window record syntax and the exit statuses.");
+}
+
+bool CommandLineOptions::isListing(const QCommandLineParser &parser) const
+{
+    return parser.isSet(listOption) || parser.isSet(showOption) || parser.isSet(exportOption);
+}
+
+bool CommandLineOptions::hasActions(const QCommandLineParser &parser) const
+{
+    return parser.isSet(addOption) || parser.isSet(deleteOption) || parser.isSet(importOption)
+        || parser.isSet(editOption);
 }

@@ -3,6 +3,7 @@
 #include "commandlineactions.h"
 
 #include "commandline.h"
+#include "listingactions.h"
 #include "winprops.h"
 #include "winpropsdialog.h"
 
@@ -43,7 +44,11 @@ CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
     , deleteName(valueOf(parser, options.deleteOption))
     , addRecord(valueOf(parser, options.addOption))
     , editName(valueOf(parser, options.editOption))
+    , importPath(valueOf(parser, options.importOption))
 {
+    QByteArray contents;
+    if (importPath && readInputFile(*importPath, contents, importError))
+        imported = readRecordLines(contents);
 }
 
 QStringList CommandLineActions::problems() const
@@ -57,6 +62,11 @@ QStringList CommandLineActions::problems() const
             found.append(
                 tr("invalid window record \"%1\": %2").arg(*addRecord, record.errorString()));
     }
+    if (!importError.isNull())
+        found.append(importError);
+    if (imported.badLine > 0)
+        found.append(
+            tr("%1, line %2: %3").arg(*importPath).arg(imported.badLine).arg(imported.error));
     if (editName && editName->isEmpty() && !quiet)
         found.append(tr("the window name given to --edit is empty"));
     return found;
@@ -69,7 +79,7 @@ int CommandLineActions::runQuietly(WinPropsDialog &dialog) const
         report(fault);
     if (!faults.isEmpty())
         return InvalidCommandLineValue;
-    if (!deleteName && !addRecord)
+    if (!deleteName && !addRecord && !importPath)
         return 0;
     // Storing after a failed read would replace a collection nobody has seen.
     if (dialog.isServiceUnread()) {
@@ -81,6 +91,7 @@ int CommandLineActions::runQuietly(WinPropsDialog &dialog) const
         dialog.deleteWinPropByName(*deleteName);
     if (addRecord)
         dialog.addWinPropFromRecord(*addRecord);
+    dialog.importWinProps(imported.records);
     if (!dialog.saveQuietly()) {
         report(tr("the window properties could not be stored: %1").arg(dialog.serviceError()));
         return ServiceFailure;
@@ -97,6 +108,7 @@ void CommandLineActions::runInteractively(WinPropsDialog &dialog) const
         dialog.deleteWinPropByName(*deleteName);
     if (addRecord)
         dialog.addWinPropFromRecord(*addRecord);
+    dialog.importWinProps(imported.records);
     if (editName)
         dialog.editWinPropByName(*editName);
 }

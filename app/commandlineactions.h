@@ -3,6 +3,8 @@
 #ifndef KIVO_COMMANDLINEACTIONS_H
 #define KIVO_COMMANDLINEACTIONS_H
 
+#include "recordlines.h"
+
 #include <QStringList>
 #include <optional>
 
@@ -14,9 +16,12 @@ struct CommandLineOptions;
 enum ExitStatus {
     InvalidCommandLineValue = 2,
     ServiceFailure = 3,
+    NameNotStored = 4,
+    NoDisplay = 5,
+    FileFailure = 6,
 };
 
-// What the command line asks of the dialog: delete, add and edit, always in that order.
+// What the command line asks of the dialog: delete, add, import and edit, always in that order.
 class CommandLineActions
 {
 public:
@@ -39,6 +44,10 @@ private:
     std::optional<QString> deleteName;
     std::optional<QString> addRecord;
     std::optional<QString> editName;
+    std::optional<QString> importPath;
+    // Read when the actions are made: standard input can be read only once.
+    RecordLinesRead imported;
+    QString importError;
 };
 
 #endif

@@ -3,8 +3,11 @@
 #include "apprcinterface.h"
 #include "commandline.h"
 #include "commandlineactions.h"
+#include "display.h"
 #include "kivoui.h"
+#include "listingactions.h"
 #include "qtsingleapplication.h"
+#include "singleinstancepeer.h"
 #include "winpropsdialog.h"
 #include "winpropsservice.h"
 
@@ -12,10 +15,93 @@
 #include <QDBusConnection>
 #include <QIcon>
 
-int main(int argc, char *argv[])
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+// Only the dialog needs a display: help, version, the listings and quiet changes run on a
+// QCoreApplication, so that they work over ssh and from cron.
+
+namespace {
+const char *const version = "1.1.3-2";
+const char *const appName = "kivo-admin-winprops";
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The parser's standard handling, except that help ends with a line pointing to the manual.
+// Returns the exit status when the process is to end here.
+std::optional<int> processCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
+{
+    if (parser.parse(app.arguments()) && parser.isSet(QStringLiteral("help"))) {
+        const QString help = parser.helpText() + CommandLineOptions::helpFooter() + '\n';
+        std::fputs(help.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    parser.process(app);
+    return std::nullopt;
+}
+
+int refuseWithoutDisplay(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    kivoInit(version, appName);
+    CommandLineActions::report(QCoreApplication::translate(
+        "CommandLineActions",
+        "the dialog needs a display, and none was found; --help, --list, --show, --export and "
+        "--quiet work without one"));
+    return NoDisplay;
+}
+
+// Listings may run beside the dialog and each other; anything else is one instance at a time.
+bool handedOver(Launch launch, std::unique_ptr<SingleInstancePeer> &peer)
+{
+    if (launch == Launch::Listing)
+        return false;
+    peer = std::make_unique<SingleInstancePeer>(
+        SingleInstancePeer::defaultId(QCoreApplication::applicationFilePath()));
+    if (!peer->isClient())
+        return false;
+    peer->sendMessage(QStringLiteral("raise"), 5000);
+    return true;
+}
+
+int runWithoutDialog(int argc, char *argv[], Launch launch)
+{
+    QCoreApplication app(argc, argv);
+    kivoInit(version, appName);
+    std::unique_ptr<SingleInstancePeer> peer;
+    if (handedOver(launch, peer))
+        return 1;
+    registerWinPropsTypes();
+
+    QCommandLineParser parser;
+    const CommandLineOptions options;
+    options.addTo(parser);
+    if (const auto status = processCommandLine(parser, app))
+        return *status;
+    if (options.hasActions(parser) && !parser.isSet(options.quietOption)) {
+        CommandLineActions::report(QCoreApplication::translate(
+            "CommandLineActions",
+            "--list, --show and --export open no dialog; give --quiet to make changes as well"));
+        return 1;
+    }
+
+    ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
+                         QDBusConnection::sessionBus());
+    const ListingActions listing(parser, options);
+    return listing.isRequested() ? listing.run(apprc) : 0;
+}
+
+int runDialog(int argc, char *argv[])
 {
     QtSingleApplication app(argc, argv, true);
-    kivoInit("1.1.3-2", "kivo-admin-winprops");
+    kivoInit(version, appName);
 
     // A second start only brings the running instance to the front.
     if (app.isRunning()) {
@@ -40,10 +126,28 @@ int main(int argc, char *argv[])
 
     const CommandLineActions actions(parser, options);
     dialog.quiet = actions.isQuiet();
-    if (actions.isQuiet())
-        return actions.runQuietly(dialog);
+    if (actions.isQuiet()) {
+        const int status = actions.runQuietly(dialog);
+        const ListingActions listing(parser, options);
+        return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
+    }
 
     actions.runInteractively(dialog);
     const int status = app.exec();
     return actions.problems().isEmpty() ? status : InvalidCommandLineValue;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const QStringList arguments = argumentsOf(argc, argv);
+    const Launch launch = CommandLineOptions().launchFor(arguments);
+    const bool canShow = canShowWindows(arguments);
+    if (launch == Launch::Dialog && !canShow)
+        return refuseWithoutDisplay(argc, argv);
+    if (launch == Launch::QuietChanges && !canShow)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (launch == Launch::Dialog || launch == Launch::QuietChanges)
+        return runDialog(argc, argv);
+    return runWithoutDialog(argc, argv, launch);
 }

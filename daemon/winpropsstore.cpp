@@ -55,18 +55,19 @@ QString quotedName(const QString &name)
     return QLatin1Char('"') + named.toString() + QLatin1Char('"');
 }
 
-bool hasControlCharacter(const QString &text)
+// Where the first control character of text is, or -1.
+int controlCharacterIndex(const QString &text)
 {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20; });
+    const auto found = std::find_if(text.cbegin(), text.cend(),
+                                    [](QChar c) { return c.unicode() < 0x20; });
+    return found == text.cend() ? -1 : int(found - text.cbegin());
 }
 
-// Whether the record text of a record with a usable name reads back: it can fail only on a
-// control character in a value or on a geometry that does not parse.
+// Whether the record text of a record with a usable name and usable values reads back: it can
+// fail only on a geometry that does not parse.
 bool surelyReadsBack(const WinProps &props)
 {
-    return !hasControlCharacter(props.small_image) && !hasControlCharacter(props.large_image)
-        && !hasControlCharacter(props.geometry)
-        && (props.geometry.isEmpty() || parseGeometryString(props.geometry));
+    return props.geometry.isEmpty() || parseGeometryString(props.geometry);
 }
 
 } // namespace
@@ -131,9 +132,24 @@ QString nameProblem(const QString &name)
     return {};
 }
 
+// Record texts can carry control characters as escapes, but the desktop reads the stored
+// values as they are: keep them out of images and geometry.
+QString valueProblem(const WinProps &props)
+{
+    for (const QString *value : { &props.small_image, &props.large_image, &props.geometry }) {
+        const int index = controlCharacterIndex(*value);
+        if (index >= 0)
+            return tr("A value contains the control character U+%1.")
+                .arg(value->at(index).unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return {};
+}
+
 QString recordProblem(const WinProps &props)
 {
     QString problem = nameProblem(props.winName());
+    if (problem.isNull())
+        problem = valueProblem(props);
     // The round trip through the record text is slow; only a record that it may refuse takes it,
     // for its message.
     if (problem.isNull() && !surelyReadsBack(props))

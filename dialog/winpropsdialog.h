@@ -27,6 +27,8 @@ public:
     void addWinPropFromRecord(const QString &record);
     void deleteWinPropByName(const QString &name);
     void editWinPropByName(const QString &name);
+    // Puts the records in place of those of the same name, or adds them; asks nothing.
+    void importWinProps(const WinPropsList &records);
 
     // Whether the records could not be read from the service when the dialog was built, and why.
     bool isServiceUnread() const { return !fetchError.isNull(); }

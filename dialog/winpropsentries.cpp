@@ -144,6 +144,18 @@ void WinPropsDialog::addWinPropFromRecord(const QString &record)
     setChanged(true);
 }
 
+// The user chose the file to import, so its records replace entries without a question each.
+void WinPropsDialog::importWinProps(const WinPropsList &records)
+{
+    if (records.isEmpty())
+        return;
+    carryEditorIntoWorkingCopy();
+    for (const WinProps &props : records)
+        workingCopy.store(props);
+    refill(records.first().winName());
+    setChanged(true);
+}
+
 void WinPropsDialog::editWinPropByName(const QString &name)
 {
     if (name.isEmpty()) {

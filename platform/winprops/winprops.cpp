@@ -9,6 +9,8 @@
 #include <QDBusMetaType>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 enum class FieldKind { Switch, Text, Geometry, Percent };
@@ -69,14 +71,32 @@ bool isPercent(quint32 value)
     return value <= WinProps::MaxPercent;
 }
 
+// Characters that would break a record text over lines or send control sequences to a
+// terminal, written as escapes so that the text stays on one line and reads back unchanged.
+bool needsCodeEscape(QChar c)
+{
+    const ushort u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || c == QChar::LineSeparator
+        || c == QChar::ParagraphSeparator;
+}
+
 QString escaped(const QString &text)
 {
     QString result;
-    result.reserve(text.size());
     for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char('='))
+        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char('=')) {
             result += QLatin1Char('\\');
-        result += c;
+            result += c;
+        } else if (c == QLatin1Char('\n')) {
+            result += QLatin1String("\\n");
+        } else if (c == QLatin1Char('\t')) {
+            result += QLatin1String("\\t");
+        } else if (needsCodeEscape(c)) {
+            result += QLatin1String("\\u")
+                + QString::number(c.unicode(), 16).rightJustified(4, QLatin1Char('0'));
+        } else {
+            result += c;
+        }
     }
     return result;
 }
@@ -141,11 +161,9 @@ private:
             if (c == QLatin1Char('\\')) {
                 if (++i == text.size())
                     return tr("The record ends with a backslash that escapes nothing.");
-                const QChar next = text.at(i);
-                if (next != QLatin1Char('\\') && next != QLatin1Char(';')
-                    && next != QLatin1Char('='))
-                    return tr("\"\\%1\" is not an escape; only \\;, \\= and \\\\ are.").arg(next);
-                *target += next;
+                const QString error = unescapeAt(text, i, *target);
+                if (!error.isNull())
+                    return error;
             } else if (c == QLatin1Char(';')) {
                 pieces.append(piece);
                 piece = Piece();
@@ -159,6 +177,38 @@ private:
         }
         pieces.append(piece);
         return {};
+    }
+
+    // Appends the character escaped at text[i], the character after a backslash, and leaves i
+    // on the escape's last character.
+    static QString unescapeAt(const QString &text, int &i, QString &target)
+    {
+        const QChar next = text.at(i);
+        if (next == QLatin1Char('\\') || next == QLatin1Char(';') || next == QLatin1Char('=')) {
+            target += next;
+        } else if (next == QLatin1Char('n')) {
+            target += QLatin1Char('\n');
+        } else if (next == QLatin1Char('t')) {
+            target += QLatin1Char('\t');
+        } else if (next == QLatin1Char('u')) {
+            const QString digits = text.mid(i + 1, 4);
+            if (digits.size() != 4 || !isHexDigits(digits))
+                return tr("\"\\u\" needs four hexadecimal digits.");
+            target += QChar(digits.toUShort(nullptr, 16));
+            i += 4;
+        } else {
+            return tr("\"\\%1\" is not an escape; only \\;, \\=, \\\\, \\n, \\t and \\uXXXX are.")
+                .arg(next);
+        }
+        return {};
+    }
+
+    static bool isHexDigits(const QString &text)
+    {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+            return (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
+        });
     }
 
     QString apply(const Piece &piece, QStringList &seen)

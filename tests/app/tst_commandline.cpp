@@ -3,10 +3,22 @@
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "toolrun.h"
+#include "winprops.h"
+
+#include <QTemporaryDir>
 
 namespace {
 const QStringList stored = { "a;ontop", "b;sticky", "c;no_title" };
+const QString listed = QStringLiteral("a;ontop\nb;sticky\nc;no_title\n");
 
+// As over ssh or from cron: no display of any kind.
+QProcessEnvironment environmentWithoutDisplay()
+{
+    QProcessEnvironment environment = englishEnvironment();
+    for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
+        environment.remove(QLatin1String(name));
+    return environment;
+}
 } // namespace
 
 // The quiet path of the real executable against the stand-in service.
@@ -107,6 +119,167 @@ private Q_SLOTS:
             QCOMPARE(run.err, QString());
         QVERIFY(service.start());
         QCOMPARE(service.readStorage(), stored);
+    }
+
+    void listings_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("list") << QStringList("--list") << 0 << listed << "" << stored;
+        QTest::newRow("show") << QStringList({ "--show", "b" }) << 0 << "b;sticky\n"
+                              << "" << stored;
+        QTest::newRow("show missing")
+            << QStringList({ "--show", "B" }) << 4 << ""
+            << "kivo-admin-winprops: no properties are stored for the window \"B\"\n"
+            << stored;
+        QTest::newRow("export to standard output")
+            << QStringList({ "--export", "-" }) << 0 << listed << "" << stored;
+        QTest::newRow("quiet change, then show")
+            << QStringList({ "--quiet", "--add", "n;ontop", "--show", "n" }) << 0 << "n;ontop\n"
+            << "" << (stored + QStringList("n;ontop"));
+        QTest::newRow("change without quiet")
+            << QStringList({ "--list", "--delete", "a" }) << 1 << ""
+            << "kivo-admin-winprops: --list, --show and --export open no dialog; give --quiet to "
+               "make changes as well\n"
+            << stored;
+    }
+
+    void listings()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QStringList, after);
+        const ToolRun run = runTool(arguments);
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.out, out);
+        QCOMPARE(run.exitCode, status);
+        QCOMPARE(service.readStorage(), after);
+    }
+
+    void exportWritesFile()
+    {
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QTemporaryDir folder;
+        const QString path = folder.filePath("export.txt");
+        QCOMPARE(runTool({ "--export", path }).exitCode, 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()), listed);
+        const ToolRun refused = runTool({ "--export", folder.filePath("missing/export.txt") });
+        QCOMPARE(refused.exitCode, 6);
+        QVERIFY2(refused.err.contains("could not be written"), qPrintable(refused.err));
+    }
+
+    void listReadsBackUnchanged()
+    {
+        const QStringList odd = { "x\\;y\\=z\\\\;small_image=p\\;q", "Привет;geometry=1x2-3+4",
+                                  "  spaced  ;large_image= i " };
+        ServiceProcess service;
+        service.writeStorage(odd);
+        QVERIFY(service.start());
+        const ToolRun listing = runTool({ "--list" });
+        QCOMPARE(listing.out.split('\n', Qt::SkipEmptyParts), odd);
+        for (const QString &line : listing.out.split('\n', Qt::SkipEmptyParts)) {
+            const QString name = WinProps(line).winName();
+            QCOMPARE(runTool({ "--quiet", "--delete", name, "--add", line }).exitCode, 0);
+        }
+        QCOMPARE(runTool({ "--quiet", "--import", "-" }, englishEnvironment(), 60000,
+                         listing.out.toUtf8())
+                     .exitCode,
+                 0);
+        QCOMPARE(service.readStorage(), odd);
+    }
+
+    void import_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("errPart");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("replaces and adds")
+            << QByteArray("b;no_border\n\nn;ontop\r\n") << 0 << ""
+            << QStringList({ "a;ontop", "b;no_border", "c;no_title", "n;ontop" });
+        QTest::newRow("bad line") << QByteArray("n;ontop\nb;colour=red\n") << 2
+                                  << ", line 2: \"colour\" is not a window property." << stored;
+        QTest::newRow("repeated name")
+            << QByteArray("n\n\nn;ontop") << 2 << ", line 3: the window \"n\" is already on line 1"
+            << stored;
+        QTest::newRow("not UTF-8") << QByteArray("n;small_image=\xff\n") << 2
+                                   << ", line 1: the line is not UTF-8 text" << stored;
+        QTest::newRow("empty") << QByteArray() << 0 << "" << stored;
+    }
+
+    void import()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, status);
+        QFETCH(QString, errPart);
+        QFETCH(QStringList, after);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QTemporaryDir folder;
+        QFile input(folder.filePath("import.txt"));
+        QVERIFY(input.open(QIODevice::WriteOnly) && input.write(file) == file.size());
+        input.close();
+        for (const QString &path : { input.fileName(), QStringLiteral("-") }) {
+            const ToolRun run
+                = runTool({ "--quiet", "--import", path }, englishEnvironment(), 60000, file);
+            QCOMPARE(run.exitCode, status);
+            QVERIFY2(errPart.isEmpty()
+                         ? run.err.isEmpty()
+                         : run.err.startsWith("kivo-admin-winprops: " + path + errPart),
+                     qPrintable(run.err));
+            QCOMPARE(service.readStorage(), after);
+        }
+    }
+
+    void withoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("help") << QStringList("--help") << 0 << "" << stored;
+        QTest::newRow("version") << QStringList("--version") << 0 << "" << stored;
+        QTest::newRow("list") << QStringList("--list") << 0 << "" << stored;
+        QTest::newRow("quiet add") << QStringList({ "--quiet", "--add", "n;ontop" }) << 0 << ""
+                                   << (stored + QStringList("n;ontop"));
+        QTest::newRow("quiet delete") << QStringList({ "--quiet", "--delete", "a" }) << 0 << ""
+                                      << QStringList({ "b;sticky", "c;no_title" });
+        QTest::newRow("dialog") << QStringList() << 5
+                                << "kivo-admin-winprops: the dialog needs a display, and none was "
+                                   "found; --help, --list, --show, --export and --quiet work "
+                                   "without one\n"
+                                << stored;
+        QTest::newRow("import into the dialog")
+            << QStringList({ "--import", "-" }) << 5 << "" << stored;
+    }
+
+    void withoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QFETCH(QStringList, after);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        const ToolRun run = runTool(arguments, environmentWithoutDisplay());
+        QCOMPARE(run.exitCode, status);
+        if (!err.isEmpty() || status == 0)
+            QCOMPARE(run.err, err);
+        QCOMPARE(service.readStorage(), after);
     }
 };
 

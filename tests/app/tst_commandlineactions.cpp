@@ -3,9 +3,11 @@
 #include "commandline.h"
 #include "commandlineactions.h"
 #include "dialogfixture.h"
+#include "display.h"
 #include "testenvironment.h"
 
 #include <QCommandLineParser>
+#include <QTemporaryFile>
 
 // The dialog's side of the command line: the interactive path, driven in-process.
 class TestCommandLineActions : public QObject
@@ -75,6 +77,54 @@ private Q_SLOTS:
         QVERIFY(!f.dialog->isVisible());
         QVERIFY(f.answers.seen().isEmpty());
         QCOMPARE(f.stored(), QStringList());
+    }
+
+    void importOpensChangedAndUnsaved()
+    {
+        DialogFixture f({ "a;ontop", "b;sticky" });
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write("b;no_border\nn;ontop\n");
+        file.close();
+        const QStringList problems = runInteractively(f, { "--import", file.fileName() });
+        QVERIFY(problems.isEmpty());
+        QVERIFY(f.answers.seen().isEmpty());
+        QCOMPARE(f.names(), QStringList({ "a", "b", "n" }));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("b"));
+        QVERIFY(f.checkBox("no_borderCB")->isChecked());
+        QVERIFY(f.isChanged());
+        QCOMPARE(f.stored(), QStringList({ "a;ontop", "b;sticky" }));
+    }
+
+    void displayIsLookedFor_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("nothing") << QStringList() << QStringList() << false;
+        QTest::newRow("X11 not answering") << QStringList() << QStringList("DISPLAY=:4093") << false;
+        QTest::newRow("Wayland") << QStringList()
+                                 << QStringList({ "QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=w" })
+                                 << true;
+        QTest::newRow("Wayland missing, X11 next")
+            << QStringList() << QStringList({ "QT_QPA_PLATFORM=wayland;xcb", "DISPLAY=:4093" })
+            << false;
+        QTest::newRow("offscreen")
+            << QStringList() << QStringList("QT_QPA_PLATFORM=offscreen") << true;
+        QTest::newRow("argument before environment")
+            << QStringList({ "-platform", "xcb" }) << QStringList("QT_QPA_PLATFORM=offscreen")
+            << false;
+    }
+
+    void displayIsLookedFor()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(bool, found);
+        QProcessEnvironment variables;
+        for (const QString &variable : environment)
+            variables.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        QCOMPARE(canShowWindows(QStringList("kivo-admin-winprops") + arguments, variables), found);
     }
 };
 

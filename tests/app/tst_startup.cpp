@@ -33,6 +33,7 @@ private Q_SLOTS:
     void secondStartRaisesRunningInstance_data();
     void secondStartRaisesRunningInstance();
     void secondStartEndsWhenRunningInstanceDoesNotAnswer();
+    void listingRunsBesideRunningInstance();
 };
 
 void TestStartup::helpListsOptionsInOrder()
@@ -48,6 +49,12 @@ void TestStartup::helpListsOptionsInOrder()
         QStringLiteral("--delete <win name> Delete properties for window <win name>"),
         QStringLiteral("--edit <win name> Edit properties for window <win name>"),
         QStringLiteral("--quiet Don't ask questions"),
+        QStringLiteral("--list Print"),
+        QStringLiteral("--show <win name> Print"),
+        QStringLiteral("--export <file> Write"),
+        QStringLiteral("--import <file> Add"),
+        QStringLiteral("See kivo-admin-winprops(1) for the window record syntax and the exit "
+                       "statuses."),
     };
     int previous = -1;
     for (const QString &option : expected) {
@@ -56,6 +63,7 @@ void TestStartup::helpListsOptionsInOrder()
                  qPrintable(option + QStringLiteral(" not in order in:\n") + run.out));
         previous = at;
     }
+    QVERIFY(run.out.endsWith(QStringLiteral("exit statuses.\n")));
 }
 
 void TestStartup::versionPrintsNameAndVersion()
@@ -139,6 +147,20 @@ void TestStartup::secondStartEndsWhenRunningInstanceDoesNotAnswer()
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, QString());
     QVERIFY(elapsed.elapsed() >= 5000);
+}
+
+// Listings change nothing, so scripts and shell completion may run them while the dialog is open.
+void TestStartup::listingRunsBesideRunningInstance()
+{
+    SingleInstancePeer running(toolId());
+    QVERIFY(!running.isClient());
+    QSignalSpy received(&running, &SingleInstancePeer::messageReceived);
+    // No service runs: the listing fails on that, not on the running instance.
+    const ToolRun run = runTool({ QStringLiteral("--list") });
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.err.contains(QStringLiteral("could not be read from the service")),
+             qPrintable(run.err));
+    QCOMPARE(received.count(), 0);
 }
 
 KIVO_TEST_MAIN(TestStartup)

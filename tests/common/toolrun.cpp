@@ -13,11 +13,14 @@ QProcessEnvironment englishEnvironment()
     return environment;
 }
 
-ToolRun runTool(const QStringList &arguments, const QProcessEnvironment &environment, int timeoutMs)
+ToolRun runTool(const QStringList &arguments, const QProcessEnvironment &environment, int timeoutMs,
+                const QByteArray &input)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     ToolRun run;
     const bool ended = QTest::qWaitFor(
         [&process] { return process.state() == QProcess::NotRunning; }, timeoutMs);

@@ -18,9 +18,9 @@ struct ToolRun
 QProcessEnvironment englishEnvironment();
 
 // Runs the tool to its end while this process's event loop goes on, so that the test can play
-// the running instance or the service meanwhile.
+// the running instance or the service meanwhile. input is its whole standard input.
 ToolRun runTool(const QStringList &arguments,
                 const QProcessEnvironment &environment = englishEnvironment(),
-                int timeoutMs = 60000);
+                int timeoutMs = 60000, const QByteArray &input = QByteArray());
 
 #endif

@@ -202,7 +202,8 @@ private Q_SLOTS:
     }
 
     // The store checks a record without writing and reading its record text where it can; its
-    // verdict and message must be those of the round trip all the same.
+    // verdict and message must be those of the round trip all the same. Control characters in
+    // values read back as escapes, but the store refuses them.
     void recordProblemAgreesWithRoundTrip_data()
     {
         QTest::addColumn<QString>("member");
@@ -235,8 +236,12 @@ private Q_SLOTS:
         *text = value;
         const WinProps readBack(props.toString());
         const QString problem = recordProblem(props);
-        QCOMPARE(problem.isNull(), readBack.isValid());
-        if (!problem.isNull())
+        const bool control = std::any_of(value.cbegin(), value.cend(),
+                                         [](QChar c) { return c.unicode() < 0x20; });
+        QCOMPARE(problem.isNull(), readBack.isValid() && !control);
+        if (control)
+            QVERIFY2(problem.contains("control character"), qPrintable(problem));
+        else if (!readBack.isValid())
             QVERIFY2(problem.endsWith(readBack.errorString()), qPrintable(problem));
     }
 

@@ -100,6 +100,14 @@ private Q_SLOTS:
         QTest::newRow("negative offsets") << "a;geometry=1x2+-3--4"
                                           << "a"
                                           << "a;geometry=1x2+-3--4";
+        // Control characters are written as escapes, so a record never spans two lines.
+        QTest::newRow("newline and tab escapes") << "a\\nb;small_image=x\\ty"
+                                                 << "a\nb"
+                                                 << "a\\nb;small_image=x\\ty";
+        QTest::newRow("code escapes") << "\\u001B[2J\\u0085\\u2028\\u007f\\u0041"
+                                      << QString::fromUtf16(u"\x1b[2J\x85\u2028\x7f"
+                                                            "A")
+                                      << "\\u001b[2J\\u0085\\u2028\\u007fA";
     }
 
     void parse()
@@ -154,8 +162,14 @@ private Q_SLOTS:
                                           << "control character";
         QTest::newRow("dangling backslash") << "a\\"
                                             << "backslash";
-        QTest::newRow("unknown escape") << "a\\n"
+        QTest::newRow("unknown escape") << "a\\q"
                                         << "not an escape";
+        QTest::newRow("short code escape") << "a\\u12;ontop"
+                                           << "four hexadecimal digits";
+        QTest::newRow("code escape not hexadecimal") << "a\\u00g1"
+                                                     << "four hexadecimal digits";
+        QTest::newRow("code escape at the end") << "a\\u"
+                                                << "four hexadecimal digits";
         QTest::newRow("control in name") << QString("a\tb") << "control character U+0009";
         QTest::newRow("NUL") << QString::fromUtf16(u"a\0b", 3) << "control character U+0000";
         QTest::newRow("empty property") << "a;;ontop"
@@ -180,7 +194,7 @@ private Q_SLOTS:
     void roundTripEveryMember()
     {
         WinProps props;
-        props.setWinName(QStringLiteral("x;=\\ y"));
+        props.setWinName(QStringLiteral("x;=\\ y\n\t\r"));
         bool *switches[] = { &props.sticky,        &props.no_focus,       &props.no_title,
                              &props.no_border,     &props.no_border_edge, &props.no_ctrlbtn,
                              &props.no_button1,    &props.no_button2,     &props.no_button3,
@@ -224,8 +238,8 @@ private Q_SLOTS:
                               << "" << true;
         QTest::newRow("empty name") << ""
                                     << "" << false;
-        QTest::newRow("control in name") << "a\nb"
-                                         << "" << false;
+        QTest::newRow("control in name is escaped") << "a\nb\x1b"
+                                                    << "" << true;
         QTest::newRow("bad geometry") << "a"
                                       << "garbage" << false;
     }

@@ -1,0 +1,115 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "listingactions.h"
+
+#include "apprcinterface.h"
+#include "commandline.h"
+#include "commandlineactions.h"
+#include "recordlines.h"
+#include "winpropsservice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+bool isStandardStream(const QString &path)
+{
+    return path == QLatin1String("-");
+}
+
+bool writeOutputFile(const QString &path, const QByteArray &contents, QString &errorMessage)
+{
+    if (isStandardStream(path)) {
+        const bool written = std::fwrite(contents.constData(), 1, size_t(contents.size()), stdout)
+                == size_t(contents.size())
+            && std::fflush(stdout) == 0;
+        if (!written)
+            errorMessage = QCoreApplication::translate("CommandLineActions",
+                                                       "standard output could not be written");
+        return written;
+    }
+    // Written whole or not at all, so that a failed export leaves an older copy intact.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit())
+        return true;
+    errorMessage = QCoreApplication::translate("CommandLineActions",
+                                               "the file \"%1\" could not be written: %2")
+                       .arg(path, file.errorString());
+    return false;
+}
+
+void print(const QString &lines)
+{
+    std::fputs(lines.toLocal8Bit().constData(), stdout);
+}
+} // namespace
+
+ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLineOptions &options)
+    : list(parser.isSet(options.listOption))
+{
+    if (parser.isSet(options.showOption))
+        showName = parser.value(options.showOption);
+    if (parser.isSet(options.exportOption))
+        exportPath = parser.value(options.exportOption);
+}
+
+int ListingActions::run(ApprcInterface &apprc) const
+{
+    WinPropsList records;
+    QString error;
+    auto reply = apprc.getAllProperties();
+    reply.waitForFinished();
+    if (!winPropsListFromReply(reply, records, error)) {
+        CommandLineActions::report(
+            QCoreApplication::translate(
+                "CommandLineActions",
+                "the window properties could not be read from the service: %1")
+                .arg(error));
+        return ServiceFailure;
+    }
+    int status = 0;
+    if (list)
+        print(QString::fromUtf8(recordLines(records)));
+    if (showName) {
+        const auto found
+            = std::find_if(records.cbegin(), records.cend(),
+                           [this](const WinProps &p) { return p.winName() == *showName; });
+        if (found != records.cend()) {
+            print(QString::fromUtf8(recordLines({ *found })));
+        } else {
+            CommandLineActions::report(
+                QCoreApplication::translate("CommandLineActions",
+                                            "no properties are stored for the window \"%1\"")
+                    .arg(*showName));
+            status = NameNotStored;
+        }
+    }
+    std::fflush(stdout);
+    if (exportPath && !writeOutputFile(*exportPath, recordLines(records), error)) {
+        CommandLineActions::report(error);
+        status = FileFailure;
+    }
+    return status;
+}
+
+bool readInputFile(const QString &path, QByteArray &contents, QString &errorMessage)
+{
+    QFile file(isStandardStream(path) ? QString() : path);
+    const bool opened = isStandardStream(path) ? file.open(stdin, QIODevice::ReadOnly)
+                                               : file.open(QIODevice::ReadOnly);
+    if (opened) {
+        contents = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return true;
+    }
+    errorMessage
+        = QCoreApplication::translate("CommandLineActions", "the file \"%1\" could not be read: %2")
+              .arg(path, file.errorString());
+    return false;
+}

@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "recordlines.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QTextCodec>
+
+QByteArray recordLines(const WinPropsList &records)
+{
+    QByteArray text;
+    for (const WinProps &props : records)
+        text += props.toString().toUtf8() + '\n';
+    return text;
+}
+
+namespace {
+// The line as text, or a null string with error set when it is not UTF-8.
+QString decodedLine(QByteArray line, QString &error)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    QTextCodec::ConverterState state;
+    const QString text
+        = QTextCodec::codecForName("UTF-8")->toUnicode(line.constData(), line.size(), &state);
+    if (state.invalidChars > 0) {
+        error = QCoreApplication::translate("CommandLineActions", "the line is not UTF-8 text");
+        return {};
+    }
+    return text.isNull() ? QStringLiteral("") : text;
+}
+} // namespace
+
+RecordLinesRead readRecordLines(const QByteArray &text)
+{
+    RecordLinesRead result;
+    QHash<QString, int> lineOfName;
+    const QList<QByteArray> lines = text.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).isEmpty() || lines.at(i) == "\r")
+            continue;
+        QString error;
+        const QString line = decodedLine(lines.at(i), error);
+        const WinProps props = error.isNull() ? WinProps(line) : WinProps();
+        if (error.isNull() && !props.isValid())
+            error = props.errorString();
+        if (error.isNull() && lineOfName.contains(props.winName()))
+            error = QCoreApplication::translate("CommandLineActions",
+                                                "the window \"%1\" is already on line %2")
+                        .arg(props.winName())
+                        .arg(lineOfName.value(props.winName()));
+        if (!error.isNull())
+            return { {}, i + 1, error };
+        lineOfName.insert(props.winName(), i + 1);
+        result.records.append(props);
+    }
+    return result;
+}
