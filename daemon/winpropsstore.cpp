@@ -58,8 +58,8 @@ QString quotedName(const QString &name)
 // Where the first control character of text is, or -1.
 int controlCharacterIndex(const QString &text)
 {
-    const auto found = std::find_if(text.cbegin(), text.cend(),
-                                    [](QChar c) { return c.unicode() < 0x20; });
+    const auto found
+        = std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20; });
     return found == text.cend() ? -1 : int(found - text.cbegin());
 }
 
@@ -89,6 +89,10 @@ StorageContents parseStorage(const QByteArray &contents)
         const WinProps props(QString::fromUtf8(line));
         if (!props.isValid()) {
             result.rejected.append({ number, line, props.errorString() });
+        } else if (const QString problem = recordProblem(props); !problem.isNull()) {
+            // Escaped control characters read back, but a stored record follows the same
+            // rules as one that arrives.
+            result.rejected.append({ number, line, problem });
         } else if (lineOfName.contains(props.winName())) {
             result.rejected.append({ number, line,
                                      tr("The window %1 is already on line %2.")

@@ -102,7 +102,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("environment");
         QTest::addColumn<bool>("found");
         QTest::newRow("nothing") << QStringList() << QStringList() << false;
-        QTest::newRow("X11 not answering") << QStringList() << QStringList("DISPLAY=:4093") << false;
+        QTest::newRow("X11 not answering")
+            << QStringList() << QStringList("DISPLAY=:4093") << false;
         QTest::newRow("Wayland") << QStringList()
                                  << QStringList({ "QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=w" })
                                  << true;

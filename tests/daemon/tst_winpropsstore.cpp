@@ -90,6 +90,9 @@ private Q_SLOTS:
             << QByteArray("x\\;y\\=z\\\\;small_image=\\;\nПривет 世界;transparency=7\n")
             << QStringList { "x\\;y\\=z\\\\;small_image=\\;", "Привет 世界;transparency=7" }
             << QList<int>();
+        QTest::newRow("escaped control characters refused")
+            << QByteArray("a\\nb;ontop\nc;small_image=\\t\nd\\u2028\n")
+            << QStringList { "d\\u2028" } << QList<int> { 1, 2 };
         QTest::newRow("all bad") << QByteArray(";a\n\\\nb;;\n") << QStringList()
                                  << QList<int> { 1, 2, 3 };
     }
@@ -236,8 +239,8 @@ private Q_SLOTS:
         *text = value;
         const WinProps readBack(props.toString());
         const QString problem = recordProblem(props);
-        const bool control = std::any_of(value.cbegin(), value.cend(),
-                                         [](QChar c) { return c.unicode() < 0x20; });
+        const bool control
+            = std::any_of(value.cbegin(), value.cend(), [](QChar c) { return c.unicode() < 0x20; });
         QCOMPARE(problem.isNull(), readBack.isValid() && !control);
         if (control)
             QVERIFY2(problem.contains("control character"), qPrintable(problem));
