@@ -5,7 +5,9 @@
 #include "commandline.h"
 #include "listingactions.h"
 #include "winprops.h"
+#include "winpropsbackend.h"
 #include "winpropsdialog.h"
+#include "winpropsworkingcopy.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -72,7 +74,7 @@ QStringList CommandLineActions::problems() const
     return found;
 }
 
-int CommandLineActions::runQuietly(WinPropsDialog &dialog) const
+int CommandLineActions::runQuietly(WinPropsBackend &backend) const
 {
     const QStringList faults = problems();
     for (const QString &fault : faults)
@@ -82,18 +84,26 @@ int CommandLineActions::runQuietly(WinPropsDialog &dialog) const
     if (!deleteName && !addRecord && !importPath)
         return 0;
     // Storing after a failed read would replace a collection nobody has seen.
-    if (dialog.isServiceUnread()) {
+    const WinPropsBackend::Fetched fetched = backend.fetchAll();
+    if (!fetched.ok) {
         report(tr("the window properties could not be read from the service: %1")
-                   .arg(dialog.serviceError()));
+                   .arg(fetched.errorMessage));
         return ServiceFailure;
     }
-    if (deleteName)
-        dialog.deleteWinPropByName(*deleteName);
+    WinPropsWorkingCopy records(fetched.records);
+    const bool removed = deleteName && records.remove(*deleteName);
+    WinPropsList added = imported.records;
     if (addRecord)
-        dialog.addWinPropFromRecord(*addRecord);
-    dialog.importWinProps(imported.records);
-    if (!dialog.saveQuietly()) {
-        report(tr("the window properties could not be stored: %1").arg(dialog.serviceError()));
+        added.prepend(WinProps(*addRecord));
+    for (const WinProps &props : qAsConst(added))
+        records.store(props);
+    if (!removed && added.isEmpty())
+        return 0;
+    // As a save from the dialog: records that set nothing are not kept.
+    records.eraseNulls();
+    const WinPropsBackend::Stored stored = backend.storeAll(records.records());
+    if (!stored.ok) {
+        report(tr("the window properties could not be stored: %1").arg(stored.errorMessage));
         return ServiceFailure;
     }
     return 0;

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QCommandLineParser;
+class WinPropsBackend;
 class WinPropsDialog;
 struct CommandLineOptions;
 
@@ -31,8 +32,9 @@ public:
     // Values that cannot be acted on, one message each; empty when all are usable.
     QStringList problems() const;
 
-    // Acts without showing the dialog or asking, then stores the result; returns the exit status.
-    int runQuietly(WinPropsDialog &dialog) const;
+    // Acts on the stored records without any widget or question, then stores the result in one
+    // call when anything changed; returns the exit status.
+    int runQuietly(WinPropsBackend &backend) const;
     // Shows the dialog and hands it the actions; the user saves.
     void runInteractively(WinPropsDialog &dialog) const;
 

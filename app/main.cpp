@@ -94,8 +94,11 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
 
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
+    int status = 0;
+    if (parser.isSet(options.quietOption))
+        status = CommandLineActions(parser, options).runQuietly(apprc);
     const ListingActions listing(parser, options);
-    return listing.isRequested() ? listing.run(apprc) : 0;
+    return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
 
 int runDialog(int argc, char *argv[])
@@ -125,13 +128,6 @@ int runDialog(int argc, char *argv[])
     app.setActivationWindow(&dialog, true);
 
     const CommandLineActions actions(parser, options);
-    dialog.quiet = actions.isQuiet();
-    if (actions.isQuiet()) {
-        const int status = actions.runQuietly(dialog);
-        const ListingActions listing(parser, options);
-        return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
-    }
-
     actions.runInteractively(dialog);
     const int status = app.exec();
     return actions.problems().isEmpty() ? status : InvalidCommandLineValue;
@@ -142,12 +138,9 @@ int main(int argc, char *argv[])
 {
     const QStringList arguments = argumentsOf(argc, argv);
     const Launch launch = CommandLineOptions().launchFor(arguments);
-    const bool canShow = canShowWindows(arguments);
-    if (launch == Launch::Dialog && !canShow)
+    if (launch != Launch::Dialog)
+        return runWithoutDialog(argc, argv, launch);
+    if (!canShowWindows(arguments))
         return refuseWithoutDisplay(argc, argv);
-    if (launch == Launch::QuietChanges && !canShow)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (launch == Launch::Dialog || launch == Launch::QuietChanges)
-        return runDialog(argc, argv);
-    return runWithoutDialog(argc, argv, launch);
+    return runDialog(argc, argv);
 }

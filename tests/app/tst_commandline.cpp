@@ -5,6 +5,7 @@
 #include "toolrun.h"
 #include "winprops.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -280,6 +281,40 @@ private Q_SLOTS:
         if (!err.isEmpty() || status == 0)
             QCOMPARE(run.err, err);
         QCOMPARE(service.readStorage(), after);
+    }
+
+    void bashCompletion_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("offered");
+        QTest::newRow("option") << QStringList("--de") << QStringList("--delete");
+        QTest::newRow("stored names")
+            << QStringList({ "--delete", "a" }) << QStringList({ "a", "ab\\ c" });
+        QTest::newRow("escaped name") << QStringList({ "--show", "x" }) << QStringList("x\\;y");
+        QTest::newRow("all names")
+            << QStringList({ "--quiet", "--edit", "" }) << QStringList({ "a", "ab\\ c", "x\\;y" });
+        QTest::newRow("no record") << QStringList({ "--add", "" }) << QStringList();
+    }
+
+    void bashCompletion()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, offered);
+        ServiceProcess service;
+        service.writeStorage({ "a;ontop", "ab c;sticky", "x\\;y;no_title" });
+        QVERIFY(service.start());
+        QProcess bash;
+        bash.start("bash",
+                   QStringList({ "-c",
+                                 "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
+                                 "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
+                                 "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                                 "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
+                       + words);
+        QVERIFY(bash.waitForFinished(60000));
+        QCOMPARE(bash.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+                 offered);
     }
 };
 

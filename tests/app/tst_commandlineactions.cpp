@@ -4,6 +4,7 @@
 #include "commandlineactions.h"
 #include "dialogfixture.h"
 #include "display.h"
+#include "fakebackend.h"
 #include "testenvironment.h"
 
 #include <QCommandLineParser>
@@ -64,19 +65,48 @@ private Q_SLOTS:
         QVERIFY(!f.isChanged());
     }
 
-    void quietIsSetBeforeAnyAction()
+    void quietRunBuildsNoWidget_data()
     {
-        DialogFixture f({ "a;ontop" });
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("fetchError");
+        QTest::addColumn<QString>("storeError");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("stores");
+        const QStringList stored = { "a;ontop", "e" };
+        QTest::newRow("delete") << QStringList({ "--delete", "a" }) << ""
+                                << "" << 0 << QStringList() << 1;
+        QTest::newRow("delete missing") << QStringList({ "--delete", "x" }) << ""
+                                        << "" << 0 << stored << 0;
+        QTest::newRow("add replaces") << QStringList({ "--add", "a;sticky" }) << ""
+                                      << "" << 0 << QStringList("a;sticky") << 1;
+        QTest::newRow("unread service") << QStringList({ "--delete", "a" }) << "no bus"
+                                        << "" << 3 << stored << 0;
+        QTest::newRow("refused store") << QStringList({ "--add", "n;ontop" }) << ""
+                                       << "full" << 3 << stored << 1;
+    }
+
+    // The quiet path acts on the service's records directly: no dialog, no question.
+    void quietRunBuildsNoWidget()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QStringList, after);
+        QFETCH(int, stores);
+        FakeBackend backend({ "a;ontop", "e" });
+        QFETCH(QString, fetchError);
+        QFETCH(QString, storeError);
+        backend.fetchError = fetchError.isEmpty() ? QString() : fetchError;
+        backend.storeError = storeError.isEmpty() ? QString() : storeError;
         QCommandLineParser parser;
         const CommandLineOptions options;
         options.addTo(parser);
-        QVERIFY(parser.parse({ "kivo-admin-winprops", "--quiet", "--delete", "a" }));
+        QVERIFY(parser.parse(QStringList({ "kivo-admin-winprops", "--quiet" }) + arguments));
         const CommandLineActions actions(parser, options);
-        f.makeDialog().quiet = actions.isQuiet();
-        QCOMPARE(actions.runQuietly(*f.dialog), 0);
-        QVERIFY(!f.dialog->isVisible());
-        QVERIFY(f.answers.seen().isEmpty());
-        QCOMPARE(f.stored(), QStringList());
+        QCOMPARE(actions.runQuietly(backend), status);
+        QCOMPARE(backend.storedTexts(), after);
+        QCOMPARE(backend.stores, stores);
+        QVERIFY(QApplication::allWidgets().isEmpty());
     }
 
     void importOpensChangedAndUnsaved()

@@ -10,13 +10,15 @@ set(expected_files
     bin/kivo-admin-winprops
     bin/kivo-winpropsd
     share/applications/org.kivo.kivo_admin_winprops.desktop
+    share/bash-completion/completions/kivo-admin-winprops
     share/doc/kivo-admin-winprops/copyright
     share/dbus-1/services/org.kivo.kivo-winprops.service
     share/kivo-admin-winprops/translations/kivo-admin-winprops_de.qm
     share/kivo-admin-winprops/translations/kivo-admin-winprops_ru.qm
     share/man/man1/kivo-admin-winprops.1.gz
     share/man/man1/kivo-winpropsd.1.gz
-    share/metainfo/org.kivo.kivo_admin_winprops.metainfo.xml)
+    share/metainfo/org.kivo.kivo_admin_winprops.metainfo.xml
+    share/zsh/vendor-completions/_kivo-admin-winprops)
 list(SORT expected_files)
 
 function(fail message)
