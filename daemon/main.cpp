@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcadaptor.h"
+#include "recordsapplying.h"
 #include "signalquitter.h"
 #include "winpropsdaemon.h"
 #include "winpropsservice.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -21,6 +23,7 @@ struct Options
 {
     QString storagePath;
     std::optional<int> idleSeconds;
+    bool apply = true;
 };
 
 // The longest idle time whose milliseconds fit a timer interval.
@@ -50,7 +53,11 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         QStringLiteral("exit-when-idle"),
         QStringLiteral("Exit when no client holds a reference and nothing called for this long."),
         QStringLiteral("seconds"));
-    parser.addOptions({ storage, idle });
+    const QCommandLineOption noApply(
+        QStringLiteral("no-apply"),
+        QStringLiteral("Only keep the window properties: do not apply them to the windows of the X "
+                       "display."));
+    parser.addOptions({ storage, idle, noApply });
     parser.process(app);
 
     Options options;
@@ -66,6 +73,7 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         }
         options.idleSeconds = seconds;
     }
+    options.apply = !parser.isSet(noApply);
     return options;
 }
 
@@ -155,6 +163,9 @@ int main(int argc, char *argv[])
     WinPropsDaemon daemon(store, contents.records, bus);
     if (!publish(bus, daemon) || !keepRejectedLines(store, contents.rejected))
         return 1;
+    // Only the instance that owns the bus name touches windows.
+    const std::unique_ptr<RecordsApplying> applying
+        = options->apply ? RecordsApplying::start(daemon, complain) : nullptr;
     // Without its bus the daemon serves nobody; this also ends it with a private test bus.
     bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
                 QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), &app,

@@ -246,6 +246,7 @@ bool WinPropsDaemon::store(const WinPropsList &records)
         return false;
     }
     m_records = records;
+    Q_EMIT recordsChanged();
     return true;
 }
 

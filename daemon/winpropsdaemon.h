@@ -46,11 +46,16 @@ public:
     void setWindowProperties(const WinProps &winProps);
     QStringList winNames();
 
+    // The collection as stored.
+    const WinPropsList &records() const { return m_records; }
+
 Q_SIGNALS:
     void changedWindowProperties(const WinProps &winProps);
     void removedWindowProperties(const QString &winName);
     void windowRenamed(const QString &oldName, const QString &newName);
     void idle();
+    // After every change of the collection, whichever way it came.
+    void recordsChanged();
 
 private:
     void noteCall();

@@ -1,0 +1,267 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "applydecision.h"
+
+namespace {
+
+// A Motif field with its "all" bit expanded: with that bit, the other bits name what is left out.
+quint32 expanded(quint32 value, quint32 allBit, quint32 everything)
+{
+    return (value & allBit) ? everything & ~value : value & everything;
+}
+
+constexpr int wmHintsLength = 9;
+constexpr quint32 wmHintsInputFlag = 1;
+
+struct MemberBits
+{
+    bool WinProps::*member;
+    const char *key;
+    quint32 decorations;
+    quint32 functions;
+};
+
+const MemberBits motifMembers[] = {
+    { &WinProps::no_title, "no_title", Motif::DecorTitle, 0 },
+    { &WinProps::no_border, "no_border", Motif::DecorBorder | Motif::DecorResizeHandle, 0 },
+    { &WinProps::no_border_edge, "no_border_edge", Motif::DecorResizeHandle, 0 },
+    { &WinProps::no_ctrlbtn, "no_ctrlbtn", Motif::DecorMenu, 0 },
+    { &WinProps::no_button1, "no_button1", Motif::DecorMinimize, Motif::FunctionMinimize },
+    { &WinProps::no_button2, "no_button2", Motif::DecorMaximize, Motif::FunctionMaximize },
+    { &WinProps::no_button3, "no_button3", 0, Motif::FunctionClose },
+};
+
+struct StateMember
+{
+    bool LastingProps::*state;
+    Aspect aspect;
+    const char *key;
+};
+
+const StateMember stateMembers[] = {
+    { &LastingProps::allDesktops, Aspect::Desktop, "sticky" },
+    { &LastingProps::skipTaskbar, Aspect::SkipTaskbar, "no_tbutton" },
+    { &LastingProps::skipPager, Aspect::SkipPager, "no_pager" },
+    { &LastingProps::above, Aspect::Above, "ontop" },
+    { &LastingProps::below, Aspect::Below, "onbottom" },
+};
+
+// The Motif bits a window manager that keeps title and handle together can show: none of the
+// three frame parts goes unless the title goes.
+void keepTitleWithHandle(const WinProps &record, LastingProps &target, QStringList &notApplied)
+{
+    if (target.decorationsOff & Motif::DecorTitle) {
+        target.decorationsOff |= Motif::DecorResizeHandle;
+        return;
+    }
+    if (record.no_border)
+        notApplied.append(QStringLiteral("no_border"));
+    if (record.no_border_edge)
+        notApplied.append(QStringLiteral("no_border_edge"));
+    target.decorationsOff &= ~(Motif::DecorBorder | Motif::DecorResizeHandle);
+}
+
+void fitMotifToDesktop(const WinProps &record, const DesktopTraits &desktop, LastingProps &target,
+                       QStringList &notApplied)
+{
+    if (desktop.titleGoesWithHandle)
+        keepTitleWithHandle(record, target, notApplied);
+    for (const MemberBits &bits : motifMembers) {
+        if (!(record.*bits.member))
+            continue;
+        const bool decorationsShow = bits.decorations & ~desktop.ignoredDecorations;
+        const bool functionsShow = bits.functions & ~desktop.ignoredFunctions;
+        if (!decorationsShow && !functionsShow && !notApplied.contains(QLatin1String(bits.key)))
+            notApplied.append(QLatin1String(bits.key));
+    }
+}
+
+void fitStatesToDesktop(const DesktopTraits &desktop, LastingProps &target, QStringList &notApplied)
+{
+    for (const StateMember &member : stateMembers) {
+        const bool carriedOut
+            = desktop.windowManager && !desktop.unsupported.testFlag(member.aspect);
+        if (target.*member.state && !carriedOut) {
+            notApplied.append(QLatin1String(member.key));
+            target.*member.state = false;
+        }
+    }
+}
+
+StartProps startPropsOf(const WinProps &record, const DesktopTraits &desktop,
+                        QStringList &notApplied)
+{
+    StartProps start;
+    if (!record.geometry.isEmpty()) {
+        start.geometry = parseGeometryString(record.geometry);
+        if (!start.geometry)
+            notApplied.append(QStringLiteral("geometry"));
+    }
+    start.maximize = record.init_maximize;
+    start.minimize = record.init_minimize;
+    start.closeSoon = record.close_soon;
+    if (!desktop.windowManager) {
+        // Only a window manager maximizes or iconifies a window.
+        if (start.maximize)
+            notApplied.append(QStringLiteral("init_maximize"));
+        if (start.minimize)
+            notApplied.append(QStringLiteral("init_minimize"));
+        start.maximize = start.minimize = false;
+    }
+    return start;
+}
+
+} // namespace
+
+namespace Motif {
+
+QVector<quint32> without(const QVector<quint32> &own, quint32 decorationsOff, quint32 functionsOff)
+{
+    if (decorationsOff == 0 && functionsOff == 0)
+        return own;
+    QVector<quint32> hints = own;
+    hints.resize(hintsLength);
+    if (functionsOff) {
+        const quint32 functions = (hints[0] & HintFunctions)
+            ? expanded(hints[1], FunctionAll, AllFunctions)
+            : quint32(AllFunctions);
+        hints[0] |= HintFunctions;
+        hints[1] = functions & ~functionsOff;
+    }
+    if (decorationsOff) {
+        const quint32 decorations = (hints[0] & HintDecorations)
+            ? expanded(hints[2], DecorAll, AllDecorations)
+            : quint32(AllDecorations);
+        hints[0] |= HintDecorations;
+        hints[2] = decorations & ~decorationsOff;
+    }
+    return hints;
+}
+
+} // namespace Motif
+
+QVector<quint32> wmHintsWithoutInput(const QVector<quint32> &own)
+{
+    QVector<quint32> hints = own;
+    hints.resize(wmHintsLength);
+    hints[0] |= wmHintsInputFlag;
+    hints[1] = 0;
+    return hints;
+}
+
+quint32 opacityOf(quint32 transparencyPercent)
+{
+    const quint64 opaque = 0xFFFFFFFFu;
+    const quint64 percent = qMin<quint64>(transparencyPercent, WinProps::MaxPercent);
+    return static_cast<quint32>(opaque * (WinProps::MaxPercent - percent) / WinProps::MaxPercent);
+}
+
+bool LastingProps::operator==(const LastingProps &other) const
+{
+    return differences(*this, other) == Aspects();
+}
+
+Aspects differences(const LastingProps &a, const LastingProps &b)
+{
+    Aspects changed;
+    auto note = [&changed](bool differs, Aspect aspect) {
+        if (differs)
+            changed |= aspect;
+    };
+    note(a.decorationsOff != b.decorationsOff || a.functionsOff != b.functionsOff,
+         Aspect::Decorations);
+    for (const StateMember &member : stateMembers)
+        note(a.*member.state != b.*member.state, member.aspect);
+    note(a.noFocus != b.noFocus, Aspect::Focus);
+    note(a.opacity != b.opacity, Aspect::Opacity);
+    note(a.shadow != b.shadow, Aspect::Shadow);
+    note(a.smallImage != b.smallImage || a.largeImage != b.largeImage, Aspect::Icon);
+    return changed;
+}
+
+DesktopTraits knownTraits(const QString &windowManagerName)
+{
+    DesktopTraits traits;
+    if (windowManagerName == QLatin1String("Openbox")) {
+        // Tried here: Openbox shows every button whatever the Motif hints say, and honours the
+        // decorations only when title and handle go together.
+        traits.ignoredDecorations = Motif::DecorMenu | Motif::DecorMinimize | Motif::DecorMaximize;
+        traits.ignoredFunctions
+            = Motif::FunctionMinimize | Motif::FunctionMaximize | Motif::FunctionClose;
+        traits.titleGoesWithHandle = true;
+    }
+    return traits;
+}
+
+LastingProps lastingPropsOf(const WinProps &record)
+{
+    LastingProps props;
+    for (const MemberBits &bits : motifMembers) {
+        if (record.*bits.member) {
+            props.decorationsOff |= bits.decorations;
+            props.functionsOff |= bits.functions;
+        }
+    }
+    props.allDesktops = record.sticky;
+    props.skipTaskbar = record.no_tbutton;
+    props.skipPager = record.no_pager;
+    props.above = record.ontop;
+    props.below = record.onbottom && !record.ontop;
+    props.noFocus = record.no_focus;
+    if (record.transparency <= WinProps::MaxPercent)
+        props.opacity = opacityOf(record.transparency);
+    if (record.shadow <= WinProps::MaxPercent)
+        props.shadow = record.shadow > 0 ? 1 : 0;
+    props.smallImage = record.small_image;
+    props.largeImage = record.large_image;
+    return props;
+}
+
+ApplyDecision decide(const WinProps *record, bool isNewWindow, const LastingProps &applied,
+                     const DesktopTraits &desktop)
+{
+    ApplyDecision decision;
+    if (record) {
+        decision.lasting = lastingPropsOf(*record);
+        // Keeping on top and at the bottom at once cannot be; on top wins.
+        if (record->ontop && record->onbottom)
+            decision.notApplied.append(QStringLiteral("onbottom"));
+        fitMotifToDesktop(*record, desktop, decision.lasting, decision.notApplied);
+        fitStatesToDesktop(desktop, decision.lasting, decision.notApplied);
+        // No hint asks a window manager for focus on click only; its focus model decides.
+        if (record->focus_on_click)
+            decision.notApplied.append(QStringLiteral("focus_on_click"));
+        if (!desktop.compositor) {
+            // Written all the same, for a compositing manager started later.
+            if (record->shadow <= WinProps::MaxPercent)
+                decision.notApplied.append(QStringLiteral("shadow"));
+            if (record->transparency <= WinProps::MaxPercent)
+                decision.notApplied.append(QStringLiteral("transparency"));
+        }
+        if (isNewWindow)
+            decision.start = startPropsOf(*record, desktop, decision.notApplied);
+    }
+    decision.changes = differences(decision.lasting, applied);
+    return decision;
+}
+
+RecordMatcher::RecordMatcher(const WinPropsList &records)
+    : m_records(records)
+{
+    m_firstIndex.reserve(records.size());
+    for (int i = records.size() - 1; i >= 0; --i)
+        m_firstIndex.insert(records.at(i).winName(), i);
+}
+
+const WinProps *RecordMatcher::match(const QString &instance, const QString &className) const
+{
+    for (const QString &name : { instance, className }) {
+        if (name.isEmpty())
+            continue;
+        const auto found = m_firstIndex.constFind(name);
+        if (found != m_firstIndex.constEnd())
+            return &m_records.at(*found);
+    }
+    return nullptr;
+}

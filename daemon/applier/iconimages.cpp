@@ -1,0 +1,165 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "iconimages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QStandardPaths>
+
+namespace {
+
+// Enough to tell a burst of windows of one program apart from a growing list of programs.
+constexpr int maxRememberedIcons = 64;
+
+QStringList iconFolders()
+{
+    QStringList folders { QDir::homePath() + QStringLiteral("/.icons") };
+    for (const QString &data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders.append(data + QStringLiteral("/icons"));
+    return folders;
+}
+
+QStringList pixmapFolders()
+{
+    QStringList folders;
+    for (const QString &data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders.append(data + QStringLiteral("/pixmaps"));
+    return folders;
+}
+
+QStringList imageSuffixes()
+{
+    QStringList suffixes { QStringLiteral("png"), QStringLiteral("xpm") };
+    if (QImageReader::supportedImageFormats().contains("svg"))
+        suffixes.append(QStringLiteral("svg"));
+    return suffixes;
+}
+
+// Size folders of a theme, the asked size first, then larger ones (which scale down well), then
+// smaller ones.
+QStringList sizeFolders(const QDir &theme, int size)
+{
+    QList<QPair<int, QString>> ranked;
+    for (const QString &folder : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const int folderSize = folder.section(QLatin1Char('x'), 0, 0).toInt();
+        int rank = folderSize >= size ? folderSize - size : 100000 + size - folderSize;
+        if (folder == QLatin1String("scalable"))
+            rank = 50000;
+        ranked.append({ rank, folder });
+    }
+    std::sort(ranked.begin(), ranked.end());
+    QStringList folders;
+    for (const auto &entry : qAsConst(ranked))
+        folders.append(entry.second);
+    return folders;
+}
+
+QString findInTheme(const QDir &theme, const QString &name, int size)
+{
+    const QStringList suffixes = imageSuffixes();
+    for (const QString &sizeFolder : sizeFolders(theme, size)) {
+        const QDir folder(theme.filePath(sizeFolder));
+        for (const QString &context : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            for (const QString &suffix : suffixes) {
+                const QString file = folder.filePath(context + QLatin1Char('/') + name
+                                                     + QLatin1Char('.') + suffix);
+                if (QFileInfo::exists(file))
+                    return file;
+            }
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+const QVector<int> &IconImages::smallSizes()
+{
+    static const QVector<int> sizes { 16, 32 };
+    return sizes;
+}
+
+const QVector<int> &IconImages::largeSizes()
+{
+    static const QVector<int> sizes { 48, 64 };
+    return sizes;
+}
+
+QString IconImages::findFile(const QString &nameOrPath, int size)
+{
+    if (nameOrPath.contains(QLatin1Char('/')))
+        return QFileInfo::exists(nameOrPath) ? nameOrPath : QString();
+    const QString key = nameOrPath + QLatin1Char('@') + QString::number(size);
+    const auto known = m_files.constFind(key);
+    if (known != m_files.constEnd())
+        return *known;
+    QString file;
+    for (const QString &themeName : { QStringLiteral("hicolor"), QStringLiteral("Adwaita") }) {
+        for (const QString &folder : iconFolders()) {
+            file = findInTheme(QDir(folder + QLatin1Char('/') + themeName), nameOrPath, size);
+            if (!file.isEmpty())
+                break;
+        }
+        if (!file.isEmpty())
+            break;
+    }
+    for (const QString &folder : pixmapFolders()) {
+        for (const QString &suffix : imageSuffixes()) {
+            const QString candidate
+                = folder + QLatin1Char('/') + nameOrPath + QLatin1Char('.') + suffix;
+            if (file.isEmpty() && QFileInfo::exists(candidate))
+                file = candidate;
+        }
+    }
+    if (m_files.size() >= maxRememberedIcons)
+        m_files.clear();
+    m_files.insert(key, file);
+    return file;
+}
+
+QVector<quint32> IconImages::netWmIcon(const QString &smallImage, const QString &largeImage,
+                                       QStringList *unloaded)
+{
+    const QString key = smallImage + QLatin1Char('\n') + largeImage;
+    const auto known = m_icons.constFind(key);
+    if (known != m_icons.constEnd())
+        return *known;
+    QVector<quint32> data;
+    if (!smallImage.isEmpty() && !append(data, smallImage, smallSizes()) && unloaded)
+        unloaded->append(smallImage);
+    if (!largeImage.isEmpty() && !append(data, largeImage, largeSizes()) && unloaded)
+        unloaded->append(largeImage);
+    if (m_icons.size() >= maxRememberedIcons)
+        m_icons.clear();
+    m_icons.insert(key, data);
+    return data;
+}
+
+bool IconImages::append(QVector<quint32> &data, const QString &image, const QVector<int> &sizes)
+{
+    for (const int size : sizes) {
+        const QString file = findFile(image, size);
+        QImageReader reader(file);
+        const QImage loaded = file.isEmpty() ? QImage() : reader.read();
+        if (loaded.isNull())
+            return false;
+        appendImage(data, loaded, size);
+    }
+    return true;
+}
+
+void IconImages::appendImage(QVector<quint32> &data, const QImage &image, int size)
+{
+    const QImage scaled = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_ARGB32);
+    data.append(static_cast<quint32>(scaled.width()));
+    data.append(static_cast<quint32>(scaled.height()));
+    for (int y = 0; y < scaled.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(scaled.constScanLine(y));
+        data.append(QVector<quint32>(line, line + scaled.width()));
+    }
+}

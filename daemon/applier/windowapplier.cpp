@@ -1,0 +1,509 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "windowapplier.h"
+
+#include <QTimer>
+
+#include <limits>
+
+namespace {
+
+// A program that keeps rewriting a property the applier overrides would otherwise keep both
+// busy for ever.
+constexpr int maxRewrites = 8;
+constexpr quint32 allDesktops = 0xFFFFFFFFu;
+// X11 coordinates are signed, sizes unsigned 16-bit numbers.
+constexpr qint64 maxCoordinate = std::numeric_limits<qint16>::max();
+
+X11::RawProperty cardinalsProperty(xcb_atom_t type, const QVector<quint32> &values)
+{
+    X11::RawProperty property;
+    property.type = type;
+    property.format = 32;
+    property.data = QByteArray(reinterpret_cast<const char *>(values.constData()),
+                               values.size() * int(sizeof(quint32)));
+    return property;
+}
+
+QVector<quint32> cardinalsOf(const X11::RawProperty &property)
+{
+    return property.format == 32 ? property.cardinals() : QVector<quint32>();
+}
+
+xcb_gravity_t gravityOf(const GeometrySpec &geometry)
+{
+    if (geometry.fromRightEdge)
+        return geometry.fromBottomEdge ? XCB_GRAVITY_SOUTH_EAST : XCB_GRAVITY_NORTH_EAST;
+    return geometry.fromBottomEdge ? XCB_GRAVITY_SOUTH_WEST : XCB_GRAVITY_NORTH_WEST;
+}
+
+// An offset counted from the near or the far edge of the area.
+qint64 placed(qint64 start, qint64 extent, qint64 size, qint64 offset, bool fromFarEdge)
+{
+    return fromFarEdge ? start + extent - offset - size : start + offset;
+}
+
+qint64 bounded(qint64 value, qint64 low, qint64 high)
+{
+    return qMax(low, qMin(value, high));
+}
+
+} // namespace
+
+WindowApplier::WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent)
+    : QObject(parent)
+    , m_x11(std::move(x11))
+{
+    connect(m_x11.get(), &X11Connection::eventReceived, this, &WindowApplier::handleEvent);
+    connect(m_x11.get(), &X11Connection::lost, this, &WindowApplier::connectionLost);
+}
+
+WindowApplier::~WindowApplier() = default;
+
+void WindowApplier::start(const WinPropsList &records)
+{
+    if (!m_x11)
+        return;
+    const uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_x11->xcb(), m_x11->root(), XCB_CW_EVENT_MASK, &rootEvents);
+    readDesktop();
+    m_matcher = RecordMatcher(records);
+    // Selected before the windows are listed, so that a window appearing meanwhile is not missed.
+    addWindows(currentWindows(), false);
+    m_started = true;
+    m_x11->watch();
+}
+
+void WindowApplier::setRecords(const WinPropsList &records)
+{
+    m_matcher = RecordMatcher(records);
+    if (!m_x11 || !m_started)
+        return;
+    readDesktop();
+    applyAll();
+    m_x11->flush();
+}
+
+void WindowApplier::handleEvent(const xcb_generic_event_t *event)
+{
+    switch (event->response_type & 0x7f) {
+    case XCB_PROPERTY_NOTIFY: {
+        const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+        handlePropertyChange(notify->window, notify->atom);
+        break;
+    }
+    case XCB_MAP_NOTIFY: {
+        // Without a window manager, mapping a top-level window is what makes it appear.
+        const auto *notify = reinterpret_cast<const xcb_map_notify_event_t *>(event);
+        if (!m_desktop.windowManager && notify->event == m_x11->root() && !notify->override_redirect
+            && !m_windows.contains(notify->window))
+            addWindows({ notify->window }, true);
+        break;
+    }
+    case XCB_UNMAP_NOTIFY: {
+        const auto *notify = reinterpret_cast<const xcb_unmap_notify_event_t *>(event);
+        if (!m_desktop.windowManager && notify->event == m_x11->root())
+            forgetWindow(notify->window);
+        break;
+    }
+    case XCB_DESTROY_NOTIFY:
+        forgetWindow(reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window);
+        break;
+    default:
+        // Errors about windows that went away meanwhile need nothing: the window is forgotten
+        // when the server reports it gone.
+        break;
+    }
+}
+
+void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
+{
+    if (window == m_x11->root()) {
+        const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+        if (atom == ewmh->_NET_SUPPORTING_WM_CHECK || atom == ewmh->_NET_SUPPORTED) {
+            readDesktop();
+            syncWindows();
+            applyAll();
+        } else if (atom == ewmh->_NET_CLIENT_LIST && m_desktop.windowManager) {
+            syncWindows();
+        }
+        return;
+    }
+    const auto found = m_windows.find(window);
+    if (found == m_windows.end())
+        return;
+    TrackedWindow &tracked = *found;
+    if (atom == XCB_ATOM_WM_CLASS) {
+        tracked.wmClass = X11::readWmClass(*m_x11, window);
+        apply(window, tracked);
+        return;
+    }
+    const auto overridden = tracked.overrides.find(atom);
+    if (overridden == tracked.overrides.end())
+        return;
+    // The program changed the value itself: that becomes its own value, and the applier's is
+    // put back over it.
+    const std::optional<X11::RawProperty> now = X11::readProperty(*m_x11, window, atom);
+    if (!now || *now == overridden->written)
+        return;
+    if (++overridden->rewrites > maxRewrites) {
+        tracked.overrides.erase(overridden);
+        reportOnce(QStringLiteral("rewrite %1").arg(window),
+                   QStringLiteral("%1 keeps changing a property back; it is left to it.")
+                       .arg(describe(window, tracked)));
+        return;
+    }
+    overridden->own = *now;
+    overridden->written = overridden->compose(*now);
+    X11::restoreProperty(*m_x11, window, atom, overridden->written);
+}
+
+void WindowApplier::connectionLost(const QString &reason)
+{
+    Q_EMIT notice(QStringLiteral("The X display %1 went away (%2): window properties are no "
+                                 "longer applied; the service goes on.")
+                      .arg(QString::fromLocal8Bit(m_x11->displayName()), reason));
+    m_windows.clear();
+    // Deleted once its own signal has returned.
+    m_x11.release()->deleteLater();
+}
+
+void WindowApplier::readDesktop()
+{
+    X11Connection &x11 = *m_x11;
+    const xcb_ewmh_connection_t *ewmh = x11.ewmh();
+    const bool windowManager = X11::hasWindowManager(x11);
+    QString name;
+    if (windowManager) {
+        const xcb_window_t check = X11::cardinal(x11, x11.root(), ewmh->_NET_SUPPORTING_WM_CHECK)
+                                       .value_or(XCB_WINDOW_NONE);
+        const std::optional<X11::RawProperty> wmName
+            = X11::readProperty(x11, check, ewmh->_NET_WM_NAME);
+        name = wmName ? QString::fromUtf8(wmName->data) : QString();
+    }
+    m_windowManagerName = windowManager ? name : QStringLiteral("no window manager");
+    m_desktop = knownTraits(name);
+    m_desktop.windowManager = windowManager;
+    const std::optional<X11::RawProperty> supported
+        = X11::readProperty(x11, x11.root(), ewmh->_NET_SUPPORTED);
+    const QVector<quint32> atoms = supported ? cardinalsOf(*supported) : QVector<quint32>();
+    const QPair<Aspect, xcb_atom_t> needs[] = {
+        { Aspect::Desktop, ewmh->_NET_WM_DESKTOP },
+        { Aspect::SkipTaskbar, ewmh->_NET_WM_STATE_SKIP_TASKBAR },
+        { Aspect::SkipPager, ewmh->_NET_WM_STATE_SKIP_PAGER },
+        { Aspect::Above, ewmh->_NET_WM_STATE_ABOVE },
+        { Aspect::Below, ewmh->_NET_WM_STATE_BELOW },
+    };
+    for (const auto &need : needs) {
+        if (windowManager && !atoms.contains(need.second))
+            m_desktop.unsupported |= need.first;
+    }
+    m_moveResizeSupported = windowManager && atoms.contains(ewmh->_NET_MOVERESIZE_WINDOW);
+    m_desktop.compositor
+        = X11::selectionOwner(x11, ewmh->_NET_WM_CM_Sn[x11.screenNumber()]) != XCB_WINDOW_NONE;
+}
+
+QVector<xcb_window_t> WindowApplier::currentWindows()
+{
+    if (m_desktop.windowManager)
+        return X11::readClientList(*m_x11);
+    QVector<xcb_window_t> windows;
+    for (const xcb_window_t window : X11::topLevelWindows(*m_x11)) {
+        if (X11::isViewableTopLevel(*m_x11, window))
+            windows.append(window);
+    }
+    return windows;
+}
+
+void WindowApplier::syncWindows()
+{
+    const QVector<xcb_window_t> current = currentWindows();
+    const QSet<xcb_window_t> listed(current.cbegin(), current.cend());
+    for (auto it = m_windows.begin(); it != m_windows.end();) {
+        if (listed.contains(it.key()))
+            ++it;
+        else
+            it = m_windows.erase(it);
+    }
+    QVector<xcb_window_t> added;
+    for (const xcb_window_t window : current) {
+        if (!m_windows.contains(window))
+            added.append(window);
+    }
+    addWindows(added, m_started);
+}
+
+void WindowApplier::addWindows(const QVector<xcb_window_t> &windows, bool areNew)
+{
+    // All questions first, then all answers: one round trip for a burst of windows.
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    QVector<xcb_get_property_cookie_t> cookies;
+    cookies.reserve(windows.size());
+    for (const xcb_window_t window : windows) {
+        xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
+        cookies.append(X11::requestWmClass(*m_x11, window));
+    }
+    for (int i = 0; i < windows.size(); ++i) {
+        const std::optional<X11::RawProperty> wmClass = X11::propertyReply(*m_x11, cookies.at(i));
+        TrackedWindow tracked;
+        tracked.serial = m_nextSerial++;
+        tracked.startPending = areNew;
+        tracked.wmClass = wmClass ? X11::wmClassFrom(*wmClass) : std::nullopt;
+        apply(windows.at(i), m_windows.insert(windows.at(i), tracked).value());
+    }
+}
+
+void WindowApplier::forgetWindow(xcb_window_t window)
+{
+    m_windows.remove(window);
+}
+
+void WindowApplier::applyAll()
+{
+    for (auto it = m_windows.begin(); it != m_windows.end(); ++it)
+        apply(it.key(), it.value());
+}
+
+void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
+{
+    const WinProps *record = tracked.wmClass
+        ? m_matcher.match(tracked.wmClass->instance, tracked.wmClass->className)
+        : nullptr;
+    const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
+    // A window counts as new until its program has named it.
+    if (tracked.wmClass)
+        tracked.startPending = false;
+    if (record && !decision.notApplied.isEmpty()) {
+        const QString members = decision.notApplied.join(QStringLiteral(", "));
+        reportOnce(
+            record->winName() + QLatin1Char('\x1f') + members,
+            QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop (%3).")
+                .arg(members, record->winName(), m_windowManagerName));
+    }
+    applyLasting(window, tracked, decision);
+    if (!decision.start.isEmpty())
+        applyStart(window, tracked, decision.start);
+    tracked.applied = decision.lasting;
+}
+
+void WindowApplier::applyLasting(xcb_window_t window, TrackedWindow &tracked,
+                                 const ApplyDecision &decision)
+{
+    const LastingProps &to = decision.lasting;
+    const Aspects changes = decision.changes;
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    const X11Connection::Atoms &atoms = m_x11->atoms();
+    if (changes & Aspect::Decorations) {
+        const quint32 decorationsOff = to.decorationsOff;
+        const quint32 functionsOff = to.functionsOff;
+        const xcb_atom_t type = atoms.motifWmHints;
+        if (decorationsOff || functionsOff) {
+            overrideProperty(window, tracked, type, [=](const X11::RawProperty &own) {
+                return cardinalsProperty(
+                    type, Motif::without(cardinalsOf(own), decorationsOff, functionsOff));
+            });
+        } else {
+            restoreProperty(window, tracked, type);
+        }
+    }
+    if ((changes & Aspect::Desktop) && m_desktop.windowManager) {
+        X11::requestDesktop(*m_x11, window,
+                            to.allDesktops ? allDesktops : X11::currentDesktop(*m_x11));
+    }
+    if (changes & Aspect::SkipTaskbar)
+        applyState(window, tracked, to.skipTaskbar, ewmh->_NET_WM_STATE_SKIP_TASKBAR);
+    if (changes & Aspect::SkipPager)
+        applyState(window, tracked, to.skipPager, ewmh->_NET_WM_STATE_SKIP_PAGER);
+    if (changes & Aspect::Above)
+        applyState(window, tracked, to.above, ewmh->_NET_WM_STATE_ABOVE);
+    if (changes & Aspect::Below)
+        applyState(window, tracked, to.below, ewmh->_NET_WM_STATE_BELOW);
+    if (changes & Aspect::Focus)
+        applyFocus(window, tracked, to.noFocus);
+    const QPair<Aspect, xcb_atom_t> cardinals[]
+        = { { Aspect::Opacity, atoms.wmWindowOpacity }, { Aspect::Shadow, atoms.comptonShadow } };
+    for (const auto &cardinal : cardinals) {
+        if (!(changes & cardinal.first))
+            continue;
+        const std::optional<quint32> value
+            = cardinal.first == Aspect::Opacity ? to.opacity : to.shadow;
+        if (value) {
+            const X11::RawProperty property = cardinalsProperty(XCB_ATOM_CARDINAL, { *value });
+            overrideProperty(window, tracked, cardinal.second,
+                             [property](const X11::RawProperty &) { return property; });
+        } else {
+            restoreProperty(window, tracked, cardinal.second);
+        }
+    }
+    if (changes & Aspect::Icon)
+        applyIcon(window, tracked, to);
+}
+
+void WindowApplier::applyState(xcb_window_t window, TrackedWindow &tracked, bool on,
+                               xcb_atom_t state)
+{
+    // A state the window had before anything was applied is its own: neither asked for nor
+    // taken back.
+    if (!tracked.ownStates)
+        tracked.ownStates = X11::wmStates(*m_x11, window);
+    if (!tracked.ownStates->contains(state))
+        X11::requestStates(*m_x11, window, on, state);
+}
+
+void WindowApplier::applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus)
+{
+    const xcb_atom_t protocols = m_x11->ewmh()->WM_PROTOCOLS;
+    if (!noFocus) {
+        restoreProperty(window, tracked, XCB_ATOM_WM_HINTS);
+        restoreProperty(window, tracked, protocols);
+        return;
+    }
+    overrideProperty(window, tracked, XCB_ATOM_WM_HINTS, [](const X11::RawProperty &own) {
+        return cardinalsProperty(XCB_ATOM_WM_HINTS, wmHintsWithoutInput(cardinalsOf(own)));
+    });
+    // A window that takes the focus itself when offered (WM_TAKE_FOCUS) is not offered it.
+    const xcb_atom_t takeFocus = m_x11->atoms().wmTakeFocus;
+    overrideProperty(window, tracked, protocols, [takeFocus](const X11::RawProperty &own) {
+        QVector<quint32> kept = cardinalsOf(own);
+        if (!own.exists() || !kept.removeAll(takeFocus))
+            return own;
+        return cardinalsProperty(XCB_ATOM_ATOM, kept);
+    });
+}
+
+void WindowApplier::applyIcon(xcb_window_t window, TrackedWindow &tracked,
+                              const LastingProps &lasting)
+{
+    const xcb_atom_t icon = m_x11->ewmh()->_NET_WM_ICON;
+    QStringList unloaded;
+    const QVector<quint32> data = lasting.smallImage.isEmpty() && lasting.largeImage.isEmpty()
+        ? QVector<quint32>()
+        : m_icons.netWmIcon(lasting.smallImage, lasting.largeImage, &unloaded);
+    for (const QString &image : qAsConst(unloaded)) {
+        reportOnce(
+            QStringLiteral("image ") + image,
+            QStringLiteral("The image \"%1\" for %2 does not load; the window keeps its own.")
+                .arg(image, describe(window, tracked)));
+    }
+    if (data.isEmpty()) {
+        restoreProperty(window, tracked, icon);
+        return;
+    }
+    const X11::RawProperty property = cardinalsProperty(XCB_ATOM_CARDINAL, data);
+    overrideProperty(window, tracked, icon,
+                     [property](const X11::RawProperty &) { return property; });
+}
+
+void WindowApplier::applyStart(xcb_window_t window, const TrackedWindow &tracked,
+                               const StartProps &start)
+{
+    if (start.geometry)
+        applyGeometry(window, tracked, *start.geometry);
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    if (start.maximize) {
+        X11::requestStates(*m_x11, window, true, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
+                           ewmh->_NET_WM_STATE_MAXIMIZED_HORZ);
+    }
+    if (start.minimize)
+        X11::requestIconic(*m_x11, window);
+    if (start.closeSoon) {
+        const quint64 serial = tracked.serial;
+        QTimer::singleShot(closeSoonDelayMs, this,
+                           [this, window, serial] { closeSoon(window, serial); });
+    }
+}
+
+void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
+                                  const GeometrySpec &geometry)
+{
+    const QRect area = X11::workArea(*m_x11);
+    QSize size(geometry.width, geometry.height);
+    if (size.width() <= 0 || size.height() <= 0) {
+        // A size of nothing keeps the window's own.
+        const QSize own = X11::geometryOnScreen(*m_x11, window).size();
+        size = QSize(size.width() > 0 ? size.width() : own.width(),
+                     size.height() > 0 ? size.height() : own.height());
+    }
+    const qint64 width = bounded(size.width(), 1, maxCoordinate);
+    const qint64 height = bounded(size.height(), 1, maxCoordinate);
+    qint64 x = placed(area.x(), area.width(), width, geometry.x, geometry.fromRightEdge);
+    qint64 y = placed(area.y(), area.height(), height, geometry.y, geometry.fromBottomEdge);
+    const bool offScreen = x >= area.x() + area.width() || x + width <= area.x()
+        || y >= area.y() + area.height() || y + height <= area.y();
+    if (offScreen) {
+        x = bounded(x, area.x(), area.x() + qMax<qint64>(0, area.width() - width));
+        y = bounded(y, area.y(), area.y() + qMax<qint64>(0, area.height() - height));
+        Q_EMIT notice(QStringLiteral("The geometry %1 of %2 lies off the screen; the window was "
+                                     "put inside the work area instead.")
+                          .arg(geometryStringOf(geometry), describe(window, tracked)));
+    }
+    const QRect rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
+                     static_cast<int>(height));
+    if (m_moveResizeSupported) {
+        X11::requestMoveResize(*m_x11, window, rect, gravityOf(geometry));
+        return;
+    }
+    // Without _NET_MOVERESIZE_WINDOW, a plain configure request: a window manager sees it as
+    // one from the program, and without one it takes effect as it is.
+    const uint32_t values[] = { uint32_t(rect.x()), uint32_t(rect.y()), uint32_t(rect.width()),
+                                uint32_t(rect.height()) };
+    xcb_configure_window(m_x11->xcb(), window,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
+                             | XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+}
+
+void WindowApplier::closeSoon(xcb_window_t window, quint64 serial)
+{
+    const auto found = m_windows.constFind(window);
+    if (!m_x11 || found == m_windows.constEnd() || found->serial != serial)
+        return;
+    if (X11::supportsProtocol(*m_x11, window, m_x11->atoms().wmDeleteWindow)) {
+        X11::requestClose(*m_x11, window);
+    } else {
+        Q_EMIT notice(QStringLiteral("%1 does not take WM_DELETE_WINDOW; it is left open.")
+                          .arg(describe(window, *found)));
+    }
+    m_x11->flush();
+}
+
+void WindowApplier::overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
+                                     const Composer &compose)
+{
+    auto found = tracked.overrides.find(atom);
+    if (found == tracked.overrides.end()) {
+        const std::optional<X11::RawProperty> own = X11::readProperty(*m_x11, window, atom);
+        if (!own)
+            return; // gone, or a value longer than is ever written back
+        found = tracked.overrides.insert(atom, Override { *own, {}, compose, 0 });
+    }
+    found->compose = compose;
+    found->written = compose(found->own);
+    X11::restoreProperty(*m_x11, window, atom, found->written);
+}
+
+void WindowApplier::restoreProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom)
+{
+    const auto found = tracked.overrides.find(atom);
+    if (found == tracked.overrides.end())
+        return;
+    X11::restoreProperty(*m_x11, window, atom, found->own);
+    tracked.overrides.erase(found);
+}
+
+void WindowApplier::reportOnce(const QString &key, const QString &message)
+{
+    if (m_reported.contains(key))
+        return;
+    m_reported.insert(key);
+    Q_EMIT notice(message);
+}
+
+QString WindowApplier::describe(xcb_window_t window, const TrackedWindow &tracked) const
+{
+    const QString name = tracked.wmClass
+        ? tracked.wmClass->instance + QLatin1Char('/') + tracked.wmClass->className
+        : QStringLiteral("no WM_CLASS");
+    return QStringLiteral("the window 0x%1 (%2)").arg(window, 0, 16).arg(name);
+}

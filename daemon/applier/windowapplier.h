@@ -1,0 +1,99 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#ifndef KIVO_WINDOWAPPLIER_H
+#define KIVO_WINDOWAPPLIER_H
+
+#include "applydecision.h"
+#include "iconimages.h"
+#include "x11connection.h"
+#include "x11windows.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+#include <functional>
+#include <memory>
+
+// Applies the stored window properties to the windows of an X11 display: to the windows open
+// when it starts, to every window as it appears, and to the open windows again whenever the
+// records change. It works from the display's events only.
+class WindowApplier : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How long after a window appeared "close soon" asks it to close.
+    static constexpr int closeSoonDelayMs = 500;
+
+    explicit WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent = nullptr);
+    ~WindowApplier() override;
+
+    // Takes the records and applies them to the windows open now; later windows count as new.
+    void start(const WinPropsList &records);
+    void setRecords(const WinPropsList &records);
+    bool isActive() const { return m_x11 != nullptr; }
+    int windowCount() const { return m_windows.size(); }
+
+Q_SIGNALS:
+    // A line for the log: a property that has no effect here, an image that does not load, the
+    // display going away.
+    void notice(const QString &message);
+
+private:
+    using Composer = std::function<X11::RawProperty(const X11::RawProperty &own)>;
+    struct Override
+    {
+        X11::RawProperty own;
+        X11::RawProperty written;
+        Composer compose;
+        int rewrites = 0;
+    };
+    struct TrackedWindow
+    {
+        quint64 serial = 0;
+        std::optional<X11::WmClass> wmClass;
+        bool startPending = false;
+        LastingProps applied;
+        QHash<xcb_atom_t, Override> overrides;
+        std::optional<QVector<xcb_atom_t>> ownStates;
+    };
+
+    void handleEvent(const xcb_generic_event_t *event);
+    void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
+    void connectionLost(const QString &reason);
+    void readDesktop();
+    void syncWindows();
+    QVector<xcb_window_t> currentWindows();
+    void addWindows(const QVector<xcb_window_t> &windows, bool areNew);
+    void forgetWindow(xcb_window_t window);
+    void applyAll();
+    void apply(xcb_window_t window, TrackedWindow &tracked);
+    void applyLasting(xcb_window_t window, TrackedWindow &tracked, const ApplyDecision &decision);
+    void applyState(xcb_window_t window, TrackedWindow &tracked, bool on, xcb_atom_t state);
+    void applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus);
+    void applyIcon(xcb_window_t window, TrackedWindow &tracked, const LastingProps &lasting);
+    void applyStart(xcb_window_t window, const TrackedWindow &tracked, const StartProps &start);
+    void applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
+                       const GeometrySpec &geometry);
+    void closeSoon(xcb_window_t window, quint64 serial);
+    void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
+                          const Composer &compose);
+    void restoreProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
+    void reportOnce(const QString &key, const QString &message);
+    QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
+
+    std::unique_ptr<X11Connection> m_x11;
+    RecordMatcher m_matcher;
+    DesktopTraits m_desktop;
+    QString m_windowManagerName;
+    QHash<xcb_window_t, TrackedWindow> m_windows;
+    IconImages m_icons;
+    QSet<QString> m_reported;
+    quint64 m_nextSerial = 1;
+    bool m_started = false;
+    bool m_moveResizeSupported = false;
+};
+
+#endif
