@@ -429,11 +429,17 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     const qint64 height = bounded(size.height(), 1, maxCoordinate);
     qint64 x = placed(area.x(), area.width(), width, geometry.x, geometry.fromRightEdge);
     qint64 y = placed(area.y(), area.height(), height, geometry.y, geometry.fromBottomEdge);
+    xcb_gravity_t gravity = gravityOf(geometry);
     const bool offScreen = x >= area.x() + area.width() || x + width <= area.x()
         || y >= area.y() + area.height() || y + height <= area.y();
     if (offScreen) {
-        x = bounded(x, area.x(), area.x() + qMax<qint64>(0, area.width() - width));
-        y = bounded(y, area.y(), area.y() + qMax<qint64>(0, area.height() - height));
+        // Put the whole frame inside the work area, its top left corner placed.
+        const QMargins frame = X11::frameExtents(*m_x11, window);
+        const qint64 outerWidth = width + frame.left() + frame.right();
+        const qint64 outerHeight = height + frame.top() + frame.bottom();
+        x = bounded(x, area.x(), area.x() + qMax<qint64>(0, area.width() - outerWidth));
+        y = bounded(y, area.y(), area.y() + qMax<qint64>(0, area.height() - outerHeight));
+        gravity = XCB_GRAVITY_NORTH_WEST;
         Q_EMIT notice(QStringLiteral("The geometry %1 of %2 lies off the screen; the window was "
                                      "put inside the work area instead.")
                           .arg(geometryStringOf(geometry), describe(window, tracked)));
@@ -441,7 +447,7 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     const QRect rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
                      static_cast<int>(height));
     if (m_moveResizeSupported) {
-        X11::requestMoveResize(*m_x11, window, rect, gravityOf(geometry));
+        X11::requestMoveResize(*m_x11, window, rect, gravity);
         return;
     }
     // Without _NET_MOVERESIZE_WINDOW, a plain configure request: a window manager sees it as

@@ -29,7 +29,7 @@ QString x11ConnectionErrorText(int code)
     case 0:
         return QString();
     case XCB_CONN_ERROR:
-        return QStringLiteral("the connection broke (the X server went away)");
+        return QStringLiteral("the connection to the server broke");
     case XCB_CONN_CLOSED_EXT_NOTSUPPORTED:
         return QStringLiteral("an extension is not supported");
     case XCB_CONN_CLOSED_MEM_INSUFFICIENT:

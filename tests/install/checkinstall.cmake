@@ -3,7 +3,8 @@
 # Installs the build tree twice, into a prefix given at install time and by DESTDIR with the
 # prefix /usr, and checks each tree: exactly the expected files, programs that run, and a bus
 # activation file that names the daemon where it was installed (without DESTDIR).
-# Arguments: BUILD_DIR, WORK_DIR, APPSTREAMCLI (optional: validates the /usr tree).
+# Arguments: BUILD_DIR, WORK_DIR, APPSTREAMCLI (optional: validates the /usr tree),
+# DESKTOP_FILE_VALIDATE (optional: validates the autostart entry).
 cmake_minimum_required(VERSION 3.16)
 
 set(expected_files
@@ -37,9 +38,12 @@ function(run_install prefix destdir)
     endif()
 endfunction()
 
+# check_files(root [extra file...]): the expected files and the extra ones, nothing else.
 function(check_files root)
     file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${root} ${root}/*)
     list(SORT found)
+    set(expected_files ${expected_files} ${ARGN})
+    list(SORT expected_files)
     if(NOT found STREQUAL expected_files)
         string(REPLACE ";" "\n  " found_text "${found}")
         string(REPLACE ";" "\n  " expected_text "${expected_files}")
@@ -56,6 +60,25 @@ function(check_activation_file root prefix)
     if(NOT lines STREQUAL expected)
         string(REPLACE ";" "\n" text "${lines}")
         fail("${file} holds:\n${text}\nexpected Exec=${prefix}/bin/kivo-winpropsd")
+    endif()
+endfunction()
+
+# The autostart entry names the daemon under the prefix.
+function(check_autostart_file file prefix)
+    if(NOT EXISTS ${file})
+        fail("No autostart entry ${file}")
+    endif()
+    file(STRINGS ${file} lines REGEX "^(Try)?Exec=")
+    set(expected "Exec=${prefix}/bin/kivo-winpropsd" "TryExec=${prefix}/bin/kivo-winpropsd")
+    if(NOT lines STREQUAL expected)
+        fail("${file} holds ${lines}, expected ${expected}")
+    endif()
+    if(DESKTOP_FILE_VALIDATE)
+        execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${file}
+            RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+        if(NOT status EQUAL 0 OR output MATCHES "error|warning")
+            fail("desktop-file-validate ${file}:\n${output}")
+        endif()
     endif()
 endfunction()
 
@@ -81,7 +104,9 @@ file(REMOVE_RECURSE ${WORK_DIR})
 
 set(prefix ${WORK_DIR}/prefix)
 run_install(${prefix} "")
-check_files(${prefix})
+set(autostart etc/xdg/autostart/org.kivo.kivo-winpropsd.desktop)
+check_files(${prefix} ${autostart})
+check_autostart_file(${prefix}/${autostart} ${prefix})
 check_activation_file(${prefix} ${prefix})
 check_programs(${prefix})
 
@@ -89,6 +114,7 @@ set(stage ${WORK_DIR}/stage)
 run_install(/usr ${stage})
 check_files(${stage}/usr)
 check_activation_file(${stage}/usr /usr)
+check_autostart_file(${stage}/${autostart} /usr)
 if(APPSTREAMCLI)
     execute_process(COMMAND ${APPSTREAMCLI} validate-tree --no-net ${stage}
         RESULT_VARIABLE status

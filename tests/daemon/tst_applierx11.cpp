@@ -1,0 +1,478 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "applydecision.h"
+#include "apprcinterface.h"
+#include "serviceprocess.h"
+#include "testenvironment.h"
+#include "winpropsservice.h"
+#include "x11session.h"
+#include "x11windows.h"
+
+#include <QDBusConnection>
+#include <QImage>
+
+#include <memory>
+
+namespace {
+
+enum class Check {
+    FrameExtents, // expected: "left,right,top,bottom"
+    States, // expected: _NET_WM_STATE atom names, all present
+    Desktop, // expected: quint32
+    Opacity, // expected: quint32
+    Shadow, // expected: quint32
+    Frame, // expected: QRect of the frame on the 1024 x 768 screen
+    OnScreen, // expected: nothing; the whole frame is on the screen
+    IconSizes, // expected: "WxH,WxH..."
+    InputHint, // expected: quint32
+    Closed, // expected: nothing; the program was asked to close the window
+    LogLine, // expected: a line the daemon logs
+};
+
+const QRect screen(0, 0, 1024, 768);
+// Openbox's frame here: one pixel of border, a title of 20 and a handle of 5.
+const QMargins openboxFrame(1, 20, 1, 5);
+
+QString wideImagePath()
+{
+    return TestEnvironment::root() + QStringLiteral("/wide.png");
+}
+
+bool succeeded(QDBusPendingCall call)
+{
+    call.waitForFinished();
+    if (call.isError())
+        qWarning() << call.error().message();
+    return !call.isError();
+}
+
+QStringList iconSizes(const QVector<quint32> &icon)
+{
+    QStringList sizes;
+    for (int i = 0; i + 1 < icon.size(); i += 2 + int(icon[i] * icon[i + 1]))
+        sizes.append(QStringLiteral("%1x%2").arg(icon[i]).arg(icon[i + 1]));
+    return sizes;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Check)
+
+// kivo-winpropsd against Xvfb with Openbox, with windows of a test program: what the window
+// manager did with the properties, read back from the server.
+class TestApplierX11 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void newWindowsGetTheirProperties_data();
+    void newWindowsGetTheirProperties();
+    void openWindowsFollowTheCollection();
+    void theWindowsOwnHintsComeBack();
+    void theInstanceRecordWinsOverTheClassRecord();
+    void badWindowsDoNotStopTheApplier();
+    void withoutWindowManagerWhatNeedsNoneIsApplied();
+    void theDisplayGoingAwayLeavesTheServiceRunning();
+    void startsWithoutApplyingWhenItCannot_data();
+    void startsWithoutApplyingWhenItCannot();
+
+private:
+    bool startService(ServiceProcess &service, const QProcessEnvironment &environment,
+                      const QStringList &arguments = {});
+    QString log(ServiceProcess &service);
+    xcb_window_t openManaged(const QByteArray &instance, const QByteArray &className,
+                             const QString &options = QString());
+    bool holds(Check check, xcb_window_t window, const QVariant &expected);
+    X11Connection &x11() { return m_session.x11(); }
+    QVector<xcb_atom_t> atoms(const QStringList &names);
+
+    X11Session m_session;
+    std::unique_ptr<X11TestClient> m_client;
+    std::unique_ptr<ServiceProcess> m_service;
+    std::unique_ptr<ApprcInterface> m_apprc;
+    QString m_log;
+    int m_windowNumber = 0;
+};
+
+void TestApplierX11::initTestCase()
+{
+    registerWinPropsTypes();
+    QVERIFY2(m_session.startServer(), qPrintable(m_session.error()));
+    QVERIFY2(m_session.startWindowManager(), qPrintable(m_session.error()));
+    m_client = std::make_unique<X11TestClient>(m_session.environment());
+    QImage wide(40, 20, QImage::Format_ARGB32);
+    wide.fill(Qt::darkCyan);
+    QVERIFY(wide.save(wideImagePath()));
+    m_service = std::make_unique<ServiceProcess>();
+    QVERIFY(startService(*m_service, m_session.environment()));
+    m_apprc = std::make_unique<ApprcInterface>(
+        WinPropsService::busName(), WinPropsService::objectPath(), QDBusConnection::sessionBus());
+}
+
+bool TestApplierX11::startService(ServiceProcess &service, const QProcessEnvironment &environment,
+                                  const QStringList &arguments)
+{
+    service.process().setProcessEnvironment(environment);
+    service.process().setProcessChannelMode(QProcess::SeparateChannels);
+    if (!service.start(arguments))
+        return false;
+    // Windows that appear before this line would count as open at the start.
+    return arguments.contains(QStringLiteral("--no-apply"))
+        || X11Session::waitFor([&] { return log(service).contains(QStringLiteral("Applying")); });
+}
+
+QString TestApplierX11::log(ServiceProcess &service)
+{
+    if (&service == m_service.get()) {
+        m_log += QString::fromUtf8(service.process().readAllStandardError());
+        return m_log;
+    }
+    return QString::fromUtf8(service.process().readAllStandardError());
+}
+
+xcb_window_t TestApplierX11::openManaged(const QByteArray &instance, const QByteArray &className,
+                                         const QString &options)
+{
+    const xcb_window_t window
+        = m_client->open(X11TestClient::wmClass(instance, className), options);
+    if (!X11Session::waitFor([&] { return X11::readClientList(x11()).contains(window); }))
+        return XCB_WINDOW_NONE;
+    return window;
+}
+
+QVector<xcb_atom_t> TestApplierX11::atoms(const QStringList &names)
+{
+    QVector<xcb_atom_t> result;
+    for (const QString &name : names)
+        result.append(x11().internAtom(qPrintable(name)));
+    return result;
+}
+
+bool TestApplierX11::holds(Check check, xcb_window_t window, const QVariant &expected)
+{
+    X11Connection &x = x11();
+    const auto cardinalIs = [&](xcb_atom_t atom) {
+        return X11::cardinal(x, window, atom) == expected.value<quint32>();
+    };
+    const QMargins extents = X11::frameExtents(x, window);
+    switch (check) {
+    case Check::FrameExtents:
+        return QStringLiteral("%1,%2,%3,%4")
+                   .arg(extents.left())
+                   .arg(extents.right())
+                   .arg(extents.top())
+                   .arg(extents.bottom())
+            == expected.toString();
+    case Check::States: {
+        const QVector<xcb_atom_t> states = X11::wmStates(x, window);
+        for (const xcb_atom_t atom : atoms(expected.toString().split(QLatin1Char(','))))
+            if (!states.contains(atom))
+                return false;
+        return true;
+    }
+    case Check::Desktop:
+        return cardinalIs(x.ewmh()->_NET_WM_DESKTOP);
+    case Check::Opacity:
+        return cardinalIs(x.atoms().wmWindowOpacity);
+    case Check::Shadow:
+        return cardinalIs(x.atoms().comptonShadow);
+    case Check::InputHint: {
+        const std::optional<X11::RawProperty> hints
+            = X11::readProperty(x, window, XCB_ATOM_WM_HINTS);
+        return hints && hints->cardinals().value(1, 1) == expected.value<quint32>();
+    }
+    case Check::Frame:
+        return X11::geometryOnScreen(x, window).marginsAdded(extents) == expected.toRect();
+    case Check::OnScreen: {
+        const QRect frame = X11::geometryOnScreen(x, window).marginsAdded(extents);
+        return !extents.isNull() && screen.contains(frame);
+    }
+    case Check::IconSizes: {
+        const std::optional<X11::RawProperty> icon
+            = X11::readProperty(x, window, x.ewmh()->_NET_WM_ICON);
+        return icon && iconSizes(icon->cardinals()).join(QLatin1Char(',')) == expected.toString();
+    }
+    case Check::Closed:
+        return m_client->waitForDeleted(window, 0);
+    case Check::LogLine:
+        return log(*m_service).contains(expected.toString());
+    }
+    return false;
+}
+
+void TestApplierX11::newWindowsGetTheirProperties_data()
+{
+    QTest::addColumn<QString>("properties");
+    QTest::addColumn<Check>("check");
+    QTest::addColumn<QVariant>("expected");
+
+    const auto frameAt = [](int x, int y) {
+        return QVariant(QRect(x, y, 300, 200)
+                            .marginsAdded(openboxFrame)
+                            .translated(openboxFrame.left(), openboxFrame.top()));
+    };
+    QTest::newRow("no title leaves only the border")
+        << "no_title" << Check::FrameExtents << QVariant("1,1,1,1");
+    QTest::newRow("no title and no border")
+        << "no_title;no_border" << Check::FrameExtents << QVariant("0,0,0,0");
+    QTest::newRow("no border alone has no effect on Openbox")
+        << "no_border" << Check::LogLine
+        << QVariant("The properties no_border of \"%1\" have no effect on this desktop (Openbox).");
+    QTest::newRow("on top") << "ontop" << Check::States << QVariant("_NET_WM_STATE_ABOVE");
+    QTest::newRow("at the bottom")
+        << "onbottom" << Check::States << QVariant("_NET_WM_STATE_BELOW");
+    QTest::newRow("no taskbar button, no pager miniature")
+        << "no_tbutton;no_pager" << Check::States
+        << QVariant("_NET_WM_STATE_SKIP_TASKBAR,_NET_WM_STATE_SKIP_PAGER");
+    QTest::newRow("not affect paging") << "sticky" << Check::Desktop << QVariant(0xFFFFFFFFu);
+    QTest::newRow("transparency") << "transparency=25" << Check::Opacity << QVariant(opacityOf(25));
+    QTest::newRow("shadow") << "shadow=0" << Check::Shadow << QVariant(0u);
+    QTest::newRow("no focus") << "no_focus" << Check::InputHint << QVariant(0u);
+    QTest::newRow("geometry from the top left")
+        << "geometry=300x200+30+40" << Check::Frame << frameAt(30, 40);
+    QTest::newRow("geometry from the bottom right")
+        << "geometry=300x200-30-40" << Check::Frame << frameAt(1024 - 30 - 302, 768 - 40 - 225);
+    QTest::newRow("geometry off every screen")
+        << "geometry=300x200+30000+-30000" << Check::OnScreen << QVariant();
+    QTest::newRow("maximized") << "init_maximize" << Check::States
+                               << QVariant(
+                                      "_NET_WM_STATE_MAXIMIZED_VERT,_NET_WM_STATE_MAXIMIZED_HORZ");
+    QTest::newRow("minimized") << "init_minimize" << Check::States
+                               << QVariant("_NET_WM_STATE_HIDDEN");
+    QTest::newRow("images from a path and a theme")
+        << QStringLiteral("small_image=%1;large_image=image-x-generic").arg(wideImagePath())
+        << Check::IconSizes << QVariant("16x8,32x16,48x48,64x64");
+    QTest::newRow("an image that does not load")
+        << "small_image=/nonexistent/kivo.png" << Check::LogLine
+        << QVariant("The image \"/nonexistent/kivo.png\" for the window");
+    QTest::newRow("close soon") << "close_soon" << Check::Closed << QVariant();
+}
+
+void TestApplierX11::newWindowsGetTheirProperties()
+{
+    QFETCH(QString, properties);
+    QFETCH(Check, check);
+    QFETCH(QVariant, expected);
+    const QString name = QStringLiteral("New%1").arg(++m_windowNumber);
+    if (expected.toString().contains(QLatin1String("%1")))
+        expected = expected.toString().arg(name);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
+    const xcb_window_t window = openManaged("new", name.toUtf8());
+    QVERIFY(window);
+    QVERIFY2(X11Session::waitFor([&] { return holds(check, window, expected); }),
+             qPrintable(m_log));
+    if (check == Check::FrameExtents) {
+        // Openbox shows a frame of nothing for a moment while it takes a window on: what was
+        // read must still hold once it is done.
+        QTest::qWait(200);
+        QVERIFY(holds(check, window, expected));
+    }
+    if (check != Check::Closed)
+        QVERIFY(m_client->destroy(window));
+}
+
+void TestApplierX11::openWindowsFollowTheCollection()
+{
+    const QString name = QStringLiteral("Open");
+    const xcb_window_t window = openManaged("open", name.toUtf8(), "geometry 200x150+500+500");
+    QVERIFY(window);
+    QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, window, "1,1,20,5"); }));
+    const QRect before = X11::geometryOnScreen(x11(), window);
+
+    QVERIFY(succeeded(m_apprc->setWindowProperties(
+        name, QStringLiteral("no_title;ontop;transparency=50;geometry=100x100+0+0"))));
+    QVERIFY(X11Session::waitFor([&] {
+        return holds(Check::FrameExtents, window, "1,1,1,1")
+            && holds(Check::States, window, "_NET_WM_STATE_ABOVE")
+            && holds(Check::Opacity, window, opacityOf(50));
+    }));
+    // How a window starts is for new windows only.
+    QCOMPARE(X11::geometryOnScreen(x11(), window).size(), before.size());
+
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, QStringLiteral("ontop"))));
+    QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, window, "1,1,20,5"); }));
+    QVERIFY(!X11::readProperty(x11(), window, x11().atoms().wmWindowOpacity)->exists());
+    QVERIFY(!X11::readProperty(x11(), window, x11().atoms().motifWmHints)->exists());
+    QVERIFY(holds(Check::States, window, "_NET_WM_STATE_ABOVE"));
+
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
+    const xcb_atom_t above = x11().ewmh()->_NET_WM_STATE_ABOVE;
+    QVERIFY(X11Session::waitFor([&] { return !X11::wmStates(x11(), window).contains(above); }));
+    QVERIFY(m_client->destroy(window));
+}
+
+void TestApplierX11::theWindowsOwnHintsComeBack()
+{
+    const QString name = QStringLiteral("OwnHints");
+    const xcb_window_t window
+        = openManaged("own", name.toUtf8(), QStringLiteral("motif 1,6,0 input 1"));
+    QVERIFY(window);
+    const X11::RawProperty own = *X11::readProperty(x11(), window, x11().atoms().motifWmHints);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, QStringLiteral("no_title;no_focus"))));
+    QVERIFY(X11Session::waitFor([&] {
+        return holds(Check::FrameExtents, window, "1,1,1,1") && holds(Check::InputHint, window, 0u);
+    }));
+    QCOMPARE(X11::readProperty(x11(), window, x11().atoms().motifWmHints)->cardinals(),
+             Motif::without(own.cardinals(), Motif::DecorTitle | Motif::DecorResizeHandle, 0));
+
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
+    QVERIFY(X11Session::waitFor([&] { return holds(Check::InputHint, window, 1u); }));
+    QCOMPARE(*X11::readProperty(x11(), window, x11().atoms().motifWmHints), own);
+    QVERIFY(m_client->destroy(window));
+}
+
+void TestApplierX11::theInstanceRecordWinsOverTheClassRecord()
+{
+    QVERIFY(succeeded(
+        m_apprc->setWindowProperties(QStringLiteral("Both"), QStringLiteral("onbottom"))));
+    QVERIFY(
+        succeeded(m_apprc->setWindowProperties(QStringLiteral("both"), QStringLiteral("ontop"))));
+    const xcb_window_t window = openManaged("both", "Both");
+    QVERIFY(window);
+    QVERIFY(
+        X11Session::waitFor([&] { return holds(Check::States, window, "_NET_WM_STATE_ABOVE"); }));
+    QVERIFY(!X11::wmStates(x11(), window).contains(x11().ewmh()->_NET_WM_STATE_BELOW));
+    QVERIFY(m_client->destroy(window));
+}
+
+void TestApplierX11::badWindowsDoNotStopTheApplier()
+{
+    QVERIFY(succeeded(m_apprc->setWindowProperties(
+        QStringLiteral("Vanish"), QStringLiteral("ontop;no_title;large_image=image-x-generic"))));
+    QVERIFY(succeeded(
+        m_apprc->setWindowProperties(QString::fromUtf8("café"), QStringLiteral("ontop"))));
+    // Windows that go while they are being handled.
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(m_client->destroy(m_client->open(X11TestClient::wmClass("vanish", "Vanish"))));
+    const xcb_window_t withoutClass = m_client->open(QByteArray());
+    const xcb_window_t huge
+        = m_client->open(X11TestClient::wmClass(QByteArray(100000, 'h'), "Vanish"));
+    // Not UTF-8: read as Latin-1, as the ICCCM has it.
+    const xcb_window_t latin1 = openManaged("caf\xe9", "Latin");
+    QVERIFY(withoutClass && huge && latin1);
+    QVERIFY(
+        X11Session::waitFor([&] { return holds(Check::States, latin1, "_NET_WM_STATE_ABOVE"); }));
+
+    const xcb_window_t after = openManaged("vanish", "Vanish");
+    QVERIFY(
+        X11Session::waitFor([&] { return holds(Check::States, after, "_NET_WM_STATE_ABOVE"); }));
+    QVERIFY(!X11::wmStates(x11(), huge).contains(x11().ewmh()->_NET_WM_STATE_ABOVE));
+    QCOMPARE(m_service->process().state(), QProcess::Running);
+    for (const xcb_window_t window : { withoutClass, huge, latin1, after })
+        QVERIFY(m_client->destroy(window));
+}
+
+void TestApplierX11::withoutWindowManagerWhatNeedsNoneIsApplied()
+{
+    QVERIFY(m_service->stop());
+    X11Session bare;
+    QVERIFY2(bare.startServer(), qPrintable(bare.error()));
+    ServiceProcess service;
+    service.writeStorage({ QStringLiteral("Bare;no_title;ontop;transparency=50;"
+                                          "geometry=300x200+30+40;close_soon") });
+    QVERIFY(startService(service, bare.environment()));
+    X11TestClient client(bare.environment());
+    const xcb_window_t window = client.open(X11TestClient::wmClass("bare", "Bare"));
+    X11Connection &x = bare.x11();
+    QVERIFY(X11Session::waitFor([&] {
+        return X11::geometryOnScreen(x, window) == QRect(30, 40, 300, 200)
+            && X11::cardinal(x, window, x.atoms().wmWindowOpacity) == opacityOf(50);
+    }));
+    const QVector<quint32> hints
+        = X11::readProperty(x, window, x.atoms().motifWmHints)->cardinals();
+    QCOMPARE(hints.value(2), quint32(Motif::AllDecorations & ~Motif::DecorTitle));
+    QVERIFY(client.waitForDeleted(window));
+    const QString lines = log(service);
+    QVERIFY2(lines.contains(QStringLiteral("The properties ontop, transparency of \"Bare\" have no "
+                                           "effect on this desktop (no window manager).")),
+             qPrintable(lines));
+    QVERIFY(service.stop());
+    QVERIFY(startService(*m_service, m_session.environment()));
+}
+
+void TestApplierX11::theDisplayGoingAwayLeavesTheServiceRunning()
+{
+    QVERIFY(m_service->stop());
+    ServiceProcess service;
+    {
+        X11Session doomed;
+        QVERIFY2(doomed.startServer(), qPrintable(doomed.error()));
+        QVERIFY(startService(service, doomed.environment()));
+        doomed.killServer();
+    }
+    QString lines;
+    QVERIFY(X11Session::waitFor([&] {
+        lines += log(service);
+        return lines.contains(QStringLiteral("went away"));
+    }));
+    QVERIFY(
+        succeeded(m_apprc->setWindowProperties(QStringLiteral("after"), QStringLiteral("ontop"))));
+    QDBusPendingReply<QStringList> names = m_apprc->winNames();
+    names.waitForFinished();
+    QVERIFY(names.value().contains(QStringLiteral("after")));
+    QVERIFY(service.stop());
+    lines += log(service);
+    QCOMPARE(lines.count(QStringLiteral("no longer applied")), 1);
+    QVERIFY(startService(*m_service, m_session.environment()));
+}
+
+void TestApplierX11::startsWithoutApplyingWhenItCannot_data()
+{
+    QTest::addColumn<QString>("display"); // "session": the test's display
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("Wayland without X")
+        << ""
+        << "wayland-0" << QStringList()
+        << "A Wayland session without an X display: window properties are kept but not applied";
+    QTest::newRow("no display") << ""
+                                << "" << QStringList()
+                                << "No X display (DISPLAY is not set): window properties are kept";
+    QTest::newRow("a display that does not answer")
+        << ":32765"
+        << "" << QStringList() << "Cannot open the X display :32765";
+    QTest::newRow("told not to") << "session"
+                                 << "" << QStringList { "--no-apply" } << "";
+}
+
+void TestApplierX11::startsWithoutApplyingWhenItCannot()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, wayland);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
+    QVERIFY(m_service->stop());
+    QProcessEnvironment environment = m_session.environment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"),
+                           display == QLatin1String("session")
+                               ? QString::fromLatin1(m_session.display())
+                               : display);
+    if (!wayland.isEmpty())
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
+    ServiceProcess service;
+    service.writeStorage({ QStringLiteral("Kept;ontop") });
+    service.process().setProcessEnvironment(environment);
+    service.process().setProcessChannelMode(QProcess::SeparateChannels);
+    QVERIFY(service.start(arguments));
+    QDBusPendingReply<QStringList> names = m_apprc->winNames();
+    names.waitForFinished();
+    QCOMPARE(names.value(), QStringList { "Kept" });
+    QVERIFY(service.stop());
+    const QStringList lines = log(service).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (line.isEmpty()) {
+        QCOMPARE(lines, QStringList());
+    } else {
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().contains(line), qPrintable(lines.first()));
+    }
+    QVERIFY(startService(*m_service, m_session.environment()));
+}
+
+KIVO_TEST_MAIN(TestApplierX11)
+#include "tst_applierx11.moc"
