@@ -107,5 +107,5 @@ void TestX11Windows::windowManagerCarriesOutStateRequests()
     QVERIFY(m_client->destroy(window));
 }
 
-KIVO_TEST_MAIN(TestX11Windows)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestX11Windows)
 #include "tst_x11windows.moc"
