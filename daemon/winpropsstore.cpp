@@ -3,6 +3,7 @@
 #include "winpropsstore.h"
 
 #include "geometrystring.h"
+#include "winpropsfields.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -67,7 +68,11 @@ int controlCharacterIndex(const QString &text)
 // fail only on a geometry that does not parse.
 bool surelyReadsBack(const WinProps &props)
 {
-    return props.geometry.isEmpty() || parseGeometryString(props.geometry);
+    const auto &fields = winPropsFields();
+    return std::all_of(fields.cbegin(), fields.cend(), [&props](const WinPropsField &field) {
+        return field.kind != WinPropsKind::Geometry || (props.*field.text).isEmpty()
+            || parseGeometryString(props.*field.text);
+    });
 }
 
 } // namespace
@@ -116,10 +121,10 @@ QByteArray serializeStorage(const WinPropsList &records)
 
 WinProps normalized(WinProps props)
 {
-    if (props.shadow > WinProps::MaxPercent)
-        props.shadow = WinProps::NotSet;
-    if (props.transparency > WinProps::MaxPercent)
-        props.transparency = WinProps::NotSet;
+    for (const WinPropsField &field : winPropsFields()) {
+        if (field.kind == WinPropsKind::Number && !field.isSet(props))
+            field.reset(props);
+    }
     return props;
 }
 
@@ -140,11 +145,14 @@ QString nameProblem(const QString &name)
 // values as they are: keep them out of images and geometry.
 QString valueProblem(const WinProps &props)
 {
-    for (const QString *value : { &props.small_image, &props.large_image, &props.geometry }) {
-        const int index = controlCharacterIndex(*value);
+    for (const WinPropsField &field : winPropsFields()) {
+        if (!field.text)
+            continue;
+        const QString &value = props.*field.text;
+        const int index = controlCharacterIndex(value);
         if (index >= 0)
             return tr("A value contains the control character U+%1.")
-                .arg(value->at(index).unicode(), 4, 16, QLatin1Char('0'));
+                .arg(value.at(index).unicode(), 4, 16, QLatin1Char('0'));
     }
     return {};
 }

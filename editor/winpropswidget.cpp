@@ -3,6 +3,7 @@
 #include "winpropswidget.h"
 
 #include "winprops.h"
+#include "winpropsfields.h"
 
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -37,6 +38,7 @@ WinPropsWidget::WinPropsWidget(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
+    findPropertyControls();
     // Let the tab page show through, as on the second tab.
     scrollArea->viewport()->setAutoFillBackground(false);
     scrollAreaWidgetContents->setAutoFillBackground(false);
@@ -46,6 +48,39 @@ WinPropsWidget::WinPropsWidget(QWidget *parent)
                                 + scrollArea->verticalScrollBar()->sizeHint().width()
                                 + small_imageButton->width());
     connectValueControls();
+}
+
+void WinPropsWidget::findPropertyControls()
+{
+    for (const WinPropsField &field : winPropsFields()) {
+        const QString name = QLatin1String(field.name);
+        PropertyControls controls { &field };
+        bool found = false;
+        switch (field.kind) {
+        case WinPropsKind::Switch:
+            controls.checkBox = findChild<QCheckBox *>(name + QLatin1String("CB"));
+            found = controls.checkBox;
+            break;
+        case WinPropsKind::Image:
+            controls.checkBox = findChild<QCheckBox *>(name + QLatin1String("CB"));
+            controls.imageButton = findChild<KivoIconButton *>(name + QLatin1String("Button"));
+            found = controls.checkBox && controls.imageButton;
+            break;
+        case WinPropsKind::Number:
+            controls.checkBox = findChild<QCheckBox *>(name + QLatin1String("CB"));
+            controls.spinBox = findChild<QSpinBox *>(name + QLatin1String("SpinBox"));
+            found = controls.checkBox && controls.spinBox;
+            break;
+        case WinPropsKind::Geometry:
+            controls.geometryWidget = findChild<GeometryWidget *>(name + QLatin1String("Widget"));
+            found = controls.geometryWidget;
+            break;
+        }
+        if (found)
+            m_propertyControls.push_back(controls);
+        else
+            qWarning("WinPropsWidget: the form has no controls for the property %s", field.name);
+    }
 }
 
 void WinPropsWidget::connectCheckBoxes()
@@ -59,78 +94,80 @@ void WinPropsWidget::sizeIconButtons()
 {
     small_imageButton->setDefaultIconSize(16);
     large_imageButton->setDefaultIconSize(32);
-    for (KivoIconButton *button : { small_imageButton, large_imageButton }) {
-        button->setIconSize(QSize(32, 32));
-        button->setFixedSize(40, 40);
+    for (const PropertyControls &controls : m_propertyControls) {
+        if (controls.imageButton) {
+            controls.imageButton->setIconSize(QSize(32, 32));
+            controls.imageButton->setFixedSize(40, 40);
+        }
     }
 }
 
 void WinPropsWidget::connectValueControls()
 {
     const auto changedSlot = qOverload<>(&WinPropsWidget::changed);
-    connect(shadowSpinBox, qOverload<int>(&QSpinBox::valueChanged), this, changedSlot);
-    connect(transparencySpinBox, qOverload<int>(&QSpinBox::valueChanged), this, changedSlot);
-    connect(small_imageButton, &KivoIconButton::iconChanged, this, changedSlot);
-    connect(large_imageButton, &KivoIconButton::iconChanged, this, changedSlot);
-    connect(geometryWidget, &GeometryWidget::changed, this, changedSlot);
+    for (const PropertyControls &controls : m_propertyControls) {
+        if (controls.spinBox)
+            connect(controls.spinBox, qOverload<int>(&QSpinBox::valueChanged), this, changedSlot);
+        if (controls.imageButton)
+            connect(controls.imageButton, &KivoIconButton::iconChanged, this, changedSlot);
+        if (controls.geometryWidget)
+            connect(controls.geometryWidget, &GeometryWidget::changed, this, changedSlot);
+    }
 }
 
 void WinPropsWidget::setWinProps(const WinProps &props)
 {
     const QSignalBlocker blocker(this);
-    stickyCB->setChecked(props.sticky);
-    no_focusCB->setChecked(props.no_focus);
-    no_titleCB->setChecked(props.no_title);
-    no_borderCB->setChecked(props.no_border);
-    no_border_edgeCB->setChecked(props.no_border_edge);
-    no_ctrlbtnCB->setChecked(props.no_ctrlbtn);
-    no_button1CB->setChecked(props.no_button1);
-    no_button2CB->setChecked(props.no_button2);
-    no_button3CB->setChecked(props.no_button3);
-    no_tbuttonCB->setChecked(props.no_tbutton);
-    no_pagerCB->setChecked(props.no_pager);
-    showImage(props.small_image, small_imageCB, small_imageButton);
-    showImage(props.large_image, large_imageCB, large_imageButton);
-    close_soonCB->setChecked(props.close_soon);
-    ontopCB->setChecked(props.ontop);
-    onbottomCB->setChecked(props.onbottom);
-    init_maximizeCB->setChecked(props.init_maximize);
-    init_minimizeCB->setChecked(props.init_minimize);
-    focus_on_clickCB->setChecked(props.focus_on_click);
-    geometryWidget->setGeometryString(props.geometry);
-    showPercent(props.shadow, shadowCB, shadowSpinBox);
-    showPercent(props.transparency, transparencyCB, transparencySpinBox);
+    for (const PropertyControls &controls : m_propertyControls)
+        showProperty(controls, props);
 }
 
 WinProps WinPropsWidget::winProps(const QString &winName) const
 {
     WinProps props;
     props.setWinName(winName);
-    props.sticky = stickyCB->isChecked();
-    props.no_focus = no_focusCB->isChecked();
-    props.no_title = no_titleCB->isChecked();
-    props.no_border = no_borderCB->isChecked();
-    props.no_border_edge = no_border_edgeCB->isChecked();
-    props.no_ctrlbtn = no_ctrlbtnCB->isChecked();
-    props.no_button1 = no_button1CB->isChecked();
-    props.no_button2 = no_button2CB->isChecked();
-    props.no_button3 = no_button3CB->isChecked();
-    props.no_tbutton = no_tbuttonCB->isChecked();
-    props.no_pager = no_pagerCB->isChecked();
-    if (small_imageCB->isChecked())
-        props.small_image = small_imageButton->iconNamePath();
-    if (large_imageCB->isChecked())
-        props.large_image = large_imageButton->iconNamePath();
-    props.close_soon = close_soonCB->isChecked();
-    props.ontop = ontopCB->isChecked();
-    props.onbottom = onbottomCB->isChecked();
-    props.init_maximize = init_maximizeCB->isChecked();
-    props.init_minimize = init_minimizeCB->isChecked();
-    props.focus_on_click = focus_on_clickCB->isChecked();
-    props.geometry = geometryWidget->geometryString();
-    props.shadow = percentOf(shadowCB, shadowSpinBox);
-    props.transparency = percentOf(transparencyCB, transparencySpinBox);
+    for (const PropertyControls &controls : m_propertyControls)
+        readProperty(controls, props);
     return props;
+}
+
+void WinPropsWidget::showProperty(const PropertyControls &controls, const WinProps &props)
+{
+    const WinPropsField &field = *controls.field;
+    switch (field.kind) {
+    case WinPropsKind::Switch:
+        controls.checkBox->setChecked(props.*field.flag);
+        break;
+    case WinPropsKind::Image:
+        showImage(props.*field.text, controls.checkBox, controls.imageButton);
+        break;
+    case WinPropsKind::Number:
+        showPercent(props.*field.number, controls.checkBox, controls.spinBox);
+        break;
+    case WinPropsKind::Geometry:
+        controls.geometryWidget->setGeometryString(props.*field.text);
+        break;
+    }
+}
+
+void WinPropsWidget::readProperty(const PropertyControls &controls, WinProps &props)
+{
+    const WinPropsField &field = *controls.field;
+    switch (field.kind) {
+    case WinPropsKind::Switch:
+        props.*field.flag = controls.checkBox->isChecked();
+        break;
+    case WinPropsKind::Image:
+        if (controls.checkBox->isChecked())
+            props.*field.text = controls.imageButton->iconNamePath();
+        break;
+    case WinPropsKind::Number:
+        props.*field.number = percentOf(controls.checkBox, controls.spinBox);
+        break;
+    case WinPropsKind::Geometry:
+        props.*field.text = controls.geometryWidget->geometryString();
+        break;
+    }
 }
 
 void WinPropsWidget::changed()

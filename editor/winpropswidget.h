@@ -7,9 +7,15 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class WinProps;
+struct WinPropsField;
 
 // Shows and edits one window-properties record; knows nothing of names, lists or the service.
+// Each property of winPropsFields() has controls named after it: the check box "<name>CB", and
+// an image's KivoIconButton "<name>Button", a number's QSpinBox "<name>SpinBox", the geometry's
+// GeometryWidget "<name>Widget".
 class WinPropsWidget : public QWidget, public Ui::WinPropsWidget
 {
     Q_OBJECT
@@ -30,9 +36,24 @@ private Q_SLOTS:
     void changed();
 
 private:
+    // The controls of one property; only those of its kind are set.
+    struct PropertyControls
+    {
+        const WinPropsField *field;
+        QCheckBox *checkBox = nullptr;
+        KivoIconButton *imageButton = nullptr;
+        QSpinBox *spinBox = nullptr;
+        GeometryWidget *geometryWidget = nullptr;
+    };
+
+    void findPropertyControls();
     void connectCheckBoxes();
     void sizeIconButtons();
     void connectValueControls();
+    static void showProperty(const PropertyControls &controls, const WinProps &props);
+    static void readProperty(const PropertyControls &controls, WinProps &props);
+
+    std::vector<PropertyControls> m_propertyControls;
 };
 
 #endif

@@ -9,6 +9,7 @@
 // accept is also stored and read back.
 #include "fuzzcheck.h"
 #include "winprops.h"
+#include "winpropsfields.h"
 #include "winpropsstore.h"
 
 #include <QAbstractEventDispatcher>
@@ -185,21 +186,20 @@ WinProps recordAt(DBusMessageIter &structure)
     dbus_message_iter_recurse(&structure, &field);
     WinProps props;
     props.setWinName(nextString(field));
-    for (bool WinProps::*flag :
-         { &WinProps::sticky, &WinProps::no_focus, &WinProps::no_title, &WinProps::no_border,
-           &WinProps::no_border_edge, &WinProps::no_ctrlbtn, &WinProps::no_button1,
-           &WinProps::no_button2, &WinProps::no_button3, &WinProps::no_tbutton,
-           &WinProps::no_pager })
-        props.*flag = nextBool(field);
-    props.small_image = nextString(field);
-    props.large_image = nextString(field);
-    for (bool WinProps::*flag :
-         { &WinProps::close_soon, &WinProps::ontop, &WinProps::onbottom, &WinProps::init_maximize,
-           &WinProps::init_minimize, &WinProps::focus_on_click })
-        props.*flag = nextBool(field);
-    props.geometry = nextString(field);
-    props.shadow = nextUint32(field);
-    props.transparency = nextUint32(field);
+    for (const WinPropsField &property : winPropsFields()) {
+        switch (property.kind) {
+        case WinPropsKind::Switch:
+            props.*property.flag = nextBool(field);
+            break;
+        case WinPropsKind::Image:
+        case WinPropsKind::Geometry:
+            props.*property.text = nextString(field);
+            break;
+        case WinPropsKind::Number:
+            props.*property.number = nextUint32(field);
+            break;
+        }
+    }
     return props;
 }
 

@@ -3,6 +3,7 @@
 #include "winprops.h"
 
 #include "geometrystring.h"
+#include "winpropsfields.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -12,64 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-enum class FieldKind { Switch, Text, Geometry, Percent };
-
-struct Field
-{
-    const char *key;
-    FieldKind kind;
-    bool WinProps::*flag;
-    QString WinProps::*text;
-    quint32 WinProps::*number;
-};
-
-constexpr Field switchField(const char *key, bool WinProps::*flag)
-{
-    return { key, FieldKind::Switch, flag, nullptr, nullptr };
-}
-
-constexpr Field textField(const char *key, QString WinProps::*text,
-                          FieldKind kind = FieldKind::Text)
-{
-    return { key, kind, nullptr, text, nullptr };
-}
-
-constexpr Field percentField(const char *key, quint32 WinProps::*number)
-{
-    return { key, FieldKind::Percent, nullptr, nullptr, number };
-}
-
-// Every property in member order; the record text uses the member names as keys.
-const Field fields[] = {
-    switchField("sticky", &WinProps::sticky),
-    switchField("no_focus", &WinProps::no_focus),
-    switchField("no_title", &WinProps::no_title),
-    switchField("no_border", &WinProps::no_border),
-    switchField("no_border_edge", &WinProps::no_border_edge),
-    switchField("no_ctrlbtn", &WinProps::no_ctrlbtn),
-    switchField("no_button1", &WinProps::no_button1),
-    switchField("no_button2", &WinProps::no_button2),
-    switchField("no_button3", &WinProps::no_button3),
-    switchField("no_tbutton", &WinProps::no_tbutton),
-    switchField("no_pager", &WinProps::no_pager),
-    textField("small_image", &WinProps::small_image),
-    textField("large_image", &WinProps::large_image),
-    switchField("close_soon", &WinProps::close_soon),
-    switchField("ontop", &WinProps::ontop),
-    switchField("onbottom", &WinProps::onbottom),
-    switchField("init_maximize", &WinProps::init_maximize),
-    switchField("init_minimize", &WinProps::init_minimize),
-    switchField("focus_on_click", &WinProps::focus_on_click),
-    textField("geometry", &WinProps::geometry, FieldKind::Geometry),
-    percentField("shadow", &WinProps::shadow),
-    percentField("transparency", &WinProps::transparency),
-};
-
-bool isPercent(quint32 value)
-{
-    return value <= WinProps::MaxPercent;
-}
 
 // Characters that would break a record text over lines or send control sequences to a
 // terminal, written as escapes so that the text stays on one line and reads back unchanged.
@@ -216,34 +159,34 @@ private:
         if (piece.key.isEmpty())
             return piece.value.isNull() ? tr("The record has an empty property.")
                                         : tr("A property has no name before its \"=\".");
-        const Field *field = fieldFor(piece.key);
+        const WinPropsField *field = fieldFor(piece.key);
         if (!field)
             return tr("\"%1\" is not a window property.").arg(piece.key);
         if (seen.contains(piece.key))
             return tr("The property \"%1\" is given twice.").arg(piece.key);
         seen.append(piece.key);
         switch (field->kind) {
-        case FieldKind::Switch:
+        case WinPropsKind::Switch:
             return applySwitch(*field, piece.value);
-        case FieldKind::Percent:
-            return applyPercent(*field, piece.value);
-        case FieldKind::Geometry:
-        case FieldKind::Text:
+        case WinPropsKind::Number:
+            return applyNumber(*field, piece.value);
+        case WinPropsKind::Geometry:
+        case WinPropsKind::Image:
             return applyText(*field, piece.value);
         }
         return {};
     }
 
-    static const Field *fieldFor(const QString &key)
+    static const WinPropsField *fieldFor(const QString &key)
     {
-        for (const Field &field : fields) {
-            if (key == QLatin1String(field.key))
+        for (const WinPropsField &field : winPropsFields()) {
+            if (key == field.key())
                 return &field;
         }
         return nullptr;
     }
 
-    QString applySwitch(const Field &field, const QString &value)
+    QString applySwitch(const WinPropsField &field, const QString &value)
     {
         static const QStringList on = { QStringLiteral("1"), QStringLiteral("true"),
                                         QStringLiteral("yes"), QStringLiteral("on") };
@@ -256,14 +199,14 @@ private:
         else
             return tr("\"%1\" is not a value of the switch \"%2\"; use 1, 0, true, false, yes, "
                       "no, on or off.")
-                .arg(value, QLatin1String(field.key));
+                .arg(value, field.key());
         return {};
     }
 
-    QString applyPercent(const Field &field, const QString &value)
+    QString applyNumber(const WinPropsField &field, const QString &value)
     {
         if (value.isNull())
-            return tr("The property \"%1\" needs a value.").arg(QLatin1String(field.key));
+            return tr("The property \"%1\" needs a value.").arg(field.key());
         if (value.isEmpty() || value == QLatin1String("-1")) {
             m_props.*field.number = WinProps::NotSet;
             return {};
@@ -272,19 +215,19 @@ private:
         for (const QChar c : value)
             allDigits = allDigits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
         const quint32 number = allDigits ? value.toUInt() : WinProps::NotSet;
-        if (!isPercent(number))
+        if (number > WinProps::MaxPercent)
             return tr("\"%1\" is not a value of \"%2\"; use a number from 0 to 100, or -1 for "
                       "none.")
-                .arg(value, QLatin1String(field.key));
+                .arg(value, field.key());
         m_props.*field.number = number;
         return {};
     }
 
-    QString applyText(const Field &field, const QString &value)
+    QString applyText(const WinPropsField &field, const QString &value)
     {
         if (value.isNull())
-            return tr("The property \"%1\" needs a value.").arg(QLatin1String(field.key));
-        if (field.kind == FieldKind::Geometry && !value.isEmpty() && !parseGeometryString(value))
+            return tr("The property \"%1\" needs a value.").arg(field.key());
+        if (field.kind == WinPropsKind::Geometry && !value.isEmpty() && !parseGeometryString(value))
             return tr("\"%1\" is not a geometry of the form WIDTHxHEIGHT+X+Y (a \"-\" before X "
                       "or Y counts from the right or bottom edge).")
                 .arg(value);
@@ -295,44 +238,36 @@ private:
     WinProps &m_props;
 };
 
-WinProps::WinProps() = default;
+WinProps::WinProps()
+{
+    for (const WinPropsField &field : winPropsFields())
+        field.reset(*this);
+}
 
 WinProps::WinProps(const QString &record)
+    : WinProps()
 {
     WinPropsTextReader(*this).read(record);
 }
 
 bool WinProps::isNull() const
 {
-    for (const Field &field : fields) {
-        if (field.kind == FieldKind::Switch && this->*field.flag)
-            return false;
-    }
-    return small_image.isEmpty() && large_image.isEmpty() && geometry.isEmpty()
-        && !isPercent(shadow) && !isPercent(transparency);
+    const auto &fields = winPropsFields();
+    return std::none_of(fields.cbegin(), fields.cend(),
+                        [this](const WinPropsField &field) { return field.isSet(*this); });
 }
 
 QString WinProps::toString() const
 {
     QString text = escaped(m_winName);
-    for (const Field &field : fields) {
-        const QLatin1String key(field.key);
-        switch (field.kind) {
-        case FieldKind::Switch:
-            if (this->*field.flag)
-                text += QLatin1Char(';') + key;
-            break;
-        case FieldKind::Text:
-        case FieldKind::Geometry:
-            if (!(this->*field.text).isEmpty())
-                text += QLatin1Char(';') + key + QLatin1Char('=') + escaped(this->*field.text);
-            break;
-        case FieldKind::Percent:
-            if (isPercent(this->*field.number))
-                text += QLatin1Char(';') + key + QLatin1Char('=')
-                    + QString::number(this->*field.number);
-            break;
-        }
+    for (const WinPropsField &field : winPropsFields()) {
+        if (!field.isSet(*this))
+            continue;
+        text += QLatin1Char(';') + field.key();
+        if (field.kind == WinPropsKind::Number)
+            text += QLatin1Char('=') + QString::number(this->*field.number);
+        else if (field.kind != WinPropsKind::Switch)
+            text += QLatin1Char('=') + escaped(this->*field.text);
     }
     return text;
 }
@@ -344,38 +279,19 @@ QString WinProps::storageProblem() const
 
 bool WinProps::operator==(const WinProps &other) const
 {
-    for (const Field &field : fields) {
-        switch (field.kind) {
-        case FieldKind::Switch:
-            if (this->*field.flag != other.*field.flag)
-                return false;
-            break;
-        case FieldKind::Text:
-        case FieldKind::Geometry:
-            if (this->*field.text != other.*field.text)
-                return false;
-            break;
-        case FieldKind::Percent: {
-            const quint32 mine = this->*field.number;
-            const quint32 theirs = other.*field.number;
-            if (mine != theirs && (isPercent(mine) || isPercent(theirs)))
-                return false;
-            break;
-        }
-        }
-    }
-    return m_winName == other.m_winName;
+    const auto &fields = winPropsFields();
+    return m_winName == other.m_winName
+        && std::all_of(fields.cbegin(), fields.cend(), [this, &other](const WinPropsField &field) {
+               return field.agree(*this, other);
+           });
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const WinProps &props)
 {
     argument.beginStructure();
-    argument << props.winName() << props.sticky << props.no_focus << props.no_title
-             << props.no_border << props.no_border_edge << props.no_ctrlbtn << props.no_button1
-             << props.no_button2 << props.no_button3 << props.no_tbutton << props.no_pager
-             << props.small_image << props.large_image << props.close_soon << props.ontop
-             << props.onbottom << props.init_maximize << props.init_minimize << props.focus_on_click
-             << props.geometry << props.shadow << props.transparency;
+    argument << props.winName();
+    for (const WinPropsField &field : winPropsFields())
+        field.visit(props, [&argument](const auto &member) { argument << member; });
     argument.endStructure();
     return argument;
 }
@@ -387,12 +303,9 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, WinProps &props)
         return argument;
     QString name;
     argument.beginStructure();
-    argument >> name >> props.sticky >> props.no_focus >> props.no_title >> props.no_border
-        >> props.no_border_edge >> props.no_ctrlbtn >> props.no_button1 >> props.no_button2
-        >> props.no_button3 >> props.no_tbutton >> props.no_pager >> props.small_image
-        >> props.large_image >> props.close_soon >> props.ontop >> props.onbottom
-        >> props.init_maximize >> props.init_minimize >> props.focus_on_click >> props.geometry
-        >> props.shadow >> props.transparency;
+    argument >> name;
+    for (const WinPropsField &field : winPropsFields())
+        field.visit(props, [&argument](auto &member) { argument >> member; });
     argument.endStructure();
     props.setWinName(name);
     return argument;
@@ -415,7 +328,13 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, WinPropsList &lis
 
 QString winPropsSignature()
 {
-    return QStringLiteral("(sbbbbbbbbbbbssbbbbbbsuu)");
+    static const QString signature = []() -> QString {
+        QString text = QStringLiteral("(s");
+        for (const WinPropsField &field : winPropsFields())
+            text += QLatin1Char(field.dbusType());
+        return text + QLatin1Char(')');
+    }();
+    return signature;
 }
 
 QString winPropsListSignature()

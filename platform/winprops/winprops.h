@@ -10,7 +10,9 @@
 class QDBusArgument;
 
 // One window's properties, keyed by its window name. The switches, images, geometry, shadow and
-// transparency are public members, read and written directly by their users.
+// transparency are public members, read and written directly by their users. winPropsFields()
+// describes each of them, with the value it starts with; the record text, the D-Bus struct and
+// the comparison walk that table.
 class WinProps
 {
 public:
@@ -40,28 +42,28 @@ public:
     bool operator==(const WinProps &other) const;
     bool operator!=(const WinProps &other) const { return !(*this == other); }
 
-    bool sticky = false;
-    bool no_focus = false;
-    bool no_title = false;
-    bool no_border = false;
-    bool no_border_edge = false;
-    bool no_ctrlbtn = false;
-    bool no_button1 = false;
-    bool no_button2 = false;
-    bool no_button3 = false;
-    bool no_tbutton = false;
-    bool no_pager = false;
+    bool sticky;
+    bool no_focus;
+    bool no_title;
+    bool no_border;
+    bool no_border_edge;
+    bool no_ctrlbtn;
+    bool no_button1;
+    bool no_button2;
+    bool no_button3;
+    bool no_tbutton;
+    bool no_pager;
     QString small_image;
     QString large_image;
-    bool close_soon = false;
-    bool ontop = false;
-    bool onbottom = false;
-    bool init_maximize = false;
-    bool init_minimize = false;
-    bool focus_on_click = false;
+    bool close_soon;
+    bool ontop;
+    bool onbottom;
+    bool init_maximize;
+    bool init_minimize;
+    bool focus_on_click;
     QString geometry;
-    quint32 shadow = NotSet;
-    quint32 transparency = NotSet;
+    quint32 shadow;
+    quint32 transparency;
 
 private:
     friend class WinPropsTextReader;
@@ -75,7 +77,7 @@ using WinPropsList = QList<WinProps>;
 Q_DECLARE_METATYPE(WinProps)
 Q_DECLARE_METATYPE(WinPropsList)
 
-// D-Bus wire form: one struct of the name followed by the members in declaration order.
+// D-Bus wire form: one struct of the name followed by the members in the table's order.
 QDBusArgument &operator<<(QDBusArgument &argument, const WinProps &props);
 const QDBusArgument &operator>>(const QDBusArgument &argument, WinProps &props);
 QDBusArgument &operator<<(QDBusArgument &argument, const WinPropsList &list);

@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "propertysamples.h"
 #include "testenvironment.h"
 #include "winprops.h"
+#include "winpropsfields.h"
 #include "winpropswidget.h"
 
 #include <QGroupBox>
@@ -10,11 +12,13 @@
 
 namespace {
 
-const char everySwitch[] = "w;sticky;no_focus;no_title;no_border;no_border_edge;no_ctrlbtn;"
-                           "no_button1;no_button2;no_button3;no_tbutton;no_pager;close_soon;"
-                           "ontop;onbottom;init_maximize;init_minimize;focus_on_click";
-const char everything[] = ";small_image=utilities-terminal;large_image=/opt/app/large.png;"
-                          "geometry=800x600-10+20;shadow=40;transparency=20";
+QString everything()
+{
+    QString text = QStringLiteral("w");
+    for (const WinPropsField &field : winPropsFields())
+        text += QLatin1Char(';') + settingOf(field, plainValue(field));
+    return text;
+}
 
 WinProps record(const QString &text)
 {
@@ -40,7 +44,7 @@ private Q_SLOTS:
 
     void loadingReportsNothing()
     {
-        m_widget->setWinProps(record(QLatin1String(everySwitch) + QLatin1String(everything)));
+        m_widget->setWinProps(record(everything()));
         QVERIFY(m_widget->shadowSpinBox->isEnabled());
         QCOMPARE(m_widget->shadowSlider->value(), 40);
         QVERIFY(m_widget->findChild<QGroupBox *>(QStringLiteral("groupBox"))->isChecked());
@@ -53,17 +57,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("text");
-        const QString full = QLatin1String(everySwitch) + QLatin1String(everything);
+        const QString full = everything();
         QTest::newRow("empty over everything") << full << "w";
         QTest::newRow("everything over empty") << "w" << full;
-        const QStringList switches = QString::fromLatin1(everySwitch).split(QLatin1Char(';'));
-        for (const QString &name : switches.mid(1))
-            QTest::newRow(qPrintable(name)) << full << QStringLiteral("w;") + name;
+        for (const WinPropsField &field : winPropsFields())
+            QTest::newRow(field.name)
+                << full << QStringLiteral("w;") + settingOf(field, plainValue(field));
         QTest::newRow("small image") << full << "w;small_image=/tmp/missing.png";
         QTest::newRow("large image") << full << "w;large_image=no-such-icon";
-        QTest::newRow("geometry") << full << "w;geometry=640x480+-5-20";
-        QTest::newRow("shadow") << full << "w;shadow=7";
-        QTest::newRow("transparency") << full << "w;transparency=99";
+        QTest::newRow("geometry from bottom") << full << "w;geometry=640x480+-5-20";
+        QTest::newRow("shadow 7") << full << "w;shadow=7";
+        QTest::newRow("transparency 99") << full << "w;transparency=99";
     }
 
     // Loading over a different record shows that every member is both shown and read back.
@@ -198,7 +202,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         const WinPropsWidget widget;
         const QList<QCheckBox *> checkBoxes = widget.findChildren<QCheckBox *>();
-        QCOMPARE(checkBoxes.size(), 24);
+        // One a property, the geometry's inside its own editor.
+        const int geometryCheckBoxes = GeometryWidget().findChildren<QCheckBox *>().size();
+        QCOMPARE(geometryCheckBoxes, 3);
+        QCOMPARE(checkBoxes.size(), int(winPropsFields().size()) - 1 + geometryCheckBoxes);
         for (const QCheckBox *checkBox : checkBoxes)
             QTest::newRow(qPrintable(checkBox->objectName())) << checkBox->objectName();
     }
@@ -214,6 +221,35 @@ private Q_SLOTS:
         QVERIFY(m_changed->count() >= 1);
         for (const QList<QVariant> &arguments : qAsConst(*m_changed))
             QCOMPARE(arguments.first().toBool(), true);
+    }
+
+    void everyPropertyHasItsControls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("controls");
+        for (const WinPropsField &field : winPropsFields()) {
+            const QString name = QLatin1String(field.name);
+            QStringList controls = { "QCheckBox:" + name + "CB" };
+            if (field.kind == WinPropsKind::Image)
+                controls.append("KivoIconButton:" + name + "Button");
+            else if (field.kind == WinPropsKind::Number)
+                controls.append("QSpinBox:" + name + "SpinBox");
+            else if (field.kind == WinPropsKind::Geometry)
+                controls = QStringList { "GeometryWidget:" + name + "Widget" };
+            QTest::newRow(field.name) << name << controls;
+        }
+    }
+
+    void everyPropertyHasItsControls()
+    {
+        QFETCH(QStringList, controls);
+        for (const QString &control : qAsConst(controls)) {
+            const QString className = control.section(QLatin1Char(':'), 0, 0);
+            const QString objectName = control.section(QLatin1Char(':'), 1);
+            const QWidget *widget = m_widget->findChild<QWidget *>(objectName);
+            QVERIFY2(widget, qPrintable(objectName));
+            QVERIFY2(widget->inherits(qPrintable(className)), qPrintable(objectName));
+        }
     }
 
     void geometryGroupReportsChange()

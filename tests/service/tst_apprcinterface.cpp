@@ -5,6 +5,7 @@
 #include "hostilerun.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
+#include "winpropsfields.h"
 #include "winpropsservice.h"
 
 #include <QDBusConnection>
@@ -66,11 +67,11 @@ WinPropsList oddRecords(int count)
     for (int i = 0; i < count; ++i) {
         WinProps props;
         props.setWinName(patterns.at(i % patterns.size()).arg(i));
-        props.sticky = i & 1;
-        props.no_title = i & 2;
-        props.no_button3 = i & 4;
-        props.ontop = i & 8;
-        props.focus_on_click = i & 16;
+        int bit = 0;
+        for (const WinPropsField &field : winPropsFields()) {
+            if (field.kind == WinPropsKind::Switch)
+                props.*field.flag = i & (1 << (bit++ % 5));
+        }
         if (i % 3 == 0)
             props.small_image = QStringLiteral("icon;%1=\\").arg(i);
         if (i % 5 == 0)

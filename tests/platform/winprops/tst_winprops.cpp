@@ -1,11 +1,46 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "propertysamples.h"
 #include "testenvironment.h"
 #include "winprops.h"
+#include "winpropsfields.h"
 #include "winpropsservice.h"
 
 #include <QDBusArgument>
 #include <QDBusMetaType>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+QString sourceText(const char *path)
+{
+    QFile file(QStringLiteral(KIVO_SOURCE_DIR "/") + QLatin1String(path));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", path);
+    return QString::fromUtf8(file.readAll());
+}
+
+QStringList captures(const QString &text, const QString &pattern)
+{
+    QStringList found;
+    QRegularExpressionMatchIterator it = QRegularExpression(pattern).globalMatch(text);
+    while (it.hasNext())
+        found.append(it.next().captured(1));
+    return found;
+}
+
+QStringList keysWhere(bool (*wanted)(const WinPropsField &))
+{
+    QStringList keys;
+    for (const WinPropsField &field : winPropsFields()) {
+        if (wanted(field))
+            keys.append(field.key());
+    }
+    return keys;
+}
+
+} // namespace
 
 class TestWinProps : public QObject
 {
@@ -24,6 +59,8 @@ private Q_SLOTS:
         QVERIFY(props.geometry.isEmpty());
         QCOMPARE(props.shadow, 0xFFFFFFFFu);
         QCOMPARE(props.transparency, 0xFFFFFFFFu);
+        for (const WinPropsField &field : winPropsFields())
+            QVERIFY2(!field.isSet(props), field.name);
     }
 
     void isNull_data()
@@ -33,11 +70,9 @@ private Q_SLOTS:
         QTest::newRow("name only") << "xterm" << true;
         QTest::newRow("switches off") << "xterm;no_title=0;ontop=off" << true;
         QTest::newRow("unset numbers") << "xterm;shadow=-1;transparency=" << true;
-        QTest::newRow("first switch") << "xterm;sticky" << false;
-        QTest::newRow("last switch") << "xterm;focus_on_click" << false;
-        QTest::newRow("small image") << "xterm;small_image=x" << false;
-        QTest::newRow("large image") << "xterm;large_image=x" << false;
-        QTest::newRow("geometry") << "xterm;geometry=1x1+0+0" << false;
+        for (const WinPropsField &field : winPropsFields())
+            QTest::addRow("%s", field.name)
+                << QStringLiteral("xterm;") + settingOf(field, plainValue(field)) << false;
         QTest::newRow("shadow 0") << "xterm;shadow=0" << false;
         QTest::newRow("transparency 100") << "xterm;transparency=100" << false;
     }
@@ -191,26 +226,25 @@ private Q_SLOTS:
         QVERIFY(props.isNull());
     }
 
+    void roundTripEveryMember_data()
+    {
+        QTest::addColumn<QString>("member");
+        for (const WinPropsField &field : winPropsFields())
+            QTest::newRow(field.name) << QString::fromLatin1(field.name);
+        QTest::newRow("all together") << QString();
+    }
+
     void roundTripEveryMember()
     {
+        QFETCH(QString, member);
         WinProps props;
-        props.setWinName(QStringLiteral("x;=\\ y\n\t\r"));
-        bool *switches[] = { &props.sticky,        &props.no_focus,       &props.no_title,
-                             &props.no_border,     &props.no_border_edge, &props.no_ctrlbtn,
-                             &props.no_button1,    &props.no_button2,     &props.no_button3,
-                             &props.no_tbutton,    &props.no_pager,       &props.close_soon,
-                             &props.ontop,         &props.onbottom,       &props.init_maximize,
-                             &props.init_minimize, &props.focus_on_click };
-        for (bool *member : switches) {
-            *member = true;
-            QCOMPARE(WinProps(props.toString()), props);
-            *member = false;
+        for (const WinPropsField &field : winPropsFields()) {
+            if (member.isEmpty() || member == field.key())
+                field.setValue(props, awkwardValue(field));
         }
-        props.small_image = QStringLiteral("/usr/share/a;b=c\\d.png");
-        props.large_image = QStringLiteral("preferences-system-windows");
-        props.geometry = QStringLiteral("800x600-10+20");
-        props.shadow = 0;
-        props.transparency = 100;
+        QVERIFY(!props.isNull());
+        QVERIFY(props != WinProps());
+        props.setWinName(QStringLiteral("x;=\\ y\n\t\r"));
         QCOMPARE(WinProps(props.toString()), props);
         QVERIFY(props.storageProblem().isNull());
     }
@@ -258,9 +292,51 @@ private Q_SLOTS:
     void dbusSignature()
     {
         QCOMPARE(QString::fromLatin1(QDBusMetaType::typeToSignature(qMetaTypeId<WinProps>())),
-                 QStringLiteral("(sbbbbbbbbbbbssbbbbbbsuu)"));
+                 winPropsSignature());
         QCOMPARE(QString::fromLatin1(QDBusMetaType::typeToSignature(qMetaTypeId<WinPropsList>())),
-                 QStringLiteral("a(sbbbbbbbbbbbssbbbbbbsuu)"));
+                 winPropsListSignature());
+        // The name, then one member each.
+        QCOMPARE(winPropsSignature().size(), int(winPropsFields().size()) + 3);
+    }
+
+    void interfaceDescriptionCarriesTheRecord_data()
+    {
+        QTest::addColumn<QString>("type");
+        const QStringList types = captures(sourceText("service/org.kivo.Kivo.WinProps.Apprc.xml"),
+                                           QStringLiteral("type=\"([^\"]*\\([^\"]*)\""));
+        QCOMPARE(types.size(), 5);
+        for (const QString &type : types)
+            QTest::newRow(qPrintable(type)) << type;
+    }
+
+    void interfaceDescriptionCarriesTheRecord()
+    {
+        QFETCH(QString, type);
+        QVERIFY(type == winPropsSignature() || type == winPropsListSignature());
+    }
+
+    void manualNamesEveryProperty()
+    {
+        const QString manual = sourceText("man/kivo-admin-winprops.1");
+        const int switchesAt = manual.indexOf(QLatin1String("\nSwitches:\n"));
+        const int othersAt = manual.indexOf(QLatin1String("\nOther keys:\n"));
+        const int othersEnd = manual.indexOf(QLatin1String("\n.PP\n"), othersAt);
+        QVERIFY(switchesAt >= 0 && othersAt > switchesAt && othersEnd > othersAt);
+        const QString word = QStringLiteral("[ \"]([a-z][a-z0-9_]*)");
+        const QStringList switches = captures(manual.mid(switchesAt, othersAt - switchesAt),
+                                              QStringLiteral("\n\\.BR") + word);
+        QCOMPARE(switches, keysWhere([](const WinPropsField &field) {
+                     return field.kind == WinPropsKind::Switch;
+                 }));
+        const QString others = manual.mid(othersAt, othersEnd - othersAt);
+        QStringList named;
+        for (const QString &line : captures(others, QStringLiteral("\n\\.TP\n\\.BR? ([^\n]*)")))
+            named += captures(QLatin1Char(' ') + line, word);
+        named.sort();
+        QStringList expected = keysWhere(
+            [](const WinPropsField &field) { return field.kind != WinPropsKind::Switch; });
+        expected.sort();
+        QCOMPARE(named, expected);
     }
 };
 
