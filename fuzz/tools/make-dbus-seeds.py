@@ -4,10 +4,21 @@
 """Writes the seed corpus of fuzz_dbus_demarshal: a signature, a NUL byte and a little-endian
 message body, for lists and records of window properties and for near misses of their types."""
 import os
+import re
 import struct
 import sys
 
-RECORD = "(sbbbbbbbbbbbssbbbbbbsuu)"
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def record_signature():
+    """The record's struct as the interface description gives it."""
+    path = os.path.join(HERE, "..", "..", "service", "org.kivo.Kivo.WinProps.Apprc.xml")
+    with open(path, encoding="utf-8") as f:
+        return re.search(r'name="winProps" type="(\([^"]*\))"', f.read()).group(1)
+
+
+RECORD = record_signature()
 
 
 class Body:
@@ -30,19 +41,20 @@ class Body:
         self.uint32(len(raw))
         self.data += raw + b"\0"
 
-    def record(self, name, switches=(), small="", large="", geometry="", shadow=0xFFFFFFFF,
-               transparency=0xFFFFFFFF):
+    def record(self, name, values=None):
+        """values: the position of a member after the name (0 is the first) -> its value; the
+        members not given are off, empty or not set."""
+        values = values or {}
         self.align(8)
         self.string(name)
-        for i in range(11):
-            self.boolean(i in switches)
-        self.string(small)
-        self.string(large)
-        for i in range(11, 17):
-            self.boolean(i in switches)
-        self.string(geometry)
-        self.uint32(shadow)
-        self.uint32(transparency)
+        for position, kind in enumerate(RECORD[2:-1]):
+            value = values.get(position)
+            if kind == "b":
+                self.boolean(bool(value))
+            elif kind == "s":
+                self.string(value or "")
+            else:
+                self.uint32(0xFFFFFFFF if value is None else value)
 
     def array(self, fill, element_alignment=8):
         self.uint32(0)
@@ -59,20 +71,23 @@ def seed(signature, build):
     return signature.encode() + b"\0" + bytes(body.data)
 
 
+# Positions in the record of today: 0-10 and 13-18 switches, 11 and 12 the images, 19 the
+# geometry, 20 the shadow, 21 the transparency.
 def two_records(b):
-    b.record("xterm", switches=(2, 3), shadow=40)
-    b.record("Привет 世界", small="icon", large="/usr/share/x.png", geometry="640x480+0+0",
-             transparency=100)
+    b.record("xterm", {2: True, 3: True, 20: 40})
+    b.record("Привет 世界",
+             {11: "icon", 12: "/usr/share/x.png", 19: "640x480+0+0", 21: 100})
 
 
 SEEDS = {
     "empty-list": seed("a" + RECORD, lambda b: b.array(lambda a: None)),
-    "one-record-list": seed("a" + RECORD, lambda b: b.array(lambda a: a.record("vlc", (14,)))),
+    "one-record-list": seed("a" + RECORD, lambda b: b.array(lambda a: a.record("vlc", {16: True}))),
     "two-record-list": seed("a" + RECORD, lambda b: b.array(two_records)),
-    "record": seed(RECORD, lambda b: b.record("mpv", (0, 16), geometry="800x600-10+20", shadow=5)),
+    "record": seed(RECORD, lambda b: b.record("mpv", {0: True, 18: True, 19: "800x600-10+20",
+                                                     20: 5})),
     "list-then-string": seed("a" + RECORD + "s",
                              lambda b: (b.array(lambda a: a.record("a")), b.string("tail"))),
-    "field-missing": seed("a(sbbbbbbbbbbbssbbbbbbsu)", lambda b: b.array(lambda a: None)),
+    "field-missing": seed("a" + RECORD[:-2] + ")", lambda b: b.array(lambda a: None)),
     "string-list": seed("as", lambda b: b.array(lambda a: (a.string("x"), a.string("y")), 4)),
     "plain-string": seed("s", lambda b: b.string("not a list")),
     "no-arguments": b"\0",
@@ -81,7 +96,7 @@ SEEDS = {
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "corpus", "dbus_demarshal")
+        HERE, "..", "corpus", "dbus_demarshal")
     os.makedirs(folder, exist_ok=True)
     for name, data in SEEDS.items():
         with open(os.path.join(folder, name), "wb") as f:
