@@ -23,7 +23,7 @@
 // QCoreApplication, so that they work over ssh and from cron.
 
 namespace {
-const char *const version = "1.1.3-2";
+const char *const version = KIVO_VERSION;
 const char *const appName = "kivo-admin-winprops";
 
 QStringList argumentsOf(int argc, char *argv[])

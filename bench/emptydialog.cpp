@@ -18,7 +18,7 @@
 int main(int argc, char *argv[])
 {
     QtSingleApplication app(argc, argv, true);
-    kivoInit("1.1.3-2", "kivo-admin-winprops");
+    kivoInit(KIVO_VERSION, "kivo-admin-winprops");
     if (app.isRunning())
         return 1;
     registerWinPropsTypes();

@@ -70,7 +70,7 @@ void TestStartup::versionPrintsNameAndVersion()
 {
     const ToolRun run = runTool({ QStringLiteral("--version") });
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("kivo-admin-winprops 1.1.3-2\n"));
+    QCOMPARE(run.out, QStringLiteral("kivo-admin-winprops " KIVO_PACKAGE_VERSION "\n"));
     QCOMPARE(run.err, QString());
 }
 
