@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "geometrycases.h"
 #include "geometrywidget.h"
 #include "testenvironment.h"
 
@@ -43,8 +44,6 @@ struct Controls
     QCheckBox *centerOfScreenCB;
 };
 
-const QString preset = QStringLiteral("123x456-7-8");
-
 } // namespace
 
 class TestGeometryWidget : public QObject
@@ -73,78 +72,24 @@ private Q_SLOTS:
         QCOMPARE(m_controls->heightSB->value(), 480);
     }
 
-    void parse_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("matches");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<bool>("right");
-        QTest::addColumn<int>("x");
-        QTest::addColumn<bool>("bottom");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<QString>("composed");
-
-        // Rows that do not match keep the preset 123x456-7-8 in the controls.
-        const auto noMatch = [](const char *name, const QString &text) {
-            QTest::newRow(name) << text << false << 123 << 456 << true << 7 << true << 8
-                                << QString();
-        };
-        noMatch("null", QString());
-        noMatch("empty", QStringLiteral(""));
-        noMatch("no offsets", QStringLiteral("640x480"));
-        noMatch("capital X", QStringLiteral("640X480+0+0"));
-        noMatch("leading space", QStringLiteral(" 640x480+0+0"));
-        noMatch("trailing text", QStringLiteral("640x480+0+0px"));
-        noMatch("plus in offset", QStringLiteral("640x480++5+0"));
-        noMatch("negative width", QStringLiteral("-640x480+0+0"));
-
-        QTest::newRow("right edge") << "800x600-10+20" << true << 800 << 600 << true << 10 << false
-                                    << 20 << "800x600-10+20";
-        QTest::newRow("negative x") << "640x480+-5+10" << true << 640 << 480 << false << -5 << false
-                                    << 10 << "640x480+-5+10";
-        QTest::newRow("negative y from bottom") << "640x480+0--20" << true << 640 << 480 << false
-                                                << 0 << true << -20 << "640x480+0--20";
-        QTest::newRow("leading zeros")
-            << "0640x0480+007+0" << true << 640 << 480 << false << 7 << false << 0 << "640x480+7+0";
-        QTest::newRow("all zeros")
-            << "0x0+0+0" << true << 0 << 0 << false << 0 << false << 0 << "0x0+0+0";
-        QTest::newRow("size above range") << "10000x99999+0+0" << true << 9999 << 9999 << false << 0
-                                          << false << 0 << "9999x9999+0+0";
-        QTest::newRow("width negative as int")
-            << "3000000000x480+0+0" << true << 0 << 480 << false << 0 << false << 0 << "0x480+0+0";
-        QTest::newRow("width beyond 32 bits")
-            << "4294967296x480+0+0" << true << 0 << 480 << false << 0 << false << 0 << "0x480+0+0";
-        QTest::newRow("largest unsigned width")
-            << "4294967295x480+0+0" << true << 0 << 480 << false << 0 << false << 0 << "0x480+0+0";
-        QTest::newRow("offsets beyond range")
-            << "640x480+10000--10000" << true << 640 << 480 << false << 9999 << true << -9999
-            << "640x480+9999--9999";
-        QTest::newRow("offsets beyond 32 bits") << "640x480-99999999999+-2147483649" << true << 640
-                                                << 480 << true << 0 << false << 0 << "640x480-0+0";
-    }
+    void parse_data() { addGeometryStringRows(); }
 
     void parse()
     {
         QFETCH(QString, text);
         QFETCH(bool, matches);
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(bool, right);
-        QFETCH(int, x);
-        QFETCH(bool, bottom);
-        QFETCH(int, y);
+        QFETCH(GeometrySpec, shown);
         QFETCH(QString, composed);
 
-        m_widget->setGeometryString(preset);
+        m_widget->setGeometryString(presetGeometry);
         m_widget->setGeometryString(text);
         QCOMPARE(m_controls->groupBox->isChecked(), matches);
-        QCOMPARE(m_controls->widthSB->value(), width);
-        QCOMPARE(m_controls->heightSB->value(), height);
-        QCOMPARE(m_controls->fromRightEdgeCB->isChecked(), right);
-        QCOMPARE(m_controls->xSB->value(), x);
-        QCOMPARE(m_controls->fromBottomEdgeCB->isChecked(), bottom);
-        QCOMPARE(m_controls->ySB->value(), y);
+        QCOMPARE(m_controls->widthSB->value(), shown.width);
+        QCOMPARE(m_controls->heightSB->value(), shown.height);
+        QCOMPARE(m_controls->fromRightEdgeCB->isChecked(), shown.fromRightEdge);
+        QCOMPARE(m_controls->xSB->value(), shown.x);
+        QCOMPARE(m_controls->fromBottomEdgeCB->isChecked(), shown.fromBottomEdge);
+        QCOMPARE(m_controls->ySB->value(), shown.y);
         QVERIFY(!m_controls->centerOfScreenCB->isChecked());
         QCOMPARE(m_widget->geometryString(), composed);
         QCOMPARE(m_widget->geometryString().isNull(), composed.isNull());
@@ -154,7 +99,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("changes");
-        QTest::newRow("same string") << preset << 0;
+        QTest::newRow("same string") << presetGeometry << 0;
         QTest::newRow("same after leading zeros") << "0123x456-07-8" << 0;
         QTest::newRow("y only") << "123x456-7-9" << 1;
         QTest::newRow("edges only") << "123x456+7+8" << 2;
@@ -166,7 +111,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(int, changes);
-        m_widget->setGeometryString(preset);
+        m_widget->setGeometryString(presetGeometry);
         QSignalSpy spy(m_widget.get(), &GeometryWidget::changed);
         m_widget->setGeometryString(text);
         QCOMPARE(spy.count(), changes);
@@ -174,14 +119,14 @@ private Q_SLOTS:
 
     void uncheckedGroupGivesNull()
     {
-        m_widget->setGeometryString(preset);
+        m_widget->setGeometryString(presetGeometry);
         QSignalSpy spy(m_widget.get(), &GeometryWidget::changed);
         m_controls->groupBox->setChecked(false);
         QCOMPARE(spy.count(), 1);
         QVERIFY(m_widget->geometryString().isNull());
         QVERIFY(!m_controls->xSB->isEnabled());
         m_controls->groupBox->setChecked(true);
-        QCOMPARE(m_widget->geometryString(), preset);
+        QCOMPARE(m_widget->geometryString(), presetGeometry);
     }
 
     void centre_data()
