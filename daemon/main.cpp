@@ -119,8 +119,12 @@ bool keepRejectedLines(const WinPropsStore &store, const QList<RejectedLine> &re
     if (rejected.isEmpty())
         return true;
     const QString path = QDir::toNativeSeparators(store.path());
-    for (const RejectedLine &line : rejected)
-        complain(QStringLiteral("%1:%2: %3").arg(path).arg(line.number).arg(line.reason));
+    for (const RejectedLine &line : rejected) {
+        if (line.number == 0)
+            complain(QStringLiteral("%1: %2").arg(path, line.reason));
+        else
+            complain(QStringLiteral("%1:%2: %3").arg(path).arg(line.number).arg(line.reason));
+    }
     QString errorMessage;
     const QString sidePath = store.keepRejected(rejected, errorMessage);
     if (sidePath.isNull()) {
@@ -129,9 +133,13 @@ bool keepRejectedLines(const WinPropsStore &store, const QList<RejectedLine> &re
                      .arg(path));
         return false;
     }
-    complain(QStringLiteral("%1 unreadable line(s) of %2 were left out and kept in %3.")
-                 .arg(rejected.size())
-                 .arg(path, QDir::toNativeSeparators(sidePath)));
+    if (rejected.first().number == 0)
+        complain(QStringLiteral("%1 was not loaded; its contents are kept in %2.")
+                     .arg(path, QDir::toNativeSeparators(sidePath)));
+    else
+        complain(QStringLiteral("%1 unreadable line(s) of %2 were left out and kept in %3.")
+                     .arg(rejected.size())
+                     .arg(path, QDir::toNativeSeparators(sidePath)));
     return true;
 }
 
@@ -152,7 +160,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const WinPropsStore store(options->storagePath);
+    WinPropsStore store(options->storagePath);
     StorageContents contents;
     QString errorMessage;
     if (!store.load(contents, errorMessage)) {

@@ -11,13 +11,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -27,6 +31,148 @@ QString tr(const char *text)
 }
 
 constexpr QFileDevice::Permissions privateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+QString errnoText()
+{
+    return QString::fromLocal8Bit(strerror(errno));
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Closes the descriptor it holds unless told to close it earlier.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Descriptor() { close(); }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int get() const { return m_fd; }
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+FileStamp stampOf(const struct stat &status)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = status.st_dev;
+    stamp.inode = status.st_ino;
+    stamp.size = status.st_size;
+    stamp.modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return stamp;
+}
+
+// Following symbolic links; a path that cannot be looked at counts as missing.
+FileStamp stampAt(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return {};
+    return stampOf(status);
+}
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return tr("a folder");
+    if (S_ISFIFO(mode))
+        return tr("a named pipe");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return tr("a device");
+    if (S_ISSOCK(mode))
+        return tr("a socket");
+    return tr("no regular file");
+}
+
+bool isSymLink(const QString &path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// Reads to the end, but no more than limit bytes: false with errno EFBIG beyond it.
+bool readAtMost(int fd, qint64 limit, QByteArray &contents)
+{
+    constexpr qint64 chunk = 1 << 16;
+    for (;;) {
+        const qint64 used = contents.size();
+        contents.resize(int(std::min(used + chunk, limit + 1)));
+        const ssize_t got = ::read(fd, contents.data() + used, size_t(contents.size() - used));
+        if (got < 0 && errno == EINTR) {
+            contents.resize(int(used));
+            continue;
+        }
+        contents.resize(int(used + std::max<ssize_t>(got, 0)));
+        if (got < 0)
+            return false;
+        if (contents.size() > limit) {
+            errno = EFBIG;
+            return false;
+        }
+        if (got == 0)
+            return true;
+    }
+}
+
+// A short write without an error is a full disk.
+bool writeAll(int fd, const QByteArray &contents)
+{
+    const char *next = contents.constData();
+    qint64 left = contents.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+// The copy that replaces a file takes over its owner and mode, so that its owner keeps access.
+bool takeOwnerAndMode(int fd, const QString &original)
+{
+    struct stat wanted = {};
+    if (::stat(QFile::encodeName(original).constData(), &wanted) != 0)
+        return errno == ENOENT;
+    struct stat copy = {};
+    if (::fstat(fd, &copy) != 0)
+        return false;
+    if ((copy.st_uid != wanted.st_uid || copy.st_gid != wanted.st_gid)
+        && ::fchown(fd, wanted.st_uid, wanted.st_gid) != 0)
+        return false;
+    return ::fchmod(fd, wanted.st_mode & 07777) == 0;
+}
+
+// Makes a rename durable; it cannot be undone if this fails, so failures are not reported.
+void syncFolder(const QString &folder)
+{
+    const int fd
+        = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
 
 bool isUtf8(const QByteArray &bytes)
 {
@@ -73,6 +219,22 @@ bool surelyReadsBack(const WinProps &props)
         return field.kind != WinPropsKind::Geometry || (props.*field.text).isEmpty()
             || parseGeometryString(props.*field.text);
     });
+}
+
+QString valueLengthProblem(const WinProps &props)
+{
+    const std::pair<const char *, const QString *> values[]
+        = { { "small_image", &props.small_image },
+            { "large_image", &props.large_image },
+            { "geometry", &props.geometry } };
+    for (const auto &value : values) {
+        if (value.second->size() > WinProps::MaxTextLength)
+            return tr("The value of \"%1\" is %2 characters long; at most %3 are allowed.")
+                .arg(QLatin1String(value.first))
+                .arg(value.second->size())
+                .arg(WinProps::MaxTextLength);
+    }
+    return {};
 }
 
 } // namespace
@@ -132,6 +294,10 @@ QString nameProblem(const QString &name)
 {
     if (name.isEmpty())
         return tr("The window name is empty.");
+    if (name.size() > WinProps::MaxTextLength)
+        return tr("The window name is %1 characters long; at most %2 are allowed.")
+            .arg(name.size())
+            .arg(WinProps::MaxTextLength);
     for (const QChar c : name) {
         if (c.unicode() < 0x20)
             return tr("The window name %1 contains the control character U+%2.")
@@ -160,6 +326,8 @@ QString valueProblem(const WinProps &props)
 QString recordProblem(const WinProps &props)
 {
     QString problem = nameProblem(props.winName());
+    if (problem.isNull())
+        problem = valueLengthProblem(props);
     if (problem.isNull())
         problem = valueProblem(props);
     // The round trip through the record text is slow; only a record that it may refuse takes it,
@@ -202,37 +370,146 @@ QString WinPropsStore::defaultPath()
         + QStringLiteral("/kivo/winprops");
 }
 
-bool WinPropsStore::load(StorageContents &contents, QString &errorMessage) const
+bool FileStamp::operator==(const FileStamp &other) const
+{
+    return exists == other.exists && device == other.device && inode == other.inode
+        && size == other.size && modifiedNs == other.modifiedNs;
+}
+
+QString foreignFileProblem(const QByteArray &contents, const StorageContents &parsed)
+{
+    if (contents.contains('\0'))
+        return tr("It holds NUL bytes, so it is no text file; it is not a window properties "
+                  "file.");
+    const int lines = parsed.records.size() + parsed.rejected.size();
+    if (2 * parsed.rejected.size() <= lines)
+        return {};
+    return tr("%1 of its %2 lines are no window records; it is not a window properties file.")
+        .arg(parsed.rejected.size())
+        .arg(lines);
+}
+
+bool WinPropsStore::load(StorageContents &contents, QString &errorMessage)
 {
     contents = StorageContents();
-    QFile file(m_path);
-    if (!file.exists())
+    // Not blocking: opening a named pipe for reading would wait for a writer.
+    const int fd = ::open(QFile::encodeName(m_path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && !isSymLink(m_path)) {
+        m_known = FileStamp();
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        errorMessage
-            = tr("Cannot read %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString());
+    }
+    const QString cannotRead = tr("Cannot read %1: %2").arg(native(m_path));
+    if (fd < 0) {
+        errorMessage = cannotRead.arg(errno == ENOENT ? tr("it is a symbolic link to nothing.")
+                                                      : errnoText());
         return false;
     }
-    contents = parseStorage(file.readAll());
+    Descriptor file(fd);
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0) {
+        errorMessage = cannotRead.arg(errnoText());
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        errorMessage
+            = cannotRead.arg(tr("it is %1, not a regular file.").arg(kindOf(status.st_mode)));
+        return false;
+    }
+    QByteArray bytes;
+    if (!readAtMost(fd, MaxFileSize, bytes)) {
+        errorMessage
+            = cannotRead.arg(errno == EFBIG ? tr("it is larger than %1 bytes, more than a window "
+                                                 "properties file can need.")
+                                                  .arg(MaxFileSize)
+                                            : errnoText());
+        return false;
+    }
+    // The stamp from before reading: a change while reading shows as a change later.
+    m_known = stampOf(status);
+    contents = parseStorage(bytes);
+    const QString foreign = foreignFileProblem(bytes, contents);
+    if (!foreign.isNull())
+        contents = { {}, { { 0, bytes, foreign } } };
     return true;
 }
 
-bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage) const
+bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
 {
-    if (!makePrivateFolder(QFileInfo(m_path).path(), errorMessage))
+    QString target;
+    if (!resolveTarget(target, errorMessage)
+        || !makePrivateFolder(QFileInfo(target).path(), errorMessage))
         return false;
-    const bool isNew = !QFileInfo::exists(m_path);
-    QSaveFile file(m_path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written && isNew)
-        written = file.setPermissions(privateFile);
-    written = written && file.write(serializeStorage(records)) >= 0;
-    if (written && file.commit())
-        return true;
-    errorMessage
-        = tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString());
-    file.cancelWriting();
-    return false;
+    QString copy;
+    if (!writeCopy(target, serializeStorage(records), copy, errorMessage))
+        return false;
+    const QByteArray encodedCopy = QFile::encodeName(copy);
+    const FileStamp written = stampAt(copy);
+    if (changedOnDisk()) {
+        ::unlink(encodedCopy.constData());
+        errorMessage = tr("Not writing %1: someone else changed it since it was last read.")
+                           .arg(native(m_path));
+        return false;
+    }
+    if (::rename(encodedCopy.constData(), QFile::encodeName(target).constData()) != 0) {
+        const QString reason = errnoText();
+        ::unlink(encodedCopy.constData());
+        errorMessage = tr("Cannot write %1: %2").arg(native(target), reason);
+        return false;
+    }
+    syncFolder(QFileInfo(target).path());
+    m_known = written;
+    return true;
+}
+
+bool WinPropsStore::changedOnDisk() const
+{
+    return m_known && stampAt(m_path) != *m_known;
+}
+
+bool WinPropsStore::resolveTarget(QString &target, QString &errorMessage) const
+{
+    target = m_path;
+    if (isSymLink(m_path)) {
+        char resolved[PATH_MAX];
+        if (!::realpath(QFile::encodeName(m_path).constData(), resolved)) {
+            errorMessage
+                = tr("Cannot write %1: %2")
+                      .arg(native(m_path),
+                           errno == ENOENT ? tr("it is a symbolic link to nothing.") : errnoText());
+            return false;
+        }
+        target = QFile::decodeName(resolved);
+    }
+    struct stat status = {};
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        errorMessage = tr("Cannot write %1: it is %2, not a regular file.")
+                           .arg(native(m_path), kindOf(status.st_mode));
+        return false;
+    }
+    return true;
+}
+
+bool WinPropsStore::writeCopy(const QString &target, const QByteArray &contents, QString &copyPath,
+                              QString &errorMessage)
+{
+    QByteArray pattern = QFile::encodeName(target) + ".XXXXXX";
+    Descriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        errorMessage = tr("Cannot write %1: %2").arg(native(target), errnoText());
+        return false;
+    }
+    // Every step must succeed: a copy that is not whole never replaces the file.
+    const bool whole = takeOwnerAndMode(file.get(), target) && writeAll(file.get(), contents)
+        && ::fsync(file.get()) == 0 && file.close();
+    if (!whole) {
+        const QString reason = errnoText();
+        ::unlink(pattern.constData());
+        errorMessage = tr("Cannot write %1: %2").arg(native(target), reason);
+        return false;
+    }
+    copyPath = QFile::decodeName(pattern);
+    return true;
 }
 
 QString WinPropsStore::keepRejected(const QList<RejectedLine> &rejected,
@@ -240,7 +517,7 @@ QString WinPropsStore::keepRejected(const QList<RejectedLine> &rejected,
 {
     QByteArray contents;
     for (const RejectedLine &line : rejected)
-        contents += line.text + '\n';
+        contents += line.number == 0 ? line.text : line.text + '\n';
     const QString stem = m_path + QStringLiteral(".rejected-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int attempt = 1;; ++attempt) {

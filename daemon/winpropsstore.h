@@ -9,9 +9,13 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+#include <sys/types.h>
+
 // A line of the storage file that could not be read as a record, kept byte for byte.
 struct RejectedLine
 {
+    // 0: the whole file, which is not a storage file at all.
     int number = 0;
     QByteArray text;
     QString reason;
@@ -29,6 +33,9 @@ struct StorageContents
 StorageContents parseStorage(const QByteArray &contents);
 // One canonical record text per line.
 QByteArray serializeStorage(const WinPropsList &records);
+// Why these contents, read as parsed, are not a storage file at all, or a null string: they hold
+// a NUL byte, or more than half of their non-empty lines cannot be read as records.
+QString foreignFileProblem(const QByteArray &contents, const StorageContents &parsed);
 
 // A shadow or transparency above 100 means not set; stored as such.
 WinProps normalized(WinProps props);
@@ -41,26 +48,55 @@ QString recordProblem(const WinProps &props);
 // it is not checked again.
 QString listProblem(const WinPropsList &records, const WinPropsList &stored = {});
 
-// The file that holds the collection. Every save replaces it atomically; a new file is private
-// to the user, and so are the folders created for it.
+// What tells one version of the file from another without reading it.
+struct FileStamp
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+
+    bool operator==(const FileStamp &other) const;
+    bool operator!=(const FileStamp &other) const { return !(*this == other); }
+};
+
+// The file that holds the collection: a regular file, or a symbolic link to one, or none yet.
+// Every save replaces it atomically and completely or not at all, keeping its owner and mode; a
+// new file is private to the user, and so are the folders created for it.
 class WinPropsStore
 {
 public:
+    // Twice what one reply can carry, since escapes can double a record's text.
+    static constexpr qint64 MaxFileSize = qint64(1) << 27;
+
     explicit WinPropsStore(const QString &path);
 
     // $XDG_CONFIG_HOME/kivo/winprops
     static QString defaultPath();
     QString path() const { return m_path; }
 
-    // A missing file is an empty collection. False when the file cannot be read.
-    bool load(StorageContents &contents, QString &errorMessage) const;
-    bool save(const WinPropsList &records, QString &errorMessage) const;
+    // A missing file is an empty collection; a file that is not a storage file at all comes as
+    // one rejected line numbered 0 and no records. False when the path is no regular file, is
+    // larger than MaxFileSize or cannot be read.
+    bool load(StorageContents &contents, QString &errorMessage);
+    // Refuses to replace a file that changed since this store last read or wrote it.
+    bool save(const WinPropsList &records, QString &errorMessage);
+    // Whether the file is not the one this store last read or wrote.
+    bool changedOnDisk() const;
     // Writes the rejected lines to a new file beside the storage, which no save touches; returns
     // its path, or a null string with errorMessage set.
     QString keepRejected(const QList<RejectedLine> &rejected, QString &errorMessage) const;
 
 private:
+    // The file a save replaces: the path, or where its symbolic link leads.
+    bool resolveTarget(QString &target, QString &errorMessage) const;
+    bool writeCopy(const QString &target, const QByteArray &contents, QString &copyPath,
+                   QString &errorMessage);
+
     QString m_path;
+    // Unknown until the first load or save.
+    std::optional<FileStamp> m_known;
 };
 
 #endif

@@ -19,6 +19,9 @@ public:
     // Value of an optional number that is not set; anything above 100 counts as not set.
     static constexpr quint32 NotSet = 0xFFFFFFFFu;
     static constexpr quint32 MaxPercent = 100;
+    // The longest name, image or geometry, in UTF-16 code units: far beyond any real one, and
+    // short enough that laying out a whole list of them stays quick.
+    static constexpr int MaxTextLength = 4096;
 
     WinProps();
     // Reads a window record text: "NAME[;PROPERTY]...", see toString(). isValid() tells whether

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using Call = std::function<QDBusPendingCall(ApprcInterface &)>;
 Q_DECLARE_METATYPE(Call)
@@ -431,6 +432,60 @@ private Q_SLOTS:
         QVERIFY(succeeded(m_client->setAllProperties({ named(QStringLiteral("other")) })));
         QCOMPARE(m_service->readStorage(), QStringList { "other" });
         QCOMPARE(contentsOf(sidePath), kept);
+    }
+
+    // What is no regular file is refused at once, before the bus name is taken; a file that is
+    // no storage file is kept aside whole and the daemon starts empty.
+    void storageAtStart_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("named pipe") << "pipe"
+                                    << "it is a named pipe, not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "it is a folder, not a regular file";
+        QTest::newRow("link to /dev/zero") << "zero link"
+                                           << "it is a device, not a regular file";
+        QTest::newRow("script, no storage file") << "text"
+                                                 << "was not loaded; its contents are kept";
+    }
+
+    void storageAtStart()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QVERIFY(m_service->stop());
+        const QString path = m_service->storagePath();
+        QVERIFY(QFile::remove(path));
+        const QByteArray text("#!/bin/sh\nxterm -e top; echo done\n\tsleep 1\n");
+        if (kind == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == QLatin1String("zero link"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            m_service->writeStorage(QString::fromUtf8(text).split('\n').mid(0, 3));
+        QProcess daemon;
+        daemon.start(ServiceProcess::program(), { QStringLiteral("--storage"), path });
+        if (kind == QLatin1String("text")) {
+            QVERIFY(ServiceProcess::waitForService(true));
+            QVERIFY(all().isEmpty());
+            daemon.terminate();
+        }
+        QVERIFY(daemon.waitForFinished(10000));
+        const QString errors = QString::fromUtf8(daemon.readAllStandardError());
+        QVERIFY2(errors.startsWith(QStringLiteral("kivo-winpropsd: ")) && errors.contains(path),
+                 qPrintable(errors));
+        QVERIFY2(errors.contains(message), qPrintable(errors));
+        QCOMPARE(daemon.exitCode(), kind == QLatin1String("text") ? 0 : 1);
+        if (kind != QLatin1String("text"))
+            return;
+        const QStringList sideFiles = QFileInfo(path).dir().entryList(
+            { QFileInfo(path).fileName() + QStringLiteral(".rejected-*") }, QDir::Files);
+        QCOMPARE(sideFiles.size(), 1);
+        QCOMPARE(contentsOf(QFileInfo(path).dir().filePath(sideFiles.first())), text);
+        QCOMPARE(contentsOf(path), text);
     }
 
     void defaultStorageIsPrivate()

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -275,7 +277,7 @@ private Q_SLOTS:
 
     void saveAndLoad()
     {
-        const WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
         QString errorMessage;
         QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
         StorageContents contents;
@@ -292,7 +294,7 @@ private Q_SLOTS:
                                           | QFileDevice::ExeOwner | QFileDevice::ReadGroup
                                           | QFileDevice::ExeGroup));
         const QString path = m_dir->filePath(QStringLiteral("outer/inner/winprops"));
-        const WinPropsStore store(path);
+        WinPropsStore store(path);
         QString errorMessage;
         QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
         QCOMPARE(modeOf(path), 0600);
@@ -350,10 +352,189 @@ private Q_SLOTS:
         }
     }
 
+    // Anything but a regular file, or a link to one, is refused at once: reading a named pipe
+    // would block, reading a device would not end.
+    void refusesWhatIsNoRegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("saveRefused");
+        QTest::newRow("folder") << "folder"
+                                << "a folder" << true;
+        QTest::newRow("named pipe") << "pipe"
+                                    << "a named pipe" << true;
+        QTest::newRow("link to /dev/zero") << "zero link"
+                                           << "a device" << true;
+        QTest::newRow("link to nothing") << "dangling link"
+                                         << "symbolic link to nothing" << true;
+        QTest::newRow("larger than a storage can be") << "huge"
+                                                      << "larger than" << false;
+    }
+
+    void refusesWhatIsNoRegularFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QFETCH(bool, saveRefused);
+        const QString path = m_dir->filePath(QStringLiteral("winprops"));
+        const QByteArray encoded = QFile::encodeName(path);
+        writeFile(path, "a;ontop\n");
+        if (kind != QLatin1String("huge"))
+            QVERIFY(QFile::remove(path));
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(encoded.constData(), 0600), 0);
+        else if (kind == QLatin1String("zero link"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else if (kind == QLatin1String("dangling link"))
+            QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("missing")), path));
+        else // sparse: no disk space taken
+            QCOMPARE(::truncate(encoded.constData(), WinPropsStore::MaxFileSize + 1), 0);
+        WinPropsStore store(path);
+        StorageContents contents;
+        QString errorMessage;
+        QVERIFY(!store.load(contents, errorMessage));
+        QVERIFY2(errorMessage.contains(reason) && errorMessage.contains(path),
+                 qPrintable(errorMessage));
+        errorMessage.clear();
+        QCOMPARE(!store.save(oddRecords(), errorMessage), saveRefused);
+        QCOMPARE(errorMessage.isEmpty(), !saveRefused);
+    }
+
+    // A file most of whose lines are no records is kept aside whole, byte for byte, and not
+    // loaded: its next save would replace it with the few lines that read.
+    void foreignFileSetAsideWhole_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("foreign");
+        QTest::newRow("binary") << QByteArray("\x7f"
+                                              "ELF\x02\x01\x01\0\0\0\nxterm;ontop\n",
+                                              22)
+                                << true;
+        QTest::newRow("binary without NUL bytes")
+            << QByteArray("\xff\xfe\x80\n\x81;\x82\nxterm;ontop\n") << true;
+        QTest::newRow("shell script") << QByteArray("#!/bin/sh\nif [ -x /usr/bin/xterm ]; then\n"
+                                                    "\texec xterm -e top\n\techo done\nfi\n")
+                                      << true;
+        QTest::newRow("names that set nothing") << QByteArray("a\nkeep;ontop\nb\n") << false;
+        QTest::newRow("half the lines damaged")
+            << QByteArray("a;ontop\nb;ontop=maybe\n\n\n") << false;
+        QTest::newRow("empty lines only") << QByteArray("\n\n") << false;
+    }
+
+    void foreignFileSetAsideWhole()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, foreign);
+        WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        writeFile(store.path(), contents);
+        StorageContents loaded;
+        QString errorMessage;
+        QVERIFY(store.load(loaded, errorMessage));
+        if (!foreign) {
+            QVERIFY(!loaded.records.isEmpty() || contents.trimmed().isEmpty());
+            QVERIFY(!lineNumbers(loaded.rejected).contains(0));
+            return;
+        }
+        QVERIFY(loaded.records.isEmpty());
+        QCOMPARE(lineNumbers(loaded.rejected), QList<int> { 0 });
+        QVERIFY(!loaded.rejected.first().reason.isEmpty());
+        const QString side = store.keepRejected(loaded.rejected, errorMessage);
+        QVERIFY2(!side.isNull(), qPrintable(errorMessage));
+        QCOMPARE(contentsOf(side), contents);
+    }
+
+    // Whoever owns the file keeps it, with its mode; a link stays a link to the file replaced.
+    void saveKeepsOwnerModeAndLink_data()
+    {
+        QTest::addColumn<uint>("owner");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("own file, readable by all") << uint(::geteuid()) << 0644 << false;
+        QTest::newRow("another user's file") << 65534u << 0640 << false;
+        QTest::newRow("through a symbolic link") << uint(::geteuid()) << 0600 << true;
+    }
+
+    void saveKeepsOwnerModeAndLink()
+    {
+        QFETCH(uint, owner);
+        QFETCH(int, mode);
+        QFETCH(bool, throughLink);
+        if (owner != ::geteuid() && ::geteuid() != 0)
+            QSKIP("giving a file to another user needs root");
+        const QString file = m_dir->filePath(QStringLiteral("dotfiles-winprops"));
+        const QString path = throughLink ? m_dir->filePath(QStringLiteral("winprops")) : file;
+        writeFile(file, "old;ontop\n");
+        QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, gid_t(-1)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
+        if (throughLink)
+            QVERIFY(QFile::link(file, path));
+        WinPropsStore store(path);
+        QString errorMessage;
+        QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
+        QCOMPARE(contentsOf(file), serializeStorage(oddRecords()));
+        struct stat status = {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &status), 0);
+        QCOMPARE(uint(status.st_uid), owner);
+        QCOMPARE(modeOf(file), mode);
+        QCOMPARE(QFileInfo(path).isSymLink(), throughLink);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System).size(),
+                 throughLink ? 2 : 1);
+    }
+
+    // A file changed behind the store's back since it read or wrote it is not replaced.
+    void saveRefusesFileChangedOnDisk_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("rewritten in place") << "in place";
+        QTest::newRow("replaced by an editor") << "replaced";
+        QTest::newRow("removed") << "removed";
+        QTest::newRow("created after a load found none") << "created";
+    }
+
+    void saveRefusesFileChangedOnDisk()
+    {
+        QFETCH(QString, change);
+        WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        const QByteArray edited("hand;sticky\n");
+        QString errorMessage;
+        if (change != QLatin1String("created"))
+            QVERIFY2(store.save({ named(QStringLiteral("mine")) }, errorMessage),
+                     qPrintable(errorMessage));
+        StorageContents contents;
+        QVERIFY(store.load(contents, errorMessage));
+        QVERIFY(!store.changedOnDisk());
+        if (change == QLatin1String("in place")) {
+            QFile file(store.path());
+            QVERIFY(file.open(QIODevice::Append));
+            QVERIFY(file.write(edited) == edited.size());
+        } else if (change == QLatin1String("replaced")) {
+            writeFile(store.path() + QStringLiteral("~"), edited);
+            QVERIFY(::rename(QFile::encodeName(store.path() + QStringLiteral("~")).constData(),
+                             QFile::encodeName(store.path()).constData())
+                    == 0);
+        } else if (change == QLatin1String("removed")) {
+            QVERIFY(QFile::remove(store.path()));
+        } else {
+            writeFile(store.path(), edited);
+        }
+        const QByteArray onDisk = contentsOf(store.path());
+        QVERIFY(store.changedOnDisk());
+        QVERIFY(!store.save(oddRecords(), errorMessage));
+        QVERIFY2(errorMessage.contains(QLatin1String("changed")), qPrintable(errorMessage));
+        QCOMPARE(contentsOf(store.path()), onDisk);
+        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).size() <= 1);
+        // Read again, it is the store's to replace.
+        QVERIFY(store.load(contents, errorMessage));
+        QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
+    }
+
     void rejectedLinesKeptAside()
     {
-        const QByteArray original("good\nbad;nokey\n\xff\nxterm\nxterm;ontop\n");
-        const WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        const QByteArray original(
+            "good;ontop\nbad;nokey\n\xff\nxterm;sticky\nxterm;ontop\nc;no_title\n");
+        WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
         writeFile(store.path(), original);
         StorageContents contents;
         QString errorMessage;
@@ -373,7 +554,7 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(second), QByteArray("bad;nokey\n"));
 
         QVERIFY(store.save(contents.records, errorMessage));
-        QCOMPARE(contentsOf(store.path()), QByteArray("good\nxterm\n"));
+        QCOMPARE(contentsOf(store.path()), QByteArray("good;ontop\nxterm;sticky\nc;no_title\n"));
         QCOMPARE(contentsOf(first), kept);
     }
 

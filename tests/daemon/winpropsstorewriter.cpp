@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
 {
     if (argc != 3)
         return 2;
-    const WinPropsStore store(QString::fromLocal8Bit(argv[1]));
+    WinPropsStore store(QString::fromLocal8Bit(argv[1]));
     const int size = std::atoi(argv[2]);
     const WinPropsList collections[] = { writerCollection(0, size), writerCollection(1, size) };
     for (int turn = 0;; turn = 1 - turn) {

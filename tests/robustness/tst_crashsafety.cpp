@@ -4,6 +4,7 @@
 #include "filetestutil.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
+#include "toolrun.h"
 #include "winpropsservice.h"
 #include "winpropsstore.h"
 
@@ -19,6 +20,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -131,6 +133,38 @@ private:
     QStringList m_failures;
 };
 
+// A small file system of its own, mounted while it exists.
+class SmallFileSystem
+{
+public:
+    SmallFileSystem(const QString &folder, int kilobytes)
+        : m_folder(folder)
+    {
+        QDir().mkpath(folder);
+        QProcess mount;
+        mount.setProcessChannelMode(QProcess::MergedChannels);
+        mount.start(QStringLiteral("mount"),
+                    { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                      QStringLiteral("size=%1k,mode=0700").arg(kilobytes),
+                      QStringLiteral("kivo-test"), folder });
+        m_mounted = mount.waitForFinished() && mount.exitStatus() == QProcess::NormalExit
+            && mount.exitCode() == 0;
+        m_output = QString::fromLocal8Bit(mount.readAll()).trimmed();
+    }
+    ~SmallFileSystem()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), { m_folder });
+    }
+    bool isMounted() const { return m_mounted; }
+    QString output() const { return m_output; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    QString m_output;
+};
+
 } // namespace
 
 class TestCrashSafety : public QObject
@@ -141,6 +175,8 @@ private Q_SLOTS:
     void initTestCase();
     void killedDuringStoresKeepsOneSentCollection();
     void twoClientsStoreWholeCollections();
+    void fullDiskChangesNothing_data();
+    void fullDiskChangesNothing();
 
 private:
     quint32 m_seed = 0;
@@ -221,7 +257,7 @@ void TestCrashSafety::killedDuringStoresKeepsOneSentCollection()
     qInfo("%d kills in %lld ms; %d times the store under way when killed was kept", KillIterations,
           clock.elapsed(), unconfirmedKept);
     // Nothing left beside it but, at most, the temporary copy of a save killed between writing and
-    // renaming it (QSaveFile's "winprops.XXXXXX"): no set-aside lines, nothing else.
+    // renaming it ("winprops.XXXXXX"): no set-aside lines, nothing else.
     const QRegularExpression interruptedSave(QStringLiteral("^winprops\\.[A-Za-z0-9]{6}$"));
     QStringList leftBeside = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     leftBeside.erase(
@@ -282,6 +318,62 @@ void TestCrashSafety::twoClientsStoreWholeCollections()
     QCOMPARE(sent.numberOf(fetchedContents(reader)), last);
     qInfo("%d stores by two clients; %d states seen in the file, %d served, all whole",
           2 * CallsPerClient, int(seenInFile.size()), int(seenServed.size()));
+}
+
+void TestCrashSafety::fullDiskChangesNothing_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::newRow("whole collection") << "all";
+    QTest::newRow("one record") << "one";
+    QTest::newRow("kivo-admin-winprops --quiet --add") << "tool";
+}
+
+// On a full file system a store is refused and changes nothing, neither the file nor what the
+// service serves; once there is room again, stores go through.
+void TestCrashSafety::fullDiskChangesNothing()
+{
+    QFETCH(QString, store);
+    if (::geteuid() != 0)
+        QSKIP("Stores on a full disk are tested only as root, who can mount a small file system.");
+    const QString folder = TestEnvironment::root() + QStringLiteral("/full");
+    SmallFileSystem disk(folder, 64);
+    if (!disk.isMounted())
+        QSKIP(qPrintable(QStringLiteral("Cannot mount a small file system: ") + disk.output()));
+    // Two thirds of the room: the whole copy a store writes first cannot fit beside it.
+    const QByteArray before = serializeStorage(collection(1, 1400));
+    QVERIFY(before.size() > 40 * 1024 && before.size() < 56 * 1024);
+    ServiceProcess service(folder + QStringLiteral("/winprops"));
+    QFile file(service.storagePath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size() && file.flush());
+    file.close();
+    QVERIFY(service.start());
+    ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
+                          QDBusConnection::sessionBus());
+
+    if (store == QLatin1String("tool")) {
+        const ToolRun run = runTool({ "--quiet", "--add", "added;ontop" });
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.err.startsWith(QLatin1String("kivo-admin-winprops: "))
+                     && run.err.contains(service.storagePath()),
+                 qPrintable(run.err));
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    } else {
+        QDBusPendingCall call = store == QLatin1String("all")
+            ? client.setAllProperties(collection(2, 1400))
+            : client.setWindowProperties(QStringLiteral("added"), QStringLiteral("ontop"));
+        call.waitForFinished();
+        QVERIFY(call.isError());
+        QCOMPARE(call.error().name(), QStringLiteral("org.kivo.Kivo.WinProps.Error.Storage"));
+    }
+    QCOMPARE(contentsOf(service.storagePath()), before);
+    QCOMPARE(fetchedContents(client), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList { "winprops" });
+
+    QDBusPendingCall small = client.setAllProperties(collection(3, 10));
+    small.waitForFinished();
+    QVERIFY(!small.isError());
+    QCOMPARE(contentsOf(service.storagePath()), serializeStorage(collection(3, 10)));
 }
 
 KIVO_TEST_MAIN(TestCrashSafety)
