@@ -177,7 +177,8 @@ void WinPropsDaemon::setWindowProperties(const QString &winName, const QString &
                    .arg(props, winName, record.errorString()));
         return;
     }
-    storeRecord(normalized(record));
+    if (!reject(recordProblem(normalized(record))))
+        storeRecord(normalized(record));
 }
 
 void WinPropsDaemon::setWindowProperties(const WinProps &winProps)

@@ -348,6 +348,9 @@ private Q_SLOTS:
         QTest::newRow("all: control character in name") << setAll({ named("x\ny") }) << "U+000a";
         QTest::newRow("all: control character in value") << setAll({ tabImage }) << "U+0009";
         QTest::newRow("all: geometry") << setAll({ badGeometry }) << "10x10+1";
+        QTest::newRow("all: name too long")
+            << setAll({ named("ok"), named(QString(WinProps::MaxTextLength + 1, 'n')) })
+            << "4097 characters long";
         QTest::newRow("text: empty name") << setText("", "ontop") << "empty";
         QTest::newRow("text: control character in name") << setText("a\x01", "") << "U+0001";
         QTest::newRow("text: control character in value")
@@ -355,9 +358,14 @@ private Q_SLOTS:
         QTest::newRow("text: unknown key") << setText("a", "bogus") << "bogus";
         QTest::newRow("text: number above 100") << setText("a", "shadow=101") << "101";
         QTest::newRow("text: geometry") << setText("a", "geometry=1x1") << "1x1";
+        QTest::newRow("text: image too long")
+            << setText("a", "small_image=" + QString(5000, 'i')) << "5000 characters long";
         QTest::newRow("record: empty name") << setRecord(named("")) << "empty";
         QTest::newRow("record: control character in value") << setRecord(crImage) << "U+000d";
+        WinProps longImage = named(QStringLiteral("t"));
+        longImage.large_image = QString(WinProps::MaxTextLength + 1, QLatin1Char('i'));
         QTest::newRow("record: geometry") << setRecord(badGeometry) << "10x10+1";
+        QTest::newRow("record: image too long") << setRecord(longImage) << "4097 characters long";
         QTest::newRow("get: empty name")
             << Call([](ApprcInterface &c) { return c.getWindowProperties(QString()); }) << "empty";
         QTest::newRow("remove: empty name")

@@ -95,6 +95,8 @@ private Q_SLOTS:
         QTest::newRow("escaped control characters refused")
             << QByteArray("a\\nb;ontop\nc;small_image=\\t\nd\\u2028\n")
             << QStringList { "d\\u2028" } << QList<int> { 1, 2 };
+        QTest::newRow("name too long") << QByteArray(WinProps::MaxTextLength + 1, 'n') + "\nok\n"
+                                       << QStringList { "ok" } << QList<int> { 1 };
         QTest::newRow("all bad") << QByteArray(";a\n\\\nb;;\n") << QStringList()
                                  << QList<int> { 1, 2, 3 };
     }

@@ -45,6 +45,14 @@ WinPropsList longNames()
     return { plain, words, shortOne, wide };
 }
 
+// One name beyond what a record may hold, among ordinary ones: the whole reply is unreadable.
+WinPropsList overlongName()
+{
+    WinProps overlong = named(QString(Hostile::OverlongNameLength, QLatin1Char('x')));
+    overlong.ontop = true;
+    return { named(QStringLiteral("xterm")), overlong };
+}
+
 WinPropsList markupNames()
 {
     const QStringList names = {
@@ -102,14 +110,14 @@ WinPropsList ordinary()
 
 QStringList Hostile::modes()
 {
-    return { QStringLiteral("wrong-signature"),   QStringLiteral("wrong-record"),
-             QStringLiteral("other-struct"),      QStringLiteral("same-field-count"),
-             QStringLiteral("no-arguments"),      QStringLiteral("two-arguments"),
-             QStringLiteral("fetch-error"),       QStringLiteral("huge"),
-             QStringLiteral("long-names"),        QStringLiteral("markup-names"),
-             QStringLiteral("odd-names"),         QStringLiteral("silent"),
-             QStringLiteral("silent-store"),      QStringLiteral("store-error"),
-             QStringLiteral("vanish-before-save") };
+    return { QStringLiteral("wrong-signature"), QStringLiteral("wrong-record"),
+             QStringLiteral("other-struct"),    QStringLiteral("same-field-count"),
+             QStringLiteral("no-arguments"),    QStringLiteral("two-arguments"),
+             QStringLiteral("fetch-error"),     QStringLiteral("huge"),
+             QStringLiteral("long-names"),      QStringLiteral("overlong-name"),
+             QStringLiteral("markup-names"),    QStringLiteral("odd-names"),
+             QStringLiteral("silent"),          QStringLiteral("silent-store"),
+             QStringLiteral("store-error"),     QStringLiteral("vanish-before-save") };
 }
 
 WinPropsList Hostile::records(const QString &mode)
@@ -118,6 +126,8 @@ WinPropsList Hostile::records(const QString &mode)
         return huge();
     if (mode == QLatin1String("long-names"))
         return longNames();
+    if (mode == QLatin1String("overlong-name"))
+        return overlongName();
     if (mode == QLatin1String("markup-names"))
         return markupNames();
     if (mode == QLatin1String("odd-names"))

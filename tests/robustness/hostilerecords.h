@@ -36,7 +36,13 @@ constexpr int HugeCount = 10000;
 #else
 constexpr int HugeCount = 100000;
 #endif
-constexpr int LongNameLength = 1024 * 1024;
+// The longest names a record may have, and a name far beyond that.
+constexpr int LongNameLength = WinProps::MaxTextLength;
+#ifdef KIVO_SANITIZED
+constexpr int OverlongNameLength = 6 * 1000 * 1000;
+#else
+constexpr int OverlongNameLength = 60 * 1000 * 1000;
+#endif
 } // namespace Hostile
 
 #endif

@@ -37,8 +37,8 @@ enum class Outcome {
 Outcome outcomeOf(const QString &mode)
 {
     static const QStringList unread
-        = { "wrong-signature", "wrong-record", "other-struct", "same-field-count",
-            "no-arguments",    "fetch-error",  "silent" };
+        = { "wrong-signature", "wrong-record", "other-struct",  "same-field-count",
+            "no-arguments",    "fetch-error",  "overlong-name", "silent" };
     static const QStringList storeFailed = { "silent-store", "store-error", "vanish-before-save" };
     if (unread.contains(mode))
         return Outcome::Unread;
@@ -339,6 +339,9 @@ void TestHostilePeers::unreadServiceWarnsAndAsksBeforeReplacing_data()
                                   << "\"\"";
     QTest::newRow("error") << "fetch-error"
                            << "the collection is <i>locked</i>";
+    QTest::newRow("overlong name")
+        << "overlong-name"
+        << QStringLiteral("a text of %1 characters").arg(Hostile::OverlongNameLength);
     QTest::newRow("silent") << "silent"
                             << "";
 }
