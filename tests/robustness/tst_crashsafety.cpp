@@ -357,6 +357,7 @@ void TestCrashSafety::fullDiskChangesNothing()
                      && run.err.contains(service.storagePath()),
                  qPrintable(run.err));
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+        qInfo("%d bytes stored; the tool said: %s", int(before.size()), qPrintable(run.err));
     } else {
         QDBusPendingCall call = store == QLatin1String("all")
             ? client.setAllProperties(collection(2, 1400))
