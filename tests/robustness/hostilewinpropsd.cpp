@@ -12,7 +12,7 @@
 // fetch-error         the fetch is answered with an error
 // huge                100,000 records, nine in ten setting nothing
 // long-names          names of the most characters a record may have
-// overlong-name       a name of 60 million characters
+// overlong-name       a name of 4 million characters
 // markup-names        names with markup, control characters and lone surrogates
 // odd-names           values the editor cannot show, an empty name, a name given twice
 // silent              nothing is ever answered
