@@ -236,7 +236,8 @@ void WindowApplier::syncWindows()
 
 void WindowApplier::addWindows(const QVector<xcb_window_t> &windows, bool areNew)
 {
-    // All questions first, then all answers: one round trip for a burst of windows.
+    // All questions first, then all answers: a burst of windows costs two round trips, not two
+    // a window, while the server is busy with the window manager's work on the same burst.
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     QVector<xcb_get_property_cookie_t> cookies;
     cookies.reserve(windows.size());
@@ -250,8 +251,72 @@ void WindowApplier::addWindows(const QVector<xcb_window_t> &windows, bool areNew
         tracked.serial = m_nextSerial++;
         tracked.startPending = areNew;
         tracked.wmClass = wmClass ? X11::wmClassFrom(*wmClass) : std::nullopt;
-        apply(windows.at(i), m_windows.insert(windows.at(i), tracked).value());
+        m_windows.insert(windows.at(i), tracked);
     }
+    prefetchOwnValues(windows);
+    for (const xcb_window_t window : windows) {
+        TrackedWindow &tracked = m_windows[window];
+        apply(window, tracked);
+        tracked.prefetched.clear();
+    }
+}
+
+void WindowApplier::prefetchOwnValues(const QVector<xcb_window_t> &windows)
+{
+    QVector<QPair<xcb_window_t, xcb_atom_t>> asked;
+    QVector<xcb_get_property_cookie_t> cookies;
+    for (const xcb_window_t window : windows) {
+        const TrackedWindow &tracked = m_windows[window];
+        const WinProps *record = recordOf(tracked);
+        if (!record)
+            continue;
+        const Aspects changes
+            = decide(record, tracked.startPending, tracked.applied, m_desktop).changes;
+        for (const xcb_atom_t atom : ownValuesNeeded(changes)) {
+            asked.append({ window, atom });
+            cookies.append(X11::requestProperty(*m_x11, window, atom));
+        }
+    }
+    for (int i = 0; i < cookies.size(); ++i) {
+        const std::optional<X11::RawProperty> value = X11::propertyReply(*m_x11, cookies.at(i));
+        if (value)
+            m_windows[asked.at(i).first].prefetched.insert(asked.at(i).second, *value);
+    }
+}
+
+QVector<xcb_atom_t> WindowApplier::ownValuesNeeded(Aspects changes) const
+{
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    const X11Connection::Atoms &atoms = m_x11->atoms();
+    QVector<xcb_atom_t> needed;
+    if (changes & Aspect::Decorations)
+        needed.append(atoms.motifWmHints);
+    if (changes & (Aspect::SkipTaskbar | Aspect::SkipPager | Aspect::Above | Aspect::Below))
+        needed.append(ewmh->_NET_WM_STATE);
+    if (changes & Aspect::Focus)
+        needed += { XCB_ATOM_WM_HINTS, ewmh->WM_PROTOCOLS };
+    if (changes & Aspect::Opacity)
+        needed.append(atoms.wmWindowOpacity);
+    if (changes & Aspect::Shadow)
+        needed.append(atoms.comptonShadow);
+    if (changes & Aspect::Icon)
+        needed.append(ewmh->_NET_WM_ICON);
+    return needed;
+}
+
+std::optional<X11::RawProperty>
+WindowApplier::ownValue(xcb_window_t window, const TrackedWindow &tracked, xcb_atom_t atom)
+{
+    const auto prefetched = tracked.prefetched.constFind(atom);
+    if (prefetched != tracked.prefetched.constEnd())
+        return *prefetched;
+    return X11::readProperty(*m_x11, window, atom);
+}
+
+const WinProps *WindowApplier::recordOf(const TrackedWindow &tracked) const
+{
+    return tracked.wmClass ? m_matcher.match(tracked.wmClass->instance, tracked.wmClass->className)
+                           : nullptr;
 }
 
 void WindowApplier::forgetWindow(xcb_window_t window)
@@ -345,8 +410,11 @@ void WindowApplier::applyState(xcb_window_t window, TrackedWindow &tracked, bool
 {
     // A state the window had before anything was applied is its own: neither asked for nor
     // taken back.
-    if (!tracked.ownStates)
-        tracked.ownStates = X11::wmStates(*m_x11, window);
+    if (!tracked.ownStates) {
+        const std::optional<X11::RawProperty> states
+            = ownValue(window, tracked, m_x11->ewmh()->_NET_WM_STATE);
+        tracked.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
+    }
     if (!tracked.ownStates->contains(state))
         X11::requestStates(*m_x11, window, on, state);
 }
@@ -479,7 +547,7 @@ void WindowApplier::overrideProperty(xcb_window_t window, TrackedWindow &tracked
 {
     auto found = tracked.overrides.find(atom);
     if (found == tracked.overrides.end()) {
-        const std::optional<X11::RawProperty> own = X11::readProperty(*m_x11, window, atom);
+        const std::optional<X11::RawProperty> own = ownValue(window, tracked, atom);
         if (!own)
             return; // gone, or a value longer than is ever written back
         found = tracked.overrides.insert(atom, Override { *own, {}, compose, 0 });

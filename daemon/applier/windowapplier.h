@@ -58,6 +58,8 @@ private:
         LastingProps applied;
         QHash<xcb_atom_t, Override> overrides;
         std::optional<QVector<xcb_atom_t>> ownStates;
+        // The window's own values, read for a whole burst of windows at once.
+        QHash<xcb_atom_t, X11::RawProperty> prefetched;
     };
 
     void handleEvent(const xcb_generic_event_t *event);
@@ -67,6 +69,11 @@ private:
     void syncWindows();
     QVector<xcb_window_t> currentWindows();
     void addWindows(const QVector<xcb_window_t> &windows, bool areNew);
+    void prefetchOwnValues(const QVector<xcb_window_t> &windows);
+    QVector<xcb_atom_t> ownValuesNeeded(Aspects changes) const;
+    std::optional<X11::RawProperty> ownValue(xcb_window_t window, const TrackedWindow &tracked,
+                                             xcb_atom_t atom);
+    const WinProps *recordOf(const TrackedWindow &tracked) const;
     void forgetWindow(xcb_window_t window);
     void applyAll();
     void apply(xcb_window_t window, TrackedWindow &tracked);
