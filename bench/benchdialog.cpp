@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// In-process figures of the dialog on a real service holding N generated records: moving the
-// current row, and a save (an edit, then Apply, which waits for the service's answer).
-// Run by scripts/bench with -median; not a test.
+// In-process figures of the dialog holding N generated records: moving the current row, with the
+// service held in the process, and a save (an edit, then Apply, which waits for the answer of a
+// real service). Run by scripts/bench with -median; not a test.
 #include "apprcinterface.h"
 #include "benchrecords.h"
+#include "fakebackend.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "winpropsdialog.h"
@@ -19,12 +20,14 @@
 #include <memory>
 
 namespace {
-// The dialog on a service with count records, kept across the reruns that -median makes.
+// The dialog on a service with count records, kept across the reruns that -median makes: the
+// real service as a process, or one in this process where the service does not take part.
 class Fixture
 {
 public:
-    explicit Fixture(int count)
+    Fixture(int count, bool realService)
         : count(count)
+        , realService(realService)
     {
         WinPropsList records = BenchRecords::generate(count);
         // The last two rows hold the same records whatever the count, so that moving between
@@ -32,16 +35,11 @@ public:
         records[count - 2] = WinProps(QStringLiteral(
             "bench-last-but-one;no_title;small_image=utilities-terminal;geometry=640x480+0+0"));
         records[count - 1] = WinProps(QStringLiteral("bench-last;ontop;no_border;shadow=40"));
-        QFile file(service.storagePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(BenchRecords::storageText(records)) < 0)
-            qFatal("cannot write %s", qPrintable(service.storagePath()));
-        file.close();
-        if (!service.start())
-            qFatal("the window-properties service did not start");
-        apprc = std::make_unique<ApprcInterface>(WinPropsService::busName(),
-                                                 WinPropsService::objectPath(),
-                                                 QDBusConnection::sessionBus());
-        dialog = std::make_unique<WinPropsDialog>(apprc.get());
+        fake.stored = records;
+        WinPropsBackend *backend = &fake;
+        if (realService)
+            backend = startService(records);
+        dialog = std::make_unique<WinPropsDialog>(backend);
         dialog->show();
         if (!QTest::qWaitForWindowExposed(dialog.get()))
             qFatal("the dialog was not shown");
@@ -56,9 +54,26 @@ public:
     }
 
     const int count;
+    const bool realService;
     ServiceProcess service;
     std::unique_ptr<ApprcInterface> apprc;
+    FakeBackend fake;
     std::unique_ptr<WinPropsDialog> dialog;
+
+private:
+    ApprcInterface *startService(const WinPropsList &records)
+    {
+        QFile file(service.storagePath());
+        if (!file.open(QIODevice::WriteOnly) || file.write(BenchRecords::storageText(records)) < 0)
+            qFatal("cannot write %s", qPrintable(service.storagePath()));
+        file.close();
+        if (!service.start())
+            qFatal("the window-properties service did not start");
+        apprc = std::make_unique<ApprcInterface>(WinPropsService::busName(),
+                                                 WinPropsService::objectPath(),
+                                                 QDBusConnection::sessionBus());
+        return apprc.get();
+    }
 };
 } // namespace
 
@@ -69,11 +84,11 @@ class BenchDialog : public QObject
 private:
     std::unique_ptr<Fixture> fixture;
 
-    Fixture &fixtureOf(int count)
+    Fixture &fixtureOf(int count, bool realService)
     {
-        if (!fixture || fixture->count != count) {
+        if (!fixture || fixture->count != count || fixture->realService != realService) {
             fixture.reset();
-            fixture = std::make_unique<Fixture>(count);
+            fixture = std::make_unique<Fixture>(count, realService);
         }
         return *fixture;
     }
@@ -95,7 +110,7 @@ private Q_SLOTS:
     void moveCurrentRow()
     {
         QFETCH(int, count);
-        Fixture &f = fixtureOf(count);
+        Fixture &f = fixtureOf(count, false);
         StringListWidget *list = f.child<StringListWidget>("winListWidget");
         QCOMPARE(list->rowCount(), count);
         int row = count - 1;
@@ -115,7 +130,7 @@ private Q_SLOTS:
     void save()
     {
         QFETCH(int, count);
-        Fixture &f = fixtureOf(count);
+        Fixture &f = fixtureOf(count, true);
         StringListWidget *list = f.child<StringListWidget>("winListWidget");
         list->setCurrentCell(count - 1, 0);
         f.child<QCheckBox>("shadowCB")->setChecked(true);

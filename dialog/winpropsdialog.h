@@ -72,6 +72,8 @@ private:
     void showInEditor(const QString &name);
     void keepEditorEdits(const QString &name);
     void refill(const QString &current);
+    static WinProps emptyRecord(const QString &name);
+    void storeAndShow(const WinProps &props);
     void showEmptyPageIfNoNames();
     bool confirmDeleting(const QString &name);
     void refuseEmptyName();

@@ -20,6 +20,22 @@ void WinPropsDialog::refill(const QString &current)
     winListWidget->setStrings(workingCopy.names(), current);
 }
 
+WinProps WinPropsDialog::emptyRecord(const QString &name)
+{
+    WinProps props;
+    props.setWinName(name);
+    return props;
+}
+
+// Stores the record and makes its row current, keeping the pending edits of the record on show.
+void WinPropsDialog::storeAndShow(const WinProps &props)
+{
+    carryEditorIntoWorkingCopy();
+    workingCopy.store(props);
+    refill(props.winName());
+    setChanged(true);
+}
+
 void WinPropsDialog::showEmptyPageIfNoNames()
 {
     if (workingCopy.isEmpty())
@@ -56,12 +72,7 @@ void WinPropsDialog::addWinProp()
         tr("Add new window properties"), tr("Enter program name or window class:"), QString());
     if (!name)
         return;
-    carryEditorIntoWorkingCopy();
-    WinProps props;
-    props.setWinName(*name);
-    workingCopy.store(props);
-    refill(*name);
-    setChanged(true);
+    storeAndShow(emptyRecord(*name));
 }
 
 void WinPropsDialog::renameWindowId()
@@ -138,10 +149,7 @@ void WinPropsDialog::addWinPropFromRecord(const QString &record)
             return;
         }
     }
-    carryEditorIntoWorkingCopy();
-    workingCopy.store(props);
-    refill(name);
-    setChanged(true);
+    storeAndShow(props);
 }
 
 // The user chose the file to import, so its records replace entries without a question each.
@@ -173,12 +181,7 @@ void WinPropsDialog::editWinPropByName(const QString &name)
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
         return;
-    carryEditorIntoWorkingCopy();
-    WinProps props;
-    props.setWinName(name);
-    workingCopy.store(props);
-    refill(name);
-    setChanged(true);
+    storeAndShow(emptyRecord(name));
 }
 
 void WinPropsDialog::refuseEmptyName()
