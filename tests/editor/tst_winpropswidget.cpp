@@ -265,5 +265,5 @@ private:
     std::unique_ptr<QSignalSpy> m_changed;
 };
 
-KIVO_TEST_MAIN(TestWinPropsWidget)
+KIVO_TEST_MAIN_WITHOUT_BUS(TestWinPropsWidget)
 #include "tst_winpropswidget.moc"

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "propertysamples.h"
-#include "testenvironment.h"
 #include "winprops.h"
 #include "winpropsfields.h"
 #include "winpropsservice.h"
@@ -10,6 +9,7 @@
 #include <QDBusMetaType>
 #include <QFile>
 #include <QRegularExpression>
+#include <QtTest>
 
 namespace {
 
@@ -340,5 +340,5 @@ private Q_SLOTS:
     }
 };
 
-KIVO_TEST_MAIN(TestWinProps)
+QTEST_GUILESS_MAIN(TestWinProps)
 #include "tst_winprops.moc"
