@@ -113,36 +113,6 @@ bool publish(QDBusConnection &bus, WinPropsDaemon &daemon)
     return claimBusName(bus);
 }
 
-// Runs once the bus name is ours, so that a second instance leaves no side file behind.
-bool keepRejectedLines(const WinPropsStore &store, const QList<RejectedLine> &rejected)
-{
-    if (rejected.isEmpty())
-        return true;
-    const QString path = QDir::toNativeSeparators(store.path());
-    for (const RejectedLine &line : rejected) {
-        if (line.number == 0)
-            complain(QStringLiteral("%1: %2").arg(path, line.reason));
-        else
-            complain(QStringLiteral("%1:%2: %3").arg(path).arg(line.number).arg(line.reason));
-    }
-    QString errorMessage;
-    const QString sidePath = store.keepRejected(rejected, errorMessage);
-    if (sidePath.isNull()) {
-        complain(errorMessage);
-        complain(QStringLiteral("Not starting, so that the unreadable lines of %1 are not lost.")
-                     .arg(path));
-        return false;
-    }
-    if (rejected.first().number == 0)
-        complain(QStringLiteral("%1 was not loaded; its contents are kept in %2.")
-                     .arg(path, QDir::toNativeSeparators(sidePath)));
-    else
-        complain(QStringLiteral("%1 unreadable line(s) of %2 were left out and kept in %3.")
-                     .arg(rejected.size())
-                     .arg(path, QDir::toNativeSeparators(sidePath)));
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -169,15 +139,22 @@ int main(int argc, char *argv[])
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
     WinPropsDaemon daemon(store, contents.records, bus);
-    if (!publish(bus, daemon) || !keepRejectedLines(store, contents.rejected))
+    QObject::connect(&daemon, &WinPropsDaemon::report, &app, complain);
+    if (!publish(bus, daemon))
         return 1;
+    // Once the bus name is ours, so that a second instance leaves no side file behind.
+    if (!daemon.keepAside(contents.rejected)) {
+        complain(QStringLiteral("Not starting, so that the unreadable lines of %1 are not lost.")
+                     .arg(QDir::toNativeSeparators(store.path())));
+        return 1;
+    }
     // Only the instance that owns the bus name touches windows.
     const std::unique_ptr<RecordsApplying> applying
         = options->apply ? RecordsApplying::start(daemon, complain) : nullptr;
     // Without its bus the daemon serves nobody; this also ends it with a private test bus.
     bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
-                QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), &app,
-                SLOT(quit()));
+                QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
+                &quitter, SLOT(busDisconnected()));
     if (options->idleSeconds) {
         QObject::connect(&daemon, &WinPropsDaemon::idle, &app, &QCoreApplication::quit);
         daemon.setIdleTimeout(*options->idleSeconds);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -50,6 +51,14 @@ SignalQuitter::~SignalQuitter()
     ::signal(SIGINT, SIG_DFL);
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
+}
+
+void SignalQuitter::busDisconnected()
+{
+    std::fprintf(stderr,
+                 "kivo-winpropsd: The connection to the session bus ended (the bus stopped or "
+                 "dropped the connection); exiting.\n");
+    QCoreApplication::exit(0);
 }
 
 void SignalQuitter::signalArrived()

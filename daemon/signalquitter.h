@@ -6,8 +6,8 @@
 #include <QObject>
 #include <QSocketNotifier>
 
-// Ends the event loop with status 0 on SIGTERM and SIGINT. The handler only writes to a pipe;
-// the quitting happens in the event loop.
+// Ends the event loop with status 0 on SIGTERM and SIGINT, and when the bus connection ends,
+// saying why. The handler only writes to a pipe; the quitting happens in the event loop.
 class SignalQuitter : public QObject
 {
     Q_OBJECT
@@ -17,6 +17,10 @@ public:
     ~SignalQuitter() override;
 
     bool isValid() const { return m_notifier != nullptr; }
+
+public Q_SLOTS:
+    // For QDBusConnection::connect, which takes a slot by its name.
+    void busDisconnected();
 
 private:
     void signalArrived();

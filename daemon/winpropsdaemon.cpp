@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 QString WinPropsDaemon::invalidArgumentError()
@@ -21,17 +23,61 @@ QString WinPropsDaemon::notReferencedError()
     return QStringLiteral("org.kivo.Kivo.WinProps.Error.NotReferenced");
 }
 
+QString WinPropsDaemon::tooLargeError()
+{
+    return QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
+}
+
 WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &records,
                                const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_records(records)
+    , m_wireSize(wireSize(records))
     , m_clientWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration)
 {
     connect(&m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &WinPropsDaemon::clientVanished);
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &WinPropsDaemon::checkIdle);
+    m_fileSettling.setSingleShot(true);
+    m_fileSettling.setInterval(50);
+    connect(&m_fileWatcher, &QFileSystemWatcher::fileChanged, &m_fileSettling,
+            qOverload<>(&QTimer::start));
+    connect(&m_fileWatcher, &QFileSystemWatcher::directoryChanged, &m_fileSettling,
+            qOverload<>(&QTimer::start));
+    connect(&m_fileSettling, &QTimer::timeout, this, [this] {
+        watchFile();
+        followFile();
+    });
+    watchFile();
+}
+
+bool WinPropsDaemon::keepAside(const QList<RejectedLine> &rejected)
+{
+    if (rejected.isEmpty())
+        return true;
+    const QString path = QDir::toNativeSeparators(m_store.path());
+    for (const RejectedLine &line : rejected) {
+        if (line.number == 0)
+            Q_EMIT report(QStringLiteral("%1: %2").arg(path, line.reason));
+        else
+            Q_EMIT report(QStringLiteral("%1:%2: %3").arg(path).arg(line.number).arg(line.reason));
+    }
+    QString errorMessage;
+    const QString sidePath = m_store.keepRejected(rejected, errorMessage);
+    if (sidePath.isNull()) {
+        Q_EMIT report(errorMessage);
+        return false;
+    }
+    if (rejected.first().number == 0)
+        Q_EMIT report(QStringLiteral("%1 was not loaded; its contents are kept in %2.")
+                          .arg(path, QDir::toNativeSeparators(sidePath)));
+    else
+        Q_EMIT report(QStringLiteral("%1 unreadable line(s) of %2 were left out and kept in %3.")
+                          .arg(rejected.size())
+                          .arg(path, QDir::toNativeSeparators(sidePath)));
+    return true;
 }
 
 void WinPropsDaemon::setIdleTimeout(int seconds)
@@ -52,13 +98,23 @@ void WinPropsDaemon::addRef()
 
 WinPropsList WinPropsDaemon::getAllProperties()
 {
-    noteCall();
+    beginCall();
+    if (m_wireSize > MaxWireArraySize) {
+        sendErrorReply(tooLargeError(),
+                       tr("The %1 window records take %2 bytes, more than the %3 that one D-Bus "
+                          "reply can carry; remove some with removeWindowProperties to read "
+                          "them again.")
+                           .arg(m_records.size())
+                           .arg(m_wireSize)
+                           .arg(MaxWireArraySize));
+        return {};
+    }
     return m_records;
 }
 
 WinProps WinPropsDaemon::getWindowProperties(const QString &winName)
 {
-    noteCall();
+    beginCall();
     if (rejectName(winName))
         return {};
     const int index = indexOf(winName);
@@ -86,7 +142,7 @@ void WinPropsDaemon::release()
 
 bool WinPropsDaemon::removeWindowProperties(const QString &winName)
 {
-    noteCall();
+    beginCall();
     if (rejectName(winName))
         return false;
     const int index = indexOf(winName);
@@ -102,7 +158,7 @@ bool WinPropsDaemon::removeWindowProperties(const QString &winName)
 
 bool WinPropsDaemon::renameWindow(const QString &currentName, const QString &newName)
 {
-    noteCall();
+    beginCall();
     if (rejectName(currentName) || rejectName(newName))
         return false;
     const int index = indexOf(currentName);
@@ -119,6 +175,14 @@ bool WinPropsDaemon::renameWindow(const QString &currentName, const QString &new
 void WinPropsDaemon::setAllProperties(const WinPropsList &wpl)
 {
     noteCall();
+    // Sent before the change on disk was seen: replacing the file would lose that change.
+    if (m_store.changedOnDisk()) {
+        followFile();
+        sendErrorReply(storageError(),
+                       tr("Not stored: %1 was changed on disk meanwhile and has been read again.")
+                           .arg(QDir::toNativeSeparators(m_store.path())));
+        return;
+    }
     WinPropsList records;
     records.reserve(wpl.size());
     for (const WinProps &props : wpl)
@@ -164,7 +228,7 @@ void WinPropsDaemon::announceChanges(const WinPropsList &old, const WinPropsList
 
 void WinPropsDaemon::setWindowProperties(const QString &winName, const QString &props)
 {
-    noteCall();
+    beginCall();
     if (rejectName(winName))
         return;
     WinProps named;
@@ -183,7 +247,7 @@ void WinPropsDaemon::setWindowProperties(const QString &winName, const QString &
 
 void WinPropsDaemon::setWindowProperties(const WinProps &winProps)
 {
-    noteCall();
+    beginCall();
     const WinProps record = normalized(winProps);
     if (!reject(recordProblem(record)))
         storeRecord(record);
@@ -191,7 +255,7 @@ void WinPropsDaemon::setWindowProperties(const WinProps &winProps)
 
 QStringList WinPropsDaemon::winNames()
 {
-    noteCall();
+    beginCall();
     QStringList names;
     names.reserve(m_records.size());
     for (const WinProps &props : qAsConst(m_records))
@@ -241,14 +305,80 @@ bool WinPropsDaemon::reject(const QString &problem)
 
 bool WinPropsDaemon::store(const WinPropsList &records)
 {
+    const qint64 size = wireSize(records);
+    // A collection already too large may still shrink, so that it can be repaired.
+    if (size > MaxWireArraySize && size > m_wireSize) {
+        sendErrorReply(tooLargeError(),
+                       tr("Not stored: the %1 window records would take %2 bytes, more than the "
+                          "%3 that one D-Bus reply can carry.")
+                           .arg(records.size())
+                           .arg(size)
+                           .arg(MaxWireArraySize));
+        return false;
+    }
     QString errorMessage;
     if (!m_store.save(records, errorMessage)) {
         sendErrorReply(storageError(), errorMessage);
+        // It may have failed on a change made on disk meanwhile: take that up.
+        followFile();
         return false;
     }
-    m_records = records;
-    Q_EMIT recordsChanged();
+    replaceRecords(records);
     return true;
+}
+
+void WinPropsDaemon::replaceRecords(const WinPropsList &records)
+{
+    m_records = records;
+    m_wireSize = wireSize(records);
+    Q_EMIT recordsChanged();
+}
+
+void WinPropsDaemon::beginCall()
+{
+    noteCall();
+    followFile();
+}
+
+bool WinPropsDaemon::followFile()
+{
+    if (!m_store.changedOnDisk())
+        return false;
+    // Read into a copy: until it is read whole and its bad lines are kept, a save must still
+    // see the file as changed, and refuse.
+    WinPropsStore changed = m_store;
+    StorageContents contents;
+    QString errorMessage;
+    if (!changed.load(contents, errorMessage)) {
+        Q_EMIT report(errorMessage);
+        return false;
+    }
+    if (!keepAside(contents.rejected))
+        return false;
+    m_store = changed;
+    const WinPropsList old = m_records;
+    replaceRecords(contents.records);
+    announceChanges(old, m_records);
+    Q_EMIT report(QStringLiteral("%1 changed on disk and was read again: %2 record(s).")
+                      .arg(QDir::toNativeSeparators(m_store.path()))
+                      .arg(m_records.size()));
+    return true;
+}
+
+void WinPropsDaemon::watchFile()
+{
+    const QFileInfo file(m_store.path());
+    QStringList paths = { file.absolutePath(), file.absoluteFilePath() };
+    // A link's file may live in a folder of its own, such as a dotfiles repository.
+    if (file.isSymLink() && !file.canonicalFilePath().isEmpty()) {
+        const QFileInfo target(file.canonicalFilePath());
+        paths << target.absolutePath() << target.absoluteFilePath();
+    }
+    const QStringList watched = m_fileWatcher.files() + m_fileWatcher.directories();
+    for (const QString &path : qAsConst(paths)) {
+        if (!watched.contains(path) && QFileInfo::exists(path))
+            m_fileWatcher.addPath(path);
+    }
 }
 
 void WinPropsDaemon::storeRecord(const WinProps &props)

@@ -8,6 +8,7 @@
 
 #include <QDBusContext>
 #include <QDBusServiceWatcher>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -23,6 +24,8 @@ public:
     static QString invalidArgumentError();
     static QString storageError();
     static QString notReferencedError();
+    // The collection would take more than one reply can carry.
+    static QString tooLargeError();
 
     // bus: where the clients that call addRef are watched, so that a client that goes away
     // without release does not keep the daemon alive.
@@ -31,6 +34,9 @@ public:
 
     // After this long without a call while no client holds a reference, idle() is emitted.
     void setIdleTimeout(int seconds);
+    // Writes lines of the file that could not be read to a side file, reporting them; false when
+    // they could not be kept.
+    bool keepAside(const QList<RejectedLine> &rejected);
 
     void addRef();
     WinPropsList getAllProperties();
@@ -56,9 +62,18 @@ Q_SIGNALS:
     void idle();
     // After every change of the collection, whichever way it came.
     void recordsChanged();
+    // A line for the daemon's log.
+    void report(const QString &line);
 
 private:
     void noteCall();
+    // noteCall, and the file read again if someone else changed it.
+    void beginCall();
+    // Takes up a change of the file on disk: true when the collection was read again.
+    bool followFile();
+    void watchFile();
+    // The one way the collection changes.
+    void replaceRecords(const WinPropsList &records);
     void clientVanished(const QString &client);
     void checkIdle();
     int referenceCount() const;
@@ -73,6 +88,12 @@ private:
 
     WinPropsStore m_store;
     WinPropsList m_records;
+    // What m_records takes in a reply.
+    qint64 m_wireSize = 0;
+    // On the file and its folder, since editors replace the file rather than write it.
+    QFileSystemWatcher m_fileWatcher;
+    // Lets a burst of changes, such as an editor's save, settle before the file is read.
+    QTimer m_fileSettling;
     QHash<QString, int> m_references;
     QDBusServiceWatcher m_clientWatcher;
     QTimer m_idleTimer;

@@ -239,6 +239,63 @@ QString valueLengthProblem(const WinProps &props)
 
 } // namespace
 
+namespace {
+
+constexpr qint64 alignedTo(qint64 offset, qint64 alignment)
+{
+    return (offset + alignment - 1) / alignment * alignment;
+}
+
+// Counted from UTF-16 without converting; a lone surrogate counts as the three bytes of U+FFFD.
+qint64 utf8Length(const QString &text)
+{
+    qint64 length = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const ushort unit = text.at(i).unicode();
+        if (unit < 0x80) {
+            length += 1;
+        } else if (unit < 0x800) {
+            length += 2;
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size()
+                   && text.at(i + 1).isLowSurrogate()) {
+            length += 4;
+            ++i;
+        } else {
+            length += 3;
+        }
+    }
+    return length;
+}
+
+// A string is a 4-byte length, the bytes and a NUL; it and a boolean or number start at a
+// multiple of 4.
+qint64 afterString(qint64 offset, const QString &text)
+{
+    return alignedTo(offset, 4) + 4 + utf8Length(text) + 1;
+}
+
+qint64 afterWords(qint64 offset, int count)
+{
+    return alignedTo(offset, 4) + 4 * count;
+}
+
+} // namespace
+
+qint64 wireSize(const WinPropsList &records)
+{
+    // (sbbbbbbbbbbbssbbbbbbsuu): every struct starts at a multiple of 8, and the array's length
+    // leaves out the padding before the first.
+    qint64 offset = 0;
+    for (const WinProps &props : records) {
+        offset = afterString(alignedTo(offset, 8), props.winName());
+        offset = afterString(afterWords(offset, 11), props.small_image);
+        offset = afterString(offset, props.large_image);
+        offset = afterString(afterWords(offset, 6), props.geometry);
+        offset = afterWords(offset, 2);
+    }
+    return offset;
+}
+
 StorageContents parseStorage(const QByteArray &contents)
 {
     StorageContents result;

@@ -37,6 +37,12 @@ QByteArray serializeStorage(const WinPropsList &records);
 // a NUL byte, or more than half of their non-empty lines cannot be read as records.
 QString foreignFileProblem(const QByteArray &contents, const StorageContents &parsed);
 
+// The most bytes one D-Bus array may hold (libdbus's limit): a reply with a longer one is
+// refused by the bus.
+constexpr qint64 MaxWireArraySize = qint64(1) << 26;
+// The bytes the records take in a D-Bus array of records: what its length field would say.
+qint64 wireSize(const WinPropsList &records);
+
 // A shadow or transparency above 100 means not set; stored as such.
 WinProps normalized(WinProps props);
 // Why a window name cannot be stored, or a null string.

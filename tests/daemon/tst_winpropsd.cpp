@@ -5,8 +5,10 @@
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "winpropsservice.h"
+#include "winpropsstore.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -22,6 +24,9 @@ Q_DECLARE_METATYPE(Call)
 namespace {
 
 const QString invalidArgument = QStringLiteral("org.kivo.Kivo.WinProps.Error.InvalidArgument");
+namespace WinPropsDaemonErrors {
+const QString tooLarge = QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
+}
 
 const QStringList seed
     = { QStringLiteral("xterm;no_title;geometry=640x480+0+0;shadow=40"),
@@ -72,6 +77,68 @@ bool succeeded(QDBusPendingCall call)
     if (call.isError())
         qWarning() << call.error().name() << call.error().message();
     return !call.isError();
+}
+
+// Records of the longest names, then one made to fit, taking exactly size bytes in a reply.
+WinPropsList collectionOfWireSize(qint64 size)
+{
+    const int longest = WinProps::MaxTextLength;
+    const auto alignedTo8 = [](qint64 offset) { return (offset + 7) / 8 * 8; };
+    WinProps full = named(QString(longest, QLatin1Char('w')));
+    const qint64 fullSize = wireSize({ full });
+    WinPropsList records;
+    qint64 used = 0;
+    while (size - alignedTo8(used) > 2 * fullSize) {
+        full.setWinName(QStringLiteral("%1").arg(records.size(), 8, 10, QLatin1Char('0'))
+                        + QString(longest - 8, QLatin1Char('w')));
+        records.append(full);
+        used = alignedTo8(used) + fullSize;
+    }
+    // Strings end on a multiple of 4, and so does what is left: some length of the last
+    // record's name or images takes it up exactly.
+    const qint64 left = size - alignedTo8(used);
+    WinProps last = named(QStringLiteral("last"));
+    QString *const growing[] = { nullptr, &last.small_image, &last.large_image };
+    for (QString *text : growing) {
+        for (int length = 1; length <= longest; ++length) {
+            if (text)
+                *text = QString(length, QLatin1Char('i'));
+            else
+                last.setWinName(QString(length, QLatin1Char('z')));
+            if (wireSize({ last }) == left)
+                return records << last;
+        }
+    }
+    qFatal("no collection of %lld bytes", size);
+}
+
+void writeStorageFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(contents) != contents.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// A change by hand: appended to the file, or saved as editors do, as a new file renamed over it.
+void editByHand(const QString &path, const QStringList &lines, bool inPlace)
+{
+    QByteArray contents;
+    for (const QString &line : lines)
+        contents += line.toUtf8() + '\n';
+    if (inPlace) {
+        const QByteArray old = contentsOf(path);
+        QFile file(path);
+        if (!contents.startsWith(old) || !file.open(QIODevice::Append)
+            || file.write(contents.mid(old.size())) != contents.size() - old.size())
+            qFatal("cannot append to %s", qPrintable(path));
+        return;
+    }
+    writeStorageFile(path + QStringLiteral(".swp"), contents);
+    if (::rename(QFile::encodeName(path + QStringLiteral(".swp")).constData(),
+                 QFile::encodeName(path).constData())
+        != 0)
+        qFatal("cannot replace %s", qPrintable(path));
 }
 
 QStringList replaced(QStringList lines, int index, const QString &line)
@@ -496,6 +563,89 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(path), text);
     }
 
+    // A collection beyond what one reply can carry, on disk already: the daemon starts, says why
+    // it cannot send it, refuses to let it grow and lets it shrink.
+    void collectionBeyondTheReplyLimit()
+    {
+        WinPropsList records = collectionOfWireSize(MaxWireArraySize);
+        QCOMPARE(wireSize(records), MaxWireArraySize);
+        records.append(record(QStringLiteral("over;ontop")));
+        QVERIFY(m_service->stop());
+        writeStorageFile(m_service->storagePath(), serializeStorage(records));
+        QVERIFY(m_service->start());
+
+        QDBusPendingReply<WinPropsList> reply = m_client->getAllProperties();
+        reply.waitForFinished();
+        QVERIFY(reply.isError());
+        QCOMPARE(reply.error().name(), WinPropsDaemonErrors::tooLarge);
+        QVERIFY2(reply.error().message().contains(QString::number(wireSize(records))),
+                 qPrintable(reply.error().message()));
+        QDBusPendingCall more = m_client->setWindowProperties(QStringLiteral("more"), "ontop");
+        more.waitForFinished();
+        QCOMPARE(more.error().name(), WinPropsDaemonErrors::tooLarge);
+        QVERIFY(succeeded(m_client->removeWindowProperties(QStringLiteral("over"))));
+        records.removeLast();
+        QCOMPARE(contentsOf(m_service->storagePath()), serializeStorage(records));
+    }
+
+    void handEditIsReadAgain_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<QStringList>("edited");
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("removals");
+        QTest::newRow("appended in place") << true << seed + QStringList { "hand;no_border" }
+                                           << QStringList { "hand;no_border" } << QStringList();
+        QTest::newRow("saved as editors do")
+            << false << QStringList { seed.at(0), "a b;sticky", "hand;no_border" }
+            << QStringList { "a b;sticky", "hand;no_border" } << QStringList { "Привет" };
+    }
+
+    // Read again as soon as it changes, announced like any other change; a store after it keeps
+    // it.
+    void handEditIsReadAgain()
+    {
+        QFETCH(bool, inPlace);
+        QFETCH(QStringList, edited);
+        QFETCH(QStringList, changes);
+        QFETCH(QStringList, removals);
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
+        editByHand(m_service->storagePath(), edited, inPlace);
+        QTRY_COMPARE(texts(changed), changes);
+        QCOMPARE(firstArguments(removed), removals);
+        QCOMPARE(texts(all()), edited);
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("new"), "ontop")));
+        QCOMPARE(m_service->readStorage(), edited + QStringList { "new;ontop" });
+    }
+
+    // A store that arrives before the daemon has seen a hand edit keeps both.
+    void storeRacingHandEditKeepsBoth_data()
+    {
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList edited = seed + QStringList { "hand;no_border" };
+        QTest::newRow("one record")
+            << Call([](ApprcInterface &c) { return c.setWindowProperties("new", "ontop"); })
+            << edited + QStringList { "new;ontop" };
+        QTest::newRow("removal") << Call([](ApprcInterface &c) {
+            return c.removeWindowProperties("xterm");
+        }) << QStringList(edited.mid(1));
+        QTest::newRow("renaming") << Call([](ApprcInterface &c) {
+            return c.renameWindow("a b", "c");
+        }) << replaced(edited, 1, "c;ontop");
+    }
+
+    void storeRacingHandEditKeepsBoth()
+    {
+        QFETCH(Call, call);
+        QFETCH(QStringList, stored);
+        editByHand(m_service->storagePath(), seed + QStringList { "hand;no_border" }, false);
+        QVERIFY(succeeded(call(*m_client)));
+        QCOMPARE(m_service->readStorage(), stored);
+        QCOMPARE(texts(all()), stored);
+    }
+
     void defaultStorageIsPrivate()
     {
         QVERIFY(m_service->stop());
@@ -574,6 +724,37 @@ private Q_SLOTS:
         QCOMPARE(m_service->process().exitCode(), 0);
         QVERIFY(ServiceProcess::waitForService(false));
         QCOMPARE(m_service->readStorage(), seed);
+    }
+
+    // Losing its bus ends the daemon, never silently.
+    void saysWhyWhenTheBusEnds()
+    {
+        QProcess bus;
+        bus.start(QStringLiteral("dbus-daemon"),
+                  { QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
+                    QStringLiteral("--config-file=") + QStringLiteral(KIVO_TEST_BUS_CONFIG) });
+        QVERIFY(bus.waitForReadyRead(10000));
+        const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        const QDBusConnection other
+            = QDBusConnection::connectToBus(address, QStringLiteral("bus that ends"));
+        QProcess daemon;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+        daemon.setProcessEnvironment(environment);
+        daemon.start(ServiceProcess::program(),
+                     { QStringLiteral("--storage"), m_service->storagePath() + ".other" });
+        QVERIFY(QTest::qWaitFor([&] {
+            return other.interface()->isServiceRegistered(WinPropsService::busName()).value();
+        }));
+        QDBusConnection::disconnectFromBus(QStringLiteral("bus that ends"));
+        bus.terminate();
+        QVERIFY(bus.waitForFinished(10000));
+        QVERIFY(daemon.waitForFinished(10000));
+        QCOMPARE(daemon.exitCode(), 0);
+        const QString errors = QString::fromUtf8(daemon.readAllStandardError());
+        QVERIFY2(errors.contains(
+                     QStringLiteral("kivo-winpropsd: The connection to the session bus ended")),
+                 qPrintable(errors));
     }
 
     void secondInstanceExitsWithOne()
