@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "winpropsdaemon.h"
 
+#include "winpropsservice.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSet>
 
 QString WinPropsDaemon::invalidArgumentError()
@@ -28,12 +31,19 @@ QString WinPropsDaemon::tooLargeError()
     return QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
 }
 
+QString WinPropsDaemon::changedError()
+{
+    return collectionChangedError();
+}
+
 WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &records,
                                const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_records(records)
     , m_wireSize(wireSize(records))
+    // 52 bits, so that clients that read numbers as doubles still read them exactly.
+    , m_generation(QRandomGenerator::global()->generate64() >> 12)
     , m_clientWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration)
 {
     connect(&m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
@@ -112,6 +122,13 @@ WinPropsList WinPropsDaemon::getAllProperties()
     return m_records;
 }
 
+WinPropsList WinPropsDaemon::getAllPropertiesAndGeneration(qulonglong &generation)
+{
+    const WinPropsList records = getAllProperties();
+    generation = m_generation;
+    return records;
+}
+
 WinProps WinPropsDaemon::getWindowProperties(const QString &winName)
 {
     beginCall();
@@ -175,6 +192,29 @@ bool WinPropsDaemon::renameWindow(const QString &currentName, const QString &new
 void WinPropsDaemon::setAllProperties(const WinPropsList &wpl)
 {
     noteCall();
+    replaceAll(wpl);
+}
+
+qulonglong WinPropsDaemon::setAllPropertiesIfUnchanged(const WinPropsList &wpl,
+                                                       qulonglong generation)
+{
+    noteCall();
+    // A change on disk not yet taken up is a change of the collection too.
+    if (m_store.changedOnDisk())
+        followFile();
+    if (generation != m_generation) {
+        sendErrorReply(changedError(),
+                       tr("The window properties changed since generation %1; they are at %2 now.")
+                           .arg(generation)
+                           .arg(m_generation));
+        return m_generation;
+    }
+    replaceAll(wpl);
+    return m_generation;
+}
+
+void WinPropsDaemon::replaceAll(const WinPropsList &wpl)
+{
     // Sent before the change on disk was seen: replacing the file would lose that change.
     if (m_store.changedOnDisk()) {
         followFile();
@@ -330,6 +370,7 @@ bool WinPropsDaemon::store(const WinPropsList &records)
 void WinPropsDaemon::replaceRecords(const WinPropsList &records)
 {
     m_records = records;
+    ++m_generation;
     m_wireSize = wireSize(records);
     Q_EMIT recordsChanged();
 }

@@ -26,6 +26,8 @@ public:
     static QString notReferencedError();
     // The collection would take more than one reply can carry.
     static QString tooLargeError();
+    // The collection changed since the generation a conditional store was based on.
+    static QString changedError();
 
     // bus: where the clients that call addRef are watched, so that a client that goes away
     // without release does not keep the daemon alive.
@@ -40,6 +42,8 @@ public:
 
     void addRef();
     WinPropsList getAllProperties();
+    // The collection with its generation, which every change of the collection increases.
+    WinPropsList getAllPropertiesAndGeneration(qulonglong &generation);
     // A window without stored properties gets a record of that name that sets nothing.
     WinProps getWindowProperties(const QString &winName);
     void release();
@@ -47,6 +51,9 @@ public:
     // False when currentName is not stored or newName is.
     bool renameWindow(const QString &currentName, const QString &newName);
     void setAllProperties(const WinPropsList &wpl);
+    // Replaces the collection only while it is still at generation; answers the generation then
+    // current.
+    qulonglong setAllPropertiesIfUnchanged(const WinPropsList &wpl, qulonglong generation);
     // props: the properties part of a record text, "no_title;shadow=40".
     void setWindowProperties(const QString &winName, const QString &props);
     void setWindowProperties(const WinProps &winProps);
@@ -80,6 +87,7 @@ private:
     bool rejectName(const QString &name);
     bool reject(const QString &problem);
     bool store(const WinPropsList &records);
+    void replaceAll(const WinPropsList &wpl);
     // Emits the removals and changes that replacing old with records makes: removals in the
     // order of old, then changes in the order of records.
     void announceChanges(const WinPropsList &old, const WinPropsList &records);
@@ -94,6 +102,8 @@ private:
     QFileSystemWatcher m_fileWatcher;
     // Lets a burst of changes, such as an editor's save, settle before the file is read.
     QTimer m_fileSettling;
+    // Starts at random, so that a restarted daemon does not repeat the numbers of the last one.
+    qulonglong m_generation;
     QHash<QString, int> m_references;
     QDBusServiceWatcher m_clientWatcher;
     QTimer m_idleTimer;

@@ -88,3 +88,15 @@ QDBusPendingReply<QStringList> ApprcInterface::winNames()
 {
     return asyncCallWithArgumentList(QStringLiteral("winNames"), {});
 }
+
+QDBusPendingReply<WinPropsList, qulonglong> ApprcInterface::getAllPropertiesAndGeneration()
+{
+    return asyncCallWithArgumentList(QStringLiteral("getAllPropertiesAndGeneration"), {});
+}
+
+QDBusPendingReply<qulonglong> ApprcInterface::setAllPropertiesIfUnchanged(WinPropsList wpl,
+                                                                          qulonglong generation)
+{
+    return asyncCallWithArgumentList(QStringLiteral("setAllPropertiesIfUnchanged"),
+                                     { QVariant::fromValue(wpl), QVariant::fromValue(generation) });
+}

@@ -37,6 +37,10 @@ public Q_SLOTS:
     QDBusPendingReply<> setWindowProperties(const QString &winName, const QString &props);
     QDBusPendingReply<> setWindowProperties(WinProps winProps);
     QDBusPendingReply<QStringList> winNames();
+    // Not every service has these two (lacksMethod tells).
+    QDBusPendingReply<WinPropsList, qulonglong> getAllPropertiesAndGeneration();
+    QDBusPendingReply<qulonglong> setAllPropertiesIfUnchanged(WinPropsList wpl,
+                                                              qulonglong generation);
 
 Q_SIGNALS:
     void changedWindowProperties(WinProps winProps);

@@ -24,6 +24,17 @@ void registerWinPropsTypes()
     qDBusRegisterMetaType<WinPropsList>();
 }
 
+QString collectionChangedError()
+{
+    return QStringLiteral("org.kivo.Kivo.WinProps.Error.Changed");
+}
+
+bool lacksMethod(const QDBusError &error)
+{
+    return error.type() == QDBusError::UnknownMethod
+        || error.type() == QDBusError::UnknownInterface;
+}
+
 QString messageOf(const QDBusError &error)
 {
     return error.message().isEmpty() ? QDBusError::errorString(error.type()) : error.message();

@@ -16,6 +16,12 @@ QString objectPath();
 // Registers the record and the list with the meta-type and D-Bus type systems, the record first.
 void registerWinPropsTypes();
 
+// The error a conditional store answers when the collection changed since the generation given.
+QString collectionChangedError();
+// Whether a call failed only because the service does not offer the method: an older service,
+// to be called the old way.
+bool lacksMethod(const QDBusError &error);
+
 // What to tell the user about a failed call: the service's message, or the error's own text.
 QString messageOf(const QDBusError &error);
 

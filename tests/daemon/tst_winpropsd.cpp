@@ -319,6 +319,79 @@ private Q_SLOTS:
         QTRY_COMPARE(texts(changed), QStringList { "sentinel" });
     }
 
+    void everyChangeAdvancesTheGeneration_data()
+    {
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<bool>("changes");
+        auto setAll = [](const QStringList &lines) {
+            WinPropsList records;
+            for (const QString &line : lines)
+                records.append(record(line));
+            return Call([records](ApprcInterface &c) { return c.setAllProperties(records); });
+        };
+        QTest::newRow("all: same records") << setAll(seed) << false;
+        QTest::newRow("all: other records") << setAll({ "n;ontop" }) << true;
+        QTest::newRow("all: bad input") << setAll({ "a", "a" }) << false;
+        QTest::newRow("text: new name")
+            << Call([](ApprcInterface &c) { return c.setWindowProperties("n", "ontop"); }) << true;
+        QTest::newRow("text: same values")
+            << Call([](ApprcInterface &c) { return c.setWindowProperties("a b", "ontop"); })
+            << false;
+        QTest::newRow("record: other values")
+            << Call([](ApprcInterface &c) { return c.setWindowProperties(record("a b;sticky")); })
+            << true;
+        QTest::newRow("remove: stored")
+            << Call([](ApprcInterface &c) { return c.removeWindowProperties("a b"); }) << true;
+        QTest::newRow("remove: missing")
+            << Call([](ApprcInterface &c) { return c.removeWindowProperties("n"); }) << false;
+        QTest::newRow("rename") << Call([](ApprcInterface &c) {
+            return c.renameWindow("a b", "n");
+        }) << true;
+        QTest::newRow("rename onto a stored name")
+            << Call([](ApprcInterface &c) { return c.renameWindow("a b", "xterm"); }) << false;
+        QTest::newRow("read only") << Call([](ApprcInterface &c) { return c.winNames(); }) << false;
+    }
+
+    void everyChangeAdvancesTheGeneration()
+    {
+        QFETCH(Call, call);
+        QFETCH(bool, changes);
+        const qulonglong before = generation();
+        QDBusPendingCall pending = call(*m_client);
+        pending.waitForFinished();
+        QCOMPARE(generation() != before, changes);
+    }
+
+    // Another client stores between this client's fetch and its conditional store.
+    void conditionalStore_data()
+    {
+        QTest::addColumn<bool>("changedMeanwhile");
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("changed meanwhile") << true;
+    }
+
+    void conditionalStore()
+    {
+        QFETCH(bool, changedMeanwhile);
+        QDBusPendingReply<WinPropsList, qulonglong> fetched
+            = m_client->getAllPropertiesAndGeneration();
+        QVERIFY(succeeded(fetched));
+        QCOMPARE(texts(fetched.argumentAt<0>()), seed);
+        if (changedMeanwhile)
+            QVERIFY(succeeded(m_client->removeWindowProperties("xterm")));
+        const QStringList before = m_service->readStorage();
+
+        QDBusPendingReply<qulonglong> stored = m_client->setAllPropertiesIfUnchanged(
+            { record("mine;ontop") }, fetched.argumentAt<1>());
+        stored.waitForFinished();
+        QCOMPARE(stored.isError(), changedMeanwhile);
+        QCOMPARE(m_service->readStorage(), changedMeanwhile ? before : QStringList("mine;ontop"));
+        if (changedMeanwhile)
+            QCOMPARE(stored.error().name(), collectionChangedError());
+        else
+            QCOMPARE(stored.value(), generation());
+    }
+
     void removeWindowProperties_data()
     {
         QTest::addColumn<QString>("name");
@@ -825,6 +898,15 @@ private:
         if (!winPropsListFromReply(reply, records, errorMessage))
             qWarning() << "getAllProperties failed:" << errorMessage;
         return records;
+    }
+
+    qulonglong generation()
+    {
+        QDBusPendingReply<WinPropsList, qulonglong> reply
+            = m_client->getAllPropertiesAndGeneration();
+        if (!succeeded(reply))
+            return 0;
+        return reply.argumentAt<1>();
     }
 
     static QString run(const QString &program, const QStringList &arguments)

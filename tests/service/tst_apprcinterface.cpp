@@ -172,6 +172,13 @@ private Q_SLOTS:
         QTest::newRow("winNames") << Call([](ApprcInterface &c) { return c.winNames(); })
                                   << "winNames"
                                   << "";
+        QTest::newRow("getAllPropertiesAndGeneration")
+            << Call([](ApprcInterface &c) { return c.getAllPropertiesAndGeneration(); })
+            << "getAllPropertiesAndGeneration"
+            << "";
+        QTest::newRow("setAllPropertiesIfUnchanged") << Call([](ApprcInterface &c) {
+            return c.setAllPropertiesIfUnchanged({ sampleRecord() }, 7);
+        }) << "setAllPropertiesIfUnchanged" << winPropsListSignature() + "t";
     }
 
     void memberNames()
@@ -227,6 +234,13 @@ private Q_SLOTS:
                             << QByteArray("QDBusPendingReply<>") << QByteArrayList { "winProps" };
         QTest::newRow("12") << 12 << slot << QByteArray("winNames()")
                             << QByteArray("QDBusPendingReply<QStringList>") << QByteArrayList();
+        QTest::newRow("13") << 13 << slot << QByteArray("getAllPropertiesAndGeneration()")
+                            << QByteArray("QDBusPendingReply<WinPropsList,qulonglong>")
+                            << QByteArrayList();
+        QTest::newRow("14") << 14 << slot
+                            << QByteArray("setAllPropertiesIfUnchanged(WinPropsList,qulonglong)")
+                            << QByteArray("QDBusPendingReply<qulonglong>")
+                            << QByteArrayList { "wpl", "generation" };
     }
 
     void metaObject()
@@ -237,7 +251,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, returnType);
         QFETCH(QByteArrayList, parameterNames);
         const QMetaObject &meta = ApprcInterface::staticMetaObject;
-        QCOMPARE(meta.methodCount() - meta.methodOffset(), 13);
+        QCOMPARE(meta.methodCount() - meta.methodOffset(), 15);
         const QMetaMethod method = meta.method(meta.methodOffset() + index);
         QCOMPARE(int(method.methodType()), type);
         QCOMPARE(method.access(), QMetaMethod::Public);
