@@ -88,3 +88,15 @@ bool CommandLineOptions::hasActions(const QCommandLineParser &parser) const
     return parser.isSet(addOption) || parser.isSet(deleteOption) || parser.isSet(importOption)
         || parser.isSet(editOption);
 }
+
+QStringList undecodableArguments(int argc, char **argv)
+{
+    QStringList undecodable;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        const QString text = QString::fromLocal8Bit(bytes);
+        if (text.toLocal8Bit() != bytes)
+            undecodable.append(text);
+    }
+    return undecodable;
+}

@@ -47,4 +47,8 @@ struct CommandLineOptions
     QCommandLineOption importOption;
 };
 
+// The arguments whose bytes are not text in the system's encoding, as they were decoded (with
+// replacement characters). argv as the application left it.
+QStringList undecodableArguments(int argc, char **argv);
+
 #endif

@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -41,12 +42,15 @@ QString asOneLine(QString text)
 } // namespace
 
 CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
-                                       const CommandLineOptions &options)
+                                       const CommandLineOptions &options,
+                                       const QStringList &undecodable)
     : quiet(parser.isSet(options.quietOption))
-    , deleteName(valueOf(parser, options.deleteOption))
-    , addRecord(valueOf(parser, options.addOption))
+    , deleteNames(parser.values(options.deleteOption))
+    , addRecords(parser.values(options.addOption))
     , editName(valueOf(parser, options.editOption))
     , importPath(valueOf(parser, options.importOption))
+    , strays(parser.positionalArguments())
+    , undecodable(undecodable)
 {
     QByteArray contents;
     if (importPath && readInputFile(*importPath, contents, importError))
@@ -56,13 +60,19 @@ CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
 QStringList CommandLineActions::problems() const
 {
     QStringList found;
-    if (deleteName && deleteName->isEmpty())
-        found.append(tr("the window name given to --delete is empty"));
-    if (addRecord) {
-        const WinProps record(*addRecord);
-        if (!record.isValid())
+    for (const QString &name : deleteNames) {
+        if (name.isEmpty())
+            found.append(tr("the window name given to --delete is empty"));
+        else if (isUndecodable(name))
             found.append(
-                tr("invalid window record \"%1\": %2").arg(*addRecord, record.errorString()));
+                tr("the window name \"%1\" given to --delete is not valid text").arg(name));
+    }
+    for (const QString &text : addRecords) {
+        const WinProps record(text);
+        if (isUndecodable(text))
+            found.append(tr("the window record \"%1\" is not valid text").arg(text));
+        else if (!record.isValid())
+            found.append(tr("invalid window record \"%1\": %2").arg(text, record.errorString()));
     }
     if (!importError.isNull())
         found.append(importError);
@@ -71,7 +81,32 @@ QStringList CommandLineActions::problems() const
             tr("%1, line %2: %3").arg(*importPath).arg(imported.badLine).arg(imported.error));
     if (editName && editName->isEmpty() && !quiet)
         found.append(tr("the window name given to --edit is empty"));
+    else if (editName && isUndecodable(*editName) && !quiet)
+        found.append(tr("the window name \"%1\" given to --edit is not valid text").arg(*editName));
+    // A forgotten ";" in an --add record leaves its tail as an argument of its own.
+    if (quiet) {
+        for (const QString &stray : strays)
+            found.append(tr("unexpected argument \"%1\"").arg(stray));
+    }
     return found;
+}
+
+// Bytes that do not decode were turned into replacement characters, so that two different
+// names could become one.
+bool CommandLineActions::isUndecodable(const QString &value) const
+{
+    if (!value.contains(QChar::ReplacementCharacter))
+        return false;
+    // The value is the whole argument or follows "--option=".
+    return std::any_of(undecodable.cbegin(), undecodable.cend(), [&value](const QString &argument) {
+        return argument == value || argument.endsWith(QLatin1Char('=') + value);
+    });
+}
+
+void CommandLineActions::reportStrays() const
+{
+    for (const QString &stray : strays)
+        report(tr("ignoring the argument \"%1\", which belongs to no option").arg(stray));
 }
 
 int CommandLineActions::runQuietly(WinPropsBackend &backend) const
@@ -81,8 +116,14 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
         report(fault);
     if (!faults.isEmpty())
         return InvalidCommandLineValue;
-    if (!deleteName && !addRecord && !importPath)
+    if (deleteNames.isEmpty() && addRecords.isEmpty() && !importPath)
         return 0;
+    for (const QString &text : addRecords) {
+        const WinProps record(text);
+        if (record.isNull())
+            report(tr("the window record \"%1\" sets no property, so nothing is stored for \"%2\"")
+                       .arg(text, record.winName()));
+    }
     // Storing after a failed read would replace a collection nobody has seen.
     const WinPropsBackend::Fetched fetched = backend.fetchAll();
     if (!fetched.ok) {
@@ -91,16 +132,8 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
         return ServiceFailure;
     }
     WinPropsWorkingCopy records(fetched.records);
-    const bool removed = deleteName && records.remove(*deleteName);
-    WinPropsList added = imported.records;
-    if (addRecord)
-        added.prepend(WinProps(*addRecord));
-    for (const WinProps &props : qAsConst(added))
-        records.store(props);
-    if (!removed && added.isEmpty())
+    if (!applyTo(records))
         return 0;
-    // As a save from the dialog: records that set nothing are not kept.
-    records.eraseNulls();
     const WinPropsBackend::Stored stored = backend.storeAll(records.records());
     if (!stored.ok) {
         report(tr("the window properties could not be stored: %1").arg(stored.errorMessage));
@@ -109,17 +142,47 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
     return 0;
 }
 
+// Deletes, then adds and imports. Of the records added, those that set nothing are dropped, as
+// a save from the dialog would; records of other names stay as they were, even those that set
+// nothing. False when nothing changed.
+bool CommandLineActions::applyTo(WinPropsWorkingCopy &records) const
+{
+    bool removed = false;
+    for (const QString &name : deleteNames)
+        removed = records.remove(name) || removed;
+    WinPropsList added;
+    for (const QString &text : addRecords)
+        added.append(WinProps(text));
+    added += imported.records;
+    if (!removed && added.isEmpty())
+        return false;
+    for (const WinProps &props : qAsConst(added))
+        records.store(props);
+    QStringList settingNothing;
+    for (const WinProps &props : qAsConst(added)) {
+        if (records.find(props.winName()).isNull())
+            settingNothing.append(props.winName());
+    }
+    records.removeAll(settingNothing);
+    return true;
+}
+
 void CommandLineActions::runInteractively(WinPropsDialog &dialog) const
 {
     for (const QString &fault : problems())
         report(fault);
+    reportStrays();
     dialog.show();
-    if (deleteName)
-        dialog.deleteWinPropByName(*deleteName);
-    if (addRecord)
-        dialog.addWinPropFromRecord(*addRecord);
+    for (const QString &name : deleteNames) {
+        if (!isUndecodable(name))
+            dialog.deleteWinPropByName(name);
+    }
+    for (const QString &record : addRecords) {
+        if (!isUndecodable(record))
+            dialog.addWinPropFromRecord(record);
+    }
     dialog.importWinProps(imported.records);
-    if (editName)
+    if (editName && !isUndecodable(*editName))
         dialog.editWinPropByName(*editName);
 }
 

@@ -10,6 +10,7 @@
 
 class QCommandLineParser;
 class WinPropsBackend;
+class WinPropsWorkingCopy;
 class WinPropsDialog;
 struct CommandLineOptions;
 
@@ -22,15 +23,21 @@ enum ExitStatus {
     FileFailure = 6,
 };
 
-// What the command line asks of the dialog: delete, add, import and edit, always in that order.
+// What the command line asks of the dialog: every delete, every add, the import and the edit,
+// always in that order.
 class CommandLineActions
 {
 public:
-    CommandLineActions(const QCommandLineParser &parser, const CommandLineOptions &options);
+    // undecodable: arguments that were not text in the system's encoding (undecodableArguments).
+    CommandLineActions(const QCommandLineParser &parser, const CommandLineOptions &options,
+                       const QStringList &undecodable = {});
 
     bool isQuiet() const { return quiet; }
-    // Values that cannot be acted on, one message each; empty when all are usable.
+    // Values that cannot be acted on, one message each; empty when all are usable. With
+    // --quiet, stray arguments are among them.
     QStringList problems() const;
+    // Arguments that belong to no option; a warning each when the dialog is shown.
+    QStringList strayArguments() const { return strays; }
 
     // Acts on the stored records without any widget or question, then stores the result in one
     // call when anything changed; returns the exit status.
@@ -42,14 +49,20 @@ public:
     static void report(const QString &message);
 
 private:
+    bool isUndecodable(const QString &value) const;
+    bool applyTo(WinPropsWorkingCopy &records) const;
+    void reportStrays() const;
+
     bool quiet;
-    std::optional<QString> deleteName;
-    std::optional<QString> addRecord;
+    QStringList deleteNames;
+    QStringList addRecords;
     std::optional<QString> editName;
     std::optional<QString> importPath;
     // Read when the actions are made: standard input can be read only once.
     RecordLinesRead imported;
     QString importError;
+    QStringList strays;
+    QStringList undecodable;
 };
 
 #endif

@@ -58,17 +58,42 @@ int refuseWithoutDisplay(int argc, char *argv[])
     return NoDisplay;
 }
 
+// How long a quiet run waits for a quiet run ahead of it to end.
+constexpr int QuietTurnTimeoutMs = 5000;
+
+int refuseQuietRun(const char *reason)
+{
+    CommandLineActions::report(QCoreApplication::translate("CommandLineActions", reason));
+    return 1;
+}
+
 // Listings may run beside the dialog and each other; anything else is one instance at a time.
-bool handedOver(Launch launch, std::unique_ptr<SingleInstancePeer> &peer)
+// Quiet changes started together by a script take turns, each on what the one before stored;
+// only an open dialog makes them give up. The exit status when this process is to end here.
+std::optional<int> handOver(Launch launch, std::unique_ptr<SingleInstancePeer> &peer)
 {
     if (launch == Launch::Listing)
-        return false;
+        return std::nullopt;
     peer = std::make_unique<SingleInstancePeer>(
         SingleInstancePeer::defaultId(QCoreApplication::applicationFilePath()));
-    if (!peer->isClient())
-        return false;
-    peer->sendMessage(QStringLiteral("raise"), 5000);
-    return true;
+    const bool quiet = launch == Launch::QuietChanges;
+    if (quiet && !peer->waitForTurn(QuietTurnTimeoutMs) && peer->error().isEmpty())
+        return refuseQuietRun(QT_TRANSLATE_NOOP(
+            "CommandLineActions", "another quiet run did not end in time; nothing was changed"));
+    if (peer->isClient()) {
+        if (quiet)
+            return refuseQuietRun(QT_TRANSLATE_NOOP(
+                "CommandLineActions",
+                "the window properties are open in the dialog; nothing was changed"));
+        peer->sendMessage(QStringLiteral("raise"), 5000);
+        return 1;
+    }
+    // Without a lock of its own the tool could run twice and one store undo the other.
+    if (quiet && !peer->error().isEmpty()) {
+        CommandLineActions::report(peer->error());
+        return 1;
+    }
+    return std::nullopt;
 }
 
 int runWithoutDialog(int argc, char *argv[], Launch launch)
@@ -76,8 +101,8 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
     QCoreApplication app(argc, argv);
     kivoInit(version, appName);
     std::unique_ptr<SingleInstancePeer> peer;
-    if (handedOver(launch, peer))
-        return 1;
+    if (const auto status = handOver(launch, peer))
+        return *status;
     registerWinPropsTypes();
 
     QCommandLineParser parser;
@@ -96,7 +121,8 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
                          QDBusConnection::sessionBus());
     int status = 0;
     if (parser.isSet(options.quietOption))
-        status = CommandLineActions(parser, options).runQuietly(apprc);
+        status = CommandLineActions(parser, options, undecodableArguments(argc, argv))
+                     .runQuietly(apprc);
     const ListingActions listing(parser, options);
     return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
@@ -106,9 +132,14 @@ int runDialog(int argc, char *argv[])
     QtSingleApplication app(argc, argv, true);
     kivoInit(version, appName);
 
-    // A second start only brings the running instance to the front.
     if (app.isRunning()) {
+        // A second start only brings the running instance to the front.
         app.sendMessage(QStringLiteral("raise"), 5000);
+        return 1;
+    }
+    // Without a lock of its own the tool could run twice and one save undo the other.
+    if (!app.lockError().isEmpty()) {
+        CommandLineActions::report(app.lockError());
         return 1;
     }
 
@@ -127,7 +158,7 @@ int runDialog(int argc, char *argv[])
     WinPropsDialog dialog(&apprc);
     app.setActivationWindow(&dialog, true);
 
-    const CommandLineActions actions(parser, options);
+    const CommandLineActions actions(parser, options, undecodableArguments(argc, argv));
     actions.runInteractively(dialog);
     const int status = app.exec();
     return actions.problems().isEmpty() ? status : InvalidCommandLineValue;

@@ -50,14 +50,18 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
 
 WinPropsDialog::~WinPropsDialog()
 {
-    saveWindowState();
+    // A dialog never shown has only the size it was given, fitted to the screen of a quiet run.
+    if (wasShown)
+        saveWindowState();
 }
 
 void WinPropsDialog::setVisible(bool visible)
 {
     QDialog::setVisible(visible);
-    if (visible)
-        warnIfServiceUnread();
+    if (!visible)
+        return;
+    wasShown = true;
+    warnIfServiceUnread();
 }
 
 WinPropsList WinPropsDialog::fetchAllProperties()

@@ -91,6 +91,7 @@ private:
     QString fetchError;
     QString lastServiceError;
     bool unreadWarningDue = false;
+    bool wasShown = false;
 };
 
 #endif

@@ -13,8 +13,6 @@ QtSingleApplication::QtSingleApplication(int &argc, char **argv, bool GUIenabled
     Q_UNUSED(GUIenabled)
     connect(m_peer, &SingleInstancePeer::messageReceived, this,
             &QtSingleApplication::messageReceived);
-    // Take the lock at once, so that a first instance listens even before it asks.
-    m_peer->isClient();
 }
 
 QtSingleApplication::~QtSingleApplication()
@@ -31,6 +29,11 @@ QString QtSingleApplication::id() const
 bool QtSingleApplication::isRunning()
 {
     return m_peer->isClient();
+}
+
+QString QtSingleApplication::lockError() const
+{
+    return m_peer->error();
 }
 
 bool QtSingleApplication::sendMessage(const QString &message, int timeout)

@@ -25,6 +25,9 @@ public:
     // True when another instance of this application runs. An instance that finds none (or
     // only the leftovers of one that was killed) becomes the running instance itself.
     bool isRunning();
+    // Why this instance cannot tell whether another runs; empty when it can. An instance with
+    // such an error must not go on as if it were the only one.
+    QString lockError() const;
 
     void setActivationWindow(QWidget *aw, bool activateOnMessage = true);
     QWidget *activationWindow() const;

@@ -24,18 +24,26 @@ constexpr int HeaderSize = sizeof(quint32);
 // A client that has not sent its whole message by then is dropped.
 constexpr int ReadTimeoutMs = 10000;
 constexpr int ConnectRetryMs = 50;
+// How often a peer waiting for its turn looks who holds it.
+constexpr int TurnPollMs = 100;
 
+// The user's alone, and one the user can create files in: by its mode, which also holds for
+// root, whom the system would let write anyway.
 bool isPrivateFolder(const QString &path)
 {
     struct stat info;
     return stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode)
-        && info.st_uid == getuid() && (info.st_mode & 077) == 0;
+        && info.st_uid == getuid() && (info.st_mode & 077) == 0 && (info.st_mode & 0300) == 0300;
+}
+
+QString tempFolderPath()
+{
+    return QDir::tempPath() + QStringLiteral("/kivo-single-") + QString::number(getuid());
 }
 
 QString privateTempFolder()
 {
-    const QString path
-        = QDir::tempPath() + QStringLiteral("/kivo-single-") + QString::number(getuid());
+    const QString path = tempFolderPath();
     mkdir(QFile::encodeName(path).constData(), 0700);
     return isPrivateFolder(path) ? path : QString();
 }
@@ -47,6 +55,18 @@ QString fileNameOf(const QString &id)
 }
 
 void ignoreMessage(QtMsgType, const QMessageLogContext &, const QString &) { }
+
+// Like the socket, lock files are the user's alone. QLockFile remarks on stderr about a stale
+// lock it takes over, even in a start that then finds another instance and must end silently.
+bool tryLockQuietly(QLockFile &lock, int timeoutMs)
+{
+    const mode_t oldMask = ::umask(077);
+    const QtMessageHandler oldHandler = qInstallMessageHandler(ignoreMessage);
+    const bool locked = lock.tryLock(timeoutMs);
+    qInstallMessageHandler(oldHandler);
+    ::umask(oldMask);
+    return locked;
+}
 
 int remainingMs(const QDeadlineTimer &deadline)
 {
@@ -159,41 +179,85 @@ SingleInstancePeer::SingleInstancePeer(const QString &id, QObject *parent)
 
 SingleInstancePeer::~SingleInstancePeer()
 {
-    // The socket file goes before the lock, or it could take a successor's socket with it.
+    // The socket file goes before the lock, or it could take a successor's socket with it; the
+    // turn goes last, so that the next in turn finds the lock free.
     if (m_server)
         m_server->close();
     m_lock.reset();
+    m_turn.reset();
 }
 
 bool SingleInstancePeer::isClient()
 {
     if (m_lock && m_lock->isLocked())
         return false;
+    if (!m_error.isEmpty())
+        return false;
     if (!m_lock) {
         if (m_socketPath.isEmpty()) {
-            qWarning("No private runtime folder: not looking for other instances.");
+            m_error = noFolderError();
             return false;
         }
-        m_lock = std::make_unique<QLockFile>(lockFilePath(m_id));
-        // Never stale by age: only a lock whose process is gone is taken over.
-        m_lock->setStaleLockTime(0);
+        m_lock = newLock(lockFilePath(m_id));
     }
     if (claim())
         return false;
-    return m_lock->error() == QLockFile::LockFailedError;
+    if (m_lock->error() == QLockFile::LockFailedError)
+        return true;
+    m_error = tr("cannot take the single-instance lock %1").arg(lockFilePath(m_id));
+    return false;
+}
+
+bool SingleInstancePeer::waitForTurn(int timeoutMs)
+{
+    if (m_turn)
+        return true;
+    if (m_socketPath.isEmpty()) {
+        m_error = noFolderError();
+        return false;
+    }
+    m_turn = newLock(turnFilePath(m_id));
+    // The time counts for each holder anew: a queue that moves is waited for, one that is stuck
+    // is not.
+    QDeadlineTimer deadline(timeoutMs);
+    qint64 lastHolder = 0;
+    while (!tryLockQuietly(*m_turn, TurnPollMs)) {
+        if (m_turn->error() != QLockFile::LockFailedError) {
+            m_error = tr("cannot take the single-instance lock %1").arg(turnFilePath(m_id));
+            break;
+        }
+        qint64 holder = 0;
+        if (m_turn->getLockInfo(&holder, nullptr, nullptr) && holder != lastHolder) {
+            lastHolder = holder;
+            deadline.setRemainingTime(timeoutMs);
+        }
+        if (deadline.hasExpired())
+            break;
+    }
+    if (m_turn->isLocked())
+        return true;
+    m_turn.reset();
+    return false;
+}
+
+QString SingleInstancePeer::noFolderError()
+{
+    return tr("no private folder for the single-instance lock: neither $XDG_RUNTIME_DIR nor %1 "
+              "is a folder of this user's that only this user can write")
+        .arg(tempFolderPath());
+}
+
+std::unique_ptr<QLockFile> SingleInstancePeer::newLock(const QString &path)
+{
+    auto lock = std::make_unique<QLockFile>(path);
+    // Never stale by age: only a lock whose process is gone is taken over.
+    lock->setStaleLockTime(0);
+    return lock;
 }
 
 bool SingleInstancePeer::claim()
 {
-    // The lock file names the process that holds it; like the socket, it is the user's alone.
-    // QLockFile remarks on stderr about a stale lock it takes over, even in a start that then
-    // finds another instance and must end silently.
-    const mode_t oldMask = ::umask(077);
-    const QtMessageHandler oldHandler = qInstallMessageHandler(ignoreMessage);
-    const bool locked = m_lock->tryLock(0);
-    qInstallMessageHandler(oldHandler);
-    ::umask(oldMask);
-    if (!locked)
+    if (!tryLockQuietly(*m_lock, 0))
         return false;
     // A socket file left by a killed first instance would make listen() fail.
     QLocalServer::removeServer(m_socketPath);
@@ -263,4 +327,10 @@ QString SingleInstancePeer::lockFilePath(const QString &id)
 {
     const QString socket = socketPath(id);
     return socket.isEmpty() ? QString() : socket + QStringLiteral(".lock");
+}
+
+QString SingleInstancePeer::turnFilePath(const QString &id)
+{
+    const QString socket = socketPath(id);
+    return socket.isEmpty() ? QString() : socket + QStringLiteral(".turn");
 }

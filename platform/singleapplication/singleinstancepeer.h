@@ -24,8 +24,16 @@ public:
 
     QString id() const { return m_id; }
     // True while another peer of the same identifier holds the lock. A peer that finds the lock
-    // free (or left behind by a dead process) takes it and starts listening.
+    // free (or left behind by a dead process) takes it and starts listening. False too when the
+    // lock cannot be used at all: see error().
     bool isClient();
+    // Why this peer cannot tell whether another one runs (no private folder, a lock that cannot
+    // be written); empty when it can. A peer with an error must not act as the only one.
+    QString error() const { return m_error; }
+    // Waits until no other peer that waits for its turn holds it, and keeps the turn until this
+    // peer ends: peers that take turns run one after the other. Gives up when one holder keeps
+    // the turn for timeoutMs.
+    bool waitForTurn(int timeoutMs);
     // Sends a message to the peer that holds the lock; true once that peer has confirmed it.
     bool sendMessage(const QString &message, int timeoutMs);
 
@@ -35,6 +43,7 @@ public:
     static QString runtimeFolder();
     static QString socketPath(const QString &id);
     static QString lockFilePath(const QString &id);
+    static QString turnFilePath(const QString &id);
 
     // Largest message accepted, in bytes of UTF-8.
     static constexpr quint32 MaxMessageSize = 16 * 1024 * 1024;
@@ -45,12 +54,16 @@ Q_SIGNALS:
     void messageReceived(const QString &message);
 
 private:
+    static QString noFolderError();
+    static std::unique_ptr<QLockFile> newLock(const QString &path);
     bool claim();
     void acceptConnections();
 
     QString m_id;
     QString m_socketPath;
     std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QLockFile> m_turn;
+    QString m_error;
     QLocalServer *m_server = nullptr;
 };
 

@@ -32,34 +32,50 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("message");
         QTest::newRow("add") << QStringList({ "--quiet", "--add", "n;geometry=640x480+0+0" })
-                             << (stored + QStringList("n;geometry=640x480+0+0"));
-        QTest::newRow("add replaces") << QStringList({ "--quiet", "--add", "b;no_border" })
-                                      << QStringList({ "a;ontop", "b;no_border", "c;no_title" });
+                             << (stored + QStringList("n;geometry=640x480+0+0")) << QString();
+        QTest::newRow("add replaces")
+            << QStringList({ "--quiet", "--add", "b;no_border" })
+            << QStringList({ "a;ontop", "b;no_border", "c;no_title" }) << QString();
         // Deleting comes first whatever the order given, so the new b survives.
         QTest::newRow("add and delete")
             << QStringList({ "--add", "b;no_border", "--quiet", "--delete", "b" })
-            << QStringList({ "a;ontop", "c;no_title", "b;no_border" });
+            << QStringList({ "a;ontop", "c;no_title", "b;no_border" }) << QString();
         QTest::newRow("delete") << QStringList({ "--quiet", "--delete", "a" })
-                                << QStringList({ "b;sticky", "c;no_title" });
-        QTest::newRow("delete missing") << QStringList({ "--quiet", "--delete", "x" }) << stored;
-        QTest::newRow("delete other case") << QStringList({ "--quiet", "--delete", "A" }) << stored;
-        QTest::newRow("edit") << QStringList({ "--quiet", "--edit", "x" }) << stored;
-        QTest::newRow("empty edit") << QStringList({ "--quiet", "--edit", "" }) << stored;
-        QTest::newRow("nothing") << QStringList("--quiet") << stored;
+                                << QStringList({ "b;sticky", "c;no_title" }) << QString();
+        QTest::newRow("delete missing")
+            << QStringList({ "--quiet", "--delete", "x" }) << stored << QString();
+        QTest::newRow("delete other case")
+            << QStringList({ "--quiet", "--delete", "A" }) << stored << QString();
+        QTest::newRow("edit") << QStringList({ "--quiet", "--edit", "x" }) << stored << QString();
+        QTest::newRow("empty edit")
+            << QStringList({ "--quiet", "--edit", "" }) << stored << QString();
+        QTest::newRow("nothing") << QStringList("--quiet") << stored << QString();
         QTest::newRow("record that sets nothing")
-            << QStringList({ "--quiet", "--add", "n" }) << stored;
+            << QStringList({ "--quiet", "--add", "n" }) << stored
+            << "kivo-admin-winprops: the window record \"n\" sets no property, so nothing is "
+               "stored for \"n\"\n";
+        // Every value counts: all deletions first, then all additions, each in the order given.
+        QTest::newRow("several of each")
+            << QStringList({ "--quiet", "--add", "b;no_border", "--delete", "a", "--add",
+                             "a;sticky", "--delete", "b", "--add", "n;ontop" })
+            << QStringList({ "c;no_title", "b;no_border", "a;sticky", "n;ontop" }) << QString();
+        QTest::newRow("one name given twice")
+            << QStringList({ "--quiet", "--add", "n;ontop", "--add", "n;sticky" })
+            << (stored + QStringList("n;sticky")) << QString();
     }
 
     void quietActions()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, after);
+        QFETCH(QString, message);
         ServiceProcess service;
         service.writeStorage(stored);
         QVERIFY(service.start());
         const ToolRun run = runTool(arguments);
-        QCOMPARE(run.err, QString());
+        QCOMPARE(run.err, message);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(service.readStorage(), after);
     }
@@ -78,6 +94,12 @@ private Q_SLOTS:
         QTest::newRow("empty delete") << QStringList({ "--quiet", "--delete", "" })
                                       << "kivo-admin-winprops: the window name given to --delete "
                                          "is empty";
+        // "--add xterm ontop" with the ";" forgotten would store xterm without its properties.
+        QTest::newRow("stray argument") << QStringList({ "--quiet", "--add", "xterm", "ontop" })
+                                        << "kivo-admin-winprops: unexpected argument \"ontop\"";
+        QTest::newRow("second of several records invalid")
+            << QStringList({ "--quiet", "--add", "n;ontop", "--add", "m;shadow=200" })
+            << "kivo-admin-winprops: invalid window record \"m;shadow=200\"";
     }
 
     void refusedValues()
@@ -92,6 +114,56 @@ private Q_SLOTS:
         QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
         QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
         QCOMPARE(service.readStorage(), stored);
+    }
+
+    // Bytes that are not UTF-8 would be read as replacement characters, so that different names
+    // became one. Arguments are printf formats, so that they can hold any bytes.
+    void undecodableValues_data()
+    {
+        QTest::addColumn<QStringList>("formats");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("record") << QStringList({ "--quiet", "--add", "x\\377;ontop" }) << 2
+                                << QString("kivo-admin-winprops: the window record "
+                                           "\"x\uFFFD;ontop\" is not valid text\n");
+        QTest::newRow("record after =") << QStringList({ "--quiet", "--add=x\\377" }) << 2
+                                        << QString("kivo-admin-winprops: the window record "
+                                                   "\"x\uFFFD\" is not valid text\n");
+        QTest::newRow("name to delete")
+            << QStringList({ "--quiet", "--delete", "\\300\\201a" }) << 2
+            << QString("kivo-admin-winprops: the window name \"\uFFFD\uFFFDa\" given to "
+                       "--delete is not valid text\n");
+        QTest::newRow("UTF-8 beyond ASCII")
+            << QStringList({ "--quiet", "--add", "\\320\\237;ontop" }) << 0 << QString();
+    }
+
+    void undecodableValues()
+    {
+        QFETCH(QStringList, formats);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QProcessEnvironment environment = englishEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        // Each format turns into the bytes it stands for, then the tool runs with them.
+        tool.start(
+            QStringLiteral("/bin/sh"),
+            QStringList { "-c",
+                          "tool=$1; shift; for a; do set -- \"$@\" \"$(printf \"%s$a\" '')\"; "
+                          "shift; done; exec \"$tool\" \"$@\"",
+                          "sh", KIVO_ADMIN_WINPROPS }
+                + formats);
+        if (!tool.waitForFinished(60000))
+            tool.kill();
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()), message);
+        QCOMPARE(tool.exitCode(), status);
+        QCOMPARE(service.readStorage(),
+                 status == 0 ? stored + QStringList(QStringLiteral("П;ontop")) : stored);
     }
 
     void absentService_data()

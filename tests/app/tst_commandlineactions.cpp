@@ -51,6 +51,51 @@ private Q_SLOTS:
         QCOMPARE(f.stored(), QStringList({ "b;sticky", "c;no_title", "a;no_border" }));
     }
 
+    // Every --delete and --add counts, deletions first, each kind in the order given; an argument
+    // of no option is only warned about when the dialog is shown.
+    void actsOnEveryValue_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("strays");
+        QTest::newRow("several of each")
+            << QStringList(
+                   { "--add", "n;ontop", "--delete", "c", "--add", "m;sticky", "--delete", "a" })
+            << QStringList({ "c", "a" }) << QStringList({ "b", "n", "m" }) << QStringList();
+        QTest::newRow("stray argument")
+            << QStringList({ "--add", "n", "ontop" }) << QStringList()
+            << QStringList({ "a", "b", "c", "n" }) << QStringList("ontop");
+    }
+
+    void actsOnEveryValue()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, questions);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, strays);
+        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
+        QStringList expectedSeen;
+        for (const QString &name : questions) {
+            f.answers.thenClick(QMessageBox::Yes);
+            expectedSeen.append(
+                QStringLiteral("Deleting properties|Are you sure you want to delete window "
+                               "propeties for \"%1\"?")
+                    .arg(name));
+        }
+        QCommandLineParser parser;
+        const CommandLineOptions options;
+        options.addTo(parser);
+        QVERIFY(parser.parse(QStringList(QStringLiteral("kivo-admin-winprops")) + arguments));
+        const CommandLineActions actions(parser, options);
+        f.makeDialog();
+        actions.runInteractively(*f.dialog);
+        QVERIFY(actions.problems().isEmpty());
+        QCOMPARE(actions.strayArguments(), strays);
+        QCOMPARE(f.answers.seen(), expectedSeen);
+        QCOMPARE(f.names(), names);
+    }
+
     void invalidRecordIsExplained()
     {
         DialogFixture f({ "a;ontop" });

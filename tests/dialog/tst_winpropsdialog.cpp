@@ -232,24 +232,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<QSize>("stored");
         QTest::addColumn<QSize>("expected");
-        QTest::newRow("none") << QSize() << QSize(600, 400);
-        QTest::newRow("fits") << QSize(500, 300) << QSize(500, 300);
-        QTest::newRow("too wide") << QSize(2000, 300) << QSize(800, 300);
-        QTest::newRow("too high") << QSize(500, 900) << QSize(500, 600);
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("none") << QSize() << QSize(600, 400) << true;
+        QTest::newRow("fits") << QSize(500, 300) << QSize(500, 300) << true;
+        QTest::newRow("too wide") << QSize(2000, 300) << QSize(800, 300) << true;
+        QTest::newRow("too high") << QSize(500, 900) << QSize(500, 600) << true;
+        // A quiet run keeps the size the user left, not the one fitted to its screen.
+        QTest::newRow("too wide, never shown") << QSize(2000, 300) << QSize(800, 300) << false;
+        QTest::newRow("none, never shown") << QSize() << QSize(600, 400) << false;
     }
 
     void windowSize()
     {
         QFETCH(QSize, stored);
         QFETCH(QSize, expected);
+        QFETCH(bool, shown);
+        QSettings().remove(QStringLiteral("WindowState/size"));
         if (stored.isValid())
             QSettings().setValue(QStringLiteral("WindowState/size"), stored);
         DialogFixture f({});
         f.makeDialog();
         QCOMPARE(f.dialog->size(), expected);
-        f.dialog->resize(432, 321);
+        if (shown)
+            f.dialog->show();
+        f.dialog->resize(732, 521);
         f.dialog.reset();
-        QCOMPARE(QSettings().value(QStringLiteral("WindowState/size")).toSize(), QSize(432, 321));
+        QCOMPARE(QSettings().value(QStringLiteral("WindowState/size")).toSize(),
+                 shown ? QSize(732, 521) : stored);
     }
 
     void failedSaveIsReported()

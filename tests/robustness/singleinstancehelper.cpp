@@ -9,7 +9,8 @@
 //                               print "received BASE64 minimized=0|1" for every message and
 //                               "window normal|minimized active|inactive" when that changes;
 //                               the message "quit" ends it. Prints "running", exit 2, if
-//                               another instance runs.
+//                               another instance runs, and "refused ERROR", exit 3, if it
+//                               cannot tell.
 #include "qtsingleapplication.h"
 
 #include <QEvent>
@@ -79,6 +80,10 @@ int listen(QtSingleApplication &app, const QStringList &args)
     if (app.isRunning()) {
         say(QStringLiteral("running"));
         return 2;
+    }
+    if (!app.lockError().isEmpty()) {
+        say(QStringLiteral("refused ") + app.lockError());
+        return 3;
     }
     QWidget window;
     window.resize(200, 100);
