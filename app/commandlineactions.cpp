@@ -124,22 +124,29 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
             report(tr("the window record \"%1\" sets no property, so nothing is stored for \"%2\"")
                        .arg(text, record.winName()));
     }
-    // Storing after a failed read would replace a collection nobody has seen.
-    const WinPropsBackend::Fetched fetched = backend.fetchAll();
-    if (!fetched.ok) {
-        report(tr("the window properties could not be read from the service: %1")
-                   .arg(fetched.errorMessage));
-        return ServiceFailure;
+    // Another client may store between the read and the store: the actions are then done
+    // again on what it stored.
+    constexpr int maxAttempts = 5;
+    WinPropsBackend::Stored stored;
+    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+        // Storing after a failed read would replace a collection nobody has seen.
+        const WinPropsBackend::Fetched fetched = backend.fetchAll();
+        if (!fetched.ok) {
+            report(tr("the window properties could not be read from the service: %1")
+                       .arg(fetched.errorMessage));
+            return ServiceFailure;
+        }
+        WinPropsWorkingCopy records(fetched.records);
+        if (!applyTo(records))
+            return 0;
+        stored = backend.storeAll(records.records());
+        if (stored.ok)
+            return 0;
+        if (!stored.changedElsewhere)
+            break;
     }
-    WinPropsWorkingCopy records(fetched.records);
-    if (!applyTo(records))
-        return 0;
-    const WinPropsBackend::Stored stored = backend.storeAll(records.records());
-    if (!stored.ok) {
-        report(tr("the window properties could not be stored: %1").arg(stored.errorMessage));
-        return ServiceFailure;
-    }
-    return 0;
+    report(tr("the window properties could not be stored: %1").arg(stored.errorMessage));
+    return ServiceFailure;
 }
 
 // Deletes, then adds and imports. Of the records added, those that set nothing are dropped, as

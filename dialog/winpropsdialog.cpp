@@ -33,7 +33,8 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     connect(winListWidget, &StringListWidget::currentChanged, this,
             &WinPropsDialog::slotCurrentWinChanged);
 
-    workingCopy = WinPropsWorkingCopy(fetchAllProperties());
+    baseline = fetchAllProperties();
+    workingCopy = WinPropsWorkingCopy(baseline);
     winListWidget->setStrings(workingCopy.names(), QString());
     if (workingCopy.isEmpty())
         slotCurrentWinChanged(QString(), QString());
@@ -91,9 +92,11 @@ void WinPropsDialog::warnIfServiceUnread()
 
 void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString &previous)
 {
-    deleteButton->setEnabled(!current.isEmpty());
-    renameButton->setEnabled(!current.isEmpty());
-    if (current.isEmpty())
+    // A service may hold a record without a name: its row counts as a row.
+    const bool hasRow = winListWidget->currentItem() != nullptr;
+    deleteButton->setEnabled(hasRow);
+    renameButton->setEnabled(hasRow);
+    if (!hasRow)
         return;
     if (!previous.isNull())
         keepEditorEdits(previous);
@@ -105,14 +108,20 @@ void WinPropsDialog::showInEditor(const QString &name)
 {
     winPropsWidget->setWinProps(workingCopy.find(name));
     editorAsLoaded = winPropsWidget->winProps(name);
+    // A record without a name is shown as it is and cannot be edited: nothing could be kept
+    // under its name.
+    winPropsWidget->setEnabled(!name.isEmpty());
 }
 
-// The editor rewrites what it cannot show (a geometry it does not read, say), so only a record
-// edited since it was shown is taken from it; any other stays as the service sent it.
+// The editor rewrites what it cannot show (a geometry it does not read, say), so only what the
+// user changed in it is taken over; everything else stays as the service sent it.
 void WinPropsDialog::keepEditorEdits(const QString &name)
 {
-    const WinProps edited = winPropsWidget->winProps(name);
-    if (edited != editorAsLoaded)
+    if (name.isEmpty() || !workingCopy.contains(name))
+        return;
+    const WinProps kept = workingCopy.find(name);
+    const WinProps edited = withEdits(kept, editorAsLoaded, winPropsWidget->winProps(name));
+    if (edited != kept)
         workingCopy.store(edited);
 }
 
@@ -125,7 +134,8 @@ bool WinPropsDialog::save()
     if (!eraseMissingProperties())
         return false;
     const bool sent = sendWorkingCopy();
-    winListWidget->setStrings(workingCopy.names(), current);
+    refill(current);
+    showEmptyPageIfNoNames();
     if (!sent)
         return false;
     fetchError = QString();
@@ -161,32 +171,58 @@ bool WinPropsDialog::eraseMissingProperties()
     if (!quiet) {
         // A screenful at most: thousands of lines take long to lay out and push the buttons off
         // the screen.
-        constexpr int maxListed = 20;
-        const int listed = qMin(missing.size(), maxListed);
-        QStringList quoted;
-        for (int i = 0; i < listed; ++i)
-            quoted.append(QLatin1Char('"') + missing.at(i).toHtmlEscaped() + QLatin1Char('"'));
-        if (listed < missing.size())
-            quoted.append(tr("and %n more", nullptr, missing.size() - listed));
         const QString text = tr("There are no properties for window names:<br>%1<br><br>These "
                                 "names will be removed. Do you want to continue?")
-                                 .arg(quoted.join(QLatin1String("<br>")));
+                                 .arg(quotedNames(missing));
         if (ask(QMessageBox::Warning, tr("Missing properties"), text,
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, Qt::RichText)
             == QMessageBox::No)
             return false;
     }
-    workingCopy.eraseNulls();
+    workingCopy.removeAll(missing);
     return true;
 }
 
-// Waits for the service's answer: a store that fails must not pass for a saved one.
+// A screenful at most: thousands of lines take long to lay out and push the buttons off the
+// screen.
+QString WinPropsDialog::quotedNames(const QStringList &names)
+{
+    constexpr int maxListed = 20;
+    const int listed = qMin(names.size(), maxListed);
+    QStringList quoted;
+    for (int i = 0; i < listed; ++i)
+        quoted.append(QLatin1Char('"') + names.at(i).toHtmlEscaped() + QLatin1Char('"'));
+    if (listed < names.size())
+        quoted.append(tr("and %n more", nullptr, names.size() - listed));
+    return quoted.join(QLatin1String("<br>"));
+}
+
+// Waits for the service's answer: a store that fails must not pass for a saved one. What others
+// stored meanwhile is taken in and the store tried again.
 bool WinPropsDialog::sendWorkingCopy()
 {
-    const WinPropsBackend::Stored stored = service->storeAll(workingCopy.records());
-    if (stored.ok)
-        return true;
-    lastServiceError = stored.errorMessage;
+    constexpr int maxAttempts = 5;
+    WinPropsBackend::Stored stored;
+    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+        stored = service->storeAll(workingCopy.records());
+        if (stored.ok) {
+            baseline = workingCopy.records();
+            return true;
+        }
+        if (!stored.changedElsewhere)
+            break;
+        const WinPropsBackend::Fetched theirs = service->fetchAll();
+        if (!theirs.ok)
+            return reportSaveFailure(theirs.errorMessage);
+        if (!takeInChangesMadeElsewhere(theirs.records))
+            return false;
+    }
+    return reportSaveFailure(stored.errorMessage);
+}
+
+bool WinPropsDialog::reportSaveFailure(const QString &message)
+{
+    lastServiceError = message;
     if (!quiet)
         ask(QMessageBox::Critical, tr("Saving failed"),
             tr("The window properties could not be saved:") + QLatin1Char('\n') + lastServiceError,
@@ -194,10 +230,55 @@ bool WinPropsDialog::sendWorkingCopy()
     return false;
 }
 
+// Returns to what the service last returned or accepted, every entry included.
 void WinPropsDialog::reset()
 {
-    showInEditor(winListWidget->currentString());
+    const QString current = winListWidget->currentString();
+    workingCopy = WinPropsWorkingCopy(baseline);
+    refill(current);
+    showEmptyPageIfNoNames();
     setChanged(false);
+}
+
+// Entries changed only elsewhere are taken as they are now, those changed only here stay as
+// edited, and for those changed in both places the user chooses (a quiet run keeps its own).
+// False when the user cancels.
+bool WinPropsDialog::takeInChangesMadeElsewhere(const WinPropsList &theirs)
+{
+    QStringList conflicts;
+    WinPropsList merged = mergeChanges(baseline, workingCopy.records(), theirs,
+                                       ConflictChoice::KeepMine, &conflicts);
+    if (!conflicts.isEmpty() && !quiet) {
+        const std::optional<ConflictChoice> choice = askAboutConflicts(conflicts);
+        if (!choice)
+            return false;
+        if (*choice == ConflictChoice::KeepTheirs)
+            merged = mergeChanges(baseline, workingCopy.records(), theirs, *choice);
+    }
+    baseline = theirs;
+    workingCopy = WinPropsWorkingCopy(merged);
+    return true;
+}
+
+std::optional<ConflictChoice> WinPropsDialog::askAboutConflicts(const QStringList &names)
+{
+    QMessageBox box(QMessageBox::Warning, tr("Changed elsewhere"),
+                    tr("While this dialog was open, these window names were also changed "
+                       "elsewhere:<br>%1<br><br>Which changes do you want to keep?")
+                        .arg(quotedNames(names)),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::RichText);
+    box.button(QMessageBox::Yes)->setText(tr("Keep mine"));
+    box.button(QMessageBox::No)->setText(tr("Keep theirs"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return ConflictChoice::KeepMine;
+    case QMessageBox::No:
+        return ConflictChoice::KeepTheirs;
+    default:
+        return std::nullopt;
+    }
 }
 
 void WinPropsDialog::setChanged(bool b)

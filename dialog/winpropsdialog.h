@@ -67,6 +67,10 @@ private:
     bool confirmReplacingUnreadService();
     bool eraseMissingProperties();
     bool sendWorkingCopy();
+    bool reportSaveFailure(const QString &message);
+    bool takeInChangesMadeElsewhere(const WinPropsList &theirs);
+    std::optional<ConflictChoice> askAboutConflicts(const QStringList &names);
+    QString quotedNames(const QStringList &names);
     void warnIfServiceUnread();
     void carryEditorIntoWorkingCopy();
     void showInEditor(const QString &name);
@@ -77,7 +81,9 @@ private:
     void showEmptyPageIfNoNames();
     bool confirmDeleting(const QString &name);
     void refuseEmptyName();
-    std::optional<QString> promptNewName(const QString &title, const QString &label, QString text);
+    // unchanged: a name that is accepted although it exists.
+    std::optional<QString> promptNewName(const QString &title, const QString &label, QString text,
+                                         const QString &unchanged = QString());
     QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &title,
                                     const QString &text, QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton
@@ -86,6 +92,9 @@ private:
 
     WinPropsBackend *service;
     WinPropsWorkingCopy workingCopy;
+    // The collection as the service last returned or accepted it: what Reset returns to, and
+    // what tells the changes made here from those made elsewhere.
+    WinPropsList baseline;
     // What the editor gave right after its last load, to tell edits from what it cannot show.
     WinProps editorAsLoaded;
     QString fetchError;

@@ -43,7 +43,7 @@ void WinPropsDialog::showEmptyPageIfNoNames()
 }
 
 std::optional<QString> WinPropsDialog::promptNewName(const QString &title, const QString &label,
-                                                     QString text)
+                                                     QString text, const QString &unchanged)
 {
     for (;;) {
         bool ok = false;
@@ -55,7 +55,7 @@ std::optional<QString> WinPropsDialog::promptNewName(const QString &title, const
                 tr("Please enter non-empty window name"), QMessageBox::Ok, QMessageBox::Ok);
             continue;
         }
-        if (!workingCopy.contains(text))
+        if (!workingCopy.contains(text) || (!unchanged.isNull() && text == unchanged))
             return text;
         if (ask(QMessageBox::Critical, tr("Properties are already exist"),
                 tr("Properties for \"%1\" are already exist. Do you want to set new window name?")
@@ -79,14 +79,18 @@ void WinPropsDialog::renameWindowId()
 {
     const QString oldName = winListWidget->currentString();
     const std::optional<QString> newName = promptNewName(
-        tr("Renaming window id"), tr("Enter new program name or window class:"), oldName);
-    if (!newName)
+        tr("Renaming window id"), tr("Enter new program name or window class:"), oldName, oldName);
+    // Its own name is nothing to do.
+    if (!newName || *newName == oldName)
         return;
     workingCopy.rename(oldName, *newName);
     // The editor keeps its content, which now belongs to the new name.
     const bool wasBlocked = winListWidget->blockSignals(true);
     refill(*newName);
     winListWidget->blockSignals(wasBlocked);
+    // A record without a name was shown unedited; under its new name it can be edited.
+    if (oldName.isEmpty())
+        showInEditor(*newName);
     setChanged(true);
 }
 

@@ -5,7 +5,104 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <utility>
+
+namespace {
+bool samePercent(quint32 a, quint32 b)
+{
+    return a == b || (a > WinProps::MaxPercent && b > WinProps::MaxPercent);
+}
+
+// Where each name first occurs.
+QHash<QString, int> firstIndexByName(const WinPropsList &records)
+{
+    QHash<QString, int> index;
+    index.reserve(records.size());
+    for (int i = records.size() - 1; i >= 0; --i)
+        index.insert(records.at(i).winName(), i);
+    return index;
+}
+
+class ByName
+{
+public:
+    explicit ByName(const WinPropsList &records)
+        : m_records(records)
+        , m_index(firstIndexByName(records))
+    {
+    }
+    const WinProps *find(const QString &name) const
+    {
+        const int index = m_index.value(name, -1);
+        return index < 0 ? nullptr : &m_records.at(index);
+    }
+
+private:
+    const WinPropsList &m_records;
+    const QHash<QString, int> m_index;
+};
+
+bool same(const WinProps *a, const WinProps *b)
+{
+    return (!a && !b) || (a && b && *a == *b);
+}
+} // namespace
+
+WinProps withEdits(WinProps kept, const WinProps &loaded, const WinProps &edited)
+{
+    static const std::array<bool WinProps::*, 17> switches
+        = { &WinProps::sticky,        &WinProps::no_focus,       &WinProps::no_title,
+            &WinProps::no_border,     &WinProps::no_border_edge, &WinProps::no_ctrlbtn,
+            &WinProps::no_button1,    &WinProps::no_button2,     &WinProps::no_button3,
+            &WinProps::no_tbutton,    &WinProps::no_pager,       &WinProps::close_soon,
+            &WinProps::ontop,         &WinProps::onbottom,       &WinProps::init_maximize,
+            &WinProps::init_minimize, &WinProps::focus_on_click };
+    for (const auto member : switches) {
+        if (edited.*member != loaded.*member)
+            kept.*member = edited.*member;
+    }
+    for (const auto member :
+         { &WinProps::small_image, &WinProps::large_image, &WinProps::geometry }) {
+        if (edited.*member != loaded.*member)
+            kept.*member = edited.*member;
+    }
+    for (const auto member : { &WinProps::shadow, &WinProps::transparency }) {
+        if (!samePercent(edited.*member, loaded.*member))
+            kept.*member = edited.*member;
+    }
+    return kept;
+}
+
+WinPropsList mergeChanges(const WinPropsList &base, const WinPropsList &mine,
+                          const WinPropsList &theirs, ConflictChoice choice, QStringList *conflicts)
+{
+    const ByName baseByName(base), mineByName(mine), theirsByName(theirs);
+    const auto settle = [&](const QString &name) {
+        const WinProps *b = baseByName.find(name);
+        const WinProps *m = mineByName.find(name);
+        const WinProps *t = theirsByName.find(name);
+        if (same(m, b))
+            return t;
+        if (same(t, b) || same(m, t))
+            return m;
+        if (conflicts)
+            conflicts->append(name);
+        return choice == ConflictChoice::KeepMine ? m : t;
+    };
+    WinPropsList merged;
+    QSet<QString> seen;
+    for (const WinPropsList *side : { &theirs, &mine }) {
+        for (const WinProps &props : *side) {
+            if (seen.contains(props.winName()))
+                continue;
+            seen.insert(props.winName());
+            if (const WinProps *kept = settle(props.winName()))
+                merged.append(*kept);
+        }
+    }
+    return merged;
+}
 
 WinPropsWorkingCopy::WinPropsWorkingCopy(WinPropsList records)
     : m_records(std::move(records))
@@ -69,10 +166,14 @@ QStringList WinPropsWorkingCopy::nullNames() const
 
 void WinPropsWorkingCopy::eraseNulls()
 {
-    const QStringList nulls = nullNames();
-    if (nulls.isEmpty())
+    removeAll(nullNames());
+}
+
+void WinPropsWorkingCopy::removeAll(const QStringList &names)
+{
+    if (names.isEmpty())
         return;
-    const QSet<QString> erased(nulls.cbegin(), nulls.cend());
+    const QSet<QString> erased(names.cbegin(), names.cend());
     WinPropsList &records = reshape();
     records.erase(std::remove_if(records.begin(), records.end(),
                                  [&erased](const WinProps &props) {

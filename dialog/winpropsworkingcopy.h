@@ -35,6 +35,8 @@ public:
     QStringList nullNames() const;
     // Removes every record of a name that nullNames lists.
     void eraseNulls();
+    // Removes every record of these names.
+    void removeAll(const QStringList &names);
 
 private:
     int indexOf(const QString &name) const;
@@ -45,5 +47,21 @@ private:
     mutable QHash<QString, int> m_index;
     mutable bool m_indexBuilt = false;
 };
+
+// kept, with the members in which edited differs from loaded taken from edited: a control the
+// user did not touch leaves its member as it was, even one the control cannot show. The name
+// stays kept's.
+WinProps withEdits(WinProps kept, const WinProps &loaded, const WinProps &edited);
+
+// How a record changed both here and elsewhere, differently, is settled.
+enum class ConflictChoice { KeepMine, KeepTheirs };
+
+// Joins the changes made here (base to mine) with those made elsewhere (base to theirs), name by
+// name: a record changed on one side only takes that side; one changed on both sides, and not
+// alike, is settled by choice and its name listed in conflicts. Records come in theirs' order,
+// those that only mine has after them in mine's order.
+WinPropsList mergeChanges(const WinPropsList &base, const WinPropsList &mine,
+                          const WinPropsList &theirs, ConflictChoice choice,
+                          QStringList *conflicts = nullptr);
 
 #endif

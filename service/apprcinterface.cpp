@@ -14,19 +14,71 @@ ApprcInterface::~ApprcInterface() = default;
 
 WinPropsBackend::Fetched ApprcInterface::fetchAll()
 {
+    QDBusPendingReply<WinPropsList, qulonglong> reply = getAllPropertiesAndGeneration();
+    reply.waitForFinished();
+    if (reply.isError() && lacksMethod(reply.error()))
+        return fetchWithoutGeneration();
+    m_generation.reset();
+    m_lastSeen.reset();
+    Fetched fetched;
+    fetched.ok = winPropsListFromReply(QDBusPendingReply<WinPropsList>(reply), fetched.records,
+                                       fetched.errorMessage);
+    if (fetched.ok)
+        m_generation = reply.argumentAt<1>();
+    return fetched;
+}
+
+WinPropsBackend::Fetched ApprcInterface::fetchWithoutGeneration()
+{
     QDBusPendingReply<WinPropsList> reply = getAllProperties();
     reply.waitForFinished();
     Fetched fetched;
     fetched.ok = winPropsListFromReply(reply, fetched.records, fetched.errorMessage);
+    m_generation.reset();
+    m_lastSeen.reset();
+    if (fetched.ok)
+        m_lastSeen = fetched.records;
     return fetched;
 }
 
 WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records)
 {
+    if (m_generation) {
+        QDBusPendingReply<qulonglong> reply = setAllPropertiesIfUnchanged(records, *m_generation);
+        reply.waitForFinished();
+        if (!reply.isError()) {
+            m_generation = reply.value();
+            return { true, QString() };
+        }
+        if (reply.error().name() == collectionChangedError())
+            return { false, messageOf(reply.error()), true };
+        if (!lacksMethod(reply.error()))
+            return { false, messageOf(reply.error()) };
+        // An older service took the place of the one that was read.
+        m_generation.reset();
+    }
+    return storeAfterComparing(records);
+}
+
+// The service cannot store on condition: what it holds is compared with what was last seen just
+// before it is replaced, which leaves only a short time for a change to be lost.
+WinPropsBackend::Stored ApprcInterface::storeAfterComparing(const WinPropsList &records)
+{
+    if (m_lastSeen) {
+        QDBusPendingReply<WinPropsList> current = getAllProperties();
+        current.waitForFinished();
+        WinPropsList now;
+        QString errorMessage;
+        if (!winPropsListFromReply(current, now, errorMessage))
+            return { false, errorMessage };
+        if (now != *m_lastSeen)
+            return { false, tr("The window properties were changed elsewhere."), true };
+    }
     QDBusPendingReply<> reply = setAllProperties(records);
     reply.waitForFinished();
     if (reply.isError())
         return { false, messageOf(reply.error()) };
+    m_lastSeen = records;
     return { true, QString() };
 }
 

@@ -10,6 +10,8 @@
 #include <QDBusPendingReply>
 #include <QStringList>
 
+#include <optional>
+
 // Client of the window-properties service. Every method is an asynchronous call that returns
 // its pending reply at once; fetchAll and storeAll wait for the answer.
 class ApprcInterface : public QDBusAbstractInterface, public WinPropsBackend
@@ -41,6 +43,15 @@ public Q_SLOTS:
     QDBusPendingReply<WinPropsList, qulonglong> getAllPropertiesAndGeneration();
     QDBusPendingReply<qulonglong> setAllPropertiesIfUnchanged(WinPropsList wpl,
                                                               qulonglong generation);
+
+private:
+    Fetched fetchWithoutGeneration();
+    Stored storeAfterComparing(const WinPropsList &records);
+
+    // The collection's generation as last read or stored.
+    std::optional<qulonglong> m_generation;
+    // With a service that has no generations: the collection as last read or stored.
+    std::optional<WinPropsList> m_lastSeen;
 
 Q_SIGNALS:
     void changedWindowProperties(WinProps winProps);

@@ -24,13 +24,16 @@ public:
     {
         bool ok = false;
         QString errorMessage; // for the user, when not ok
+        // Not stored because the collection changed since this backend last read or stored it.
+        bool changedElsewhere = false;
     };
 
     virtual ~WinPropsBackend() = default;
 
     // Every stored record, in stored order.
     virtual Fetched fetchAll() = 0;
-    // Makes the stored collection equal to records.
+    // Makes the stored collection equal to records, unless it changed since this backend last
+    // read or stored it (as far as the service lets that be known).
     virtual Stored storeAll(const WinPropsList &records) = 0;
 
 protected:

@@ -119,12 +119,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("stores");
         const QStringList stored = { "a;ontop", "e" };
+        // e, which sets nothing, was not touched: it goes back as it came.
         QTest::newRow("delete") << QStringList({ "--delete", "a" }) << ""
-                                << "" << 0 << QStringList() << 1;
+                                << "" << 0 << QStringList("e") << 1;
         QTest::newRow("delete missing") << QStringList({ "--delete", "x" }) << ""
                                         << "" << 0 << stored << 0;
         QTest::newRow("add replaces") << QStringList({ "--add", "a;sticky" }) << ""
-                                      << "" << 0 << QStringList("a;sticky") << 1;
+                                      << "" << 0 << QStringList({ "a;sticky", "e" }) << 1;
+        QTest::newRow("add that sets nothing") << QStringList({ "--add", "a" }) << ""
+                                               << "" << 0 << QStringList("e") << 1;
+        QTest::newRow("several of each")
+            << QStringList({ "--add", "n;ontop", "--delete", "a", "--add", "a;no_title", "--delete",
+                             "e", "--add", "n" })
+            << ""
+            << "" << 0 << QStringList("a;no_title") << 1;
         QTest::newRow("unread service") << QStringList({ "--delete", "a" }) << "no bus"
                                         << "" << 3 << stored << 0;
         QTest::newRow("refused store") << QStringList({ "--add", "n;ontop" }) << ""
@@ -152,6 +160,24 @@ private Q_SLOTS:
         QCOMPARE(backend.storedTexts(), after);
         QCOMPARE(backend.stores, stores);
         QVERIFY(QApplication::allWidgets().isEmpty());
+    }
+
+    // Another client stores between the quiet run's read and its store: the run does its
+    // actions again on what that client stored, and loses nothing of it.
+    void quietRunRedoesItsActionsOnChangesMadeElsewhere()
+    {
+        FakeBackend backend({ "a;ontop", "e" });
+        backend.beforeNextStore = [&backend] {
+            backend.storeElsewhere({ "a;ontop", "e", "o;sticky" });
+        };
+        QCommandLineParser parser;
+        const CommandLineOptions options;
+        options.addTo(parser);
+        QVERIFY(parser.parse(
+            { "kivo-admin-winprops", "--quiet", "--delete", "a", "--add", "n;ontop" }));
+        QCOMPARE(CommandLineActions(parser, options).runQuietly(backend), 0);
+        QCOMPARE(backend.storedTexts(), QStringList({ "e", "o;sticky", "n;ontop" }));
+        QCOMPARE(backend.stores, 2);
     }
 
     void importOpensChangedAndUnsaved()

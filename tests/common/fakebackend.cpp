@@ -2,28 +2,50 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "fakebackend.h"
 
-FakeBackend::FakeBackend(const QStringList &storedRecords)
+#include <utility>
+
+namespace {
+WinPropsList recordsOf(const QStringList &texts)
 {
-    for (const QString &text : storedRecords) {
+    WinPropsList records;
+    for (const QString &text : texts) {
         const WinProps props(text);
         if (!props.isValid())
             qFatal("not a record: %s", qPrintable(text));
-        stored.append(props);
+        records.append(props);
     }
+    return records;
+}
+} // namespace
+
+FakeBackend::FakeBackend(const QStringList &storedRecords)
+    : stored(recordsOf(storedRecords))
+{
+}
+
+void FakeBackend::storeElsewhere(const QStringList &records)
+{
+    stored = recordsOf(records);
+    changedElsewhere = true;
 }
 
 WinPropsBackend::Fetched FakeBackend::fetchAll()
 {
     if (!fetchError.isNull())
         return { false, {}, fetchError };
+    changedElsewhere = false;
     return { true, stored, QString() };
 }
 
 WinPropsBackend::Stored FakeBackend::storeAll(const WinPropsList &records)
 {
     ++stores;
+    if (beforeNextStore)
+        std::exchange(beforeNextStore, nullptr)();
     if (!storeError.isNull())
         return { false, storeError };
+    if (changedElsewhere)
+        return { false, QStringLiteral("Changed elsewhere."), true };
     stored = records;
     return { true, QString() };
 }

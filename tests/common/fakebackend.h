@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // The window-properties service held in the test's process, for dialog tests that are not about
 // D-Bus. It keeps what it is given and fails when told to.
 class FakeBackend : public WinPropsBackend
@@ -20,12 +22,18 @@ public:
 
     // The stored records as texts.
     QStringList storedTexts() const;
+    // Another client replaces the stored records: a store based on an earlier read fails.
+    void storeElsewhere(const QStringList &records);
 
     WinPropsList stored;
     // When not null, the next calls fail with this message and change nothing.
     QString fetchError;
     QString storeError;
     int stores = 0;
+    // Runs once at the next store, before it: another client storing meanwhile, say.
+    std::function<void()> beforeNextStore;
+    // Changes made elsewhere since this client last read or stored.
+    bool changedElsewhere = false;
 };
 
 #endif

@@ -392,6 +392,20 @@ private Q_SLOTS:
             QCOMPARE(stored.value(), generation());
     }
 
+    // The client's own store: refused after another client's, then done on what it read anew.
+    void clientStoresOnlyOnWhatItRead()
+    {
+        QVERIFY(m_client->fetchAll().ok);
+        QVERIFY(succeeded(m_client->removeWindowProperties("xterm")));
+        const WinPropsBackend::Stored refused = m_client->storeAll({ record("mine;ontop") });
+        QVERIFY(!refused.ok);
+        QVERIFY(refused.changedElsewhere);
+        QCOMPARE(m_service->readStorage(), seed.mid(1));
+        QVERIFY(m_client->fetchAll().ok);
+        QVERIFY(m_client->storeAll({ record("mine;ontop") }).ok);
+        QCOMPARE(m_service->readStorage(), QStringList("mine;ontop"));
+    }
+
     void removeWindowProperties_data()
     {
         QTest::addColumn<QString>("name");

@@ -9,9 +9,12 @@
 #include <QStackedWidget>
 
 namespace {
+using Change = std::function<void(DialogFixture &)>;
 const QStringList threeRecords = { "alpha;no_title", "beta;ontop", "gamma;shadow=40" };
 const QString unsavedTitle = QStringLiteral("Unsaved changes");
 } // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 class TestWinPropsDialog : public QObject
 {
@@ -144,23 +147,174 @@ private Q_SLOTS:
                  qPrintable(f.answers.seen().first()));
     }
 
+    // Reset goes back to what the service holds, whatever was changed: nothing of it is left to
+    // reach the service with the next save.
+    void reset_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("edits of two records") << Change([](DialogFixture &f) {
+            f.checkBox("ontopCB")->click();
+            f.list()->setCurrentString(QStringLiteral("beta"));
+            f.checkBox("stickyCB")->click();
+        }) << "beta";
+        QTest::newRow("deletion") << Change([](DialogFixture &f) {
+            f.answers.thenClick(QMessageBox::Yes);
+            f.dialog->deleteWinPropByName(QStringLiteral("beta"));
+        }) << "alpha";
+        QTest::newRow("rename") << Change([](DialogFixture &f) {
+            f.list()->setCurrentString(QStringLiteral("gamma"));
+            f.answers.thenType(QStringLiteral("delta"));
+            f.child<QPushButton>("renameButton")->click();
+        }) << "alpha";
+        QTest::newRow("addition") << Change([](DialogFixture &f) {
+            f.dialog->addWinPropFromRecord(QStringLiteral("n;ontop"));
+        }) << "alpha";
+    }
+
     void reset()
     {
+        QFETCH(Change, change);
+        QFETCH(QString, current);
         DialogFixture f(threeRecords);
         f.makeDialog().show();
-        f.checkBox("ontopCB")->click();
-        f.list()->setCurrentString(QStringLiteral("beta"));
-        f.checkBox("stickyCB")->click();
+        change(f);
+        QVERIFY(f.isChanged());
         f.button(QDialogButtonBox::Reset)->click();
-        QVERIFY(!f.checkBox("stickyCB")->isChecked());
-        QVERIFY(f.checkBox("ontopCB")->isChecked());
+        QCOMPARE(f.names(), QStringList({ "alpha", "beta", "gamma" }));
+        QCOMPARE(f.list()->currentString(), current);
         QVERIFY(!f.isChanged());
+        QVERIFY(!f.checkBox("stickyCB")->isChecked());
         f.list()->setCurrentString(QStringLiteral("alpha"));
-        QVERIFY(f.checkBox("ontopCB")->isChecked());
-        f.dialog->close();
-        QVERIFY(!f.dialog->isVisible());
-        QVERIFY(f.answers.seen().isEmpty());
-        QCOMPARE(f.stored(), threeRecords);
+        QVERIFY(!f.checkBox("ontopCB")->isChecked());
+        f.list()->setCurrentString(QStringLiteral("gamma"));
+        f.checkBox("no_borderCB")->click();
+        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(f.answers.allAnswered());
+        QCOMPARE(f.stored(),
+                 QStringList({ "alpha;no_title", "beta;ontop", "gamma;no_border;shadow=40" }));
+    }
+
+    // What others store while the dialog is open is not overwritten: changed only elsewhere, it
+    // is kept; changed in both places, the user chooses.
+    void saveTakesInChangesMadeElsewhere_data()
+    {
+        QTest::addColumn<QStringList>("elsewhere");
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QStringList>("stored");
+        const Change ontopOnAlpha([](DialogFixture &f) { f.checkBox("ontopCB")->click(); });
+        const QStringList alphaOnBothSides = { "alpha;no_border", "beta;ontop", "gamma;shadow=40" };
+        QTest::newRow("changed only elsewhere")
+            << QStringList({ "alpha;no_title", "beta;sticky", "gamma;shadow=40" }) << ontopOnAlpha
+            << QMessageBox::NoButton
+            << QStringList({ "alpha;no_title;ontop", "beta;sticky", "gamma;shadow=40" });
+        QTest::newRow("added and deleted elsewhere")
+            << QStringList({ "alpha;no_title", "gamma;shadow=40", "e;ontop" })
+            << Change([](DialogFixture &f) { f.dialog->addWinPropFromRecord("n;ontop"); })
+            << QMessageBox::NoButton
+            << QStringList({ "alpha;no_title", "gamma;shadow=40", "e;ontop", "n;ontop" });
+        QTest::newRow("changed in both, keep mine")
+            << alphaOnBothSides << ontopOnAlpha << QMessageBox::Yes
+            << QStringList({ "alpha;no_title;ontop", "beta;ontop", "gamma;shadow=40" });
+        QTest::newRow("changed in both, keep theirs")
+            << alphaOnBothSides << ontopOnAlpha << QMessageBox::No << alphaOnBothSides;
+        QTest::newRow("changed in both, cancel")
+            << alphaOnBothSides << ontopOnAlpha << QMessageBox::Cancel << alphaOnBothSides;
+    }
+
+    void saveTakesInChangesMadeElsewhere()
+    {
+        QFETCH(QStringList, elsewhere);
+        QFETCH(Change, change);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QStringList, stored);
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        change(f);
+        f.service.storeElsewhere(elsewhere);
+        if (answer != QMessageBox::NoButton)
+            f.answers.thenClick(answer);
+        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(f.answers.allAnswered());
+        QCOMPARE(f.answers.seen().size(), answer == QMessageBox::NoButton ? 0 : 1);
+        if (answer != QMessageBox::NoButton)
+            QVERIFY2(f.answers.seen().first().startsWith("Changed elsewhere|")
+                         && f.answers.seen().first().contains("\"alpha\""),
+                     qPrintable(f.answers.seen().first()));
+        QCOMPARE(f.stored(), stored);
+        QCOMPARE(f.isChanged(), answer == QMessageBox::Cancel);
+    }
+
+    // The editor cannot show a width above 9999; only what the user changed is taken from it.
+    void valuesTheEditorCannotShowStay_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("rename") << Change([](DialogFixture &f) {
+            f.answers.thenType(QStringLiteral("wider"));
+            f.child<QPushButton>("renameButton")->click();
+            f.list()->setCurrentString(QStringLiteral("other"));
+        }) << QStringList({ "wider;geometry=20000x480+0+0", "other;ontop" });
+        QTest::newRow("another control")
+            << Change([](DialogFixture &f) { f.checkBox("no_titleCB")->click(); })
+            << QStringList({ "wide;no_title;geometry=20000x480+0+0", "other;ontop" });
+        QTest::newRow("visit") << Change([](DialogFixture &f) {
+            f.list()->setCurrentString(QStringLiteral("other"));
+            f.list()->setCurrentString(QStringLiteral("wide"));
+            f.checkBox("no_titleCB")->click();
+            f.checkBox("no_titleCB")->click();
+            f.list()->setCurrentString(QStringLiteral("other"));
+            f.checkBox("stickyCB")->click();
+        }) << QStringList({ "wide;geometry=20000x480+0+0", "other;sticky;ontop" });
+    }
+
+    void valuesTheEditorCannotShowStay()
+    {
+        QFETCH(Change, change);
+        QFETCH(QStringList, stored);
+        DialogFixture f({ "wide;geometry=20000x480+0+0", "other;ontop" });
+        f.makeDialog().show();
+        change(f);
+        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(f.answers.allAnswered());
+        QCOMPARE(f.stored(), stored);
+    }
+
+    void saveErasingTheLastRecordShowsEmptyPage()
+    {
+        DialogFixture f({ "a;ontop" });
+        f.makeDialog().show();
+        f.checkBox("ontopCB")->click();
+        f.answers.thenClick(QMessageBox::Yes);
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.stored(), QStringList());
+        QCOMPARE(f.names(), QStringList());
+        QVERIFY(!f.showsEditor());
+        QVERIFY(!f.child<QPushButton>("deleteButton")->isEnabled());
+    }
+
+    // A service may hold a record without a name: it is shown as it is and never written
+    // under another name.
+    void recordWithoutNameIsKeptAsItIs()
+    {
+        DialogFixture f({ "a;ontop", "b;sticky" });
+        WinProps unnamed(QStringLiteral("x;no_title"));
+        unnamed.setWinName(QString());
+        f.service.stored.insert(1, unnamed);
+        f.makeDialog().show();
+        f.checkBox("no_borderCB")->click();
+        f.list()->setCurrentCell(1, 0);
+        QVERIFY(f.showsEditor());
+        QVERIFY(f.checkBox("no_titleCB")->isChecked());
+        QVERIFY(!f.child<QWidget>("winPropsWidget")->isEnabled());
+        f.list()->setCurrentString(QStringLiteral("b"));
+        QVERIFY(f.child<QWidget>("winPropsWidget")->isEnabled());
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.service.stored.size(), 3);
+        QCOMPARE(f.service.stored.at(1), unnamed);
+        QCOMPARE(f.stored().at(0), QStringLiteral("a;no_border;ontop"));
+        QCOMPARE(f.stored().at(2), QStringLiteral("b;sticky"));
     }
 
     void closing_data()

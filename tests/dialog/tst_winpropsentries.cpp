@@ -118,10 +118,10 @@ private Q_SLOTS:
     {
         DialogFixture f({ "a;ontop", "b;sticky" });
         f.makeDialog().show();
+        // Its own name is nothing to do, not a name that exists already.
         f.answers.thenType(QStringLiteral("a"));
-        f.answers.thenClick(QMessageBox::No);
         f.child<QPushButton>("renameButton")->click();
-        QCOMPARE(f.answers.seen(), QStringList({ renameTitle, existsQuestion("a") }));
+        QCOMPARE(f.answers.seen(), QStringList(renameTitle));
         QCOMPARE(f.answers.fieldTexts(), QStringList("a"));
         QCOMPARE(f.names(), QStringList({ "a", "b" }));
         QVERIFY(!f.isChanged());

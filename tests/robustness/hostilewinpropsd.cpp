@@ -116,6 +116,13 @@ public:
             return note(message) && answerFetch(message, connection);
         if (message.member() == QLatin1String("setAllProperties"))
             return note(message) && answerStore(message, connection);
+        // An older service: the generation of the collection is unknown to it.
+        if (message.member().contains(QLatin1String("Generation"))
+            || message.member().endsWith(QLatin1String("IfUnchanged")))
+            return note(message)
+                && QDBusConnection(connection)
+                       .send(message.createErrorReply(QDBusError::UnknownMethod,
+                                                      QStringLiteral("No such method")));
         return note(message) && QDBusConnection(connection).send(message.createReply());
     }
 

@@ -92,12 +92,11 @@ QStringList expectedStore(const QString &mode, const QString &option, const QStr
         else
             list.append(added);
     }
-    WinPropsList kept;
-    for (const WinProps &props : qAsConst(list)) {
-        if (!props.isNull())
-            kept.append(props);
-    }
-    return texts(kept);
+    // Records of other names go back as they came, even those that set nothing; an added
+    // record that sets nothing is not stored.
+    if (option != QLatin1String("--delete") && WinProps(value).isNull())
+        list.removeAt(indexOf(list, WinProps(value).winName()));
+    return texts(list);
 }
 
 struct QuietCase
