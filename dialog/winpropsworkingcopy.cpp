@@ -2,18 +2,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "winpropsworkingcopy.h"
 
+#include "winpropsfields.h"
+
 #include <QSet>
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace {
-bool samePercent(quint32 a, quint32 b)
-{
-    return a == b || (a > WinProps::MaxPercent && b > WinProps::MaxPercent);
-}
-
 // Where each name first occurs.
 QHash<QString, int> firstIndexByName(const WinPropsList &records)
 {
@@ -51,25 +47,9 @@ bool same(const WinProps *a, const WinProps *b)
 
 WinProps withEdits(WinProps kept, const WinProps &loaded, const WinProps &edited)
 {
-    static const std::array<bool WinProps::*, 17> switches
-        = { &WinProps::sticky,        &WinProps::no_focus,       &WinProps::no_title,
-            &WinProps::no_border,     &WinProps::no_border_edge, &WinProps::no_ctrlbtn,
-            &WinProps::no_button1,    &WinProps::no_button2,     &WinProps::no_button3,
-            &WinProps::no_tbutton,    &WinProps::no_pager,       &WinProps::close_soon,
-            &WinProps::ontop,         &WinProps::onbottom,       &WinProps::init_maximize,
-            &WinProps::init_minimize, &WinProps::focus_on_click };
-    for (const auto member : switches) {
-        if (edited.*member != loaded.*member)
-            kept.*member = edited.*member;
-    }
-    for (const auto member :
-         { &WinProps::small_image, &WinProps::large_image, &WinProps::geometry }) {
-        if (edited.*member != loaded.*member)
-            kept.*member = edited.*member;
-    }
-    for (const auto member : { &WinProps::shadow, &WinProps::transparency }) {
-        if (!samePercent(edited.*member, loaded.*member))
-            kept.*member = edited.*member;
+    for (const WinPropsField &field : winPropsFields()) {
+        if (!field.agree(edited, loaded))
+            field.setValue(kept, field.value(edited));
     }
     return kept;
 }
