@@ -304,7 +304,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         const QStringList types = captures(sourceText("service/org.kivo.Kivo.WinProps.Apprc.xml"),
                                            QStringLiteral("type=\"([^\"]*\\([^\"]*)\""));
-        // Two signals and five methods carry records.
+        // One signal and six methods carry records.
         QCOMPARE(types.size(), 7);
         for (const QString &type : types)
             QTest::newRow(qPrintable(type)) << type;
