@@ -3,6 +3,7 @@
 #include "stringlistwidget.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 
 StringListWidget::StringListWidget(QWidget *parent)
@@ -16,6 +17,8 @@ StringListWidget::StringListWidget(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Renaming goes through the dialog, which keeps names unique.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrow keys move the row.
+    setTabKeyNavigation(false);
     connect(this, &QTableWidget::currentItemChanged, this, &StringListWidget::slotCurrentChanged);
 }
 
@@ -27,6 +30,8 @@ void StringListWidget::setStrings(const QStringList &names, const QString &curre
     setRowCount(names.size());
     setColumnCount(1);
     fillRows(names);
+    clearHeaderTexts(names.size());
+    applyFilter();
     const int row = current.isEmpty() ? 0 : qMax(0, names.indexOf(current));
     setCurrentCell(row, 0);
     resizeColumnsToContents();
@@ -60,6 +65,48 @@ void StringListWidget::setCurrentString(const QString &name)
             setCurrentItem(candidate, QItemSelectionModel::ClearAndSelect);
             return;
         }
+    }
+}
+
+void StringListWidget::setFilterText(const QString &text)
+{
+    filterText = text;
+    applyFilter();
+}
+
+void StringListWidget::applyFilter()
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const QTableWidgetItem *candidate = item(row, 0);
+        setRowHidden(row,
+                     candidate && !candidate->text().contains(filterText, Qt::CaseInsensitive));
+    }
+}
+
+// Hidden headers still reach screen readers, as cells with the row and column numbers: give
+// them no text, so that only the names are read.
+void StringListWidget::clearHeaderTexts(int rows)
+{
+    const QSignalBlocker blocker(model());
+    setHorizontalHeaderItem(0, new QTableWidgetItem(QString()));
+    for (int row = 0; row < rows; ++row)
+        setVerticalHeaderItem(row, new QTableWidgetItem(QString()));
+}
+
+void StringListWidget::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Delete:
+        Q_EMIT deleteRequested();
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The row is already shown; Enter must not reach the dialog's default button.
+        event->accept();
+        return;
+    default:
+        QTableWidget::keyPressEvent(event);
     }
 }
 

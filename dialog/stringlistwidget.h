@@ -23,12 +23,18 @@ public:
     QString currentString() const;
     // Makes the first row with exactly this text current; nothing when there is none.
     void setCurrentString(const QString &name);
+    // Shows only the rows whose names contain text, ignoring case; an empty text shows all.
+    // The current row stays current even while hidden.
+    void setFilterText(const QString &text);
 
 Q_SIGNALS:
     void currentChanged(const QString &current, const QString &previous);
+    // The Delete key was pressed on the list.
+    void deleteRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private Q_SLOTS:
     void slotCurrentChanged(QTableWidgetItem *current, QTableWidgetItem *previous);
@@ -37,9 +43,12 @@ private:
     static QString textOf(const QTableWidgetItem *item);
     void fillRows(const QStringList &names);
     void fitColumn();
+    void applyFilter();
+    void clearHeaderTexts(int rows);
 
     bool changingCurrent;
     QTableWidgetItem *previousItem = nullptr;
+    QString filterText;
 };
 
 #endif

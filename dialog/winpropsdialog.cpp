@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 
 namespace {
 const char windowStateGroup[] = "WindowState";
@@ -45,8 +46,20 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     connect(addButton, &QPushButton::clicked, this, &WinPropsDialog::addWinProp);
     connect(deleteButton, &QPushButton::clicked, this, &WinPropsDialog::deleteWinProp);
     connect(renameButton, &QPushButton::clicked, this, &WinPropsDialog::renameWindowId);
+    connectKeyboard();
 
     restoreWindowState();
+}
+
+// The list's own keys act like the buttons under it; Ctrl+F goes to the filter.
+void WinPropsDialog::connectKeyboard()
+{
+    connect(winListWidget, &StringListWidget::deleteRequested, deleteButton, &QPushButton::click);
+    connect(filterEdit, &QLineEdit::textChanged, winListWidget, &StringListWidget::setFilterText);
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        filterEdit->setFocus(Qt::ShortcutFocusReason);
+        filterEdit->selectAll();
+    });
 }
 
 WinPropsDialog::~WinPropsDialog()

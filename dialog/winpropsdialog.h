@@ -62,6 +62,7 @@ private:
     bool isChanged() const;
     bool checkUnsavedChanges();
     void restoreWindowState();
+    void connectKeyboard();
     void saveWindowState();
 
     bool confirmReplacingUnreadService();

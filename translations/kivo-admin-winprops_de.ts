@@ -4,7 +4,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+51"/>
+        <location filename="../app/commandlineactions.cpp" line="+60"/>
         <source>the window name given to --delete is empty</source>
         <translation>der bei --delete angegebene Fenstername ist leer</translation>
     </message>
@@ -14,19 +14,65 @@
         <translation>ungültiger Fenstereintrag „%1“: %2</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
+        <source>%1, line %2: %3</source>
+        <translation>%1, Zeile %2: %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>the window name given to --edit is empty</source>
         <translation>der bei --edit angegebene Fenstername ist leer</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
+        <location filename="../app/listingactions.cpp" line="+70"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+17"/>
         <source>the window properties could not be stored: %1</source>
         <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <location filename="../app/listingactions.cpp" line="-37"/>
+        <source>standard output could not be written</source>
+        <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>the file &quot;%1&quot; could not be written: %2</source>
+        <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>no properties are stored for the window &quot;%1&quot;</source>
+        <translation>für das Fenster &quot;%1&quot; sind keine Eigenschaften gespeichert</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>the file &quot;%1&quot; could not be read: %2</source>
+        <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+54"/>
+        <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
+        <translation>der Dialog braucht eine Anzeige, und es wurde keine gefunden; --help, --list, --show, --export und --quiet funktionieren ohne</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
+        <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
+    </message>
+    <message>
+        <location filename="../app/recordlines.cpp" line="+28"/>
+        <source>the line is not UTF-8 text</source>
+        <translation>die Zeile ist kein UTF-8-Text</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>the window &quot;%1&quot; is already on line %2</source>
+        <translation>das Fenster &quot;%1&quot; steht bereits in Zeile %2</translation>
     </message>
 </context>
 <context>
@@ -42,22 +88,34 @@
         <translation>Geometrie festlegen</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>x offset:</source>
         <translation>X-Versatz:</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+7"/>
+        <source>x offset</source>
+        <translation>x-Versatz</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <location line="+9"/>
         <source>from right edge</source>
         <translation>vom rechten Rand</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <source>y offset:</source>
         <translation>Y-Versatz:</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+7"/>
+        <source>y offset</source>
+        <translation>y-Versatz</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <location line="+9"/>
         <source>from bottom edge</source>
         <translation>vom unteren Rand</translation>
     </message>
@@ -67,25 +125,36 @@
         <translation>oder</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+7"/>
+        <location line="+9"/>
         <source>put in the center of screen</source>
         <translation>in der Bildschirmmitte platzieren</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+30"/>
         <source>size:</source>
         <translation>Größe:</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+9"/>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <source>x</source>
         <translation>x</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Height</source>
+        <translation>Höhe</translation>
     </message>
 </context>
 <context>
     <name>KivoHelp</name>
     <message>
-        <location filename="../platform/kivoui/kivohelp.cpp" line="+62"/>
+        <location filename="../platform/kivoui/kivohelp.cpp" line="+64"/>
         <source>Help – %1</source>
         <translation>Hilfe – %1</translation>
     </message>
@@ -93,7 +162,7 @@
 <context>
     <name>KivoIconDialog</name>
     <message>
-        <location filename="../platform/kivouiextra/kivoicondialog.cpp" line="+121"/>
+        <location filename="../platform/kivouiextra/kivoicondialog.cpp" line="+123"/>
         <source>Select Icon</source>
         <translation>Symbol auswählen</translation>
     </message>
@@ -121,7 +190,7 @@
 <context>
     <name>QObject</name>
     <message>
-        <location filename="../app/commandline.cpp" line="+9"/>
+        <location filename="../app/commandline.cpp" line="+11"/>
         <source>Add properties for window defined by &lt;win record&gt;</source>
         <translation>Eigenschaften für das durch &lt;Fenstereintrag&gt; beschriebene Fenster hinzufügen</translation>
     </message>
@@ -138,11 +207,12 @@
     <message>
         <location line="+1"/>
         <location line="+3"/>
+        <location line="+10"/>
         <source>win name</source>
         <translation>Fenstername</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-11"/>
         <source>Edit properties for window &lt;win name&gt;</source>
         <translation>Eigenschaften des Fensters &lt;Fenstername&gt; bearbeiten</translation>
     </message>
@@ -151,11 +221,42 @@
         <source>Don&apos;t ask questions</source>
         <translation>Keine Fragen stellen</translation>
     </message>
+    <message>
+        <location line="+3"/>
+        <source>Print the properties of every window as window records, one per line</source>
+        <translation>Die Eigenschaften aller Fenster als Fenstereinträge ausgeben, einen pro Zeile</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Print the properties of window &lt;win name&gt; as a window record</source>
+        <translation>Die Eigenschaften des Fensters &lt;Fenstername&gt; als Fenstereintrag ausgeben</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Write the properties of every window to &lt;file&gt; (- for standard output)</source>
+        <translation>Die Eigenschaften aller Fenster in &lt;Datei&gt; schreiben (- für die Standardausgabe)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+6"/>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Add the window records of &lt;file&gt; (- for standard input), replacing windows of the same name</source>
+        <translation>Die Fenstereinträge aus &lt;Datei&gt; hinzufügen (- für die Standardeingabe) und gleichnamige Fenster ersetzen</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>See kivo-admin-winprops(1) for the window record syntax and the exit statuses.</source>
+        <translation>Die Syntax der Fenstereinträge und die Exit-Status stehen in kivo-admin-winprops(1).</translation>
+    </message>
 </context>
 <context>
     <name>WinProps</name>
     <message>
-        <location filename="../platform/winprops/winprops.cpp" line="+110"/>
+        <location filename="../platform/winprops/winprops.cpp" line="+75"/>
         <source>The window name is empty.</source>
         <translation>Der Fenstername ist leer.</translation>
     </message>
@@ -170,12 +271,17 @@
         <translation>Der Eintrag endet mit einem Backslash, der nichts maskiert.</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>&quot;\%1&quot; is not an escape; only \;, \= and \\ are.</source>
-        <translation>„\%1“ ist keine Maskierung; erlaubt sind nur \;, \= und \\.</translation>
+        <location line="+33"/>
+        <source>&quot;\u&quot; needs four hexadecimal digits.</source>
+        <translation>&quot;\u&quot; braucht vier Hexadezimalziffern.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+4"/>
+        <source>&quot;\%1&quot; is not an escape; only \;, \=, \\, \n, \t and \uXXXX are.</source>
+        <translation>&quot;\%1&quot; ist keine Escape-Sequenz; nur \;, \=, \\, \n, \t und \uXXXX sind es.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>The record has an empty property.</source>
         <translation>Der Eintrag enthält eine leere Eigenschaft.</translation>
     </message>
@@ -216,7 +322,7 @@
         <translation>„%1“ ist keine Geometrie der Form BREITExHÖHE+X+Y (ein „-“ vor X oder Y zählt vom rechten bzw. unteren Rand).</translation>
     </message>
     <message>
-        <location line="+147"/>
+        <location line="+121"/>
         <source>The service sent data of the type &quot;%1&quot; where a list of window properties &quot;%2&quot; was expected.</source>
         <translation>Der Dienst hat Daten vom Typ „%1“ gesendet, erwartet wurde eine Liste von Fenstereigenschaften „%2“.</translation>
     </message>
@@ -229,7 +335,22 @@
         <translation>Fenstereigenschaften einstellen</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+10"/>
+        <source>Filter window names</source>
+        <translation>Fensternamen filtern</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Filter (Ctrl+F)</source>
+        <translation>Filter (Strg+F)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Window names</source>
+        <translation>Fensternamen</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Add...</source>
         <translation>Hinzufügen...</translation>
     </message>
@@ -244,7 +365,7 @@
         <translation>Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+87"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+94"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
@@ -259,7 +380,7 @@
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+59"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -269,7 +390,7 @@
         <translation>Die gespeicherten Fenstereigenschaften konnten beim Öffnen dieses Dialogs nicht gelesen werden. Beim Speichern werden sie alle durch die hier angezeigten Einträge ersetzt. Möchten Sie fortfahren?</translation>
     </message>
     <message numerus="yes">
-        <location line="+26"/>
+        <location line="+22"/>
         <source>and %n more</source>
         <translation>
             <numerusform>und %n weiterer</numerusform>
@@ -283,12 +404,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+176"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+170"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+17"/>
         <source>Saving failed</source>
         <translation>Speichern fehlgeschlagen</translation>
     </message>
@@ -308,13 +429,13 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-120"/>
-        <location line="+137"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-132"/>
+        <location line="+149"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-136"/>
+        <location line="-148"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -374,7 +495,7 @@
         <translation>Für „%1“ sind bereits Eigenschaften festgelegt. Möchten Sie sie überschreiben?</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+37"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Für „%1“ sind keine Fenstereigenschaften festgelegt. Möchten Sie sie anlegen?</translation>
     </message>
@@ -387,7 +508,7 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+42"/>
+        <location filename="../service/winpropsservice.cpp" line="+47"/>
         <source>The service sent no list of window properties.</source>
         <translation>Der Dienst hat keine Liste von Fenstereigenschaften gesendet.</translation>
     </message>
@@ -405,7 +526,7 @@
         <translation>Erscheinungsbild</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+42"/>
         <source>No title</source>
         <translation>Keine Titelleiste</translation>
     </message>
@@ -455,34 +576,56 @@
         <translation>Kleines Bild (für das Fenstermenü):</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <location line="+20"/>
+        <location line="+7"/>
+        <source>Small image</source>
+        <translation>Kleines Bild</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <location line="+23"/>
         <source>Button to show and select icon</source>
         <translation>Schaltfläche zum Anzeigen und Auswählen des Symbols</translation>
     </message>
     <message>
-        <location line="-17"/>
-        <location line="+20"/>
+        <location line="-20"/>
+        <location line="+23"/>
         <source>The button to show icon and call icon selection dialog.</source>
         <translation>Die Schaltfläche zeigt das Symbol und öffnet den Dialog zur Symbolauswahl.</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="-16"/>
         <source>Large image (for task switcher):</source>
         <translation>Großes Bild (für den Fensterwechsler):</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+7"/>
+        <source>Large image</source>
+        <translation>Großes Bild</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>Shadow:</source>
         <translation>Schatten:</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+9"/>
+        <location line="+19"/>
+        <source>Shadow</source>
+        <translation>Schatten</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Transparency:</source>
         <translation>Transparenz:</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+9"/>
+        <location line="+19"/>
+        <source>Transparency</source>
+        <translation>Transparenz</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>Behavior</source>
         <translation>Verhalten</translation>
     </message>

@@ -4,7 +4,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+51"/>
+        <location filename="../app/commandlineactions.cpp" line="+60"/>
         <source>the window name given to --delete is empty</source>
         <translation>имя окна, указанное в --delete, пустое</translation>
     </message>
@@ -14,19 +14,65 @@
         <translation>недопустимая запись окна «%1»: %2</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
+        <source>%1, line %2: %3</source>
+        <translation>%1, строка %2: %3</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>the window name given to --edit is empty</source>
         <translation>имя окна, указанное в --edit, пустое</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
+        <location filename="../app/listingactions.cpp" line="+70"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+17"/>
         <source>the window properties could not be stored: %1</source>
         <translation>не удалось сохранить свойства окон: %1</translation>
+    </message>
+    <message>
+        <location filename="../app/listingactions.cpp" line="-37"/>
+        <source>standard output could not be written</source>
+        <translation>не удалось записать в стандартный вывод</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>the file &quot;%1&quot; could not be written: %2</source>
+        <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>no properties are stored for the window &quot;%1&quot;</source>
+        <translation>для окна &quot;%1&quot; не сохранено свойств</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>the file &quot;%1&quot; could not be read: %2</source>
+        <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+54"/>
+        <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
+        <translation>диалогу нужен дисплей, но он не найден; --help, --list, --show, --export и --quiet работают без него</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
+        <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
+    </message>
+    <message>
+        <location filename="../app/recordlines.cpp" line="+28"/>
+        <source>the line is not UTF-8 text</source>
+        <translation>строка не является текстом UTF-8</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>the window &quot;%1&quot; is already on line %2</source>
+        <translation>окно &quot;%1&quot; уже есть в строке %2</translation>
     </message>
 </context>
 <context>
@@ -42,22 +88,34 @@
         <translation>Задать геометрию</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>x offset:</source>
         <translation>Смещение по X:</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+7"/>
+        <source>x offset</source>
+        <translation>смещение по x</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <location line="+9"/>
         <source>from right edge</source>
         <translation>от правого края</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+10"/>
         <source>y offset:</source>
         <translation>Смещение по Y:</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+7"/>
+        <source>y offset</source>
+        <translation>смещение по y</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <location line="+9"/>
         <source>from bottom edge</source>
         <translation>от нижнего края</translation>
     </message>
@@ -67,25 +125,36 @@
         <translation>или</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+7"/>
+        <location line="+9"/>
         <source>put in the center of screen</source>
         <translation>по центру экрана</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+30"/>
         <source>size:</source>
         <translation>Размер:</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+9"/>
+        <source>Width</source>
+        <translation>Ширина</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <source>x</source>
         <translation>x</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Height</source>
+        <translation>Высота</translation>
     </message>
 </context>
 <context>
     <name>KivoHelp</name>
     <message>
-        <location filename="../platform/kivoui/kivohelp.cpp" line="+62"/>
+        <location filename="../platform/kivoui/kivohelp.cpp" line="+64"/>
         <source>Help – %1</source>
         <translation>Справка – %1</translation>
     </message>
@@ -93,7 +162,7 @@
 <context>
     <name>KivoIconDialog</name>
     <message>
-        <location filename="../platform/kivouiextra/kivoicondialog.cpp" line="+121"/>
+        <location filename="../platform/kivouiextra/kivoicondialog.cpp" line="+123"/>
         <source>Select Icon</source>
         <translation>Выбор значка</translation>
     </message>
@@ -121,7 +190,7 @@
 <context>
     <name>QObject</name>
     <message>
-        <location filename="../app/commandline.cpp" line="+9"/>
+        <location filename="../app/commandline.cpp" line="+11"/>
         <source>Add properties for window defined by &lt;win record&gt;</source>
         <translation>Добавить свойства окна, заданного записью &lt;запись окна&gt;</translation>
     </message>
@@ -138,11 +207,12 @@
     <message>
         <location line="+1"/>
         <location line="+3"/>
+        <location line="+10"/>
         <source>win name</source>
         <translation>имя окна</translation>
     </message>
     <message>
-        <location line="-1"/>
+        <location line="-11"/>
         <source>Edit properties for window &lt;win name&gt;</source>
         <translation>Изменить свойства окна &lt;имя окна&gt;</translation>
     </message>
@@ -151,11 +221,42 @@
         <source>Don&apos;t ask questions</source>
         <translation>Не задавать вопросов</translation>
     </message>
+    <message>
+        <location line="+3"/>
+        <source>Print the properties of every window as window records, one per line</source>
+        <translation>Вывести свойства всех окон в виде записей окон, по одной на строку</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Print the properties of window &lt;win name&gt; as a window record</source>
+        <translation>Вывести свойства окна &lt;имя окна&gt; в виде записи окна</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Write the properties of every window to &lt;file&gt; (- for standard output)</source>
+        <translation>Записать свойства всех окон в &lt;файл&gt; (- для стандартного вывода)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+6"/>
+        <source>file</source>
+        <translation>файл</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Add the window records of &lt;file&gt; (- for standard input), replacing windows of the same name</source>
+        <translation>Добавить записи окон из &lt;файл&gt; (- для стандартного ввода), заменяя окна с теми же именами</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>See kivo-admin-winprops(1) for the window record syntax and the exit statuses.</source>
+        <translation>Синтаксис записей окон и коды завершения описаны в kivo-admin-winprops(1).</translation>
+    </message>
 </context>
 <context>
     <name>WinProps</name>
     <message>
-        <location filename="../platform/winprops/winprops.cpp" line="+110"/>
+        <location filename="../platform/winprops/winprops.cpp" line="+75"/>
         <source>The window name is empty.</source>
         <translation>Имя окна пустое.</translation>
     </message>
@@ -170,12 +271,17 @@
         <translation>Запись заканчивается обратной косой чертой, которая ничего не экранирует.</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>&quot;\%1&quot; is not an escape; only \;, \= and \\ are.</source>
-        <translation>«\%1» — не экранирование; допустимы только \;, \= и \\.</translation>
+        <location line="+33"/>
+        <source>&quot;\u&quot; needs four hexadecimal digits.</source>
+        <translation>После &quot;\u&quot; нужны четыре шестнадцатеричные цифры.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+4"/>
+        <source>&quot;\%1&quot; is not an escape; only \;, \=, \\, \n, \t and \uXXXX are.</source>
+        <translation>&quot;\%1&quot; не является экранированием; допустимы только \;, \=, \\, \n, \t и \uXXXX.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
         <source>The record has an empty property.</source>
         <translation>В записи есть пустое свойство.</translation>
     </message>
@@ -216,7 +322,7 @@
         <translation>«%1» не является геометрией вида ШИРИНАxВЫСОТА+X+Y («-» перед X или Y означает отсчёт от правого или нижнего края).</translation>
     </message>
     <message>
-        <location line="+147"/>
+        <location line="+121"/>
         <source>The service sent data of the type &quot;%1&quot; where a list of window properties &quot;%2&quot; was expected.</source>
         <translation>Служба прислала данные типа «%1», а ожидался список свойств окон «%2».</translation>
     </message>
@@ -229,7 +335,22 @@
         <translation>Настройка свойств окон</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+10"/>
+        <source>Filter window names</source>
+        <translation>Фильтр имён окон</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Filter (Ctrl+F)</source>
+        <translation>Фильтр (Ctrl+F)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Window names</source>
+        <translation>Имена окон</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Add...</source>
         <translation>Добавить...</translation>
     </message>
@@ -244,7 +365,7 @@
         <translation>Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+87"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+94"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
@@ -259,7 +380,7 @@
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+106"/>
+        <location line="+59"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -269,7 +390,7 @@
         <translation>При открытии этого диалога не удалось прочитать сохранённые свойства окон. При сохранении все они будут заменены показанными здесь записями. Продолжить?</translation>
     </message>
     <message numerus="yes">
-        <location line="+26"/>
+        <location line="+22"/>
         <source>and %n more</source>
         <translation>
             <numerusform>и ещё %n</numerusform>
@@ -284,12 +405,12 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+176"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+170"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+17"/>
         <source>Saving failed</source>
         <translation>Ошибка сохранения</translation>
     </message>
@@ -309,13 +430,13 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-120"/>
-        <location line="+137"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-132"/>
+        <location line="+149"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-136"/>
+        <location line="-148"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -375,7 +496,7 @@
         <translation>Свойства для «%1» уже заданы. Перезаписать их?</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+37"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Для «%1» свойства окна не заданы. Создать их?</translation>
     </message>
@@ -388,7 +509,7 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+42"/>
+        <location filename="../service/winpropsservice.cpp" line="+47"/>
         <source>The service sent no list of window properties.</source>
         <translation>Служба не прислала список свойств окон.</translation>
     </message>
@@ -406,7 +527,7 @@
         <translation>Внешний вид</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+42"/>
         <source>No title</source>
         <translation>Без заголовка</translation>
     </message>
@@ -456,34 +577,56 @@
         <translation>Маленький значок (для меню окна):</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <location line="+20"/>
+        <location line="+7"/>
+        <source>Small image</source>
+        <translation>Маленькое изображение</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <location line="+23"/>
         <source>Button to show and select icon</source>
         <translation>Кнопка для показа и выбора значка</translation>
     </message>
     <message>
-        <location line="-17"/>
-        <location line="+20"/>
+        <location line="-20"/>
+        <location line="+23"/>
         <source>The button to show icon and call icon selection dialog.</source>
         <translation>Кнопка показывает значок и открывает диалог выбора значка.</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="-16"/>
         <source>Large image (for task switcher):</source>
         <translation>Большой значок (для переключателя окон):</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+7"/>
+        <source>Large image</source>
+        <translation>Большое изображение</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>Shadow:</source>
         <translation>Тень:</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+9"/>
+        <location line="+19"/>
+        <source>Shadow</source>
+        <translation>Тень</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Transparency:</source>
         <translation>Прозрачность:</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+9"/>
+        <location line="+19"/>
+        <source>Transparency</source>
+        <translation>Прозрачность</translation>
+    </message>
+    <message>
+        <location line="+38"/>
         <source>Behavior</source>
         <translation>Поведение</translation>
     </message>

@@ -3,9 +3,14 @@
 #include "kivoui.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTranslator>
 
 namespace {
@@ -39,6 +44,24 @@ void install(QPointer<QTranslator> &slot, const QString &fileName, const QString
         delete translator;
     }
 }
+// Without a theme, images, buttons and the icon picker would be blank. On X11 without a desktop
+// Qt names no theme and does not even look in the freedesktop icon folders.
+void ensureIconTheme()
+{
+    QStringList paths = QIcon::themeSearchPaths();
+    const QStringList freedesktop = QStringList(QDir::homePath() + QStringLiteral("/.icons"))
+        + QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                    QStandardPaths::LocateDirectory);
+    for (const QString &folder : freedesktop) {
+        if (!paths.contains(folder))
+            paths.append(folder);
+    }
+    const QString theme = kivoIconThemeFallback(QIcon::themeName(), paths);
+    if (theme == QIcon::themeName())
+        return;
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(theme);
+}
 } // namespace
 
 void kivoInit(const char *version, const char *appName)
@@ -53,4 +76,24 @@ void kivoInit(const char *version, const char *appName)
     install(qtTranslator, QStringLiteral("qtbase"),
             { QLibraryInfo::location(QLibraryInfo::TranslationsPath) });
     install(appTranslator, name, translationFolders(name));
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        ensureIconTheme();
+}
+
+QString kivoIconThemeFallback(const QString &current, const QStringList &searchPaths)
+{
+    // hicolor holds only application icons: it is every theme's fallback, not a theme to use.
+    if (!current.isEmpty() && current != QLatin1String("hicolor"))
+        return current;
+    static const QStringList preferred
+        = { QStringLiteral("Adwaita"), QStringLiteral("breeze"), QStringLiteral("oxygen"),
+            QStringLiteral("Tango"), QStringLiteral("gnome") };
+    for (const QString &theme : preferred) {
+        for (const QString &folder : searchPaths) {
+            if (QFileInfo::exists(folder + QLatin1Char('/') + theme
+                                  + QStringLiteral("/index.theme")))
+                return theme;
+        }
+    }
+    return current;
 }

@@ -3,6 +3,7 @@
 #include "stringlistwidget.h"
 #include "testenvironment.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QScrollBar>
 
@@ -195,6 +196,57 @@ private Q_SLOTS:
         QTRY_VERIFY(list.horizontalScrollBar()->maximum() > 0);
         list.resize(250, 150);
         QCOMPARE(list.columnWidth(0), contentsWidth);
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("visible");
+        QTest::newRow("ignores case") << "ALP" << QStringList({ "Alpha", "xalpine" });
+        QTest::newRow("inside the name") << "mm" << QStringList("gamma");
+        QTest::newRow("nothing matches") << "zz" << QStringList();
+        QTest::newRow("cleared") << "" << QStringList({ "Alpha", "beta", "gamma", "xalpine" });
+    }
+
+    // Filtering only hides rows: the current name stays, even when hidden, and nothing is
+    // announced.
+    void filter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, visible);
+        StringListWidget list;
+        list.setStrings({ "Alpha", "beta", "gamma", "xalpine" }, QStringLiteral("beta"));
+        listen(list);
+        list.setFilterText(QStringLiteral("al"));
+        list.setFilterText(text);
+        QStringList shownRows;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            if (!list.isRowHidden(row))
+                shownRows.append(list.item(row, 0)->text());
+        }
+        QCOMPARE(shownRows, visible);
+        QCOMPARE(list.currentString(), QStringLiteral("beta"));
+        QVERIFY(announcements.isEmpty());
+        // A refill keeps the filter.
+        list.setStrings({ "Alpha", "beta", "gamma", "xalpine" }, QStringLiteral("beta"));
+        QCOMPARE(list.isRowHidden(1), !visible.contains(QStringLiteral("beta")));
+    }
+
+    // The hidden headers reach screen readers as table cells; they must not read as names.
+    void screenReaderHearsOnlyNames()
+    {
+        StringListWidget list;
+        list.setStrings({ "alpha", "beta" }, QString());
+        list.show();
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(&list);
+        QVERIFY(table);
+        QStringList texts;
+        for (int i = 0; i < table->childCount(); ++i) {
+            const QString text = table->child(i)->text(QAccessible::Name);
+            if (!text.isEmpty())
+                texts.append(text);
+        }
+        QCOMPARE(texts, QStringList({ "alpha", "beta" }));
     }
 };
 

@@ -3,7 +3,9 @@
 #include "dialogfixture.h"
 #include "testenvironment.h"
 
+#include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -489,6 +491,110 @@ private Q_SLOTS:
         QVERIFY(!f.dialog->saveQuietly());
         QCOMPARE(f.service.stores, 0);
         QCOMPARE(f.stored(), QStringList("x;ontop"));
+    }
+
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        const QStringList named = { "winListWidget|Window names",
+                                    "filterEdit|Filter window names",
+                                    "small_imageButton|Small image",
+                                    "large_imageButton|Large image",
+                                    "shadowSlider|Shadow",
+                                    "shadowSpinBox|Shadow",
+                                    "transparencySlider|Transparency",
+                                    "transparencySpinBox|Transparency",
+                                    "xSB|x offset",
+                                    "ySB|y offset",
+                                    "widthSB|Width",
+                                    "heightSB|Height",
+                                    "fromRightEdgeCB|from right edge",
+                                    "centerOfScreenCB|put in the center of screen",
+                                    "no_titleCB|No title" };
+        for (const QString &pair : named)
+            QTest::newRow(qPrintable(pair)) << pair.section('|', 0, 0) << pair.section('|', 1);
+    }
+
+    // Also inside the geometry group, which starts unchecked with its controls disabled.
+    void accessibleNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QAccessibleInterface *accessible
+            = QAccessible::queryAccessibleInterface(f.child(qPrintable(control)));
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
+
+    // Tab walks from the list through every control to OK, each with a name to speak; a check box
+    // on the way is changed with Space, so that OK is enabled.
+    void keyboardOnlyReachesOk()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.list()->setFocus();
+        QStringList order;
+        for (int i = 0; i < 80 && QApplication::focusWidget() != f.button(QDialogButtonBox::Ok);
+             ++i) {
+            QWidget *focused = QApplication::focusWidget();
+            QVERIFY(focused);
+            order.append(focused->objectName());
+            const QString name
+                = QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), qPrintable(focused->objectName()));
+            // OK takes the focus only once there is something to save.
+            if (focused->objectName() == QLatin1String("no_borderCB"))
+                QTest::keyClick(focused, Qt::Key_Space);
+            QTest::keyClick(focused, Qt::Key_Tab);
+        }
+        QVERIFY2(QApplication::focusWidget() == f.button(QDialogButtonBox::Ok),
+                 qPrintable(order.join(' ')));
+        QCOMPARE(order.mid(0, 4),
+                 QStringList({ "winListWidget", "addButton", "renameButton", "deleteButton" }));
+        QVERIFY2(order.contains("no_titleCB") && order.contains("shadowCB"),
+                 qPrintable(order.join(' ')));
+        f.child("addButton")->setFocus();
+        QTest::keyClick(f.child("addButton"), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), f.list());
+    }
+
+    void listKeys()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.list()->setFocus();
+        QTest::keyClick(f.list(), Qt::Key_Down);
+        QCOMPARE(f.list()->currentString(), QStringLiteral("beta"));
+        QTest::keyClick(f.list(), Qt::Key_Return);
+        QVERIFY(f.dialog->isVisible());
+        f.answers.thenClick(QMessageBox::Yes);
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Deleting properties|Are you sure you want to delete window "
+                             "propeties for \"beta\"?"));
+        QCOMPARE(f.names(), QStringList({ "alpha", "gamma" }));
+    }
+
+    void ctrlFFilters()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.list()->setFocus();
+        QTest::keyClick(f.list(), Qt::Key_F, Qt::ControlModifier);
+        auto *filter = f.child<QLineEdit>("filterEdit");
+        QCOMPARE(QApplication::focusWidget(), filter);
+        QTest::keyClicks(filter, QStringLiteral("MM"));
+        QVERIFY(f.list()->isRowHidden(0));
+        QVERIFY(!f.list()->isRowHidden(2));
+        QCOMPARE(f.list()->currentString(), QStringLiteral("alpha"));
+        QVERIFY(f.checkBox("no_titleCB")->isChecked());
+        QVERIFY(!f.isChanged());
     }
 
     void helpKeyOpensHelp()

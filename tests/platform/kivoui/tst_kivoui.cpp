@@ -4,8 +4,10 @@
 #include "kivoui.h"
 #include "testenvironment.h"
 
+#include <QIcon>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QUuid>
 #include <QVBoxLayout>
@@ -65,6 +67,9 @@ private Q_SLOTS:
     void manualHasSectionForEveryControl_data();
     void manualHasSectionForEveryControl();
     void lookForWidget();
+    void iconThemeFallback_data();
+    void iconThemeFallback();
+    void initGivesIconsOnBareSession();
 
 private:
     QStringList m_madeFolders;
@@ -84,6 +89,39 @@ void TestKivoUi::initSetsNames()
     QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.1.3-2"));
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("kivo"));
     QCOMPARE(QCoreApplication::organizationDomain(), QStringLiteral("kivo.org"));
+}
+
+void TestKivoUi::iconThemeFallback_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("platform's theme kept") << "Papirus" << QStringList("Adwaita") << "Papirus";
+    QTest::newRow("none named") << "" << QStringList({ "oxygen", "Adwaita" }) << "Adwaita";
+    QTest::newRow("only the fallback named") << "hicolor" << QStringList("breeze") << "breeze";
+    QTest::newRow("none installed") << "" << QStringList("hicolor") << "";
+}
+
+void TestKivoUi::iconThemeFallback()
+{
+    QFETCH(QString, current);
+    QFETCH(QStringList, installed);
+    QFETCH(QString, chosen);
+    QTemporaryDir empty;
+    QTemporaryDir icons;
+    for (const QString &theme : installed) {
+        QVERIFY(QDir(icons.path()).mkpath(theme));
+        QFile index(icons.filePath(theme + QStringLiteral("/index.theme")));
+        QVERIFY(index.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(kivoIconThemeFallback(current, { empty.path(), icons.path() }), chosen);
+}
+
+// The offscreen platform, like X11 without a desktop, names no icon theme.
+void TestKivoUi::initGivesIconsOnBareSession()
+{
+    kivoInit("1.1.3-2", "kivo-admin-winprops");
+    QVERIFY2(QIcon::hasThemeIcon(QStringLiteral("document-open")), qPrintable(QIcon::themeName()));
 }
 
 void TestKivoUi::initLoadsTranslationForLocale_data()
