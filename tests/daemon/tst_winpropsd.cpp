@@ -620,7 +620,8 @@ private Q_SLOTS:
         const QString introspection = run(gdbus, QStringList { "introspect" } + target);
         QVERIFY2(introspection.contains("interface org.kivo.Kivo.WinProps.Apprc"),
                  qPrintable(introspection));
-        QVERIFY(introspection.contains("getAllProperties(out a(sbbbbbbbbbbbssbbbbbbsuu) wpl)"));
+        QVERIFY(introspection.contains(QStringLiteral("getAllProperties(out ")
+                                       + winPropsListSignature() + QStringLiteral(" wpl)")));
         QVERIFY(introspection.contains("windowRenamed(s oldName,"));
 
         const QString fetched = run(gdbus,
