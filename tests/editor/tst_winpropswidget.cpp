@@ -6,6 +6,7 @@
 #include "winpropsfields.h"
 #include "winpropswidget.h"
 
+#include <QFile>
 #include <QGroupBox>
 
 #include <memory>
@@ -240,15 +241,21 @@ private Q_SLOTS:
         }
     }
 
+    // The controls are there, and Help has a place to show for each of them.
     void everyPropertyHasItsControls()
     {
         QFETCH(QStringList, controls);
+        QFile help(QStringLiteral(KIVO_SOURCE_DIR "/platform/kivoui/help/manual.html"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QString manual = QString::fromUtf8(help.readAll());
         for (const QString &control : qAsConst(controls)) {
             const QString className = control.section(QLatin1Char(':'), 0, 0);
             const QString objectName = control.section(QLatin1Char(':'), 1);
             const QWidget *widget = m_widget->findChild<QWidget *>(objectName);
             QVERIFY2(widget, qPrintable(objectName));
             QVERIFY2(widget->inherits(qPrintable(className)), qPrintable(objectName));
+            QVERIFY2(manual.contains(QStringLiteral("<a name=\"%1\">").arg(objectName)),
+                     qPrintable(objectName));
         }
     }
 
