@@ -16,7 +16,7 @@ class QtSingleApplication : public QApplication
     Q_OBJECT
 
 public:
-    // A Qt 5 QApplication always has a GUI; GUIenabled is kept for source compatibility.
+    // A QApplication always has a GUI; GUIenabled is kept for source compatibility.
     QtSingleApplication(int &argc, char **argv, bool GUIenabled = true);
     ~QtSingleApplication() override;
 

@@ -83,7 +83,7 @@ bool connectBefore(QLocalSocket &socket, const QString &path, const QDeadlineTim
             return false;
         // The first instance may hold the lock but not listen yet.
         const qint64 left = deadline.isForever() ? ConnectRetryMs : deadline.remainingTime();
-        QThread::msleep(ulong(qBound<qint64>(0, left, ConnectRetryMs)));
+        QThread::msleep(ulong(qBound(qint64(0), left, qint64(ConnectRetryMs))));
     }
 }
 

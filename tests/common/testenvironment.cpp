@@ -3,6 +3,7 @@
 #include "testenvironment.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,10 +26,21 @@ void setFolder(const char *variable, const QByteArray &root, const char *name)
     qputenv(variable, path);
 }
 
+// Qt 6's offscreen screen is 800 × 800 unless configured; the tests expect the 800 × 600 of Qt 5,
+// whose offscreen platform ignores the option.
+QByteArray offscreenPlatform()
+{
+    const QByteArray path = qgetenv(rootVariable) + "/offscreen.json";
+    QFile config(QString::fromLocal8Bit(path));
+    if (!config.exists() && config.open(QIODevice::WriteOnly))
+        config.write(R"({"screens": [{"name": "offscreen", "width": 800, "height": 600}]})");
+    return "offscreen:configfile=" + path;
+}
+
 void usePlatform()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", offscreenPlatform());
 }
 
 QByteArray makeFolders()

@@ -13,6 +13,7 @@ set(expected_files
     bin/kivo-winpropsd
     share/applications/org.kivo.kivo_admin_winprops.desktop
     share/bash-completion/completions/kivo-admin-winprops
+    share/doc/kivo-admin-winprops/changelog.Debian.gz
     share/doc/kivo-admin-winprops/copyright
     share/dbus-1/services/org.kivo.kivo-winprops.service
     share/kivo-admin-winprops/translations/kivo-admin-winprops_de.qm

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "propertysamples.h"
+#include "qtcompat.h"
 #include "winprops.h"
 #include "winpropsfields.h"
 #include "winpropsservice.h"
 
 #include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QFile>
 #include <QRegularExpression>
 #include <QtTest>
@@ -291,9 +291,8 @@ private Q_SLOTS:
 
     void dbusSignature()
     {
-        QCOMPARE(QString::fromLatin1(QDBusMetaType::typeToSignature(qMetaTypeId<WinProps>())),
-                 winPropsSignature());
-        QCOMPARE(QString::fromLatin1(QDBusMetaType::typeToSignature(qMetaTypeId<WinPropsList>())),
+        QCOMPARE(QString::fromLatin1(QtCompat::dbusSignature<WinProps>()), winPropsSignature());
+        QCOMPARE(QString::fromLatin1(QtCompat::dbusSignature<WinPropsList>()),
                  winPropsListSignature());
         // The name, then one member each.
         QCOMPARE(winPropsSignature().size(), int(winPropsFields().size()) + 3);
