@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "recordlines.h"
+#include "qtcompat.h"
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QTextCodec>
 
 QByteArray recordLines(const WinPropsList &records)
 {
@@ -21,14 +21,12 @@ QString decodedLine(QByteArray line, QString &error)
 {
     if (line.endsWith('\r'))
         line.chop(1);
-    QTextCodec::ConverterState state;
-    const QString text
-        = QTextCodec::codecForName("UTF-8")->toUnicode(line.constData(), line.size(), &state);
-    if (state.invalidChars > 0) {
+    const std::optional<QString> text = QtCompat::strictUtf8(line);
+    if (!text) {
         error = QCoreApplication::translate("CommandLineActions", "the line is not UTF-8 text");
         return {};
     }
-    return text.isNull() ? QStringLiteral("") : text;
+    return *text;
 }
 } // namespace
 

@@ -8,7 +8,16 @@
 #include <QByteArray>
 #include <QDBusMetaType>
 #include <QMetaType>
+#include <QString>
 #include <QtGlobal>
+
+#include <optional>
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+#include <QStringDecoder>
+#else
+#include <QTextCodec>
+#endif
 
 namespace QtCompat {
 
@@ -20,6 +29,24 @@ template<typename T> QByteArray dbusSignature()
 #else
     return QDBusMetaType::typeToSignature(qMetaTypeId<T>());
 #endif
+}
+
+// The bytes as text, or nothing when they are not valid UTF-8 (Qt 6 has no QTextCodec in Core).
+inline std::optional<QString> strictUtf8(const QByteArray &bytes)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+#else
+    QTextCodec::ConverterState state;
+    const QString text
+        = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars > 0)
+        return std::nullopt;
+#endif
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 } // namespace QtCompat
