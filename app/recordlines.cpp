@@ -10,8 +10,10 @@
 QByteArray recordLines(const WinPropsList &records)
 {
     QByteArray text;
-    for (const WinProps &props : records)
-        text += props.toString().toUtf8() + '\n';
+    for (const WinProps &props : records) {
+        text += props.toString().toUtf8();
+        text += '\n';
+    }
     return text;
 }
 

@@ -192,7 +192,9 @@ WinPropsList BenchRecords::generate(int count)
 QByteArray BenchRecords::storageText(const WinPropsList &records)
 {
     QByteArray text;
-    for (const WinProps &props : records)
-        text += props.toString().toUtf8() + '\n';
+    for (const WinProps &props : records) {
+        text += props.toString().toUtf8();
+        text += '\n';
+    }
     return text;
 }

@@ -333,8 +333,12 @@ StorageContents parseStorage(const QByteArray &contents)
 QByteArray serializeStorage(const WinPropsList &records)
 {
     QByteArray contents;
-    for (const WinProps &props : records)
-        contents += props.toString().toUtf8() + '\n';
+    // Two appends, not one of a sum: += of a sum reserves the exact size, copying the whole
+    // text on every line.
+    for (const WinProps &props : records) {
+        contents += props.toString().toUtf8();
+        contents += '\n';
+    }
     return contents;
 }
 
@@ -573,8 +577,11 @@ QString WinPropsStore::keepRejected(const QList<RejectedLine> &rejected,
                                     QString &errorMessage) const
 {
     QByteArray contents;
-    for (const RejectedLine &line : rejected)
-        contents += line.number == 0 ? line.text : line.text + '\n';
+    for (const RejectedLine &line : rejected) {
+        contents += line.text;
+        if (line.number != 0)
+            contents += '\n';
+    }
     const QString stem = m_path + QStringLiteral(".rejected-")
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int attempt = 1;; ++attempt) {

@@ -124,8 +124,10 @@ void writeStorageFile(const QString &path, const QByteArray &contents)
 void editByHand(const QString &path, const QStringList &lines, bool inPlace)
 {
     QByteArray contents;
-    for (const QString &line : lines)
-        contents += line.toUtf8() + '\n';
+    for (const QString &line : lines) {
+        contents += line.toUtf8();
+        contents += '\n';
+    }
     if (inPlace) {
         const QByteArray old = contentsOf(path);
         QFile file(path);
