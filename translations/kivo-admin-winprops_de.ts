@@ -2,14 +2,32 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>ApprcInterface</name>
+    <message>
+        <location filename="../service/apprcinterface.cpp" line="+75"/>
+        <source>The window properties were changed elsewhere.</source>
+        <translation>Die Fenstereigenschaften wurden anderswo geändert.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+60"/>
+        <location filename="../app/commandlineactions.cpp" line="+65"/>
         <source>the window name given to --delete is empty</source>
         <translation>der bei --delete angegebene Fenstername ist leer</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>the window name &quot;%1&quot; given to --delete is not valid text</source>
+        <translation>der bei --delete angegebene Fenstername „%1“ ist kein gültiger Text</translation>
+    </message>
+    <message>
         <location line="+5"/>
+        <source>the window record &quot;%1&quot; is not valid text</source>
+        <translation>der Fenstereintrag „%1“ ist kein gültiger Text</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>invalid window record &quot;%1&quot;: %2</source>
         <translation>ungültiger Fenstereintrag „%1“: %2</translation>
     </message>
@@ -24,13 +42,33 @@
         <translation>der bei --edit angegebene Fenstername ist leer</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+2"/>
+        <source>the window name &quot;%1&quot; given to --edit is not valid text</source>
+        <translation>der bei --edit angegebene Fenstername „%1“ ist kein gültiger Text</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>unerwartetes Argument „%1“</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
+        <translation>das Argument „%1“ gehört zu keiner Option und wird ignoriert</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>the window record &quot;%1&quot; sets no property, so nothing is stored for &quot;%2&quot;</source>
+        <translation>der Fenstereintrag „%1“ setzt keine Eigenschaft, daher wird für „%2“ nichts gespeichert</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <location filename="../app/listingactions.cpp" line="+70"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+13"/>
         <source>the window properties could not be stored: %1</source>
         <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
     </message>
@@ -60,7 +98,17 @@
         <translation>der Dialog braucht eine Anzeige, und es wurde keine gefunden; --help, --list, --show, --export und --quiet funktionieren ohne</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+27"/>
+        <source>another quiet run did not end in time; nothing was changed</source>
+        <translation>ein anderer stiller Aufruf wurde nicht rechtzeitig fertig; nichts wurde geändert</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the window properties are open in the dialog; nothing was changed</source>
+        <translation>die Fenstereigenschaften sind im Dialog geöffnet; nichts wurde geändert</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
     </message>
@@ -84,8 +132,8 @@
     </message>
     <message>
         <location line="+27"/>
-        <source>Set geometry</source>
-        <translation>Geometrie festlegen</translation>
+        <source>Set &amp;geometry</source>
+        <translation>&amp;Geometrie festlegen</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -99,9 +147,13 @@
     </message>
     <message>
         <location line="+22"/>
-        <location line="+9"/>
         <source>from right edge</source>
         <translation>vom rechten Rand</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>from rig&amp;ht edge</source>
+        <translation>vom re&amp;chten Rand</translation>
     </message>
     <message>
         <location line="+10"/>
@@ -115,9 +167,13 @@
     </message>
     <message>
         <location line="+22"/>
-        <location line="+9"/>
         <source>from bottom edge</source>
         <translation>vom unteren Rand</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>&amp;from bottom edge</source>
+        <translation>v&amp;om unteren Rand</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -126,9 +182,13 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+9"/>
         <source>put in the center of screen</source>
         <translation>in der Bildschirmmitte platzieren</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>put &amp;in the center of screen</source>
+        <translation>in der Bildschirmmitte &amp;platzieren</translation>
     </message>
     <message>
         <location line="+30"/>
@@ -351,21 +411,21 @@
     </message>
     <message>
         <location line="+13"/>
-        <source>Add...</source>
-        <translation>Hinzufügen...</translation>
+        <source>&amp;Add...</source>
+        <translation>&amp;Hinzufügen...</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>Rename...</source>
-        <translation>Umbenennen...</translation>
+        <source>&amp;Rename...</source>
+        <translation>&amp;Umbenennen...</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>Delete</source>
-        <translation>Löschen</translation>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+94"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+99"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
@@ -380,7 +440,7 @@
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+68"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -390,7 +450,7 @@
         <translation>Die gespeicherten Fenstereigenschaften konnten beim Öffnen dieses Dialogs nicht gelesen werden. Beim Speichern werden sie alle durch die hier angezeigten Einträge ersetzt. Möchten Sie fortfahren?</translation>
     </message>
     <message numerus="yes">
-        <location line="+22"/>
+        <location line="+38"/>
         <source>and %n more</source>
         <translation>
             <numerusform>und %n weiterer</numerusform>
@@ -398,18 +458,18 @@
         </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-22"/>
         <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
         <translation>Für diese Fensternamen sind keine Eigenschaften festgelegt:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Diese Namen werden entfernt. Möchten Sie fortfahren?</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+170"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+182"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+50"/>
         <source>Saving failed</source>
         <translation>Speichern fehlgeschlagen</translation>
     </message>
@@ -419,7 +479,27 @@
         <translation>Die Fenstereigenschaften konnten nicht gespeichert werden:</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+37"/>
+        <source>Changed elsewhere</source>
+        <translation>Anderswo geändert</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>While this dialog was open, these window names were also changed elsewhere:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Which changes do you want to keep?</source>
+        <translation>Während dieser Dialog offen war, wurden diese Fensternamen auch anderswo geändert:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Welche Änderungen möchten Sie behalten?</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Keep mine</source>
+        <translation>Meine behalten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Keep theirs</source>
+        <translation>Die anderen behalten</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Unsaved changes</source>
         <translation>Ungespeicherte Änderungen</translation>
     </message>
@@ -429,13 +509,13 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-132"/>
-        <location line="+149"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-128"/>
+        <location line="+140"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-148"/>
+        <location line="-139"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -460,7 +540,7 @@
         <translation>Programmname oder Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+10"/>
         <source>Renaming window id</source>
         <translation>Fenster umbenennen</translation>
     </message>
@@ -470,7 +550,7 @@
         <translation>Neuen Programmnamen oder neue Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+17"/>
         <source>Deleting properties</source>
         <translation>Eigenschaften löschen</translation>
     </message>
@@ -495,12 +575,12 @@
         <translation>Für „%1“ sind bereits Eigenschaften festgelegt. Möchten Sie sie überschreiben?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+34"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Für „%1“ sind keine Fenstereigenschaften festgelegt. Möchten Sie sie anlegen?</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+12"/>
         <source>The window name given on the command line is empty.</source>
         <translation>Der auf der Befehlszeile angegebene Fenstername ist leer.</translation>
     </message>
@@ -508,7 +588,12 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+47"/>
+        <location filename="../service/winpropsservice.cpp" line="+54"/>
+        <source>The service sent a text of %1 characters; window names and values have at most %2.</source>
+        <translation>Der Dienst hat einen Text von %1 Zeichen gesendet; Fensternamen und Werte haben höchstens %2.</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <source>The service sent no list of window properties.</source>
         <translation>Der Dienst hat keine Liste von Fenstereigenschaften gesendet.</translation>
     </message>
@@ -522,58 +607,58 @@
     </message>
     <message>
         <location line="+22"/>
-        <source>Appearance</source>
-        <translation>Erscheinungsbild</translation>
+        <source>App&amp;earance</source>
+        <translation>&amp;Erscheinungsbild</translation>
     </message>
     <message>
         <location line="+42"/>
-        <source>No title</source>
-        <translation>Keine Titelleiste</translation>
+        <source>No &amp;title</source>
+        <translation>Keine &amp;Titelleiste</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No border</source>
-        <translation>Kein Rahmen</translation>
+        <source>N&amp;o border</source>
+        <translation>Kein &amp;Rahmen</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No border edge</source>
-        <translation>Keine Rahmenkante</translation>
+        <source>&amp;No border edge</source>
+        <translation>&amp;Keine Rahmenkante</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No control menu button</source>
-        <translation>Keine Fenstermenü-Schaltfläche</translation>
+        <source>No &amp;control menu button</source>
+        <translation>Kei&amp;ne Fenstermenü-Schaltfläche</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No minimize button</source>
-        <translation>Keine Minimieren-Schaltfläche</translation>
+        <source>No minimi&amp;ze button</source>
+        <translation>Keine &amp;Minimieren-Schaltfläche</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No maximize/restore button</source>
-        <translation>Keine Maximieren/Wiederherstellen-Schaltfläche</translation>
+        <source>No ma&amp;ximize/restore button</source>
+        <translation>Keine Ma&amp;ximieren/Wiederherstellen-Schaltfläche</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No close button</source>
-        <translation>Keine Schließen-Schaltfläche</translation>
+        <source>No close b&amp;utton</source>
+        <translation>Ke&amp;ine Schließen-Schaltfläche</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No taskbar button</source>
-        <translation>Keine Schaltfläche in der Taskleiste</translation>
+        <source>No tas&amp;kbar button</source>
+        <translation>Keine Schaltfläche in &amp;der Taskleiste</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No pager miniature</source>
-        <translation>Keine Miniatur im Arbeitsflächenumschalter</translation>
+        <source>No pager &amp;miniature</source>
+        <translation>Keine Miniatur im &amp;Arbeitsflächenumschalter</translation>
     </message>
     <message>
         <location line="+34"/>
-        <source>Small image (for control menu):</source>
-        <translation>Kleines Bild (für das Fenstermenü):</translation>
+        <source>&amp;Small image (for control menu):</source>
+        <translation>Kleines &amp;Bild (für das Fenstermenü):</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -594,85 +679,85 @@
     </message>
     <message>
         <location line="-16"/>
-        <source>Large image (for task switcher):</source>
-        <translation>Großes Bild (für den Fensterwechsler):</translation>
+        <source>&amp;Large image (for task switcher):</source>
+        <translation>Großes Bild (für den Fenster&amp;wechsler):</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>Shado&amp;w:</source>
+        <translation>&amp;Schatten:</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Transparenc&amp;y:</source>
+        <translation>Transparen&amp;z:</translation>
+    </message>
+    <message>
+        <location line="+66"/>
+        <source>&amp;Behavior</source>
+        <translation>&amp;Verhalten</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Not affect paging</source>
+        <translation>&amp;Auf allen Arbeitsflächen</translation>
     </message>
     <message>
         <location line="+7"/>
+        <source>Not active (no &amp;focus)</source>
+        <translation>&amp;Nicht aktivierbar (kein Fokus)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>&amp;Close a window soon</source>
+        <translation>Fenster &amp;bald schließen</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Always keep on &amp;top</source>
+        <translation>Imme&amp;r im Vordergrund</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Always &amp;keep at bottom</source>
+        <translation>&amp;Immer im Hintergrund</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Maximized on &amp;initializing</source>
+        <translation>Maximiert &amp;starten</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&amp;Minimized on initializing</source>
+        <translation>&amp;Minimiert starten</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Put focus &amp;on click</source>
+        <translation>Fokus erst &amp;durch Anklicken</translation>
+    </message>
+    <message>
+        <location line="-205"/>
         <source>Large image</source>
         <translation>Großes Bild</translation>
     </message>
     <message>
-        <location line="+38"/>
-        <source>Shadow:</source>
-        <translation>Schatten:</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+47"/>
         <location line="+19"/>
         <source>Shadow</source>
         <translation>Schatten</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>Transparency:</source>
-        <translation>Transparenz:</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+24"/>
         <location line="+19"/>
         <source>Transparency</source>
         <translation>Transparenz</translation>
     </message>
     <message>
-        <location line="+38"/>
-        <source>Behavior</source>
-        <translation>Verhalten</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>Not affect paging</source>
-        <translation>Auf allen Arbeitsflächen</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Not active (no focus)</source>
-        <translation>Nicht aktivierbar (kein Fokus)</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location line="+58"/>
         <source>For irritating error windows</source>
         <translation>Für lästige Fehlermeldungsfenster</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>Close a window soon</source>
-        <translation>Fenster bald schließen</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Always keep on top</source>
-        <translation>Immer im Vordergrund</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Always keep at bottom</source>
-        <translation>Immer im Hintergrund</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Maximized on initializing</source>
-        <translation>Maximiert starten</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Minimized on initializing</source>
-        <translation>Minimiert starten</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Put focus on click</source>
-        <translation>Fokus erst durch Anklicken</translation>
     </message>
 </context>
 </TS>

@@ -2,14 +2,32 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>ApprcInterface</name>
+    <message>
+        <location filename="../service/apprcinterface.cpp" line="+75"/>
+        <source>The window properties were changed elsewhere.</source>
+        <translation>Свойства окон были изменены в другом месте.</translation>
+    </message>
+</context>
+<context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+60"/>
+        <location filename="../app/commandlineactions.cpp" line="+65"/>
         <source>the window name given to --delete is empty</source>
         <translation>имя окна, указанное в --delete, пустое</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>the window name &quot;%1&quot; given to --delete is not valid text</source>
+        <translation>имя окна «%1», указанное в --delete, не является допустимым текстом</translation>
+    </message>
+    <message>
         <location line="+5"/>
+        <source>the window record &quot;%1&quot; is not valid text</source>
+        <translation>запись окна «%1» не является допустимым текстом</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>invalid window record &quot;%1&quot;: %2</source>
         <translation>недопустимая запись окна «%1»: %2</translation>
     </message>
@@ -24,13 +42,33 @@
         <translation>имя окна, указанное в --edit, пустое</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+2"/>
+        <source>the window name &quot;%1&quot; given to --edit is not valid text</source>
+        <translation>имя окна «%1», указанное в --edit, не является допустимым текстом</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>неожиданный аргумент «%1»</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
+        <translation>аргумент «%1» не относится ни к одному параметру и пропускается</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>the window record &quot;%1&quot; sets no property, so nothing is stored for &quot;%2&quot;</source>
+        <translation>запись окна «%1» не задаёт ни одного свойства, поэтому для «%2» ничего не сохраняется</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <location filename="../app/listingactions.cpp" line="+70"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+13"/>
         <source>the window properties could not be stored: %1</source>
         <translation>не удалось сохранить свойства окон: %1</translation>
     </message>
@@ -60,7 +98,17 @@
         <translation>диалогу нужен дисплей, но он не найден; --help, --list, --show, --export и --quiet работают без него</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+27"/>
+        <source>another quiet run did not end in time; nothing was changed</source>
+        <translation>другой тихий запуск не завершился вовремя; ничего не изменено</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the window properties are open in the dialog; nothing was changed</source>
+        <translation>свойства окон открыты в диалоге; ничего не изменено</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
     </message>
@@ -84,8 +132,8 @@
     </message>
     <message>
         <location line="+27"/>
-        <source>Set geometry</source>
-        <translation>Задать геометрию</translation>
+        <source>Set &amp;geometry</source>
+        <translation>Задать &amp;геометрию</translation>
     </message>
     <message>
         <location line="+17"/>
@@ -99,9 +147,13 @@
     </message>
     <message>
         <location line="+22"/>
-        <location line="+9"/>
         <source>from right edge</source>
         <translation>от правого края</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>from rig&amp;ht edge</source>
+        <translation>от пр&amp;авого края</translation>
     </message>
     <message>
         <location line="+10"/>
@@ -115,9 +167,13 @@
     </message>
     <message>
         <location line="+22"/>
-        <location line="+9"/>
         <source>from bottom edge</source>
         <translation>от нижнего края</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>&amp;from bottom edge</source>
+        <translation>от ни&amp;жнего края</translation>
     </message>
     <message>
         <location line="+14"/>
@@ -126,9 +182,13 @@
     </message>
     <message>
         <location line="+7"/>
-        <location line="+9"/>
         <source>put in the center of screen</source>
         <translation>по центру экрана</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>put &amp;in the center of screen</source>
+        <translation>по &amp;центру экрана</translation>
     </message>
     <message>
         <location line="+30"/>
@@ -351,21 +411,21 @@
     </message>
     <message>
         <location line="+13"/>
-        <source>Add...</source>
-        <translation>Добавить...</translation>
+        <source>&amp;Add...</source>
+        <translation>&amp;Добавить...</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>Rename...</source>
-        <translation>Переименовать...</translation>
+        <source>&amp;Rename...</source>
+        <translation>Пе&amp;реименовать...</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>Delete</source>
-        <translation>Удалить</translation>
+        <source>&amp;Delete</source>
+        <translation>&amp;Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+94"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+99"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
@@ -380,7 +440,7 @@
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+68"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -390,7 +450,7 @@
         <translation>При открытии этого диалога не удалось прочитать сохранённые свойства окон. При сохранении все они будут заменены показанными здесь записями. Продолжить?</translation>
     </message>
     <message numerus="yes">
-        <location line="+22"/>
+        <location line="+38"/>
         <source>and %n more</source>
         <translation>
             <numerusform>и ещё %n</numerusform>
@@ -399,18 +459,18 @@
         </translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-22"/>
         <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
         <translation>Для этих имён окон не задано ни одного свойства:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Эти имена будут удалены. Продолжить?</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+170"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+182"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+50"/>
         <source>Saving failed</source>
         <translation>Ошибка сохранения</translation>
     </message>
@@ -420,7 +480,27 @@
         <translation>Не удалось сохранить свойства окон:</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+37"/>
+        <source>Changed elsewhere</source>
+        <translation>Изменено в другом месте</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>While this dialog was open, these window names were also changed elsewhere:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Which changes do you want to keep?</source>
+        <translation>Пока этот диалог был открыт, эти имена окон были изменены и в другом месте:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Какие изменения сохранить?</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Keep mine</source>
+        <translation>Оставить мои</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Keep theirs</source>
+        <translation>Оставить чужие</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Unsaved changes</source>
         <translation>Несохранённые изменения</translation>
     </message>
@@ -430,13 +510,13 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-132"/>
-        <location line="+149"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-128"/>
+        <location line="+140"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-148"/>
+        <location line="-139"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -461,7 +541,7 @@
         <translation>Введите имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+10"/>
         <source>Renaming window id</source>
         <translation>Переименование окна</translation>
     </message>
@@ -471,7 +551,7 @@
         <translation>Введите новое имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+17"/>
         <source>Deleting properties</source>
         <translation>Удаление свойств</translation>
     </message>
@@ -496,12 +576,12 @@
         <translation>Свойства для «%1» уже заданы. Перезаписать их?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+34"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Для «%1» свойства окна не заданы. Создать их?</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+12"/>
         <source>The window name given on the command line is empty.</source>
         <translation>Имя окна, указанное в командной строке, пустое.</translation>
     </message>
@@ -509,7 +589,12 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+47"/>
+        <location filename="../service/winpropsservice.cpp" line="+54"/>
+        <source>The service sent a text of %1 characters; window names and values have at most %2.</source>
+        <translation>Служба прислала текст из %1 символов; имена окон и значения содержат не более %2.</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <source>The service sent no list of window properties.</source>
         <translation>Служба не прислала список свойств окон.</translation>
     </message>
@@ -523,58 +608,58 @@
     </message>
     <message>
         <location line="+22"/>
-        <source>Appearance</source>
-        <translation>Внешний вид</translation>
+        <source>App&amp;earance</source>
+        <translation>&amp;Внешний вид</translation>
     </message>
     <message>
         <location line="+42"/>
-        <source>No title</source>
-        <translation>Без заголовка</translation>
+        <source>No &amp;title</source>
+        <translation>Без &amp;заголовка</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No border</source>
-        <translation>Без рамки</translation>
+        <source>N&amp;o border</source>
+        <translation>Без рамк&amp;и</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No border edge</source>
-        <translation>Без края рамки</translation>
+        <source>&amp;No border edge</source>
+        <translation>Без кра&amp;я рамки</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No control menu button</source>
-        <translation>Без кнопки меню окна</translation>
+        <source>No &amp;control menu button</source>
+        <translation>Без &amp;кнопки меню окна</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No minimize button</source>
-        <translation>Без кнопки «Свернуть»</translation>
+        <source>No minimi&amp;ze button</source>
+        <translation>Без кнопки «&amp;Свернуть»</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No maximize/restore button</source>
-        <translation>Без кнопки «Развернуть/Восстановить»</translation>
+        <source>No ma&amp;ximize/restore button</source>
+        <translation>&amp;Без кнопки «Развернуть/Восстановить»</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No close button</source>
-        <translation>Без кнопки «Закрыть»</translation>
+        <source>No close b&amp;utton</source>
+        <translation>Б&amp;ез кнопки «Закрыть»</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No taskbar button</source>
-        <translation>Без кнопки на панели задач</translation>
+        <source>No tas&amp;kbar button</source>
+        <translation>Без кнопки &amp;на панели задач</translation>
     </message>
     <message>
         <location line="+7"/>
-        <source>No pager miniature</source>
-        <translation>Без миниатюры в переключателе рабочих столов</translation>
+        <source>No pager &amp;miniature</source>
+        <translation>Без миниат&amp;юры в переключателе рабочих столов</translation>
     </message>
     <message>
         <location line="+34"/>
-        <source>Small image (for control menu):</source>
-        <translation>Маленький значок (для меню окна):</translation>
+        <source>&amp;Small image (for control menu):</source>
+        <translation>&amp;Маленький значок (для меню окна):</translation>
     </message>
     <message>
         <location line="+7"/>
@@ -595,85 +680,85 @@
     </message>
     <message>
         <location line="-16"/>
-        <source>Large image (for task switcher):</source>
-        <translation>Большой значок (для переключателя окон):</translation>
+        <source>&amp;Large image (for task switcher):</source>
+        <translation>Бо&amp;льшой значок (для переключателя окон):</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>Shado&amp;w:</source>
+        <translation>&amp;Тень:</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Transparenc&amp;y:</source>
+        <translation>Прозра&amp;чность:</translation>
+    </message>
+    <message>
+        <location line="+66"/>
+        <source>&amp;Behavior</source>
+        <translation>&amp;Поведение</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&amp;Not affect paging</source>
+        <translation>&amp;На всех рабочих столах</translation>
     </message>
     <message>
         <location line="+7"/>
+        <source>Not active (no &amp;focus)</source>
+        <translation>Не &amp;активировать (без фокуса)</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>&amp;Close a window soon</source>
+        <translation>Вскоре &amp;закрывать окно</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Always keep on &amp;top</source>
+        <translation>Вс&amp;егда поверх других окон</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Always &amp;keep at bottom</source>
+        <translation>Все&amp;гда под другими окнами</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Maximized on &amp;initializing</source>
+        <translation>Развора&amp;чивать при запуске</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&amp;Minimized on initializing</source>
+        <translation>&amp;Сворачивать при запуске</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Put focus &amp;on click</source>
+        <translation>&amp;Фокус только по щелчку</translation>
+    </message>
+    <message>
+        <location line="-205"/>
         <source>Large image</source>
         <translation>Большое изображение</translation>
     </message>
     <message>
-        <location line="+38"/>
-        <source>Shadow:</source>
-        <translation>Тень:</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+47"/>
         <location line="+19"/>
         <source>Shadow</source>
         <translation>Тень</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>Transparency:</source>
-        <translation>Прозрачность:</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+24"/>
         <location line="+19"/>
         <source>Transparency</source>
         <translation>Прозрачность</translation>
     </message>
     <message>
-        <location line="+38"/>
-        <source>Behavior</source>
-        <translation>Поведение</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>Not affect paging</source>
-        <translation>На всех рабочих столах</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Not active (no focus)</source>
-        <translation>Не активировать (без фокуса)</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location line="+58"/>
         <source>For irritating error windows</source>
         <translation>Для назойливых окон с сообщениями об ошибках</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>Close a window soon</source>
-        <translation>Вскоре закрывать окно</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Always keep on top</source>
-        <translation>Всегда поверх других окон</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Always keep at bottom</source>
-        <translation>Всегда под другими окнами</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Maximized on initializing</source>
-        <translation>Разворачивать при запуске</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Minimized on initializing</source>
-        <translation>Сворачивать при запуске</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Put focus on click</source>
-        <translation>Фокус только по щелчку</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,7 @@
 #include "winpropsdialog.h"
 #include "winpropsservice.h"
 
+#include <QCheckBox>
 #include <QDBusConnection>
 #include <QGroupBox>
 #include <QProcess>
@@ -96,6 +97,33 @@ QStringList markersOf(const QString &text)
     found.sort();
     return found;
 }
+
+QString withoutMnemonic(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+// What Alt and a letter can reach while the tab page is shown: the dialog's own buttons, the tab
+// titles and the page's check boxes, each with the text it shows.
+QList<QPair<QString, bool>> reachableTexts(QDialog &dialog, QTabWidget *tabs, int page)
+{
+    QList<QPair<QString, bool>> texts; // text, whether it must have a mnemonic
+    for (int i = 0; i < tabs->count(); ++i)
+        texts.append({ tabs->tabText(i), true });
+    for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
+        if (!tabs->isAncestorOf(button) && !button->isHidden())
+            texts.append({ button->text(),
+                           qobject_cast<QPushButton *>(button)
+                               && button->parent() != dialog.findChild<QDialogButtonBox *>() });
+    }
+    for (QCheckBox *box : tabs->widget(page)->findChildren<QCheckBox *>())
+        texts.append({ box->text(), true });
+    for (QGroupBox *box : tabs->widget(page)->findChildren<QGroupBox *>()) {
+        if (box->isCheckable())
+            texts.append({ box->title(), true });
+    }
+    return texts;
+}
 } // namespace
 
 class TestTranslations : public QObject
@@ -109,6 +137,8 @@ private Q_SLOTS:
     void translationSourcesAreComplete();
     void dialogShowsLanguageOfLocale_data();
     void dialogShowsLanguageOfLocale();
+    void mnemonicsAreUniqueOnEachTab_data();
+    void mnemonicsAreUniqueOnEachTab();
     void messageBoxIsGerman();
     void helpIsInLanguageOfLang_data();
     void helpIsInLanguageOfLang();
@@ -226,20 +256,53 @@ void TestTranslations::dialogShowsLanguageOfLocale()
     QCOMPARE(shown.windowTitle(), title);
     auto *tabWidget = shown.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
     QVERIFY(tabWidget);
-    QCOMPARE((QStringList { tabWidget->tabText(0), tabWidget->tabText(1) }), tabs);
+    QCOMPARE((QStringList { withoutMnemonic(tabWidget->tabText(0)),
+                            withoutMnemonic(tabWidget->tabText(1)) }),
+             tabs);
     auto *geometryBox = shown.findChild<QGroupBox *>(QStringLiteral("groupBox"));
     QVERIFY(geometryBox);
-    QCOMPARE(geometryBox->title(), geometry);
+    QCOMPARE(withoutMnemonic(geometryBox->title()), geometry);
     const auto *box = shown.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
     QVERIFY(box);
     const QStringList shownButtons {
-        shown.findChild<QPushButton *>(QStringLiteral("addButton"))->text(),
-        box->button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')),
-        box->button(QDialogButtonBox::Apply)->text().remove(QLatin1Char('&')),
-        box->button(QDialogButtonBox::Reset)->text().remove(QLatin1Char('&')),
-        box->button(QDialogButtonBox::Help)->text().remove(QLatin1Char('&')),
+        withoutMnemonic(shown.findChild<QPushButton *>(QStringLiteral("addButton"))->text()),
+        withoutMnemonic(box->button(QDialogButtonBox::Cancel)->text()),
+        withoutMnemonic(box->button(QDialogButtonBox::Apply)->text()),
+        withoutMnemonic(box->button(QDialogButtonBox::Reset)->text()),
+        withoutMnemonic(box->button(QDialogButtonBox::Help)->text()),
     };
     QCOMPARE(shownButtons, buttons);
+}
+
+void TestTranslations::mnemonicsAreUniqueOnEachTab_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("English") << QStringLiteral("en_US");
+    QTest::newRow("German") << QString();
+    QTest::newRow("Russian") << QStringLiteral("ru_RU");
+}
+
+void TestTranslations::mnemonicsAreUniqueOnEachTab()
+{
+    QFETCH(QString, locale);
+    if (!locale.isEmpty())
+        useLocale(locale);
+    WinPropsDialog &shown = openDialog({ QStringLiteral("xterm;no_title") });
+    auto *tabs = shown.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    QVERIFY(tabs);
+    for (int page = 0; page < tabs->count(); ++page) {
+        QHash<QString, QString> textOfKey;
+        for (const auto &[text, needsOne] : reachableTexts(shown, tabs, page)) {
+            const QString key = QKeySequence::mnemonic(text).toString();
+            QVERIFY2(!needsOne || !key.isEmpty(), qPrintable(text + QStringLiteral(": none")));
+            if (key.isEmpty())
+                continue;
+            QVERIFY2(!textOfKey.contains(key),
+                     qPrintable(key + QStringLiteral(": ") + textOfKey.value(key)
+                                + QStringLiteral(", ") + text));
+            textOfKey.insert(key, text);
+        }
+    }
 }
 
 void TestTranslations::messageBoxIsGerman()
