@@ -9,6 +9,7 @@
 // first hundred and after the last, and the processor time it takes while nothing happens.
 // Prints result lines "NAME N VALUE KILOBYTES" for scripts/bench.
 #include "benchrecords.h"
+#include "recordlines.h"
 #include "x11session.h"
 #include "x11windows.h"
 
@@ -57,7 +58,7 @@ bool writeStorage(const QString &path)
         records.append(WinProps(className(i) + QLatin1Char(';') + matchingProperties));
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(BenchRecords::storageText(records)) > 0 && file.flush();
+        && file.write(recordLines(records)) > 0 && file.flush();
 }
 
 qint64 residentKilobytes(qint64 pid)

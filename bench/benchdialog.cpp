@@ -6,6 +6,7 @@
 #include "apprcinterface.h"
 #include "benchrecords.h"
 #include "fakebackend.h"
+#include "recordlines.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "winpropsdialog.h"
@@ -64,7 +65,7 @@ private:
     ApprcInterface *startService(const WinPropsList &records)
     {
         QFile file(service.storagePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(BenchRecords::storageText(records)) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(recordLines(records)) < 0)
             qFatal("cannot write %s", qPrintable(service.storagePath()));
         file.close();
         if (!service.start())

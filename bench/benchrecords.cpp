@@ -188,13 +188,3 @@ WinPropsList BenchRecords::generate(int count)
     }
     return records;
 }
-
-QByteArray BenchRecords::storageText(const WinPropsList &records)
-{
-    QByteArray text;
-    for (const WinProps &props : records) {
-        text += props.toString().toUtf8();
-        text += '\n';
-    }
-    return text;
-}

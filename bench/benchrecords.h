@@ -11,8 +11,6 @@ namespace BenchRecords {
 // count records of realistic variety, with distinct names and each setting something; the same
 // count always gives the same records.
 WinPropsList generate(int count);
-// The records as the daemon's storage file holds them: one record text per line.
-QByteArray storageText(const WinPropsList &records);
 } // namespace BenchRecords
 
 #endif

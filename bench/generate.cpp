@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // bench-generate COUNT FILE: writes COUNT generated records as the daemon's storage file.
 #include "benchrecords.h"
+#include "recordlines.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,8 +21,7 @@ int main(int argc, char *argv[])
     }
     QFile file(arguments.at(2));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(BenchRecords::storageText(BenchRecords::generate(count))) < 0
-        || !file.flush()) {
+        || file.write(recordLines(BenchRecords::generate(count))) < 0 || !file.flush()) {
         std::fprintf(stderr, "bench-generate: %s\n", qUtf8Printable(file.errorString()));
         return 1;
     }

@@ -3,6 +3,7 @@
 #include "winpropsstore.h"
 
 #include "geometrystring.h"
+#include "recordlines.h"
 #include "winpropsfields.h"
 
 #include <QCoreApplication>
@@ -330,18 +331,6 @@ StorageContents parseStorage(const QByteArray &contents)
     return result;
 }
 
-QByteArray serializeStorage(const WinPropsList &records)
-{
-    QByteArray contents;
-    // Two appends, not one of a sum: += of a sum reserves the exact size, copying the whole
-    // text on every line.
-    for (const WinProps &props : records) {
-        contents += props.toString().toUtf8();
-        contents += '\n';
-    }
-    return contents;
-}
-
 WinProps normalized(WinProps props)
 {
     for (const WinPropsField &field : winPropsFields()) {
@@ -502,7 +491,7 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
         || !makePrivateFolder(QFileInfo(target).path(), errorMessage))
         return false;
     QString copy;
-    if (!writeCopy(target, serializeStorage(records), copy, errorMessage))
+    if (!writeCopy(target, recordLines(records), copy, errorMessage))
         return false;
     const QByteArray encodedCopy = QFile::encodeName(copy);
     const FileStamp written = stampAt(copy);

@@ -31,8 +31,6 @@ struct StorageContents
 // lines that are not valid UTF-8, not a valid record or repeat an earlier window name are
 // rejected, never dropped.
 StorageContents parseStorage(const QByteArray &contents);
-// One canonical record text per line.
-QByteArray serializeStorage(const WinPropsList &records);
 // Why these contents, read as parsed, are not a storage file at all, or a null string: they hold
 // a NUL byte, or more than half of their non-empty lines cannot be read as records.
 QString foreignFileProblem(const QByteArray &contents, const StorageContents &parsed);

@@ -8,6 +8,7 @@
 // an empty list or record and, for a list, a reason. A list that the stand-in service would
 // accept is also stored and read back.
 #include "fuzzcheck.h"
+#include "recordlines.h"
 #include "winprops.h"
 #include "winpropsfields.h"
 #include "winpropsstore.h"
@@ -231,7 +232,7 @@ void checkStorable(const WinPropsList &received)
         records.append(normalized(props));
     if (!listProblem(records).isNull())
         return;
-    const StorageContents stored = parseStorage(serializeStorage(records));
+    const StorageContents stored = parseStorage(recordLines(records));
     FUZZ_CHECK(stored.rejected.isEmpty());
     FUZZ_CHECK(stored.records == records);
 }

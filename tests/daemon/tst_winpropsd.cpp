@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcinterface.h"
 #include "filetestutil.h"
+#include "recordlines.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "winpropsservice.h"
@@ -660,7 +661,7 @@ private Q_SLOTS:
         QCOMPARE(wireSize(records), MaxWireArraySize);
         records.append(record(QStringLiteral("over;ontop")));
         QVERIFY(m_service->stop());
-        writeStorageFile(m_service->storagePath(), serializeStorage(records));
+        writeStorageFile(m_service->storagePath(), recordLines(records));
         QVERIFY(m_service->start());
 
         QDBusPendingReply<WinPropsList> reply = m_client->getAllProperties();
@@ -674,7 +675,7 @@ private Q_SLOTS:
         QCOMPARE(more.error().name(), WinPropsDaemonErrors::tooLarge);
         QVERIFY(succeeded(m_client->removeWindowProperties(QStringLiteral("over"))));
         records.removeLast();
-        QCOMPARE(contentsOf(m_service->storagePath()), serializeStorage(records));
+        QCOMPARE(contentsOf(m_service->storagePath()), recordLines(records));
     }
 
     void handEditIsReadAgain_data()

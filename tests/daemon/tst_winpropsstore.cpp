@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "filetestutil.h"
+#include "recordlines.h"
 #include "testenvironment.h"
 #include "winpropsstore.h"
 #include "winpropsstorewriter.h"
@@ -119,7 +120,7 @@ private Q_SLOTS:
     void serializeRoundTrip()
     {
         const WinPropsList records = oddRecords();
-        const QByteArray contents = serializeStorage(records);
+        const QByteArray contents = recordLines(records);
         QCOMPARE(contents.count('\n'), records.size());
         const StorageContents parsed = parseStorage(contents);
         QVERIFY(parsed.rejected.isEmpty());
@@ -331,8 +332,8 @@ private Q_SLOTS:
     void killedWriterLeavesOldOrNew()
     {
         const int size = 3000;
-        const QByteArray collections[] = { serializeStorage(writerCollection(0, size)),
-                                           serializeStorage(writerCollection(1, size)) };
+        const QByteArray collections[] = { recordLines(writerCollection(0, size)),
+                                           recordLines(writerCollection(1, size)) };
         const QString path = m_dir->filePath(QStringLiteral("winprops"));
         for (int round = 0; round < 12; ++round) {
             QProcess writer;
@@ -475,7 +476,7 @@ private Q_SLOTS:
         WinPropsStore store(path);
         QString errorMessage;
         QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
-        QCOMPARE(contentsOf(file), serializeStorage(oddRecords()));
+        QCOMPARE(contentsOf(file), recordLines(oddRecords()));
         struct stat status = {};
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &status), 0);
         QCOMPARE(uint(status.st_uid), owner);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcinterface.h"
 #include "filetestutil.h"
+#include "recordlines.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "toolrun.h"
@@ -65,7 +66,7 @@ public:
     WinPropsList add(int number, int size)
     {
         const WinPropsList list = collection(number, size);
-        m_numberOf.insert(serializeStorage(list), number);
+        m_numberOf.insert(recordLines(list), number);
         return list;
     }
     // The number of the collection these storage contents hold; -1 for anything else.
@@ -79,7 +80,7 @@ QByteArray fetchedContents(ApprcInterface &client)
 {
     QDBusPendingReply<WinPropsList> reply = client.getAllProperties();
     reply.waitForFinished();
-    return reply.isError() ? QByteArray("fetch failed") : serializeStorage(reply.value());
+    return reply.isError() ? QByteArray("fetch failed") : recordLines(reply.value());
 }
 
 bool allFinished(const QList<QDBusPendingCall> &calls)
@@ -304,7 +305,7 @@ void TestCrashSafety::twoClientsStoreWholeCollections()
         if (!fetch || fetch->isFinished()) {
             if (fetch)
                 seenServed << sent.numberOf(
-                    serializeStorage(QDBusPendingReply<WinPropsList>(*fetch).value()));
+                    recordLines(QDBusPendingReply<WinPropsList>(*fetch).value()));
             fetch = std::make_unique<QDBusPendingCallWatcher>(reader.getAllProperties());
         }
         QTest::qWait(1);
@@ -340,7 +341,7 @@ void TestCrashSafety::fullDiskChangesNothing()
     if (!disk.isMounted())
         QSKIP(qPrintable(QStringLiteral("Cannot mount a small file system: ") + disk.output()));
     // Two thirds of the room: the whole copy a store writes first cannot fit beside it.
-    const QByteArray before = serializeStorage(collection(1, 1400));
+    const QByteArray before = recordLines(collection(1, 1400));
     QVERIFY(before.size() > 40 * 1024 && before.size() < 56 * 1024);
     ServiceProcess service(folder + QStringLiteral("/winprops"));
     QFile file(service.storagePath());
@@ -374,7 +375,7 @@ void TestCrashSafety::fullDiskChangesNothing()
     QDBusPendingCall small = client.setAllProperties(collection(3, 10));
     small.waitForFinished();
     QVERIFY(!small.isError());
-    QCOMPARE(contentsOf(service.storagePath()), serializeStorage(collection(3, 10)));
+    QCOMPARE(contentsOf(service.storagePath()), recordLines(collection(3, 10)));
 }
 
 KIVO_TEST_MAIN(TestCrashSafety)

@@ -10,6 +10,8 @@
 QByteArray recordLines(const WinPropsList &records)
 {
     QByteArray text;
+    // Two appends, not one of a sum: += of a sum reserves the exact size, copying the whole
+    // text on every line.
     for (const WinProps &props : records) {
         text += props.toString().toUtf8();
         text += '\n';

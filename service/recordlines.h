@@ -8,8 +8,9 @@
 
 #include <QByteArray>
 
-// Record texts one per line, the form of --list, --export and --import. Every line reads back
-// with --add: the record text escapes anything that could break a line.
+// Canonical record texts one per line: the stand-in service's storage file, and the form of
+// --list, --export and --import. Every line reads back with --add: the record text escapes
+// anything that could break a line.
 QByteArray recordLines(const WinPropsList &records);
 
 struct RecordLinesRead
