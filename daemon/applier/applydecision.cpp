@@ -3,6 +3,8 @@
 
 #include "applydecision.h"
 
+#include "winpropsfields.h"
+
 namespace {
 
 // A Motif field with its "all" bit expanded: with that bit, the other bits name what is left out.
@@ -11,40 +13,49 @@ quint32 expanded(quint32 value, quint32 allBit, quint32 everything)
     return (value & allBit) ? everything & ~value : value & everything;
 }
 
+// The record-text key of a switch, from the property table.
+QLatin1String keyOf(bool WinProps::*member)
+{
+    for (const WinPropsField &field : winPropsFields()) {
+        if (field.flag == member)
+            return field.key();
+    }
+    return {};
+}
+
 constexpr int wmHintsLength = 9;
 constexpr quint32 wmHintsInputFlag = 1;
 
 struct MemberBits
 {
     bool WinProps::*member;
-    const char *key;
     quint32 decorations;
     quint32 functions;
 };
 
 const MemberBits motifMembers[] = {
-    { &WinProps::no_title, "no_title", Motif::DecorTitle, 0 },
-    { &WinProps::no_border, "no_border", Motif::DecorBorder | Motif::DecorResizeHandle, 0 },
-    { &WinProps::no_border_edge, "no_border_edge", Motif::DecorResizeHandle, 0 },
-    { &WinProps::no_ctrlbtn, "no_ctrlbtn", Motif::DecorMenu, 0 },
-    { &WinProps::no_button1, "no_button1", Motif::DecorMinimize, Motif::FunctionMinimize },
-    { &WinProps::no_button2, "no_button2", Motif::DecorMaximize, Motif::FunctionMaximize },
-    { &WinProps::no_button3, "no_button3", 0, Motif::FunctionClose },
+    { &WinProps::no_title, Motif::DecorTitle, 0 },
+    { &WinProps::no_border, Motif::DecorBorder | Motif::DecorResizeHandle, 0 },
+    { &WinProps::no_border_edge, Motif::DecorResizeHandle, 0 },
+    { &WinProps::no_ctrlbtn, Motif::DecorMenu, 0 },
+    { &WinProps::no_button1, Motif::DecorMinimize, Motif::FunctionMinimize },
+    { &WinProps::no_button2, Motif::DecorMaximize, Motif::FunctionMaximize },
+    { &WinProps::no_button3, 0, Motif::FunctionClose },
 };
 
 struct StateMember
 {
     bool LastingProps::*state;
     Aspect aspect;
-    const char *key;
+    bool WinProps::*recordSwitch;
 };
 
 const StateMember stateMembers[] = {
-    { &LastingProps::allDesktops, Aspect::Desktop, "sticky" },
-    { &LastingProps::skipTaskbar, Aspect::SkipTaskbar, "no_tbutton" },
-    { &LastingProps::skipPager, Aspect::SkipPager, "no_pager" },
-    { &LastingProps::above, Aspect::Above, "ontop" },
-    { &LastingProps::below, Aspect::Below, "onbottom" },
+    { &LastingProps::allDesktops, Aspect::Desktop, &WinProps::sticky },
+    { &LastingProps::skipTaskbar, Aspect::SkipTaskbar, &WinProps::no_tbutton },
+    { &LastingProps::skipPager, Aspect::SkipPager, &WinProps::no_pager },
+    { &LastingProps::above, Aspect::Above, &WinProps::ontop },
+    { &LastingProps::below, Aspect::Below, &WinProps::onbottom },
 };
 
 // The Motif bits a window manager that keeps title and handle together can show: none of the
@@ -72,8 +83,8 @@ void fitMotifToDesktop(const WinProps &record, const DesktopTraits &desktop, Las
             continue;
         const bool decorationsShow = bits.decorations & ~desktop.ignoredDecorations;
         const bool functionsShow = bits.functions & ~desktop.ignoredFunctions;
-        if (!decorationsShow && !functionsShow && !notApplied.contains(QLatin1String(bits.key)))
-            notApplied.append(QLatin1String(bits.key));
+        if (!decorationsShow && !functionsShow && !notApplied.contains(keyOf(bits.member)))
+            notApplied.append(keyOf(bits.member));
     }
 }
 
@@ -83,7 +94,7 @@ void fitStatesToDesktop(const DesktopTraits &desktop, LastingProps &target, QStr
         const bool carriedOut
             = desktop.windowManager && !desktop.unsupported.testFlag(member.aspect);
         if (target.*member.state && !carriedOut) {
-            notApplied.append(QLatin1String(member.key));
+            notApplied.append(keyOf(member.recordSwitch));
             target.*member.state = false;
         }
     }
@@ -203,11 +214,9 @@ LastingProps lastingPropsOf(const WinProps &record)
             props.functionsOff |= bits.functions;
         }
     }
-    props.allDesktops = record.sticky;
-    props.skipTaskbar = record.no_tbutton;
-    props.skipPager = record.no_pager;
-    props.above = record.ontop;
-    props.below = record.onbottom && !record.ontop;
+    for (const StateMember &member : stateMembers)
+        props.*member.state = record.*member.recordSwitch;
+    props.below = props.below && !record.ontop;
     props.noFocus = record.no_focus;
     if (record.transparency <= WinProps::MaxPercent)
         props.opacity = opacityOf(record.transparency);
