@@ -2,21 +2,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "fakebackend.h"
 
-#include <utility>
+#include "testrecords.h"
 
-namespace {
-WinPropsList recordsOf(const QStringList &texts)
-{
-    WinPropsList records;
-    for (const QString &text : texts) {
-        const WinProps props(text);
-        if (!props.isValid())
-            qFatal("not a record: %s", qPrintable(text));
-        records.append(props);
-    }
-    return records;
-}
-} // namespace
+#include <utility>
 
 FakeBackend::FakeBackend(const QStringList &storedRecords)
     : stored(recordsOf(storedRecords))
@@ -52,8 +40,5 @@ WinPropsBackend::Stored FakeBackend::storeAll(const WinPropsList &records)
 
 QStringList FakeBackend::storedTexts() const
 {
-    QStringList texts;
-    for (const WinProps &props : stored)
-        texts.append(props.toString());
-    return texts;
+    return textsOf(stored);
 }

@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QFile>
 #include <QTest>
 #include <QUuid>
@@ -83,4 +84,12 @@ bool ServiceProcess::isServiceOnBus()
 bool ServiceProcess::waitForService(bool present, int timeoutMs)
 {
     return QTest::qWaitFor([present] { return isServiceOnBus() == present; }, timeoutMs);
+}
+
+bool succeeded(QDBusPendingCall call)
+{
+    call.waitForFinished();
+    if (call.isError())
+        qWarning() << call.error().name() << call.error().message();
+    return !call.isError();
 }

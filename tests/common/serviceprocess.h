@@ -3,6 +3,7 @@
 #ifndef KIVO_SERVICEPROCESS_H
 #define KIVO_SERVICEPROCESS_H
 
+#include <QDBusPendingCall>
 #include <QProcess>
 #include <QStringList>
 
@@ -33,5 +34,8 @@ private:
     QString m_storagePath;
     QProcess m_process;
 };
+
+// Waits for a call to finish; false, with the error logged, when it failed.
+bool succeeded(QDBusPendingCall call);
 
 #endif

@@ -39,14 +39,6 @@ QString wideImagePath()
     return TestEnvironment::root() + QStringLiteral("/wide.png");
 }
 
-bool succeeded(QDBusPendingCall call)
-{
-    call.waitForFinished();
-    if (call.isError())
-        qWarning() << call.error().message();
-    return !call.isError();
-}
-
 QStringList iconSizes(const QVector<quint32> &icon)
 {
     QStringList sizes;

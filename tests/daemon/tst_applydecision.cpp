@@ -2,26 +2,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "applydecision.h"
+#include "testrecords.h"
 
 #include <QtTest>
 
 namespace {
-
-WinProps record(const QString &text)
-{
-    const WinProps props(text);
-    if (!props.isValid())
-        qFatal("bad test record %s", qPrintable(text));
-    return props;
-}
-
-WinPropsList records(const QStringList &texts)
-{
-    WinPropsList list;
-    for (const QString &text : texts)
-        list.append(record(text));
-    return list;
-}
 
 DesktopTraits desktopNamed(const QString &name)
 {
@@ -143,7 +128,7 @@ void TestApplyDecision::matchesTheRecordOfAWindow()
     QFETCH(QStringList, collection);
     QFETCH(QString, instance);
     QFETCH(QString, className);
-    const RecordMatcher matcher(records(collection));
+    const RecordMatcher matcher(recordsOf(collection));
     const WinProps *found = matcher.match(instance, className);
     QTEST(found ? found->toString() : QString(), "expected");
 }
@@ -230,9 +215,9 @@ void TestApplyDecision::decides()
     QFETCH(QString, appliedText);
     QFETCH(QString, desktop);
     const std::optional<WinProps> props
-        = recordText.isEmpty() ? std::nullopt : std::optional<WinProps>(record(recordText));
+        = recordText.isEmpty() ? std::nullopt : std::optional<WinProps>(recordOf(recordText));
     const LastingProps applied
-        = appliedText.isEmpty() ? LastingProps() : lastingPropsOf(record(appliedText));
+        = appliedText.isEmpty() ? LastingProps() : lastingPropsOf(recordOf(appliedText));
     const ApplyDecision decision
         = decide(props ? &*props : nullptr, isNew, applied, desktopNamed(desktop));
     QTEST(aspectNames(decision.changes), "changes");

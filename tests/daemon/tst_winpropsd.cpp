@@ -5,6 +5,7 @@
 #include "recordlines.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
+#include "testrecords.h"
 #include "winpropsservice.h"
 #include "winpropsstore.h"
 
@@ -33,29 +34,6 @@ const QStringList seed
     = { QStringLiteral("xterm;no_title;geometry=640x480+0+0;shadow=40"),
         QStringLiteral("a b;ontop"), QStringLiteral("Привет;sticky;transparency=0") };
 
-WinProps named(const QString &name)
-{
-    WinProps props;
-    props.setWinName(name);
-    return props;
-}
-
-WinProps record(const QString &text)
-{
-    const WinProps props(text);
-    if (!props.isValid())
-        qFatal("bad test record %s", qPrintable(text));
-    return props;
-}
-
-QStringList texts(const WinPropsList &records)
-{
-    QStringList result;
-    for (const WinProps &props : records)
-        result.append(props.toString());
-    return result;
-}
-
 QStringList texts(const QList<QVariantList> &signalArguments)
 {
     QStringList result;
@@ -70,14 +48,6 @@ QStringList firstArguments(const QList<QVariantList> &signalArguments)
     for (const QVariantList &arguments : signalArguments)
         result.append(arguments.first().toString());
     return result;
-}
-
-bool succeeded(QDBusPendingCall call)
-{
-    call.waitForFinished();
-    if (call.isError())
-        qWarning() << call.error().name() << call.error().message();
-    return !call.isError();
 }
 
 // Records of the longest names, then one made to fit, taking exactly size bytes in a reply.
@@ -113,14 +83,6 @@ WinPropsList collectionOfWireSize(qint64 size)
     qFatal("no collection of %lld bytes", size);
 }
 
-void writeStorageFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(contents) != contents.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 // A change by hand: appended to the file, or saved as editors do, as a new file renamed over it.
 void editByHand(const QString &path, const QStringList &lines, bool inPlace)
 {
@@ -137,7 +99,7 @@ void editByHand(const QString &path, const QStringList &lines, bool inPlace)
             qFatal("cannot append to %s", qPrintable(path));
         return;
     }
-    writeStorageFile(path + QStringLiteral(".swp"), contents);
+    writeContents(path + QStringLiteral(".swp"), contents);
     if (::rename(QFile::encodeName(path + QStringLiteral(".swp")).constData(),
                  QFile::encodeName(path).constData())
         != 0)
@@ -176,19 +138,19 @@ private Q_SLOTS:
         m_service.reset();
     }
 
-    void getAllPropertiesReturnsTheStorage() { QCOMPARE(texts(all()), seed); }
+    void getAllPropertiesReturnsTheStorage() { QCOMPARE(textsOf(all()), seed); }
 
     void setAllPropertiesReplacesAll()
     {
         QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
         QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
-        WinProps highShadow = record(QStringLiteral("new;sticky"));
+        WinProps highShadow = recordOf(QStringLiteral("new;sticky"));
         highShadow.shadow = 101;
         const WinPropsList records
-            = { record(seed.at(2)), highShadow, record(QStringLiteral("a b;no_title")) };
+            = { recordOf(seed.at(2)), highShadow, recordOf(QStringLiteral("a b;no_title")) };
         QVERIFY(succeeded(m_client->setAllProperties(records)));
         const QStringList expected = { seed.at(2), "new;sticky", "a b;no_title" };
-        QCOMPARE(texts(all()), expected);
+        QCOMPARE(textsOf(all()), expected);
         QCOMPARE(m_service->readStorage(), expected);
         QTRY_COMPARE(texts(changed), (QStringList { "new;sticky", "a b;no_title" }));
         QCOMPARE(changed.first().first().value<WinProps>().shadow, WinProps::NotSet);
@@ -223,9 +185,9 @@ private Q_SLOTS:
         QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
         WinPropsList records;
         for (const QString &line : qAsConst(lines))
-            records.append(record(line));
+            records.append(recordOf(line));
         QVERIFY(succeeded(m_client->setAllProperties(records)));
-        QCOMPARE(texts(all()), lines);
+        QCOMPARE(textsOf(all()), lines);
         // Signals arrive in order: once the sentinel's is here, any other would be too.
         QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
         QTRY_COMPARE(texts(changed), changes + QStringList { "sentinel" });
@@ -290,7 +252,7 @@ private Q_SLOTS:
         QFETCH(QStringList, stored);
         QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
         QVERIFY(succeeded(m_client->setWindowProperties(name, props)));
-        QCOMPARE(texts(all()), stored);
+        QCOMPARE(textsOf(all()), stored);
         QCOMPARE(m_service->readStorage(), stored);
         QTRY_COMPARE(changed.count(), 1);
         QCOMPARE(changed.first().first().value<WinProps>().winName(), name);
@@ -317,7 +279,7 @@ private Q_SLOTS:
     void unchangedRecordIsNotAChange()
     {
         QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
-        QVERIFY(succeeded(m_client->setWindowProperties(record(seed.at(0)))));
+        QVERIFY(succeeded(m_client->setWindowProperties(recordOf(seed.at(0)))));
         QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
         QTRY_COMPARE(texts(changed), QStringList { "sentinel" });
     }
@@ -329,7 +291,7 @@ private Q_SLOTS:
         auto setAll = [](const QStringList &lines) {
             WinPropsList records;
             for (const QString &line : lines)
-                records.append(record(line));
+                records.append(recordOf(line));
             return Call([records](ApprcInterface &c) { return c.setAllProperties(records); });
         };
         QTest::newRow("all: same records") << setAll(seed) << false;
@@ -341,7 +303,7 @@ private Q_SLOTS:
             << Call([](ApprcInterface &c) { return c.setWindowProperties("a b", "ontop"); })
             << false;
         QTest::newRow("record: other values")
-            << Call([](ApprcInterface &c) { return c.setWindowProperties(record("a b;sticky")); })
+            << Call([](ApprcInterface &c) { return c.setWindowProperties(recordOf("a b;sticky")); })
             << true;
         QTest::newRow("remove: stored")
             << Call([](ApprcInterface &c) { return c.removeWindowProperties("a b"); }) << true;
@@ -379,13 +341,13 @@ private Q_SLOTS:
         QDBusPendingReply<WinPropsList, qulonglong> fetched
             = m_client->getAllPropertiesAndGeneration();
         QVERIFY(succeeded(fetched));
-        QCOMPARE(texts(fetched.argumentAt<0>()), seed);
+        QCOMPARE(textsOf(fetched.argumentAt<0>()), seed);
         if (changedMeanwhile)
             QVERIFY(succeeded(m_client->removeWindowProperties("xterm")));
         const QStringList before = m_service->readStorage();
 
         QDBusPendingReply<qulonglong> stored = m_client->setAllPropertiesIfUnchanged(
-            { record("mine;ontop") }, fetched.argumentAt<1>());
+            { recordOf("mine;ontop") }, fetched.argumentAt<1>());
         stored.waitForFinished();
         QCOMPARE(stored.isError(), changedMeanwhile);
         QCOMPARE(m_service->readStorage(), changedMeanwhile ? before : QStringList("mine;ontop"));
@@ -400,12 +362,12 @@ private Q_SLOTS:
     {
         QVERIFY(m_client->fetchAll().ok);
         QVERIFY(succeeded(m_client->removeWindowProperties("xterm")));
-        const WinPropsBackend::Stored refused = m_client->storeAll({ record("mine;ontop") });
+        const WinPropsBackend::Stored refused = m_client->storeAll({ recordOf("mine;ontop") });
         QVERIFY(!refused.ok);
         QVERIFY(refused.changedElsewhere);
         QCOMPARE(m_service->readStorage(), seed.mid(1));
         QVERIFY(m_client->fetchAll().ok);
-        QVERIFY(m_client->storeAll({ record("mine;ontop") }).ok);
+        QVERIFY(m_client->storeAll({ recordOf("mine;ontop") }).ok);
         QCOMPARE(m_service->readStorage(), QStringList("mine;ontop"));
     }
 
@@ -429,7 +391,7 @@ private Q_SLOTS:
         QStringList expected = seed;
         if (removed)
             expected.removeAt(1);
-        QCOMPARE(texts(all()), expected);
+        QCOMPARE(textsOf(all()), expected);
         QCOMPARE(m_service->readStorage(), expected);
         if (removed)
             QTRY_COMPARE(firstArguments(spy), QStringList { name });
@@ -462,7 +424,7 @@ private Q_SLOTS:
         QVERIFY(succeeded(reply));
         QCOMPARE(reply.value(), renamed);
         const QStringList expected = renamed ? replaced(seed, 1, "c\\;d;ontop") : seed;
-        QCOMPARE(texts(all()), expected);
+        QCOMPARE(textsOf(all()), expected);
         QCOMPARE(m_service->readStorage(), expected);
         if (renamed) {
             QTRY_COMPARE(spy.count(), 1);
@@ -555,7 +517,7 @@ private Q_SLOTS:
         QVERIFY2(pending.error().message().contains(messagePart),
                  qPrintable(pending.error().message()));
 
-        QCOMPARE(texts(all()), seed);
+        QCOMPARE(textsOf(all()), seed);
         QCOMPARE(contentsOf(m_service->storagePath()), file);
         // Signals arrive in order: once the sentinel's is here, any other would be too.
         QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
@@ -575,7 +537,7 @@ private Q_SLOTS:
         m_service->process().setProcessChannelMode(QProcess::SeparateChannels);
         QVERIFY(m_service->start());
 
-        QCOMPARE(texts(all()), (QStringList { "xterm;ontop", "good" }));
+        QCOMPARE(textsOf(all()), (QStringList { "xterm;ontop", "good" }));
         QByteArray stderrBytes;
         QVERIFY(QTest::qWaitFor([&] {
             stderrBytes += m_service->process().readAllStandardError();
@@ -659,9 +621,9 @@ private Q_SLOTS:
     {
         WinPropsList records = collectionOfWireSize(MaxWireArraySize);
         QCOMPARE(wireSize(records), MaxWireArraySize);
-        records.append(record(QStringLiteral("over;ontop")));
+        records.append(recordOf(QStringLiteral("over;ontop")));
         QVERIFY(m_service->stop());
-        writeStorageFile(m_service->storagePath(), recordLines(records));
+        writeContents(m_service->storagePath(), recordLines(records));
         QVERIFY(m_service->start());
 
         QDBusPendingReply<WinPropsList> reply = m_client->getAllProperties();
@@ -704,7 +666,7 @@ private Q_SLOTS:
         editByHand(m_service->storagePath(), edited, inPlace);
         QTRY_COMPARE(texts(changed), changes);
         QCOMPARE(firstArguments(removed), removals);
-        QCOMPARE(texts(all()), edited);
+        QCOMPARE(textsOf(all()), edited);
         QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("new"), "ontop")));
         QCOMPARE(m_service->readStorage(), edited + QStringList { "new;ontop" });
     }
@@ -733,7 +695,7 @@ private Q_SLOTS:
         editByHand(m_service->storagePath(), seed + QStringList { "hand;no_border" }, false);
         QVERIFY(succeeded(call(*m_client)));
         QCOMPARE(m_service->readStorage(), stored);
-        QCOMPARE(texts(all()), stored);
+        QCOMPARE(textsOf(all()), stored);
     }
 
     void defaultStorageIsPrivate()

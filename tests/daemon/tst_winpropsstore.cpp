@@ -3,6 +3,7 @@
 #include "filetestutil.h"
 #include "recordlines.h"
 #include "testenvironment.h"
+#include "testrecords.h"
 #include "winpropsstore.h"
 #include "winpropsstorewriter.h"
 
@@ -17,34 +18,12 @@
 
 namespace {
 
-QStringList canonicalTexts(const WinPropsList &records)
-{
-    QStringList texts;
-    for (const WinProps &props : records)
-        texts.append(props.toString());
-    return texts;
-}
-
 QList<int> lineNumbers(const QList<RejectedLine> &rejected)
 {
     QList<int> numbers;
     for (const RejectedLine &line : rejected)
         numbers.append(line.number);
     return numbers;
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(contents), contents.size());
-}
-
-WinProps named(const QString &name)
-{
-    WinProps props;
-    props.setWinName(name);
-    return props;
 }
 
 WinPropsList oddRecords()
@@ -108,7 +87,7 @@ private Q_SLOTS:
         QFETCH(QStringList, records);
         QFETCH(QList<int>, rejectedLines);
         const StorageContents parsed = parseStorage(contents);
-        QCOMPARE(canonicalTexts(parsed.records), records);
+        QCOMPARE(textsOf(parsed.records), records);
         QCOMPARE(lineNumbers(parsed.rejected), rejectedLines);
         const QList<QByteArray> lines = contents.split('\n');
         for (const RejectedLine &line : parsed.rejected) {
@@ -125,7 +104,7 @@ private Q_SLOTS:
         const StorageContents parsed = parseStorage(contents);
         QVERIFY(parsed.rejected.isEmpty());
         QCOMPARE(parsed.records, records);
-        QCOMPARE(canonicalTexts(parsed.records), canonicalTexts(records));
+        QCOMPARE(textsOf(parsed.records), textsOf(records));
     }
 
     void normalizedNumbers_data()
@@ -314,7 +293,7 @@ private Q_SLOTS:
     void failedSaveChangesNothing()
     {
         const QString blocker = m_dir->filePath(QStringLiteral("file"));
-        writeFile(blocker, "not a folder\n");
+        writeContents(blocker, "not a folder\n");
         QString errorMessage;
         QVERIFY(
             !WinPropsStore(blocker + QStringLiteral("/winprops")).save(oddRecords(), errorMessage));
@@ -332,8 +311,8 @@ private Q_SLOTS:
     void killedWriterLeavesOldOrNew()
     {
         const int size = 3000;
-        const QByteArray collections[] = { recordLines(writerCollection(0, size)),
-                                           recordLines(writerCollection(1, size)) };
+        const QByteArray collections[]
+            = { recordLines(writerCollection(0, size)), recordLines(writerCollection(1, size)) };
         const QString path = m_dir->filePath(QStringLiteral("winprops"));
         for (int round = 0; round < 12; ++round) {
             QProcess writer;
@@ -381,7 +360,7 @@ private Q_SLOTS:
         QFETCH(bool, saveRefused);
         const QString path = m_dir->filePath(QStringLiteral("winprops"));
         const QByteArray encoded = QFile::encodeName(path);
-        writeFile(path, "a;ontop\n");
+        writeContents(path, "a;ontop\n");
         if (kind != QLatin1String("huge"))
             QVERIFY(QFile::remove(path));
         if (kind == QLatin1String("folder"))
@@ -431,7 +410,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, contents);
         QFETCH(bool, foreign);
         WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
-        writeFile(store.path(), contents);
+        writeContents(store.path(), contents);
         StorageContents loaded;
         QString errorMessage;
         QVERIFY(store.load(loaded, errorMessage));
@@ -468,7 +447,7 @@ private Q_SLOTS:
             QSKIP("giving a file to another user needs root");
         const QString file = m_dir->filePath(QStringLiteral("dotfiles-winprops"));
         const QString path = throughLink ? m_dir->filePath(QStringLiteral("winprops")) : file;
-        writeFile(file, "old;ontop\n");
+        writeContents(file, "old;ontop\n");
         QCOMPARE(::chown(QFile::encodeName(file).constData(), owner, gid_t(-1)), 0);
         QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
         if (throughLink)
@@ -513,14 +492,14 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::Append));
             QVERIFY(file.write(edited) == edited.size());
         } else if (change == QLatin1String("replaced")) {
-            writeFile(store.path() + QStringLiteral("~"), edited);
+            writeContents(store.path() + QStringLiteral("~"), edited);
             QVERIFY(::rename(QFile::encodeName(store.path() + QStringLiteral("~")).constData(),
                              QFile::encodeName(store.path()).constData())
                     == 0);
         } else if (change == QLatin1String("removed")) {
             QVERIFY(QFile::remove(store.path()));
         } else {
-            writeFile(store.path(), edited);
+            writeContents(store.path(), edited);
         }
         const QByteArray onDisk = contentsOf(store.path());
         QVERIFY(store.changedOnDisk());
@@ -538,7 +517,7 @@ private Q_SLOTS:
         const QByteArray original(
             "good;ontop\nbad;nokey\n\xff\nxterm;sticky\nxterm;ontop\nc;no_title\n");
         WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
-        writeFile(store.path(), original);
+        writeContents(store.path(), original);
         StorageContents contents;
         QString errorMessage;
         QVERIFY(store.load(contents, errorMessage));

@@ -1,30 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "testrecords.h"
 #include "winpropsworkingcopy.h"
 
 #include <QtTest>
 
 namespace {
-WinPropsList recordsOf(const QStringList &texts)
-{
-    WinPropsList records;
-    for (const QString &text : texts) {
-        WinProps props(text);
-        if (!props.isValid())
-            qFatal("not a record: %s", qPrintable(text));
-        records.append(props);
-    }
-    return records;
-}
-
-QStringList textsOf(const WinPropsList &records)
-{
-    QStringList texts;
-    for (const WinProps &props : records)
-        texts.append(props.toString());
-    return texts;
-}
-
 QString yesNo(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "propertysamples.h"
 #include "testenvironment.h"
+#include "testrecords.h"
 #include "winprops.h"
 #include "winpropsfields.h"
 #include "winpropswidget.h"
@@ -21,14 +22,6 @@ QString everything()
     return text;
 }
 
-WinProps record(const QString &text)
-{
-    const WinProps props(text);
-    if (!props.isValid())
-        qWarning("%s: %s", qPrintable(text), qPrintable(props.errorString()));
-    return props;
-}
-
 } // namespace
 
 class TestWinPropsWidget : public QObject
@@ -45,7 +38,7 @@ private Q_SLOTS:
 
     void loadingReportsNothing()
     {
-        m_widget->setWinProps(record(everything()));
+        m_widget->setWinProps(recordOf(everything()));
         QVERIFY(m_widget->shadowSpinBox->isEnabled());
         QCOMPARE(m_widget->shadowSlider->value(), 40);
         QVERIFY(m_widget->findChild<QGroupBox *>(QStringLiteral("groupBox"))->isChecked());
@@ -76,8 +69,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, before);
         QFETCH(QString, text);
-        const WinProps expected = record(text);
-        m_widget->setWinProps(record(before));
+        const WinProps expected = recordOf(text);
+        m_widget->setWinProps(recordOf(before));
         m_widget->setWinProps(expected);
         const WinProps built = m_widget->winProps(QStringLiteral("w"));
         QVERIFY2(built == expected, qPrintable(built.toString()));
@@ -133,7 +126,7 @@ private Q_SLOTS:
 
     void switchingPercentOffAndOnKeepsValue()
     {
-        m_widget->setWinProps(record(QStringLiteral("w;shadow=33")));
+        m_widget->setWinProps(recordOf(QStringLiteral("w;shadow=33")));
         m_widget->shadowCB->setChecked(false);
         QCOMPARE(m_widget->winProps(QStringLiteral("w")).shadow, WinProps::NotSet);
         m_widget->shadowCB->setChecked(true);
@@ -182,7 +175,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, transparency);
         QFETCH(bool, useSlider);
-        m_widget->setWinProps(record(QStringLiteral("w;shadow=10;transparency=10")));
+        m_widget->setWinProps(recordOf(QStringLiteral("w;shadow=10;transparency=10")));
         QSpinBox *spinBox = transparency ? m_widget->transparencySpinBox : m_widget->shadowSpinBox;
         QSlider *slider = transparency ? m_widget->transparencySlider : m_widget->shadowSlider;
         if (useSlider)
@@ -214,7 +207,7 @@ private Q_SLOTS:
     void checkBoxesReportChange()
     {
         QFETCH(QString, name);
-        m_widget->setWinProps(record(QStringLiteral("w;geometry=640x480+0+0")));
+        m_widget->setWinProps(recordOf(QStringLiteral("w;geometry=640x480+0+0")));
         auto *checkBox = m_widget->findChild<QCheckBox *>(name);
         QVERIFY(checkBox);
         QVERIFY(checkBox->isEnabled());

@@ -2,18 +2,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "hostilerecords.h"
 
+#include "testrecords.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
 
 namespace {
-WinProps named(const QString &name)
-{
-    WinProps props;
-    props.setWinName(name);
-    return props;
-}
-
 // Nine in ten records set nothing, so that a save has many to leave out.
 WinPropsList huge()
 {
@@ -174,10 +169,7 @@ QStringList Hostile::readStore(const QString &path)
 
 bool Hostile::writeStore(const QString &path, const WinPropsList &records)
 {
-    QStringList texts;
-    texts.reserve(records.size());
-    for (const WinProps &props : records)
-        texts.append(props.toString());
+    const QStringList texts = textsOf(records);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -5,6 +5,7 @@
 #include "hostilerun.h"
 #include "modalanswerer.h"
 #include "testenvironment.h"
+#include "testrecords.h"
 #include "winpropsdialog.h"
 #include "winpropsservice.h"
 
@@ -69,14 +70,6 @@ int indexOf(const WinPropsList &list, const QString &name)
     return -1;
 }
 
-QStringList texts(const WinPropsList &list)
-{
-    QStringList result;
-    for (const WinProps &props : list)
-        result.append(props.toString());
-    return result;
-}
-
 // What a quiet run stores: the first record of the name deleted or replaced, or the new one
 // appended, and the records that set nothing left out.
 QStringList expectedStore(const QString &mode, const QString &option, const QString &value)
@@ -96,7 +89,7 @@ QStringList expectedStore(const QString &mode, const QString &option, const QStr
     // record that sets nothing is not stored.
     if (option != QLatin1String("--delete") && WinProps(value).isNull())
         list.removeAt(indexOf(list, WinProps(value).winName()));
-    return texts(list);
+    return textsOf(list);
 }
 
 struct QuietCase
@@ -439,7 +432,7 @@ void TestHostilePeers::hostileNamesShownAsPlainText()
     HostileDialog f(QStringLiteral("markup-names"));
     QVERIFY(f.start());
     f.dialog->show();
-    const QStringList names = texts(delivered(QStringLiteral("markup-names")));
+    const QStringList names = textsOf(delivered(QStringLiteral("markup-names")));
     QCOMPARE(f.names().size(), names.size());
     QVERIFY(f.names().contains(name));
     auto *list = f.child<StringListWidget>("winListWidget");
@@ -535,7 +528,7 @@ void TestHostilePeers::bigCollectionsInDialog()
     saving.start();
     f.button(QDialogButtonBox::Apply)->click();
     const qint64 savingMs = saving.elapsed();
-    QCOMPARE(f.service.stores(), QList<QStringList>({ texts(expected) }));
+    QCOMPARE(f.service.stores(), QList<QStringList>({ textsOf(expected) }));
     QVERIFY(!f.isChanged());
     QCOMPARE(f.shown.size(), asksMissing ? 2 : 1);
     QVERIFY(f.answers.unexpected().isEmpty());
@@ -568,7 +561,7 @@ void TestHostilePeers::untouchedRecordKeepsWhatEditorCannotShow()
 
     WinPropsList expected = records;
     expected[indexOf(expected, QStringLiteral("other"))].ontop = true;
-    QCOMPARE(f.service.stores(), QList<QStringList>({ texts(expected) }));
+    QCOMPARE(f.service.stores(), QList<QStringList>({ textsOf(expected) }));
     QVERIFY(f.shown.isEmpty());
 }
 

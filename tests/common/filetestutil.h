@@ -24,4 +24,13 @@ inline QByteArray contentsOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Replaces the file's contents; a file the test cannot write ends it.
+inline void writeContents(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(contents) != contents.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 #endif
