@@ -200,8 +200,7 @@ qulonglong WinPropsDaemon::setAllPropertiesIfUnchanged(const WinPropsList &wpl,
 {
     noteCall();
     // A change on disk not yet taken up is a change of the collection too.
-    if (m_store.changedOnDisk())
-        followFile();
+    followFile();
     if (generation != m_generation) {
         sendErrorReply(changedError(),
                        tr("The window properties changed since generation %1; they are at %2 now.")
@@ -281,16 +280,13 @@ void WinPropsDaemon::setWindowProperties(const QString &winName, const QString &
                    .arg(props, winName, record.errorString()));
         return;
     }
-    if (!reject(recordProblem(normalized(record))))
-        storeRecord(normalized(record));
+    storeRecord(record);
 }
 
 void WinPropsDaemon::setWindowProperties(const WinProps &winProps)
 {
     beginCall();
-    const WinProps record = normalized(winProps);
-    if (!reject(recordProblem(record)))
-        storeRecord(record);
+    storeRecord(winProps);
 }
 
 QStringList WinPropsDaemon::winNames()
@@ -422,8 +418,11 @@ void WinPropsDaemon::watchFile()
     }
 }
 
-void WinPropsDaemon::storeRecord(const WinProps &props)
+void WinPropsDaemon::storeRecord(const WinProps &record)
 {
+    const WinProps props = normalized(record);
+    if (reject(recordProblem(props)))
+        return;
     const int index = indexOf(props.winName());
     if (index >= 0 && m_records.at(index) == props)
         return;

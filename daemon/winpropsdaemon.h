@@ -91,7 +91,8 @@ private:
     // Emits the removals and changes that replacing old with records makes: removals in the
     // order of old, then changes in the order of records.
     void announceChanges(const WinPropsList &old, const WinPropsList &records);
-    void storeRecord(const WinProps &props);
+    // Checks the record, as normalized, and stores it in place of the one of its name.
+    void storeRecord(const WinProps &record);
     int indexOf(const QString &winName) const;
 
     WinPropsStore m_store;

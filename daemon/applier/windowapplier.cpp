@@ -332,9 +332,7 @@ void WindowApplier::applyAll()
 
 void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
 {
-    const WinProps *record = tracked.wmClass
-        ? m_matcher.match(tracked.wmClass->instance, tracked.wmClass->className)
-        : nullptr;
+    const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
