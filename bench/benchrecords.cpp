@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "benchrecords.h"
 
+#include "winpropsfields.h"
+
 #include <QSet>
 #include <QStringList>
 
@@ -100,11 +102,15 @@ const char *const icons[] = { "utilities-terminal",
                               "system-run",
                               "preferences-system-windows" };
 
-const char *const switches[]
-    = { "sticky",        "no_focus",      "no_title",   "no_border",  "no_border_edge",
-        "no_ctrlbtn",    "no_button1",    "no_button2", "no_button3", "no_tbutton",
-        "no_pager",      "close_soon",    "ontop",      "onbottom",   "init_maximize",
-        "init_minimize", "focus_on_click" };
+QStringList switchKeys()
+{
+    QStringList keys;
+    for (const WinPropsField &field : winPropsFields()) {
+        if (field.kind == WinPropsKind::Switch)
+            keys.append(field.key());
+    }
+    return keys;
+}
 
 template<typename T, int n> int countOf(T (&)[n])
 {
@@ -138,7 +144,7 @@ public:
         const int switchCount = 1 + pick(4);
         QStringList chosen;
         while (chosen.size() < switchCount) {
-            const QString key = QLatin1String(switches[pick(countOf(switches))]);
+            const QString key = m_switches.at(pick(m_switches.size()));
             if (!chosen.contains(key))
                 chosen.append(key);
         }
@@ -169,6 +175,7 @@ private:
     int pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(random); }
 
     std::mt19937 random { 20261207 };
+    const QStringList m_switches = switchKeys();
 };
 
 } // namespace
