@@ -7,7 +7,6 @@
 #include "commandline.h"
 #include "commandlineactions.h"
 #include "recordlines.h"
-#include "winpropsservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -61,18 +60,16 @@ ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLi
 
 int ListingActions::run(ApprcInterface &apprc) const
 {
-    WinPropsList records;
-    QString error;
-    auto reply = apprc.getAllProperties();
-    reply.waitForFinished();
-    if (!winPropsListFromReply(reply, records, error)) {
+    const WinPropsBackend::Fetched fetched = apprc.readAllProperties();
+    if (!fetched.ok) {
         CommandLineActions::report(
             QCoreApplication::translate(
                 "CommandLineActions",
                 "the window properties could not be read from the service: %1")
-                .arg(error));
+                .arg(fetched.errorMessage));
         return ServiceFailure;
     }
+    const WinPropsList &records = fetched.records;
     int status = 0;
     if (list)
         print(QString::fromUtf8(recordLines(records)));
@@ -91,6 +88,7 @@ int ListingActions::run(ApprcInterface &apprc) const
         }
     }
     std::fflush(stdout);
+    QString error;
     if (exportPath && !writeOutputFile(*exportPath, recordLines(records), error)) {
         CommandLineActions::report(error);
         status = FileFailure;

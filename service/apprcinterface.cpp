@@ -28,12 +28,18 @@ WinPropsBackend::Fetched ApprcInterface::fetchAll()
     return fetched;
 }
 
-WinPropsBackend::Fetched ApprcInterface::fetchWithoutGeneration()
+WinPropsBackend::Fetched ApprcInterface::readAllProperties()
 {
     QDBusPendingReply<WinPropsList> reply = getAllProperties();
     reply.waitForFinished();
     Fetched fetched;
     fetched.ok = winPropsListFromReply(reply, fetched.records, fetched.errorMessage);
+    return fetched;
+}
+
+WinPropsBackend::Fetched ApprcInterface::fetchWithoutGeneration()
+{
+    Fetched fetched = readAllProperties();
     m_generation.reset();
     m_lastSeen.reset();
     if (fetched.ok)
@@ -65,13 +71,10 @@ WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records)
 WinPropsBackend::Stored ApprcInterface::storeAfterComparing(const WinPropsList &records)
 {
     if (m_lastSeen) {
-        QDBusPendingReply<WinPropsList> current = getAllProperties();
-        current.waitForFinished();
-        WinPropsList now;
-        QString errorMessage;
-        if (!winPropsListFromReply(current, now, errorMessage))
-            return { false, errorMessage };
-        if (now != *m_lastSeen)
+        const Fetched current = readAllProperties();
+        if (!current.ok)
+            return { false, current.errorMessage };
+        if (current.records != *m_lastSeen)
             return { false, tr("The window properties were changed elsewhere."), true };
     }
     QDBusPendingReply<> reply = setAllProperties(records);

@@ -27,6 +27,8 @@ public:
 
     Fetched fetchAll() override;
     Stored storeAll(const WinPropsList &records) override;
+    // getAllProperties, waited for and read; no generation is taken.
+    Fetched readAllProperties();
 
 public Q_SLOTS:
     QDBusPendingReply<> addRef();
