@@ -43,6 +43,11 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+QString cannotWrite(const QString &path, const QString &reason)
+{
+    return tr("Cannot write %1: %2").arg(native(path), reason);
+}
+
 // Closes the descriptor it holds unless told to close it earlier.
 class Descriptor
 {
@@ -190,9 +195,7 @@ bool makePrivateFolder(const QString &path, QString &errorMessage)
         return false;
     if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST)
         return true;
-    errorMessage
-        = tr("Cannot create the folder %1: %2")
-              .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(errno)));
+    errorMessage = tr("Cannot create the folder %1: %2").arg(native(path), errnoText());
     return false;
 }
 
@@ -224,23 +227,15 @@ bool surelyReadsBack(const WinProps &props)
 
 QString valueLengthProblem(const WinProps &props)
 {
-    const std::pair<const char *, const QString *> values[]
-        = { { "small_image", &props.small_image },
-            { "large_image", &props.large_image },
-            { "geometry", &props.geometry } };
-    for (const auto &value : values) {
-        if (value.second->size() > WinProps::MaxTextLength)
+    for (const WinPropsField &field : winPropsFields()) {
+        if (field.text && (props.*field.text).size() > WinProps::MaxTextLength)
             return tr("The value of \"%1\" is %2 characters long; at most %3 are allowed.")
-                .arg(QLatin1String(value.first))
-                .arg(value.second->size())
+                .arg(field.key())
+                .arg((props.*field.text).size())
                 .arg(WinProps::MaxTextLength);
     }
     return {};
 }
-
-} // namespace
-
-namespace {
 
 constexpr qint64 alignedTo(qint64 offset, qint64 alignment)
 {
@@ -275,24 +270,22 @@ qint64 afterString(qint64 offset, const QString &text)
     return alignedTo(offset, 4) + 4 + utf8Length(text) + 1;
 }
 
-qint64 afterWords(qint64 offset, int count)
+qint64 afterWord(qint64 offset)
 {
-    return alignedTo(offset, 4) + 4 * count;
+    return alignedTo(offset, 4) + 4;
 }
 
 } // namespace
 
 qint64 wireSize(const WinPropsList &records)
 {
-    // (sbbbbbbbbbbbssbbbbbbsuu): every struct starts at a multiple of 8, and the array's length
-    // leaves out the padding before the first.
+    // Every struct starts at a multiple of 8, and the array's length leaves out the padding
+    // before the first. Its members are the name and the properties in the table's order.
     qint64 offset = 0;
     for (const WinProps &props : records) {
         offset = afterString(alignedTo(offset, 8), props.winName());
-        offset = afterString(afterWords(offset, 11), props.small_image);
-        offset = afterString(offset, props.large_image);
-        offset = afterString(afterWords(offset, 6), props.geometry);
-        offset = afterWords(offset, 2);
+        for (const WinPropsField &field : winPropsFields())
+            offset = field.text ? afterString(offset, props.*field.text) : afterWord(offset);
     }
     return offset;
 }
@@ -348,12 +341,11 @@ QString nameProblem(const QString &name)
         return tr("The window name is %1 characters long; at most %2 are allowed.")
             .arg(name.size())
             .arg(WinProps::MaxTextLength);
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20)
-            return tr("The window name %1 contains the control character U+%2.")
-                .arg(quotedName(name))
-                .arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    }
+    const int index = controlCharacterIndex(name);
+    if (index >= 0)
+        return tr("The window name %1 contains the control character U+%2.")
+            .arg(quotedName(name))
+            .arg(name.at(index).unicode(), 4, 16, QLatin1Char('0'));
     return {};
 }
 
@@ -504,7 +496,7 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
     if (::rename(encodedCopy.constData(), QFile::encodeName(target).constData()) != 0) {
         const QString reason = errnoText();
         ::unlink(encodedCopy.constData());
-        errorMessage = tr("Cannot write %1: %2").arg(native(target), reason);
+        errorMessage = cannotWrite(target, reason);
         return false;
     }
     syncFolder(QFileInfo(target).path());
@@ -523,10 +515,8 @@ bool WinPropsStore::resolveTarget(QString &target, QString &errorMessage) const
     if (isSymLink(m_path)) {
         char resolved[PATH_MAX];
         if (!::realpath(QFile::encodeName(m_path).constData(), resolved)) {
-            errorMessage
-                = tr("Cannot write %1: %2")
-                      .arg(native(m_path),
-                           errno == ENOENT ? tr("it is a symbolic link to nothing.") : errnoText());
+            errorMessage = cannotWrite(
+                m_path, errno == ENOENT ? tr("it is a symbolic link to nothing.") : errnoText());
             return false;
         }
         target = QFile::decodeName(resolved);
@@ -546,7 +536,7 @@ bool WinPropsStore::writeCopy(const QString &target, const QByteArray &contents,
     QByteArray pattern = QFile::encodeName(target) + ".XXXXXX";
     Descriptor file(::mkostemp(pattern.data(), O_CLOEXEC));
     if (file.get() < 0) {
-        errorMessage = tr("Cannot write %1: %2").arg(native(target), errnoText());
+        errorMessage = cannotWrite(target, errnoText());
         return false;
     }
     // Every step must succeed: a copy that is not whole never replaces the file.
@@ -555,7 +545,7 @@ bool WinPropsStore::writeCopy(const QString &target, const QByteArray &contents,
     if (!whole) {
         const QString reason = errnoText();
         ::unlink(pattern.constData());
-        errorMessage = tr("Cannot write %1: %2").arg(native(target), reason);
+        errorMessage = cannotWrite(target, reason);
         return false;
     }
     copyPath = QFile::decodeName(pattern);
@@ -582,13 +572,11 @@ QString WinPropsStore::keepRejected(const QList<RejectedLine> &rejected,
             if (file.setPermissions(privateFile) && file.write(contents) == contents.size()
                 && file.flush())
                 return path;
-            errorMessage
-                = tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+            errorMessage = cannotWrite(path, file.errorString());
             return {};
         }
         if (!file.exists()) {
-            errorMessage = tr("Cannot create %1: %2")
-                               .arg(QDir::toNativeSeparators(path), file.errorString());
+            errorMessage = tr("Cannot create %1: %2").arg(native(path), file.errorString());
             return {};
         }
     }
