@@ -100,3 +100,11 @@ QStringList undecodableArguments(int argc, char **argv)
     }
     return undecodable;
 }
+
+std::optional<QString> optionValue(const QCommandLineParser &parser,
+                                   const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    return parser.value(option);
+}

@@ -5,6 +5,8 @@
 
 #include <QCommandLineOption>
 
+#include <optional>
+
 class QCommandLineParser;
 
 // What a command line asks for, as far as starting the program is concerned.
@@ -46,6 +48,10 @@ struct CommandLineOptions
     QCommandLineOption exportOption;
     QCommandLineOption importOption;
 };
+
+// The option's value, or nothing when it is not given.
+std::optional<QString> optionValue(const QCommandLineParser &parser,
+                                   const QCommandLineOption &option);
 
 // The arguments whose bytes are not text in the system's encoding, as they were decoded (with
 // replacement characters). argv as the application left it.

@@ -16,13 +16,6 @@
 #include <cstdio>
 
 namespace {
-std::optional<QString> valueOf(const QCommandLineParser &parser, const QCommandLineOption &option)
-{
-    if (!parser.isSet(option))
-        return std::nullopt;
-    return parser.value(option);
-}
-
 QString tr(const char *text)
 {
     return QCoreApplication::translate("CommandLineActions", text);
@@ -47,8 +40,8 @@ CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
     : quiet(parser.isSet(options.quietOption))
     , deleteNames(parser.values(options.deleteOption))
     , addRecords(parser.values(options.addOption))
-    , editName(valueOf(parser, options.editOption))
-    , importPath(valueOf(parser, options.importOption))
+    , editName(optionValue(parser, options.editOption))
+    , importPath(optionValue(parser, options.importOption))
     , strays(parser.positionalArguments())
     , undecodable(undecodable)
 {

@@ -51,11 +51,9 @@ void print(const QString &lines)
 
 ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLineOptions &options)
     : list(parser.isSet(options.listOption))
+    , showName(optionValue(parser, options.showOption))
+    , exportPath(optionValue(parser, options.exportOption))
 {
-    if (parser.isSet(options.showOption))
-        showName = parser.value(options.showOption);
-    if (parser.isSet(options.exportOption))
-        exportPath = parser.value(options.exportOption);
 }
 
 int ListingActions::run(ApprcInterface &apprc) const
