@@ -16,14 +16,11 @@ int main(int argc, char *argv[])
     registerWinPropsTypes();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
-    QDBusPendingReply<WinPropsList> reply = apprc.getAllProperties();
-    reply.waitForFinished();
-    WinPropsList records;
-    QString error;
-    if (!winPropsListFromReply(reply, records, error)) {
-        std::fprintf(stderr, "bench-fetch: %s\n", qUtf8Printable(error));
+    const WinPropsBackend::Fetched fetched = apprc.readAllProperties();
+    if (!fetched.ok) {
+        std::fprintf(stderr, "bench-fetch: %s\n", qUtf8Printable(fetched.errorMessage));
         return 1;
     }
-    std::printf("%d\n", int(records.size()));
+    std::printf("%d\n", int(fetched.records.size()));
     return 0;
 }

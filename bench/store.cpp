@@ -26,12 +26,10 @@ int main(int argc, char *argv[])
     registerWinPropsTypes();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
-    QDBusPendingReply<WinPropsList> fetched = apprc.getAllProperties();
-    fetched.waitForFinished();
-    WinPropsList records;
-    QString error;
-    if (!winPropsListFromReply(fetched, records, error))
-        return fail(error);
+    const WinPropsBackend::Fetched fetched = apprc.readAllProperties();
+    if (!fetched.ok)
+        return fail(fetched.errorMessage);
+    WinPropsList records = fetched.records;
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1) {
         const WinProps added(arguments.at(1));
