@@ -15,6 +15,7 @@ QHash<QString, int> firstIndexByName(const WinPropsList &records)
 {
     QHash<QString, int> index;
     index.reserve(records.size());
+    // Backwards, so that the first record of a name is the one that stays.
     for (int i = records.size() - 1; i >= 0; --i)
         index.insert(records.at(i).winName(), i);
     return index;
@@ -170,11 +171,7 @@ int WinPropsWorkingCopy::indexOf(const QString &name) const
     if (!m_indexBuilt && !m_records.isEmpty() && m_records.first().winName() == name)
         return 0;
     if (!m_indexBuilt) {
-        m_index.clear();
-        m_index.reserve(m_records.size());
-        // Backwards, so that the first record of a name is the one that stays.
-        for (int i = m_records.size() - 1; i >= 0; --i)
-            m_index.insert(m_records.at(i).winName(), i);
+        m_index = firstIndexByName(m_records);
         m_indexBuilt = true;
     }
     return m_index.value(name, -1);
