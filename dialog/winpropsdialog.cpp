@@ -47,6 +47,7 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     connect(deleteButton, &QPushButton::clicked, this, &WinPropsDialog::deleteWinProp);
     connect(renameButton, &QPushButton::clicked, this, &WinPropsDialog::renameWindowId);
     connectKeyboard();
+    setUpWindowPicking();
 
     restoreWindowState();
 }
@@ -60,6 +61,21 @@ void WinPropsDialog::connectKeyboard()
         filterEdit->setFocus(Qt::ShortcutFocusReason);
         filterEdit->selectAll();
     });
+}
+
+// The picker talks to the display the dialog is on ($DISPLAY, as Qt's X11 platform), over a
+// connection of its own; on any other platform there is no window of another program to pick.
+void WinPropsDialog::setUpWindowPicking()
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (std::unique_ptr<X11Connection> x11 = X11Connection::open(QByteArray()))
+            windowPicker = new X11WindowPicker(std::move(x11), this);
+    }
+    pickButton->setVisible(windowPicker != nullptr);
+    if (!windowPicker)
+        return;
+    connect(pickButton, &QPushButton::clicked, this, &WinPropsDialog::pickWindow);
+    connect(windowPicker, &X11WindowPicker::finished, this, &WinPropsDialog::takePickedWindow);
 }
 
 WinPropsDialog::~WinPropsDialog()

@@ -6,6 +6,7 @@
 #include "ui_winpropsdialog.h"
 #include "winpropsbackend.h"
 #include "winpropsworkingcopy.h"
+#include "x11windowpicker.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -50,6 +51,8 @@ private Q_SLOTS:
     bool save();
     void reset();
     void addWinProp();
+    void pickWindow();
+    void takePickedWindow(X11WindowPicker::Outcome outcome, const QString &name);
     void deleteWinProp();
     void renameWindowId();
     void setChanged(bool b);
@@ -63,6 +66,7 @@ private:
     bool checkUnsavedChanges();
     void restoreWindowState();
     void connectKeyboard();
+    void setUpWindowPicking();
     void saveWindowState();
 
     bool confirmReplacingUnreadService();
@@ -100,6 +104,8 @@ private:
     WinProps editorAsLoaded;
     QString fetchError;
     QString lastServiceError;
+    // Only where the dialog is on an X11 display; the pick button is hidden elsewhere.
+    X11WindowPicker *windowPicker = nullptr;
     bool unreadWarningDue = false;
     bool wasShown = false;
 };

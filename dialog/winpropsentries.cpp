@@ -75,6 +75,50 @@ void WinPropsDialog::addWinProp()
     storeAndShow(emptyRecord(*name));
 }
 
+void WinPropsDialog::pickWindow()
+{
+    const X11WindowPicker::Start started = windowPicker->start();
+    if (started == X11WindowPicker::Start::Started) {
+        pickButton->setEnabled(false);
+        return;
+    }
+    ask(QMessageBox::Warning, tr("Pick a window"),
+        started == X11WindowPicker::Start::Busy
+            ? tr("Another program holds the mouse pointer or the keyboard. Try again when it "
+                 "lets go.")
+            : tr("The connection to the X display is lost."),
+        QMessageBox::Ok);
+}
+
+// The picked program's entry is selected, or added as Add... adds one.
+void WinPropsDialog::takePickedWindow(X11WindowPicker::Outcome outcome, const QString &name)
+{
+    pickButton->setEnabled(true);
+    switch (outcome) {
+    case X11WindowPicker::Outcome::Picked:
+        if (workingCopy.contains(name))
+            winListWidget->setCurrentString(name);
+        else
+            storeAndShow(emptyRecord(name));
+        break;
+    case X11WindowPicker::Outcome::Cancelled:
+        break;
+    case X11WindowPicker::Outcome::RootWindow:
+        ask(QMessageBox::Information, tr("Pick a window"),
+            tr("That was the desktop, not a window. Nothing was added."), QMessageBox::Ok);
+        break;
+    case X11WindowPicker::Outcome::NoWmClass:
+        ask(QMessageBox::Information, tr("Pick a window"),
+            tr("That window has no program name or window class (WM_CLASS). Nothing was added."),
+            QMessageBox::Ok);
+        break;
+    case X11WindowPicker::Outcome::Lost:
+        ask(QMessageBox::Warning, tr("Pick a window"),
+            tr("The connection to the X display is lost."), QMessageBox::Ok);
+        break;
+    }
+}
+
 void WinPropsDialog::renameWindowId()
 {
     const QString oldName = winListWidget->currentString();

@@ -184,9 +184,34 @@ xcb_window_t clientWindowAt(X11Connection &x11, int x, int y)
         nullptr));
     if (!reply || reply->child == XCB_WINDOW_NONE)
         return XCB_WINDOW_NONE;
+    return clientWindowIn(x11, reply->child);
+}
+
+xcb_window_t clientWindowIn(X11Connection &x11, xcb_window_t topLevel)
+{
     // Frames nest a few levels deep in common window managers; more is not searched.
     constexpr int maxDepth = 4;
-    return clientBelow(x11, reply->child, maxDepth);
+    return clientBelow(x11, topLevel, maxDepth);
+}
+
+QVector<xcb_keycode_t> keycodesOf(X11Connection &x11, xcb_keysym_t keysym)
+{
+    const xcb_setup_t *setup = xcb_get_setup(x11.xcb());
+    const auto count = static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1);
+    const auto mapping = adopt(xcb_get_keyboard_mapping_reply(
+        x11.xcb(), xcb_get_keyboard_mapping(x11.xcb(), setup->min_keycode, count), nullptr));
+    if (!mapping || mapping->keysyms_per_keycode == 0)
+        return {};
+    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
+    QVector<xcb_keycode_t> keycodes;
+    for (int i = 0; i < length; ++i) {
+        const auto keycode
+            = static_cast<xcb_keycode_t>(setup->min_keycode + i / mapping->keysyms_per_keycode);
+        if (keysyms[i] == keysym && !keycodes.contains(keycode))
+            keycodes.append(keycode);
+    }
+    return keycodes;
 }
 
 QVector<xcb_window_t> topLevelWindows(X11Connection &x11)

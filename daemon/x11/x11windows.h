@@ -74,6 +74,11 @@ xcb_window_t selectionOwner(X11Connection &x11, xcb_atom_t selection);
 // The top-level client window (the one with WM_STATE) under a point of the root window, or
 // XCB_WINDOW_NONE.
 xcb_window_t clientWindowAt(X11Connection &x11, int x, int y);
+// The client window (the one with WM_STATE) in a top-level window, which may be the window
+// manager's frame around it; XCB_WINDOW_NONE when there is none.
+xcb_window_t clientWindowIn(X11Connection &x11, xcb_window_t topLevel);
+// The keys that give keysym (unshifted or with any modifier), from the server's keyboard map.
+QVector<xcb_keycode_t> keycodesOf(X11Connection &x11, xcb_keysym_t keysym);
 // The top-level children of the root window, bottom first.
 QVector<xcb_window_t> topLevelWindows(X11Connection &x11);
 bool isViewableTopLevel(X11Connection &x11, xcb_window_t window);

@@ -511,7 +511,8 @@ private Q_SLOTS:
                                     "heightSB|Height",
                                     "fromRightEdgeCB|from right edge",
                                     "centerOfScreenCB|put in the center of screen",
-                                    "no_titleCB|No title" };
+                                    "no_titleCB|No title",
+                                    "pickButton|Pick a window with the mouse" };
         for (const QString &pair : named)
             QTest::newRow(qPrintable(pair)) << pair.section('|', 0, 0) << pair.section('|', 1);
     }
@@ -527,6 +528,14 @@ private Q_SLOTS:
             = QAccessible::queryAccessibleInterface(f.child(qPrintable(control)));
         QVERIFY(accessible);
         QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
+
+    // Off X11 there are no windows of other programs to pick.
+    void noPickingOffscreen()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QVERIFY(f.child<QPushButton>("pickButton")->isHidden());
     }
 
     // Tab walks from the list through every control to OK, each with a name to speak; a check box

@@ -8,6 +8,13 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include <xcb/xtest.h>
+
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr int startTimeoutMs = 15000;
@@ -69,9 +76,33 @@ bool X11Session::startServer(const QString &screenSize)
                       .arg(QString::fromLocal8Bit(m_server.readAllStandardError()));
         return false;
     }
-    m_display = ':' + number;
+    return useServer(':' + number);
+}
+
+bool X11Session::useServer(const QByteArray &display)
+{
+    m_display = display;
     m_x11 = X11Connection::open(m_display, &m_error);
     return m_x11 != nullptr;
+}
+
+void X11Session::fakeClick(const QPoint &position, xcb_button_t button)
+{
+    xcb_connection_t *xcb = m_x11->xcb();
+    xcb_test_fake_input(xcb, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, m_x11->root(),
+                        static_cast<int16_t>(position.x()), static_cast<int16_t>(position.y()), 0);
+    xcb_test_fake_input(xcb, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    xcb_test_fake_input(xcb, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0,
+                        0);
+    xcb_flush(xcb);
+}
+
+void X11Session::fakeKey(xcb_keycode_t keycode)
+{
+    xcb_connection_t *xcb = m_x11->xcb();
+    xcb_test_fake_input(xcb, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    xcb_test_fake_input(xcb, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    xcb_flush(xcb);
 }
 
 bool X11Session::managesWindows()
@@ -121,6 +152,46 @@ QProcessEnvironment X11Session::environment() const
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     return environment;
+}
+
+XvfbForApplication::XvfbForApplication()
+{
+    int numberPipe[2];
+    if (pipe(numberPipe) != 0)
+        return;
+    // Xvfb picks a free display number itself and writes it to the descriptor named.
+    const QByteArray fd = QByteArray::number(numberPipe[1]);
+    const char *arguments[] = { "Xvfb",        "-displayfd", fd.constData(), "-screen", "0",
+                                "1024x768x24", "-nolisten",  "tcp",          nullptr };
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, numberPipe[0]);
+    const int spawned = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr,
+                                     const_cast<char *const *>(arguments), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(numberPipe[1]);
+    if (spawned != 0)
+        m_pid = -1;
+    // Ends with the line, or with nothing when Xvfb exits first.
+    QByteArray number;
+    char c = 0;
+    while (m_pid > 0 && read(numberPipe[0], &c, 1) == 1 && c != '\n')
+        number.append(c);
+    close(numberPipe[0]);
+    if (number.isEmpty())
+        return;
+    m_display = ':' + number;
+    qputenv("DISPLAY", m_display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("WAYLAND_DISPLAY");
+}
+
+XvfbForApplication::~XvfbForApplication()
+{
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
 }
 
 X11TestClient::X11TestClient(const QProcessEnvironment &environment)

@@ -7,11 +7,13 @@
 #include "x11connection.h"
 
 #include <QByteArray>
+#include <QPoint>
 #include <QProcess>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <sys/types.h>
 
 // An X server of the test's own (Xvfb on a display number it picks itself), optionally with
 // Openbox, and a connection of the test to it.
@@ -23,6 +25,8 @@ public:
 
     // Starts Xvfb and connects; false, with the reason in error(), when that fails.
     bool startServer(const QString &screenSize = QStringLiteral("1024x768x24"));
+    // Connects to a server started elsewhere (XvfbForApplication).
+    bool useServer(const QByteArray &display);
     // Starts Openbox and waits until it manages windows: _NET_SUPPORTING_WM_CHECK and WM_S0 are
     // set, and a throw-away window made it into _NET_CLIENT_LIST.
     bool startWindowManager();
@@ -35,6 +39,10 @@ public:
     // The environment for programs that should use this display.
     QProcessEnvironment environment() const;
 
+    // Input as from the mouse and the keyboard, through XTEST.
+    void fakeClick(const QPoint &position, xcb_button_t button = 1);
+    void fakeKey(xcb_keycode_t keycode);
+
     // Waits, handling events, until condition holds; false after timeoutMs.
     static bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
 
@@ -46,6 +54,22 @@ private:
     QByteArray m_display;
     std::unique_ptr<X11Connection> m_x11;
     QString m_error;
+};
+
+// An Xvfb for the test's own application to run on (the xcb platform), started before the
+// QApplication exists and so without Qt's processes: sets DISPLAY and QT_QPA_PLATFORM.
+class XvfbForApplication
+{
+public:
+    XvfbForApplication();
+    ~XvfbForApplication();
+
+    // Empty when the server did not start.
+    QByteArray display() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    QByteArray m_display;
 };
 
 // The test client program on a display: opens windows with chosen WM_CLASS bytes.

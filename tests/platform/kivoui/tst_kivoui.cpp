@@ -211,7 +211,7 @@ void TestKivoUi::manualHasSectionForEveryControl_data()
 {
     QTest::addColumn<QString>("name");
     const QString names = QStringLiteral(
-        "WinPropsDialog winListWidget addButton renameButton deleteButton buttonBox "
+        "WinPropsDialog winListWidget addButton pickButton renameButton deleteButton buttonBox "
         "WinPropsWidget tabWidget tab_2 tab no_titleCB no_borderCB no_border_edgeCB no_ctrlbtnCB "
         "no_button1CB no_button2CB no_button3CB no_tbuttonCB no_pagerCB small_imageCB "
         "large_imageCB shadowCB transparencyCB stickyCB no_focusCB close_soonCB ontopCB "
