@@ -390,6 +390,34 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
+        <source>Pick a window</source>
+        <translation>Fenster auswählen</translation>
+    </message>
+    <message>
+        <source>Pick a window with the mouse</source>
+        <translation>Ein Fenster mit der Maus auswählen</translation>
+    </message>
+    <message>
+        <source>Click a window on the screen to add or select the entry of its program. Escape or a right click cancels.</source>
+        <translation>Klicken Sie auf ein Fenster auf dem Bildschirm, um den Eintrag seines Programms hinzuzufügen oder auszuwählen. Escape oder ein Rechtsklick bricht ab.</translation>
+    </message>
+    <message>
+        <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
+        <translation>Ein anderes Programm hält den Mauszeiger oder die Tastatur fest. Versuchen Sie es erneut, wenn es sie freigibt.</translation>
+    </message>
+    <message>
+        <source>The connection to the X display is lost.</source>
+        <translation>Die Verbindung zur X-Anzeige ist verloren gegangen.</translation>
+    </message>
+    <message>
+        <source>That was the desktop, not a window. Nothing was added.</source>
+        <translation>Das war der Desktop, kein Fenster. Es wurde nichts hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>That window has no program name or window class (WM_CLASS). Nothing was added.</source>
+        <translation>Dieses Fenster hat weder einen Programmnamen noch eine Fensterklasse (WM_CLASS). Es wurde nichts hinzugefügt.</translation>
+    </message>
+    <message>
         <location filename="../dialog/winpropsdialog.ui" line="+14"/>
         <source>Configure windows properties</source>
         <translation>Fenstereigenschaften einstellen</translation>

@@ -390,6 +390,34 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
+        <source>Pick a window</source>
+        <translation>Выбрать окно</translation>
+    </message>
+    <message>
+        <source>Pick a window with the mouse</source>
+        <translation>Выбрать окно мышью</translation>
+    </message>
+    <message>
+        <source>Click a window on the screen to add or select the entry of its program. Escape or a right click cancels.</source>
+        <translation>Щёлкните по окну на экране, чтобы добавить или выбрать запись его программы. Escape или щелчок правой кнопкой отменяет выбор.</translation>
+    </message>
+    <message>
+        <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
+        <translation>Другая программа удерживает указатель мыши или клавиатуру. Повторите попытку, когда она их отпустит.</translation>
+    </message>
+    <message>
+        <source>The connection to the X display is lost.</source>
+        <translation>Соединение с X-дисплеем потеряно.</translation>
+    </message>
+    <message>
+        <source>That was the desktop, not a window. Nothing was added.</source>
+        <translation>Это был рабочий стол, а не окно. Ничего не добавлено.</translation>
+    </message>
+    <message>
+        <source>That window has no program name or window class (WM_CLASS). Nothing was added.</source>
+        <translation>У этого окна нет ни имени программы, ни класса окна (WM_CLASS). Ничего не добавлено.</translation>
+    </message>
+    <message>
         <location filename="../dialog/winpropsdialog.ui" line="+14"/>
         <source>Configure windows properties</source>
         <translation>Настройка свойств окон</translation>
