@@ -5,7 +5,6 @@
 
 #include "x11windows.h"
 
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -13,13 +12,6 @@ namespace {
 constexpr xcb_keysym_t escapeKeysym = 0xff1b;
 constexpr xcb_button_t leftButton = 1;
 constexpr xcb_button_t rightButton = 3;
-
-template<typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template<typename Reply> ReplyPtr<Reply> adopt(Reply *reply)
-{
-    return ReplyPtr<Reply>(reply, &std::free);
-}
 
 // The crosshair of the X core "cursor" font (XC_crosshair; the next glyph is its mask).
 xcb_cursor_t createCrosshair(xcb_connection_t *xcb)
@@ -80,7 +72,7 @@ bool X11WindowPicker::grab()
 {
     xcb_connection_t *xcb = m_x11->xcb();
     const xcb_cursor_t cursor = createCrosshair(xcb);
-    const auto pointer = adopt(xcb_grab_pointer_reply(
+    const auto pointer = X11::adopt(xcb_grab_pointer_reply(
         xcb,
         xcb_grab_pointer(
             xcb, 0, m_x11->root(), XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE,
@@ -90,11 +82,11 @@ bool X11WindowPicker::grab()
     xcb_free_cursor(xcb, cursor);
     if (!pointer || pointer->status != XCB_GRAB_STATUS_SUCCESS)
         return false;
-    const auto keyboard
-        = adopt(xcb_grab_keyboard_reply(xcb,
-                                        xcb_grab_keyboard(xcb, 0, m_x11->root(), XCB_CURRENT_TIME,
-                                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                        nullptr));
+    const auto keyboard = X11::adopt(
+        xcb_grab_keyboard_reply(xcb,
+                                xcb_grab_keyboard(xcb, 0, m_x11->root(), XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr));
     if (keyboard && keyboard->status == XCB_GRAB_STATUS_SUCCESS)
         return true;
     xcb_ungrab_pointer(xcb, XCB_CURRENT_TIME);
@@ -173,6 +165,6 @@ void X11WindowPicker::ungrab()
     xcb_connection_t *xcb = m_x11->xcb();
     xcb_ungrab_keyboard(xcb, XCB_CURRENT_TIME);
     xcb_ungrab_pointer(xcb, XCB_CURRENT_TIME);
-    // A round trip: once it returns, other programs see the pointer and keyboard free.
-    std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
+    // Other programs see pointer and keyboard free once finished() comes.
+    X11::sync(*m_x11);
 }

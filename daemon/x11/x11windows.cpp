@@ -13,14 +13,6 @@ namespace X11 {
 
 namespace {
 
-// xcb hands out replies allocated with malloc.
-template<typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
-
-template<typename Reply> ReplyPtr<Reply> adopt(Reply *reply)
-{
-    return ReplyPtr<Reply>(reply, &std::free);
-}
-
 QString decodeClassString(const QByteArray &bytes)
 {
     const QString utf8 = QString::fromUtf8(bytes);
@@ -212,6 +204,11 @@ QVector<xcb_keycode_t> keycodesOf(X11Connection &x11, xcb_keysym_t keysym)
             keycodes.append(keycode);
     }
     return keycodes;
+}
+
+void sync(X11Connection &x11)
+{
+    adopt(xcb_get_input_focus_reply(x11.xcb(), xcb_get_input_focus(x11.xcb()), nullptr));
 }
 
 QVector<xcb_window_t> topLevelWindows(X11Connection &x11)

@@ -12,11 +12,21 @@
 #include <QString>
 #include <QVector>
 
+#include <cstdlib>
+#include <memory>
 #include <optional>
 
 // Reading windows and asking the window manager for changes. Every function copes with a window
 // that has gone meanwhile (an empty answer) and with a connection that is lost.
 namespace X11 {
+
+// xcb hands out replies allocated with malloc.
+template<typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+
+template<typename Reply> ReplyPtr<Reply> adopt(Reply *reply)
+{
+    return ReplyPtr<Reply>(reply, &std::free);
+}
 
 // A window's WM_CLASS: the instance (resource) name and the class name.
 struct WmClass
@@ -77,6 +87,9 @@ xcb_window_t clientWindowAt(X11Connection &x11, int x, int y);
 // The client window (the one with WM_STATE) in a top-level window, which may be the window
 // manager's frame around it; XCB_WINDOW_NONE when there is none.
 xcb_window_t clientWindowIn(X11Connection &x11, xcb_window_t topLevel);
+// Waits until the server has handled every request sent so far: what they changed is then seen
+// by every other client.
+void sync(X11Connection &x11);
 // The keys that give keysym (unshifted or with any modifier), from the server's keyboard map.
 QVector<xcb_keycode_t> keycodesOf(X11Connection &x11, xcb_keysym_t keysym);
 // The top-level children of the root window, bottom first.

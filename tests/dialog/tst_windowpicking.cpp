@@ -8,8 +8,6 @@
 
 #include <QSignalSpy>
 
-#include <cstdlib>
-
 namespace {
 enum class Act { LeftClick, RightClick, Escape };
 
@@ -47,23 +45,20 @@ class TestWindowPicking : public QObject
     bool grabPointer()
     {
         xcb_connection_t *xcb = m_session.x11().xcb();
-        xcb_grab_pointer_reply_t *reply = xcb_grab_pointer_reply(
+        const auto reply = X11::adopt(xcb_grab_pointer_reply(
             xcb,
             xcb_grab_pointer(xcb, 0, m_session.x11().root(), XCB_EVENT_MASK_BUTTON_PRESS,
                              XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE,
                              XCB_CURSOR_NONE, XCB_CURRENT_TIME),
-            nullptr);
-        const bool grabbed = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-        std::free(reply);
-        return grabbed;
+            nullptr));
+        return reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
     }
 
     void ungrabPointer()
     {
-        xcb_connection_t *xcb = m_session.x11().xcb();
-        xcb_ungrab_pointer(xcb, XCB_CURRENT_TIME);
+        xcb_ungrab_pointer(m_session.x11().xcb(), XCB_CURRENT_TIME);
         // Done before the picker, on a connection of its own, grabs it again.
-        std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
+        X11::sync(m_session.x11());
     }
 
 private Q_SLOTS:
