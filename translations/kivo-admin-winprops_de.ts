@@ -4,7 +4,7 @@
 <context>
     <name>ApprcInterface</name>
     <message>
-        <location filename="../service/apprcinterface.cpp" line="+75"/>
+        <location filename="../service/apprcinterface.cpp" line="+78"/>
         <source>The window properties were changed elsewhere.</source>
         <translation>Die Fenstereigenschaften wurden anderswo geändert.</translation>
     </message>
@@ -12,7 +12,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+65"/>
+        <location filename="../app/commandlineactions.cpp" line="+58"/>
         <source>the window name given to --delete is empty</source>
         <translation>der bei --delete angegebene Fenstername ist leer</translation>
     </message>
@@ -63,7 +63,7 @@
     </message>
     <message>
         <location line="+11"/>
-        <location filename="../app/listingactions.cpp" line="+70"/>
+        <location filename="../app/listingactions.cpp" line="+64"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
@@ -73,7 +73,7 @@
         <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-37"/>
+        <location filename="../app/listingactions.cpp" line="-32"/>
         <source>standard output could not be written</source>
         <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
@@ -83,12 +83,12 @@
         <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+42"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>für das Fenster &quot;%1&quot; sind keine Eigenschaften gespeichert</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
     </message>
@@ -113,7 +113,7 @@
         <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
     </message>
     <message>
-        <location filename="../app/recordlines.cpp" line="+28"/>
+        <location filename="../service/recordlines.cpp" line="+30"/>
         <source>the line is not UTF-8 text</source>
         <translation>die Zeile ist kein UTF-8-Text</translation>
     </message>
@@ -390,35 +390,46 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
+        <location filename="../dialog/winpropsentries.cpp" line="+85"/>
+        <location line="+22"/>
+        <location line="+4"/>
+        <location line="+5"/>
         <source>Pick a window</source>
         <translation>Fenster auswählen</translation>
     </message>
     <message>
+        <location filename="../dialog/winpropsdialog.ui" line="+60"/>
         <source>Pick a window with the mouse</source>
         <translation>Ein Fenster mit der Maus auswählen</translation>
     </message>
     <message>
+        <location line="-3"/>
         <source>Click a window on the screen to add or select the entry of its program. Escape or a right click cancels.</source>
         <translation>Klicken Sie auf ein Fenster auf dem Bildschirm, um den Eintrag seines Programms hinzuzufügen oder auszuwählen. Escape oder ein Rechtsklick bricht ab.</translation>
     </message>
     <message>
+        <location filename="../dialog/winpropsentries.cpp" line="-29"/>
         <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
         <translation>Ein anderes Programm hält den Mauszeiger oder die Tastatur fest. Versuchen Sie es erneut, wenn es sie freigibt.</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <location line="+28"/>
         <source>The connection to the X display is lost.</source>
         <translation>Die Verbindung zur X-Anzeige ist verloren gegangen.</translation>
     </message>
     <message>
+        <location line="-9"/>
         <source>That was the desktop, not a window. Nothing was added.</source>
         <translation>Das war der Desktop, kein Fenster. Es wurde nichts hinzugefügt.</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>That window has no program name or window class (WM_CLASS). Nothing was added.</source>
         <translation>Dieses Fenster hat weder einen Programmnamen noch eine Fensterklasse (WM_CLASS). Es wurde nichts hinzugefügt.</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.ui" line="+14"/>
+        <location filename="../dialog/winpropsdialog.ui" line="-43"/>
         <source>Configure windows properties</source>
         <translation>Fenstereigenschaften einstellen</translation>
     </message>
@@ -443,6 +454,11 @@
         <translation>&amp;Hinzufügen...</translation>
     </message>
     <message>
+        <location line="+13"/>
+        <source>&amp;Pick a window</source>
+        <translation>&amp;Fenster auswählen</translation>
+    </message>
+    <message>
         <location line="+7"/>
         <source>&amp;Rename...</source>
         <translation>&amp;Umbenennen...</translation>
@@ -453,7 +469,7 @@
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+99"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+115"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
@@ -492,7 +508,7 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+182"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
@@ -537,13 +553,13 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-128"/>
-        <location line="+140"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-172"/>
+        <location line="+184"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-139"/>
+        <location line="-183"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -568,7 +584,7 @@
         <translation>Programmname oder Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+54"/>
         <source>Renaming window id</source>
         <translation>Fenster umbenennen</translation>
     </message>

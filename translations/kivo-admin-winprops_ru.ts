@@ -4,7 +4,7 @@
 <context>
     <name>ApprcInterface</name>
     <message>
-        <location filename="../service/apprcinterface.cpp" line="+75"/>
+        <location filename="../service/apprcinterface.cpp" line="+78"/>
         <source>The window properties were changed elsewhere.</source>
         <translation>Свойства окон были изменены в другом месте.</translation>
     </message>
@@ -12,7 +12,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+65"/>
+        <location filename="../app/commandlineactions.cpp" line="+58"/>
         <source>the window name given to --delete is empty</source>
         <translation>имя окна, указанное в --delete, пустое</translation>
     </message>
@@ -63,7 +63,7 @@
     </message>
     <message>
         <location line="+11"/>
-        <location filename="../app/listingactions.cpp" line="+70"/>
+        <location filename="../app/listingactions.cpp" line="+64"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
@@ -73,7 +73,7 @@
         <translation>не удалось сохранить свойства окон: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-37"/>
+        <location filename="../app/listingactions.cpp" line="-32"/>
         <source>standard output could not be written</source>
         <translation>не удалось записать в стандартный вывод</translation>
     </message>
@@ -83,12 +83,12 @@
         <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+42"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>для окна &quot;%1&quot; не сохранено свойств</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
@@ -113,7 +113,7 @@
         <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
     </message>
     <message>
-        <location filename="../app/recordlines.cpp" line="+28"/>
+        <location filename="../service/recordlines.cpp" line="+30"/>
         <source>the line is not UTF-8 text</source>
         <translation>строка не является текстом UTF-8</translation>
     </message>
@@ -390,35 +390,46 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
+        <location filename="../dialog/winpropsentries.cpp" line="+85"/>
+        <location line="+22"/>
+        <location line="+4"/>
+        <location line="+5"/>
         <source>Pick a window</source>
         <translation>Выбрать окно</translation>
     </message>
     <message>
+        <location filename="../dialog/winpropsdialog.ui" line="+60"/>
         <source>Pick a window with the mouse</source>
         <translation>Выбрать окно мышью</translation>
     </message>
     <message>
+        <location line="-3"/>
         <source>Click a window on the screen to add or select the entry of its program. Escape or a right click cancels.</source>
         <translation>Щёлкните по окну на экране, чтобы добавить или выбрать запись его программы. Escape или щелчок правой кнопкой отменяет выбор.</translation>
     </message>
     <message>
+        <location filename="../dialog/winpropsentries.cpp" line="-29"/>
         <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
         <translation>Другая программа удерживает указатель мыши или клавиатуру. Повторите попытку, когда она их отпустит.</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <location line="+28"/>
         <source>The connection to the X display is lost.</source>
         <translation>Соединение с X-дисплеем потеряно.</translation>
     </message>
     <message>
+        <location line="-9"/>
         <source>That was the desktop, not a window. Nothing was added.</source>
         <translation>Это был рабочий стол, а не окно. Ничего не добавлено.</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>That window has no program name or window class (WM_CLASS). Nothing was added.</source>
         <translation>У этого окна нет ни имени программы, ни класса окна (WM_CLASS). Ничего не добавлено.</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.ui" line="+14"/>
+        <location filename="../dialog/winpropsdialog.ui" line="-43"/>
         <source>Configure windows properties</source>
         <translation>Настройка свойств окон</translation>
     </message>
@@ -443,6 +454,11 @@
         <translation>&amp;Добавить...</translation>
     </message>
     <message>
+        <location line="+13"/>
+        <source>&amp;Pick a window</source>
+        <translation>Выбрать &amp;окно</translation>
+    </message>
+    <message>
         <location line="+7"/>
         <source>&amp;Rename...</source>
         <translation>Пе&amp;реименовать...</translation>
@@ -453,7 +469,7 @@
         <translation>&amp;Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+99"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+115"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
@@ -493,7 +509,7 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+182"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
@@ -538,13 +554,13 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-128"/>
-        <location line="+140"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-172"/>
+        <location line="+184"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-139"/>
+        <location line="-183"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -569,7 +585,7 @@
         <translation>Введите имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+54"/>
         <source>Renaming window id</source>
         <translation>Переименование окна</translation>
     </message>

@@ -119,15 +119,15 @@ QString withoutMnemonic(QString text)
     return text.remove(QLatin1Char('&'));
 }
 
-// What Alt and a letter can reach while the tab page is shown: the dialog's own buttons, the tab
-// titles and the page's check boxes, each with the text it shows.
+// What Alt and a letter can reach while the tab page is shown: the dialog's own buttons (hidden
+// ones too: "Pick a window" shows only on X11), the tab titles and the page's check boxes.
 QList<QPair<QString, bool>> reachableTexts(QDialog &dialog, QTabWidget *tabs, int page)
 {
     QList<QPair<QString, bool>> texts; // text, whether it must have a mnemonic
     for (int i = 0; i < tabs->count(); ++i)
         texts.append({ tabs->tabText(i), true });
     for (QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
-        if (!tabs->isAncestorOf(button) && !button->isHidden())
+        if (!tabs->isAncestorOf(button))
             texts.append({ button->text(),
                            qobject_cast<QPushButton *>(button)
                                && button->parent() != dialog.findChild<QDialogButtonBox *>() });
