@@ -127,12 +127,22 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
     return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
 
+// Quiet runs take turns and end soon: a dialog started meanwhile waits for them, rather than ask
+// one of them to raise a dialog it does not have, and end unseen. The turn is let go at once, so
+// that quiet runs started later find the dialog and give way.
+bool isRunningAfterQuietRuns(QtSingleApplication &app)
+{
+    SingleInstancePeer turn(app.id());
+    turn.waitForTurn(QuietTurnTimeoutMs);
+    return app.isRunning();
+}
+
 int runDialog(int argc, char *argv[])
 {
     QtSingleApplication app(argc, argv, true);
     kivoInit(version, appName);
 
-    if (app.isRunning()) {
+    if (isRunningAfterQuietRuns(app)) {
         // A second start only brings the running instance to the front.
         app.sendMessage(QStringLiteral("raise"), 5000);
         return 1;

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <QtEndian>
 
@@ -350,6 +351,7 @@ private Q_SLOTS:
     void quietRunsTakeTurns();
     void quietRunGivesWay_data();
     void quietRunGivesWay();
+    void dialogWaitsForQuietRunAhead();
     void refusedWithoutPrivateFolder_data();
     void refusedWithoutPrivateFolder();
 
@@ -817,6 +819,28 @@ void TestSingleInstance::quietRunGivesWay()
     QCOMPARE(m_service->readStorage(), before);
     if (dialogOpen)
         closeDialog(dialog);
+}
+
+// A quiet run holds both locks while it stores; a dialog started then opens once it ends.
+void TestSingleInstance::dialogWaitsForQuietRunAhead()
+{
+    QLockFile turn(SingleInstancePeer::turnFilePath(toolId()));
+    QVERIFY(turn.tryLock(0));
+    auto quietRun = std::make_unique<SingleInstancePeer>(toolId());
+    QVERIFY(!quietRun->isClient());
+    Tool dialog;
+    dialog.start();
+    // It ends as a process does, letting go of both locks; the dialog has asked by then, unless
+    // it started slowly (and then the test shows less, but never fails for it).
+    QTimer end;
+    end.setSingleShot(true);
+    connect(&end, &QTimer::timeout, this, [&] {
+        quietRun.reset();
+        turn.unlock();
+    });
+    end.start(1000);
+    QVERIFY(waitUntilFirstInstance(dialog));
+    closeDialog(dialog);
 }
 
 KIVO_TEST_MAIN(TestSingleInstance)
