@@ -81,6 +81,7 @@ private:
     void showInEditor(const QString &name);
     void keepEditorEdits(const QString &name);
     void refill(const QString &current);
+    void revealInFilter(const QString &name);
     static WinProps emptyRecord(const QString &name);
     void storeAndShow(const WinProps &props);
     void showEmptyPageIfNoNames();

@@ -27,11 +27,19 @@ WinProps WinPropsDialog::emptyRecord(const QString &name)
     return props;
 }
 
+// An entry the user adds, renames or picks is shown, though the filter would hide it.
+void WinPropsDialog::revealInFilter(const QString &name)
+{
+    if (!name.contains(filterEdit->text(), Qt::CaseInsensitive))
+        filterEdit->clear();
+}
+
 // Stores the record and makes its row current, keeping the pending edits of the record on show.
 void WinPropsDialog::storeAndShow(const WinProps &props)
 {
     carryEditorIntoWorkingCopy();
     workingCopy.store(props);
+    revealInFilter(props.winName());
     refill(props.winName());
     setChanged(true);
 }
@@ -96,9 +104,10 @@ void WinPropsDialog::takePickedWindow(X11WindowPicker::Outcome outcome, const QS
     pickButton->setEnabled(true);
     switch (outcome) {
     case X11WindowPicker::Outcome::Picked:
-        if (workingCopy.contains(name))
+        if (workingCopy.contains(name)) {
+            revealInFilter(name);
             winListWidget->setCurrentString(name);
-        else
+        } else
             storeAndShow(emptyRecord(name));
         break;
     case X11WindowPicker::Outcome::Cancelled:
@@ -128,6 +137,7 @@ void WinPropsDialog::renameWindowId()
     if (!newName || *newName == oldName)
         return;
     workingCopy.rename(oldName, *newName);
+    revealInFilter(*newName);
     // The editor keeps its content, which now belongs to the new name.
     const bool wasBlocked = winListWidget->blockSignals(true);
     refill(*newName);

@@ -3,6 +3,8 @@
 #include "dialogfixture.h"
 #include "testenvironment.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStackedWidget>
 
 namespace {
@@ -222,6 +224,40 @@ private Q_SLOTS:
         QCOMPARE(f.checkBox("stickyCB")->isChecked(), !replaced);
         QCOMPARE(f.isChanged(), replaced);
         QCOMPARE(f.names(), QStringList({ "a", "b", "c" }));
+    }
+
+    void newNamesShowThroughTheFilter_data()
+    {
+        QTest::addColumn<bool>("renaming");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("filterAfter");
+        QTest::newRow("added, filtered out") << false << "gamma"
+                                             << "";
+        QTest::newRow("added, matching") << false << "Alpine"
+                                         << "alp";
+        QTest::newRow("renamed, filtered out") << true << "gamma"
+                                               << "";
+        QTest::newRow("renamed, matching") << true << "alps"
+                                           << "alp";
+    }
+
+    // The filter hides no entry the user has just named; one that matches keeps it.
+    void newNamesShowThroughTheFilter()
+    {
+        QFETCH(bool, renaming);
+        QFETCH(QString, name);
+        QFETCH(QString, filterAfter);
+        DialogFixture f({ "alpha;ontop", "beta;sticky" });
+        f.makeDialog().show();
+        auto *filter = f.child<QLineEdit>("filterEdit");
+        filter->setText(QStringLiteral("alp"));
+        f.answers.thenType(name);
+        f.child<QPushButton>(renaming ? "renameButton" : "addButton")->click();
+        QCOMPARE(f.list()->currentString(), name);
+        QCOMPARE(filter->text(), filterAfter);
+        QVERIFY(!f.list()->isRowHidden(f.list()->currentRow()));
+        QCOMPARE(f.list()->isRowHidden(f.names().indexOf(QStringLiteral("beta"))),
+                 !filterAfter.isEmpty());
     }
 
     void addFromRecordAppends()
