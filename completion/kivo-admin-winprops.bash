@@ -34,8 +34,8 @@ _kivo_admin_winprops()
         return 0
         ;;
     esac
-    COMPREPLY=($(compgen -W '--help --version --add --delete --edit --quiet --list --show
-        --export --import' -- "$cur"))
+    COMPREPLY=($(compgen -W '--help --help-all --version --add --delete --edit --quiet --list
+        --show --export --import' -- "$cur"))
 }
 
 complete -F _kivo_admin_winprops kivo-admin-winprops

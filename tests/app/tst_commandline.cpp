@@ -6,6 +6,7 @@
 #include "winprops.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -19,6 +20,38 @@ QProcessEnvironment environmentWithoutDisplay()
     for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
         environment.remove(QLatin1String(name));
     return environment;
+}
+
+// What bash's completion offers after the words typed so far.
+QStringList bashOffers(const QStringList &words)
+{
+    QProcess bash;
+    bash.start("bash",
+               QStringList({ "-c",
+                             "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
+                             "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
+                             "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                             "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
+                   + words);
+    if (!bash.waitForFinished(60000) || bash.exitCode() != 0)
+        return { QStringLiteral("(bash failed)") };
+    return QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The long options a text names outside its comment lines.
+QStringList longOptionsIn(const QString &text)
+{
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])--[a-z][a-z-]*"));
+    QStringList found;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1Char('#')))
+            continue;
+        for (auto match = option.globalMatch(line); match.hasNext();)
+            found.append(match.next().captured());
+    }
+    found.removeDuplicates();
+    found.sort();
+    return found;
 }
 } // namespace
 
@@ -375,18 +408,38 @@ private Q_SLOTS:
         ServiceProcess service;
         service.writeStorage({ "a;ontop", "ab c;sticky", "x\\;y;no_title" });
         QVERIFY(service.start());
-        QProcess bash;
-        bash.start("bash",
-                   QStringList({ "-c",
-                                 "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
-                                 "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
-                                 "printf '%s\\n' \"${COMPREPLY[@]}\"",
-                                 "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
-                       + words);
-        QVERIFY(bash.waitForFinished(60000));
-        QCOMPARE(bash.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-                 offered);
+        QCOMPARE(bashOffers(words), offered);
+    }
+
+    // zsh's completion reads the names as bash's does; its completion system is stood in for.
+    void zshCompletionOffersStoredNames()
+    {
+        ServiceProcess service;
+        service.writeStorage({ "a;ontop", "ab c;sticky", "x\\;y;no_title" });
+        QVERIFY(service.start());
+        QProcess zsh;
+        zsh.start("zsh",
+                  { "-f", "-c",
+                    "compadd() { shift; print -rl -- ${(P)1}; }; words=(\"$1\"); "
+                    "eval \"$(sed -n '/^_kivo_admin_winprops_names()/,/^}/p' \"$2\")\"; "
+                    "_kivo_admin_winprops_names",
+                    "zsh", KIVO_ADMIN_WINPROPS, KIVO_ZSH_COMPLETION });
+        QVERIFY(zsh.waitForFinished(60000));
+        QCOMPARE(zsh.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(zsh.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+                 QStringList({ "a", "ab c", "x;y" }));
+    }
+
+    // A new option of the tool that a completion does not offer shows here.
+    void completionsOfferEveryOption()
+    {
+        const ToolRun help = runTool({ "--help" }, environmentWithoutDisplay());
+        QCOMPARE(help.exitCode, 0);
+        const QStringList options = longOptionsIn(help.out);
+        QCOMPARE(longOptionsIn(bashOffers({ "--" }).join(QLatin1Char(' '))), options);
+        QFile zsh(QStringLiteral(KIVO_ZSH_COMPLETION));
+        QVERIFY(zsh.open(QIODevice::ReadOnly));
+        QCOMPARE(longOptionsIn(QString::fromUtf8(zsh.readAll())), options);
     }
 };
 
