@@ -31,11 +31,6 @@ QString WinPropsDaemon::tooLargeError()
     return QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
 }
 
-QString WinPropsDaemon::changedError()
-{
-    return collectionChangedError();
-}
-
 WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &records,
                                const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
@@ -202,7 +197,7 @@ qulonglong WinPropsDaemon::setAllPropertiesIfUnchanged(const WinPropsList &wpl,
     // A change on disk not yet taken up is a change of the collection too.
     followFile();
     if (generation != m_generation) {
-        sendErrorReply(changedError(),
+        sendErrorReply(collectionChangedError(),
                        tr("The window properties changed since generation %1; they are at %2 now.")
                            .arg(generation)
                            .arg(m_generation));

@@ -26,8 +26,7 @@ public:
     static QString notReferencedError();
     // The collection would take more than one reply can carry.
     static QString tooLargeError();
-    // The collection changed since the generation a conditional store was based on.
-    static QString changedError();
+    // A conditional store on a collection changed meanwhile answers collectionChangedError().
 
     // bus: where the clients that call addRef are watched, so that a client that goes away
     // without release does not keep the daemon alive.

@@ -27,9 +27,7 @@ Q_DECLARE_METATYPE(Call)
 namespace {
 
 const QString invalidArgument = QStringLiteral("org.kivo.Kivo.WinProps.Error.InvalidArgument");
-namespace WinPropsDaemonErrors {
 const QString tooLarge = QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
-}
 
 const QStringList seed
     = { QStringLiteral("xterm;no_title;geometry=640x480+0+0;shadow=40"),
@@ -648,12 +646,12 @@ private Q_SLOTS:
         QDBusPendingReply<WinPropsList> reply = m_client->getAllProperties();
         reply.waitForFinished();
         QVERIFY(reply.isError());
-        QCOMPARE(reply.error().name(), WinPropsDaemonErrors::tooLarge);
+        QCOMPARE(reply.error().name(), tooLarge);
         QVERIFY2(reply.error().message().contains(QString::number(wireSize(records))),
                  qPrintable(reply.error().message()));
         QDBusPendingCall more = m_client->setWindowProperties(QStringLiteral("more"), "ontop");
         more.waitForFinished();
-        QCOMPARE(more.error().name(), WinPropsDaemonErrors::tooLarge);
+        QCOMPARE(more.error().name(), tooLarge);
         QVERIFY(succeeded(m_client->removeWindowProperties(QStringLiteral("over"))));
         records.removeLast();
         QCOMPARE(contentsOf(m_service->storagePath()), recordLines(records));
