@@ -43,10 +43,6 @@ bool writeOutputFile(const QString &path, const QByteArray &contents, QString &e
     return false;
 }
 
-void print(const QString &lines)
-{
-    std::fputs(lines.toLocal8Bit().constData(), stdout);
-}
 } // namespace
 
 ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLineOptions &options)
@@ -69,14 +65,24 @@ int ListingActions::run(ApprcInterface &apprc) const
     }
     const WinPropsList &records = fetched.records;
     int status = 0;
+    // Checked like an export: a listing into a full disk or a closed pipe is no success. After a
+    // failed write the run has failed, and says so once.
+    const auto output = [&status](const QString &path, const WinPropsList &lines) {
+        QString error;
+        if (status != FileFailure && !writeOutputFile(path, recordLines(lines), error)) {
+            CommandLineActions::report(error);
+            status = FileFailure;
+        }
+    };
+    const QString standardOutput = QStringLiteral("-");
     if (list)
-        print(QString::fromUtf8(recordLines(records)));
+        output(standardOutput, records);
     if (showName) {
         const auto found
             = std::find_if(records.cbegin(), records.cend(),
                            [this](const WinProps &p) { return p.winName() == *showName; });
         if (found != records.cend()) {
-            print(QString::fromUtf8(recordLines({ *found })));
+            output(standardOutput, { *found });
         } else {
             CommandLineActions::report(
                 QCoreApplication::translate("CommandLineActions",
@@ -85,12 +91,8 @@ int ListingActions::run(ApprcInterface &apprc) const
             status = NameNotStored;
         }
     }
-    std::fflush(stdout);
-    QString error;
-    if (exportPath && !writeOutputFile(*exportPath, recordLines(records), error)) {
-        CommandLineActions::report(error);
-        status = FileFailure;
-    }
+    if (exportPath)
+        output(*exportPath, records);
     return status;
 }
 

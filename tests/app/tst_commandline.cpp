@@ -286,6 +286,30 @@ private Q_SLOTS:
         QVERIFY2(refused.err.contains("could not be written"), qPrintable(refused.err));
     }
 
+    void fullStandardOutputFails_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("list") << QStringList("--list");
+        QTest::newRow("show") << QStringList({ "--show", "b" });
+        QTest::newRow("export") << QStringList({ "--export", "-" });
+    }
+
+    void fullStandardOutputFails()
+    {
+        QFETCH(QStringList, arguments);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QProcess tool;
+        tool.setProcessEnvironment(englishEnvironment());
+        tool.setStandardOutputFile(QStringLiteral("/dev/full"));
+        tool.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.readAllStandardError(),
+                 QByteArray("kivo-admin-winprops: standard output could not be written\n"));
+        QCOMPARE(tool.exitCode(), 6);
+    }
+
     void listReadsBackUnchanged()
     {
         const QStringList odd = { "x\\;y\\=z\\\\;small_image=p\\;q", "Привет;geometry=1x2-3+4",
