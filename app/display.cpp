@@ -3,7 +3,7 @@
 
 #include "display.h"
 
-#include <xcb/xcb.h>
+#include "x11connection.h"
 
 namespace {
 // The platforms Qt tries in turn: -platform, else QT_QPA_PLATFORM, else X11 (Qt 5's default).
@@ -22,10 +22,7 @@ bool canReachX11(const QString &display)
 {
     if (display.isEmpty())
         return false;
-    xcb_connection_t *connection = xcb_connect(display.toLocal8Bit().constData(), nullptr);
-    const bool reached = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return reached;
+    return X11Connection::open(display.toLocal8Bit()) != nullptr;
 }
 
 bool canUse(const QString &platform, const QProcessEnvironment &environment)

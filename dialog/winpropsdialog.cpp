@@ -3,6 +3,7 @@
 #include "winpropsdialog.h"
 
 #include "kivohelp.h"
+#include "x11windowpicker.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

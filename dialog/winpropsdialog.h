@@ -4,14 +4,16 @@
 #define KIVO_WINPROPSDIALOG_H
 
 #include "ui_winpropsdialog.h"
+#include "windowpickoutcome.h"
 #include "winpropsbackend.h"
 #include "winpropsworkingcopy.h"
-#include "x11windowpicker.h"
 
 #include <QDialog>
 #include <QMessageBox>
 
 #include <optional>
+
+class X11WindowPicker;
 
 // The tool's window: window names on the left, the property editor of the current name on the
 // right. Holds a working copy of every record of the service and sends it back whole on save.
@@ -52,7 +54,7 @@ private Q_SLOTS:
     void reset();
     void addWinProp();
     void pickWindow();
-    void takePickedWindow(X11WindowPicker::Outcome outcome, const QString &name);
+    void takePickedWindow(WindowPickOutcome outcome, const QString &name);
     void deleteWinProp();
     void renameWindowId();
     void setChanged(bool b);

@@ -4,6 +4,8 @@
 // from the command line. None of these reaches the service before the next save.
 #include "winpropsdialog.h"
 
+#include "x11windowpicker.h"
+
 #include <QInputDialog>
 
 // A refill shows the new current record without keeping the editor's content, so the pending
@@ -99,29 +101,29 @@ void WinPropsDialog::pickWindow()
 }
 
 // The picked program's entry is selected, or added as Add... adds one.
-void WinPropsDialog::takePickedWindow(X11WindowPicker::Outcome outcome, const QString &name)
+void WinPropsDialog::takePickedWindow(WindowPickOutcome outcome, const QString &name)
 {
     pickButton->setEnabled(true);
     switch (outcome) {
-    case X11WindowPicker::Outcome::Picked:
+    case WindowPickOutcome::Picked:
         if (workingCopy.contains(name)) {
             revealInFilter(name);
             winListWidget->setCurrentString(name);
         } else
             storeAndShow(emptyRecord(name));
         break;
-    case X11WindowPicker::Outcome::Cancelled:
+    case WindowPickOutcome::Cancelled:
         break;
-    case X11WindowPicker::Outcome::RootWindow:
+    case WindowPickOutcome::RootWindow:
         ask(QMessageBox::Information, tr("Pick a window"),
             tr("That was the desktop, not a window. Nothing was added."), QMessageBox::Ok);
         break;
-    case X11WindowPicker::Outcome::NoWmClass:
+    case WindowPickOutcome::NoWmClass:
         ask(QMessageBox::Information, tr("Pick a window"),
             tr("That window has no program name or window class (WM_CLASS). Nothing was added."),
             QMessageBox::Ok);
         break;
-    case X11WindowPicker::Outcome::Lost:
+    case WindowPickOutcome::Lost:
         ask(QMessageBox::Warning, tr("Pick a window"),
             tr("The connection to the X display is lost."), QMessageBox::Ok);
         break;

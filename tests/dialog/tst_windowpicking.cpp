@@ -4,6 +4,7 @@
 #include "dialogfixture.h"
 #include "testenvironment.h"
 #include "x11session.h"
+#include "x11windowpicker.h"
 #include "x11windows.h"
 
 #include <QSignalSpy>
@@ -65,7 +66,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        qRegisterMetaType<X11WindowPicker::Outcome>();
+        qRegisterMetaType<WindowPickOutcome>();
         QVERIFY2(m_session.useServer(qgetenv("DISPLAY")), qPrintable(m_session.error()));
         QVERIFY2(m_session.startWindowManager(), qPrintable(m_session.error()));
         m_client = std::make_unique<X11TestClient>(m_session.environment());

@@ -4,6 +4,7 @@
 #ifndef KIVO_X11WINDOWPICKER_H
 #define KIVO_X11WINDOWPICKER_H
 
+#include "windowpickoutcome.h"
 #include "x11connection.h"
 
 #include <QObject>
@@ -21,8 +22,7 @@ class X11WindowPicker : public QObject
 
 public:
     enum class Start { Started, Busy, Lost };
-    enum class Outcome { Picked, Cancelled, RootWindow, NoWmClass, Lost };
-    Q_ENUM(Outcome)
+    using Outcome = WindowPickOutcome;
 
     explicit X11WindowPicker(std::unique_ptr<X11Connection> x11, QObject *parent = nullptr);
     // A pick still running is ended without a finished() signal.
@@ -36,7 +36,7 @@ public:
 Q_SIGNALS:
     // windowName: the picked window's WM_CLASS instance, else its class; empty unless Picked.
     // Emitted from the event loop after the grab ended, so receivers may open modal dialogs.
-    void finished(X11WindowPicker::Outcome outcome, const QString &windowName);
+    void finished(WindowPickOutcome outcome, const QString &windowName);
 
 private:
     bool grab();
