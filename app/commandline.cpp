@@ -43,6 +43,10 @@ CommandLineOptions::CommandLineOptions()
 
 void CommandLineOptions::addTo(QCommandLineParser &parser) const
 {
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "QObject",
+        "Edits the window properties of programs: how the desktop decorates and manages their "
+        "windows."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(addOption);

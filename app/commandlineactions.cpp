@@ -46,7 +46,10 @@ CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
     , undecodable(undecodable)
 {
     QByteArray contents;
-    if (importPath && readInputFile(*importPath, contents, importError))
+    if (importPath && importPath->isEmpty())
+        importError = QCoreApplication::translate("CommandLineActions",
+                                                  "the file name given to --import is empty");
+    else if (importPath && readInputFile(*importPath, contents, importError))
         imported = readRecordLines(contents);
 }
 
@@ -111,12 +114,6 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
         return InvalidCommandLineValue;
     if (deleteNames.isEmpty() && addRecords.isEmpty() && !importPath)
         return 0;
-    for (const QString &text : addRecords) {
-        const WinProps record(text);
-        if (record.isNull())
-            report(tr("the window record \"%1\" sets no property, so nothing is stored for \"%2\"")
-                       .arg(text, record.winName()));
-    }
     // Another client may store between the read and the store: the actions are then done
     // again on what it stored.
     constexpr int maxAttempts = 5;
@@ -130,11 +127,14 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
             return ServiceFailure;
         }
         WinPropsWorkingCopy records(fetched.records);
-        if (!applyTo(records))
+        QStringList removedSettingNothing;
+        if (!applyTo(records, removedSettingNothing))
             return 0;
         stored = backend.storeAll(records.records());
-        if (stored.ok)
+        if (stored.ok) {
+            reportSettingNothing(fetched.records, removedSettingNothing);
             return 0;
+        }
         if (!stored.changedElsewhere)
             break;
     }
@@ -142,10 +142,26 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
     return ServiceFailure;
 }
 
+// A record that sets nothing removes the entry of its name: said plainly, since "nothing is
+// stored" would read as "nothing changed".
+void CommandLineActions::reportSettingNothing(const WinPropsList &before, const QStringList &names)
+{
+    const WinPropsWorkingCopy stored(before);
+    for (const QString &name : names) {
+        if (stored.contains(name))
+            report(tr("the record for \"%1\" sets no property, so the stored entry of \"%1\" "
+                      "was removed")
+                       .arg(name));
+        else
+            report(tr("the record for \"%1\" sets no property, so nothing is stored for \"%1\"")
+                       .arg(name));
+    }
+}
+
 // Deletes, then adds and imports. Of the records added, those that set nothing are dropped, as
-// a save from the dialog would; records of other names stay as they were, even those that set
-// nothing. False when nothing changed.
-bool CommandLineActions::applyTo(WinPropsWorkingCopy &records) const
+// a save from the dialog would, and named in settingNothing; records of other names stay as they
+// were, even those that set nothing. False when nothing changed.
+bool CommandLineActions::applyTo(WinPropsWorkingCopy &records, QStringList &settingNothing) const
 {
     bool removed = false;
     for (const QString &name : deleteNames)
@@ -158,9 +174,8 @@ bool CommandLineActions::applyTo(WinPropsWorkingCopy &records) const
         return false;
     for (const WinProps &props : qAsConst(added))
         records.store(props);
-    QStringList settingNothing;
     for (const WinProps &props : qAsConst(added)) {
-        if (records.find(props.winName()).isNull())
+        if (records.find(props.winName()).isNull() && !settingNothing.contains(props.winName()))
             settingNothing.append(props.winName());
     }
     records.removeAll(settingNothing);

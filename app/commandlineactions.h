@@ -50,7 +50,8 @@ public:
 
 private:
     bool isUndecodable(const QString &value) const;
-    bool applyTo(WinPropsWorkingCopy &records) const;
+    bool applyTo(WinPropsWorkingCopy &records, QStringList &settingNothing) const;
+    static void reportSettingNothing(const WinPropsList &before, const QStringList &names);
     void reportStrays() const;
 
     bool quiet;

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <cstdio>
@@ -54,6 +55,11 @@ ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLi
 
 int ListingActions::run(ApprcInterface &apprc) const
 {
+    if (showName && showName->isEmpty()) {
+        CommandLineActions::report(QCoreApplication::translate(
+            "CommandLineActions", "the window name given to --show is empty"));
+        return InvalidCommandLineValue;
+    }
     const WinPropsBackend::Fetched fetched = apprc.readAllProperties();
     if (!fetched.ok) {
         CommandLineActions::report(
@@ -63,7 +69,12 @@ int ListingActions::run(ApprcInterface &apprc) const
                 .arg(fetched.errorMessage));
         return ServiceFailure;
     }
-    const WinPropsList &records = fetched.records;
+    QStringList leftOut;
+    const WinPropsList records = listableRecords(fetched.records, leftOut);
+    if (list || exportPath) {
+        for (const QString &line : qAsConst(leftOut))
+            CommandLineActions::report(line);
+    }
     int status = 0;
     // Checked like an export: a listing into a full disk or a closed pipe is no success. After a
     // failed write the run has failed, and says so once.
@@ -94,6 +105,34 @@ int ListingActions::run(ApprcInterface &apprc) const
     if (exportPath)
         output(*exportPath, records);
     return status;
+}
+
+WinPropsList listableRecords(const WinPropsList &records, QStringList &leftOut)
+{
+    WinPropsList listable;
+    QSet<QString> names;
+    for (const WinProps &props : records) {
+        const WinProps readBack(props.toString());
+        if (props.winName().isEmpty())
+            leftOut.append(QCoreApplication::translate(
+                "CommandLineActions",
+                "left out an entry without a window name, which no record line can hold"));
+        else if (names.contains(props.winName()))
+            leftOut.append(
+                QCoreApplication::translate(
+                    "CommandLineActions", "left out a second entry of \"%1\"; the first is listed")
+                    .arg(props.winName()));
+        else if (!readBack.isValid() || readBack != props)
+            leftOut.append(QCoreApplication::translate(
+                               "CommandLineActions",
+                               "left out the entry of \"%1\", whose values no record line can hold")
+                               .arg(props.winName()));
+        else {
+            names.insert(props.winName());
+            listable.append(props);
+        }
+    }
+    return listable;
 }
 
 bool readInputFile(const QString &path, QByteArray &contents, QString &errorMessage)

@@ -4,7 +4,10 @@
 #ifndef KIVO_LISTINGACTIONS_H
 #define KIVO_LISTINGACTIONS_H
 
+#include "winprops.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -27,6 +30,10 @@ private:
     std::optional<QString> showName;
     std::optional<QString> exportPath;
 };
+
+// What a listing writes of the records: each that --import reads back as it is, the first of a
+// name only (as everywhere, the first of a name wins); leftOut gets a line for each other one.
+WinPropsList listableRecords(const WinPropsList &records, QStringList &leftOut);
 
 // Reads a whole file, or standard input for "-"; false with a message for the user on failure.
 bool readInputFile(const QString &path, QByteArray &contents, QString &errorMessage);

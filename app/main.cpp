@@ -14,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QIcon>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <memory>
@@ -34,11 +35,19 @@ QStringList argumentsOf(int argc, char *argv[])
     return arguments;
 }
 
-// The parser's standard handling, except that help ends with a line pointing to the manual.
+// The parser's standard handling, except that help ends with a line pointing to the manual and
+// a command line that does not parse points to help.
 // Returns the exit status when the process is to end here.
 std::optional<int> processCommandLine(QCommandLineParser &parser, const QCoreApplication &app)
 {
-    if (parser.parse(app.arguments()) && parser.isSet(QStringLiteral("help"))) {
+    if (!parser.parse(app.arguments())) {
+        CommandLineActions::report(parser.errorText() + QLatin1Char(' ')
+                                   + QCoreApplication::translate(
+                                         "CommandLineActions", "Try \"%1 --help\" for the options.")
+                                         .arg(QLatin1String(appName)));
+        return 1;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
         const QString help = parser.helpText() + CommandLineOptions::helpFooter() + '\n';
         std::fputs(help.toLocal8Bit().constData(), stdout);
         return 0;
@@ -81,11 +90,12 @@ std::optional<int> handOver(Launch launch, std::unique_ptr<SingleInstancePeer> &
         return refuseQuietRun(QT_TRANSLATE_NOOP(
             "CommandLineActions", "another quiet run did not end in time; nothing was changed"));
     if (peer->isClient()) {
+        // As any second start, and then says why nothing was done.
+        peer->sendMessage(QStringLiteral("raise"), 5000);
         if (quiet)
             return refuseQuietRun(QT_TRANSLATE_NOOP(
                 "CommandLineActions",
                 "the window properties are open in the dialog; nothing was changed"));
-        peer->sendMessage(QStringLiteral("raise"), 5000);
         return 1;
     }
     // Without a lock of its own the tool could run twice and one store undo the other.
@@ -127,14 +137,30 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
     return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
 
-// Quiet runs take turns and end soon: a dialog started meanwhile waits for them, rather than ask
-// one of them to raise a dialog it does not have, and end unseen. The turn is let go at once, so
-// that quiet runs started later find the dialog and give way.
-bool isRunningAfterQuietRuns(QtSingleApplication &app)
+// Quiet runs take turns and end soon: a dialog started meanwhile waits for those started before
+// it, rather than ask one of them to raise a dialog it does not have, and end unseen. The turn is
+// let go at once, so that quiet runs started later find the dialog and give way. The exit status
+// when this process is to end here.
+std::optional<int> waitForQuietRunsAhead(QtSingleApplication &app)
 {
     SingleInstancePeer turn(app.id());
-    turn.waitForTurn(QuietTurnTimeoutMs);
-    return app.isRunning();
+    if (!turn.waitForTurn(QuietTurnTimeoutMs) && turn.error().isEmpty()) {
+        const QString reason = QCoreApplication::translate(
+            "CommandLineActions",
+            "a quiet run started before the dialog did not end in time; the dialog was not "
+            "opened");
+        CommandLineActions::report(reason);
+        QMessageBox::critical(
+            nullptr, QCoreApplication::translate("CommandLineActions", "Windows properties"),
+            reason);
+        return 1;
+    }
+    if (app.isRunning()) {
+        // A second start only brings the running instance to the front.
+        app.sendMessage(QStringLiteral("raise"), 5000);
+        return 1;
+    }
+    return std::nullopt;
 }
 
 int runDialog(int argc, char *argv[])
@@ -142,11 +168,8 @@ int runDialog(int argc, char *argv[])
     QtSingleApplication app(argc, argv, true);
     kivoInit(version, appName);
 
-    if (isRunningAfterQuietRuns(app)) {
-        // A second start only brings the running instance to the front.
-        app.sendMessage(QStringLiteral("raise"), 5000);
-        return 1;
-    }
+    if (const auto status = waitForQuietRunsAhead(app))
+        return *status;
     // Without a lock of its own the tool could run twice and one save undo the other.
     if (!app.lockError().isEmpty()) {
         CommandLineActions::report(app.lockError());

@@ -77,23 +77,35 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
     return options;
 }
 
+// A stand-in: the name is taken only while nobody holds it, and given up to a service that asks
+// to replace it (the desktop's own, say), whereupon this one ends.
 bool claimBusName(QDBusConnection &bus)
 {
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply
         = bus.interface()->registerService(WinPropsService::busName(),
                                            QDBusConnectionInterface::DontQueueService,
-                                           QDBusConnectionInterface::DontAllowReplacement);
+                                           QDBusConnectionInterface::AllowReplacement);
     if (!reply.isValid()) {
         complain(QStringLiteral("Cannot own the bus name %1: %2")
                      .arg(WinPropsService::busName(), reply.error().message()));
         return false;
     }
     if (reply.value() != QDBusConnectionInterface::ServiceRegistered) {
-        complain(QStringLiteral("The bus name %1 is already owned by another process; is another "
-                                "kivo-winpropsd running?")
-                     .arg(WinPropsService::busName()));
+        complain(
+            QStringLiteral("The bus name %1 is already owned by another process (another "
+                           "kivo-winpropsd, or the desktop's own service); leaving it to that.")
+                .arg(WinPropsService::busName()));
         return false;
     }
+    QObject::connect(bus.interface(), &QDBusConnectionInterface::serviceUnregistered,
+                     QCoreApplication::instance(), [](const QString &name) {
+                         if (name != WinPropsService::busName())
+                             return;
+                         complain(QStringLiteral("Another service took over the bus name %1; "
+                                                 "exiting.")
+                                      .arg(name));
+                         QCoreApplication::quit();
+                     });
     return true;
 }
 

@@ -32,10 +32,15 @@ void StringListWidget::setStrings(const QStringList &names, const QString &curre
     fillRows(names);
     clearHeaderTexts(names.size());
     applyFilter();
-    const int row = current.isEmpty() ? 0 : qMax(0, names.indexOf(current));
-    setCurrentCell(row, 0);
+    const int named = current.isEmpty() ? 0 : qMax(0, names.indexOf(current));
+    const int row = isRowHidden(named) ? firstShownRow() : named;
     resizeColumnsToContents();
+    contentsWidth = columnWidth(0);
     fitColumn();
+    if (row >= 0) {
+        setCurrentCell(row, 0);
+        scrollToItem(currentItem());
+    }
 }
 
 // Each item put into a row reports its own change; with many thousands of rows those reports
@@ -68,10 +73,31 @@ void StringListWidget::setCurrentString(const QString &name)
     }
 }
 
+// The row on show is never hidden: a filter that hides it leaves no row current.
 void StringListWidget::setFilterText(const QString &text)
 {
     filterText = text;
     applyFilter();
+    if (currentItem() && isRowHidden(currentRow()))
+        setCurrentItem(nullptr);
+}
+
+int StringListWidget::firstShownRow() const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (!isRowHidden(row))
+            return row;
+    }
+    return -1;
+}
+
+void StringListWidget::makeFirstShownRowCurrent()
+{
+    if (currentItem())
+        return;
+    const int row = firstShownRow();
+    if (row >= 0)
+        setCurrentCell(row, 0);
 }
 
 void StringListWidget::applyFilter()
@@ -129,13 +155,20 @@ QString StringListWidget::textOf(const QTableWidgetItem *item)
     return item ? item->data(Qt::DisplayRole).toString() : QString();
 }
 
-// Widens the only column to the view, never narrows it: a long name keeps its width and the view
-// scrolls by pixels instead.
+// The only column fills the view, and is wider only for a name wider than the view, which the
+// view then scrolls to by pixels. It follows the view's width as a vertical scroll bar comes and
+// goes, so that no horizontal one shows without need.
 void StringListWidget::fitColumn()
 {
     if (columnCount() == 0)
         return;
-    const int target = width() - 2 * frameWidth() - 1;
-    if (columnWidth(0) < target)
+    const int target = qMax(contentsWidth, viewport()->width());
+    if (columnWidth(0) != target)
         horizontalHeader()->resizeSection(0, target);
+}
+
+void StringListWidget::updateGeometries()
+{
+    QTableWidget::updateGeometries();
+    fitColumn();
 }

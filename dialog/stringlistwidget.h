@@ -16,16 +16,18 @@ public:
     explicit StringListWidget(QWidget *parent = nullptr);
     ~StringListWidget() override;
 
-    // Replaces all rows; current names the row to make current (the first row when it is empty
-    // or absent).
+    // Replaces all rows; current names the row to make current (the first row shown when it is
+    // empty, absent or hidden by the filter; none when the filter hides every row).
     void setStrings(const QStringList &names, const QString &current);
     // The current name; while a change is being announced, still the previous one.
     QString currentString() const;
     // Makes the first row with exactly this text current; nothing when there is none.
     void setCurrentString(const QString &name);
     // Shows only the rows whose names contain text, ignoring case; an empty text shows all.
-    // The current row stays current even while hidden.
+    // A current row that this hides stops being current (announced as any change).
     void setFilterText(const QString &text);
+    // When no row is current, makes the first row shown current.
+    void makeFirstShownRowCurrent();
 
 Q_SIGNALS:
     void currentChanged(const QString &current, const QString &previous);
@@ -35,6 +37,7 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void updateGeometries() override;
 
 private Q_SLOTS:
     void slotCurrentChanged(QTableWidgetItem *current, QTableWidgetItem *previous);
@@ -42,6 +45,7 @@ private Q_SLOTS:
 private:
     static QString textOf(const QTableWidgetItem *item);
     void fillRows(const QStringList &names);
+    int firstShownRow() const;
     void fitColumn();
     void applyFilter();
     void clearHeaderTexts(int rows);
@@ -49,6 +53,8 @@ private:
     bool changingCurrent;
     QTableWidgetItem *previousItem = nullptr;
     QString filterText;
+    // Of the widest name, as of the last setStrings.
+    int contentsWidth = 0;
 };
 
 #endif

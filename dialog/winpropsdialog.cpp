@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -34,6 +35,7 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
             &WinPropsDialog::save);
     connect(winListWidget, &StringListWidget::currentChanged, this,
             &WinPropsDialog::slotCurrentWinChanged);
+    setUpWindowPicking();
 
     baseline = fetchAllProperties();
     workingCopy = WinPropsWorkingCopy(baseline);
@@ -48,20 +50,44 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     connect(deleteButton, &QPushButton::clicked, this, &WinPropsDialog::deleteWinProp);
     connect(renameButton, &QPushButton::clicked, this, &WinPropsDialog::renameWindowId);
     connectKeyboard();
-    setUpWindowPicking();
 
     restoreWindowState();
 }
 
-// The list's own keys act like the buttons under it; Ctrl+F goes to the filter.
+// The list's own keys act like the buttons under it; Ctrl+F goes to the filter, and Enter there
+// goes on to the list.
 void WinPropsDialog::connectKeyboard()
 {
     connect(winListWidget, &StringListWidget::deleteRequested, deleteButton, &QPushButton::click);
-    connect(filterEdit, &QLineEdit::textChanged, winListWidget, &StringListWidget::setFilterText);
+    connect(filterEdit, &QLineEdit::textChanged, this, &WinPropsDialog::filterNames);
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
         filterEdit->setFocus(Qt::ShortcutFocusReason);
         filterEdit->selectAll();
     });
+    filterEdit->installEventFilter(this);
+}
+
+// The entry on show is always one the list shows: when the filter hides it, its edits are kept
+// and the editor gives way to the hint until another entry is chosen.
+void WinPropsDialog::filterNames(const QString &text)
+{
+    carryEditorIntoWorkingCopy();
+    winListWidget->setFilterText(text);
+}
+
+// Enter in the filter field must not reach the dialog's default button, which would save and
+// close.
+bool WinPropsDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == filterEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            winListWidget->makeFirstShownRowCurrent();
+            winListWidget->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // The picker talks to the display the dialog is on ($DISPLAY, as Qt's X11 platform), over a
@@ -126,8 +152,10 @@ void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString
     const bool hasRow = winListWidget->currentItem() != nullptr;
     deleteButton->setEnabled(hasRow);
     renameButton->setEnabled(hasRow);
-    if (!hasRow)
+    if (!hasRow) {
+        showEmptyPage();
         return;
+    }
     if (!previous.isNull())
         keepEditorEdits(previous);
     stackedWidget->setCurrentWidget(winPropsWidget);

@@ -47,6 +47,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private Q_SLOTS:
     void slotCurrentWinChanged(const QString &current, const QString &previous);
@@ -59,6 +60,7 @@ private Q_SLOTS:
     void renameWindowId();
     void setChanged(bool b);
     void showHelp();
+    void filterNames(const QString &text);
     void slotAccept();
     void slotReject();
 
@@ -87,6 +89,7 @@ private:
     static WinProps emptyRecord(const QString &name);
     void storeAndShow(const WinProps &props);
     void showEmptyPageIfNoNames();
+    void showEmptyPage();
     bool confirmDeleting(const QString &name);
     void refuseEmptyName();
     // unchanged: a name that is accepted although it exists.

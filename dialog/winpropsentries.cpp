@@ -49,7 +49,22 @@ void WinPropsDialog::storeAndShow(const WinProps &props)
 void WinPropsDialog::showEmptyPageIfNoNames()
 {
     if (workingCopy.isEmpty())
-        stackedWidget->setCurrentWidget(emptyPropsWidget);
+        showEmptyPage();
+}
+
+// In place of the editor while no entry is chosen: what to do next.
+void WinPropsDialog::showEmptyPage()
+{
+    if (!workingCopy.isEmpty())
+        emptyHintLabel->setText(tr("Choose a window name from the list to edit its properties."));
+    else if (windowPicker)
+        emptyHintLabel->setText(tr("No window properties are stored yet. Add... creates an entry "
+                                   "for a program; Pick a window creates one for a window you "
+                                   "click."));
+    else
+        emptyHintLabel->setText(
+            tr("No window properties are stored yet. Add... creates an entry for a program."));
+    stackedWidget->setCurrentWidget(emptyPropsWidget);
 }
 
 std::optional<QString> WinPropsDialog::promptNewName(const QString &title, const QString &label,
@@ -205,6 +220,7 @@ void WinPropsDialog::addWinPropFromRecord(const QString &record)
                 tr("Properties for \"%1\" already set. Do you want to rewrite them?").arg(name),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes) {
+            revealInFilter(name);
             winListWidget->setCurrentString(name);
             return;
         }
@@ -220,6 +236,7 @@ void WinPropsDialog::importWinProps(const WinPropsList &records)
     carryEditorIntoWorkingCopy();
     for (const WinProps &props : records)
         workingCopy.store(props);
+    revealInFilter(records.first().winName());
     refill(records.first().winName());
     setChanged(true);
 }
@@ -231,6 +248,7 @@ void WinPropsDialog::editWinPropByName(const QString &name)
         return;
     }
     if (workingCopy.contains(name)) {
+        revealInFilter(name);
         winListWidget->setCurrentString(name);
         return;
     }

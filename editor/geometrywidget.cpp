@@ -12,8 +12,10 @@ GeometryWidget::GeometryWidget(QWidget *parent)
     : QWidget(parent)
 {
     setupUi(this);
+    // Disabled only now: a control created inside a disabled parent is announced to screen
+    // readers before it is whole, and stays known to them as a plain widget.
+    groupBox->setEnabled(geometryCB->isChecked());
     connect(centerOfScreenCB, &QCheckBox::toggled, this, &GeometryWidget::setCenterCoords);
-    connect(groupBox, &QGroupBox::toggled, this, &GeometryWidget::changed);
     const QList<QWidget *> descendants = findChildren<QWidget *>();
     for (QWidget *widget : descendants) {
         if (auto *checkBox = qobject_cast<QCheckBox *>(widget))
@@ -32,10 +34,10 @@ void GeometryWidget::setGeometryString(const QString &geometry)
 {
     const std::optional<GeometrySpec> parsed = parseGeometryString(geometry);
     if (!parsed) {
-        groupBox->setChecked(false);
+        geometryCB->setChecked(false);
         return;
     }
-    groupBox->setChecked(true);
+    geometryCB->setChecked(true);
     widthSB->setValue(parsed->width);
     heightSB->setValue(parsed->height);
     fromRightEdgeCB->setChecked(parsed->fromRightEdge);
@@ -47,7 +49,7 @@ void GeometryWidget::setGeometryString(const QString &geometry)
 
 QString GeometryWidget::geometryString() const
 {
-    if (!groupBox->isChecked())
+    if (!geometryCB->isChecked())
         return QString();
     GeometrySpec shown;
     shown.width = widthSB->value();

@@ -17,7 +17,7 @@ class GeometryWidget : public QWidget, private Ui::GeometryWidget
 public:
     explicit GeometryWidget(QWidget *parent = nullptr);
 
-    // Shows a geometry string; one that does not match the format unchecks the group box only.
+    // Shows a geometry string; one that does not match the format unchecks "Set geometry" only.
     void setGeometryString(const QString &geometry);
     // The geometry of the controls, or a null string when no geometry is set.
     QString geometryString() const;

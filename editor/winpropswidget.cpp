@@ -5,8 +5,11 @@
 #include "winprops.h"
 #include "winpropsfields.h"
 
+#include <QAbstractSpinBox>
+#include <QEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSlider>
 
 namespace {
 
@@ -48,6 +51,30 @@ WinPropsWidget::WinPropsWidget(QWidget *parent)
                                 + scrollArea->verticalScrollBar()->sizeHint().width()
                                 + small_imageButton->width());
     connectValueControls();
+    keepWheelForScrolling();
+}
+
+// The Appearance tab scrolls: a wheel turned over a value the user has not chosen to edit
+// scrolls the page, and changes nothing.
+void WinPropsWidget::keepWheelForScrolling()
+{
+    const QList<QWidget *> descendants = findChildren<QWidget *>();
+    for (QWidget *widget : descendants) {
+        if (qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QSlider *>(widget)) {
+            widget->setFocusPolicy(Qt::StrongFocus);
+            widget->installEventFilter(this);
+        }
+    }
+}
+
+bool WinPropsWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus()) {
+        // Ignored, it goes on to the scroll area.
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WinPropsWidget::findPropertyControls()

@@ -28,6 +28,9 @@ public:
     // A new record named winName, built from the controls.
     WinProps winProps(const QString &winName) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 Q_SIGNALS:
     // The user changed a control; always true.
     void changed(bool changed);
@@ -50,6 +53,7 @@ private:
     void connectCheckBoxes();
     void sizeIconButtons();
     void connectValueControls();
+    void keepWheelForScrolling();
     static void showProperty(const PropertyControls &controls, const WinProps &props);
     static void readProperty(const PropertyControls &controls, WinProps &props);
 

@@ -12,7 +12,12 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+58"/>
+        <location filename="../app/commandlineactions.cpp" line="+50"/>
+        <source>the file name given to --import is empty</source>
+        <translation>der an --import übergebene Dateiname ist leer</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>the window name given to --delete is empty</source>
         <translation>der bei --delete angegebene Fenstername ist leer</translation>
     </message>
@@ -57,23 +62,28 @@
         <translation>das Argument „%1“ gehört zu keiner Option und wird ignoriert</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>the window record &quot;%1&quot; sets no property, so nothing is stored for &quot;%2&quot;</source>
-        <translation>der Fenstereintrag „%1“ setzt keine Eigenschaft, daher wird für „%2“ nichts gespeichert</translation>
+        <location line="+48"/>
+        <source>the record for &quot;%1&quot; sets no property, so the stored entry of &quot;%1&quot; was removed</source>
+        <translation>der Datensatz für „%1“ setzt keine Eigenschaft, daher wurde der gespeicherte Eintrag von „%1“ entfernt</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <location filename="../app/listingactions.cpp" line="+64"/>
+        <location line="+4"/>
+        <source>the record for &quot;%1&quot; sets no property, so nothing is stored for &quot;%1&quot;</source>
+        <translation>der Datensatz für „%1“ setzt keine Eigenschaft, daher wird für „%1“ nichts gespeichert</translation>
+    </message>
+    <message>
+        <location line="-32"/>
+        <location filename="../app/listingactions.cpp" line="+66"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
         <source>the window properties could not be stored: %1</source>
         <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-32"/>
+        <location filename="../app/listingactions.cpp" line="-33"/>
         <source>standard output could not be written</source>
         <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
@@ -83,17 +93,42 @@
         <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+18"/>
+        <source>the window name given to --show is empty</source>
+        <translation>der an --show übergebene Fenstername ist leer</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>für das Fenster &quot;%1&quot; sind keine Eigenschaften gespeichert</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+18"/>
+        <source>left out an entry without a window name, which no record line can hold</source>
+        <translation>ein Eintrag ohne Fensternamen wurde ausgelassen, da keine Datensatzzeile ihn aufnehmen kann</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>left out a second entry of &quot;%1&quot;; the first is listed</source>
+        <translation>ein zweiter Eintrag von „%1“ wurde ausgelassen; der erste ist aufgeführt</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>left out the entry of &quot;%1&quot;, whose values no record line can hold</source>
+        <translation>der Eintrag von „%1“ wurde ausgelassen, da keine Datensatzzeile seine Werte aufnehmen kann</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+54"/>
+        <location filename="../app/main.cpp" line="+46"/>
+        <source>Try &quot;%1 --help&quot; for the options.</source>
+        <translation>Die Optionen zeigt „%1 --help“.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>der Dialog braucht eine Anzeige, und es wurde keine gefunden; --help, --list, --show, --export und --quiet funktionieren ohne</translation>
     </message>
@@ -103,14 +138,24 @@
         <translation>ein anderer stiller Aufruf wurde nicht rechtzeitig fertig; nichts wurde geändert</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>the window properties are open in the dialog; nothing was changed</source>
         <translation>die Fenstereigenschaften sind im Dialog geöffnet; nichts wurde geändert</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+28"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>a quiet run started before the dialog did not end in time; the dialog was not opened</source>
+        <translation>ein vor dem Dialog gestarteter stiller Lauf endete nicht rechtzeitig; der Dialog wurde nicht geöffnet</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Windows properties</source>
+        <translation>Fenstereigenschaften</translation>
     </message>
     <message>
         <location filename="../service/recordlines.cpp" line="+30"/>
@@ -131,12 +176,12 @@
         <translation>Formular</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+21"/>
         <source>Set &amp;geometry</source>
         <translation>&amp;Geometrie festlegen</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+27"/>
         <source>x offset:</source>
         <translation>X-Versatz:</translation>
     </message>
@@ -308,7 +353,12 @@
         <translation>Die Fenstereinträge aus &lt;Datei&gt; hinzufügen (- für die Standardeingabe) und gleichnamige Fenster ersetzen</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+10"/>
+        <source>Edits the window properties of programs: how the desktop decorates and manages their windows.</source>
+        <translation>Bearbeitet die Fenstereigenschaften von Programmen: wie die Arbeitsumgebung ihre Fenster dekoriert und verwaltet.</translation>
+    </message>
+    <message>
+        <location line="+34"/>
         <source>See kivo-admin-winprops(1) for the window record syntax and the exit statuses.</source>
         <translation>Die Syntax der Fenstereinträge und die Exit-Status stehen in kivo-admin-winprops(1).</translation>
     </message>
@@ -390,8 +440,8 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+85"/>
-        <location line="+22"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+108"/>
+        <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
         <source>Pick a window</source>
@@ -408,13 +458,13 @@
         <translation>Klicken Sie auf ein Fenster auf dem Bildschirm, um den Eintrag seines Programms hinzuzufügen oder auszuwählen. Escape oder ein Rechtsklick bricht ab.</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-29"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-30"/>
         <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
         <translation>Ein anderes Programm hält den Mauszeiger oder die Tastatur fest. Versuchen Sie es erneut, wenn es sie freigibt.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>The connection to the X display is lost.</source>
         <translation>Die Verbindung zur X-Anzeige ist verloren gegangen.</translation>
     </message>
@@ -469,7 +519,7 @@
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+115"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+141"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
@@ -484,7 +534,7 @@
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+70"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -508,7 +558,7 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+118"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
@@ -553,13 +603,28 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-172"/>
-        <location line="+184"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-197"/>
+        <source>Choose a window name from the list to edit its properties.</source>
+        <translation>Wählen Sie einen Fensternamen aus der Liste, um seine Eigenschaften zu bearbeiten.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No window properties are stored yet. Add... creates an entry for a program; Pick a window creates one for a window you click.</source>
+        <translation>Es sind noch keine Fenstereigenschaften gespeichert. „Hinzufügen...“ legt einen Eintrag für ein Programm an; „Fenster auswählen“ legt einen für ein angeklicktes Fenster an.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No window properties are stored yet. Add... creates an entry for a program.</source>
+        <translation>Es sind noch keine Fenstereigenschaften gespeichert. „Hinzufügen...“ legt einen Eintrag für ein Programm an.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+189"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-188"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -584,7 +649,7 @@
         <translation>Programmname oder Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+55"/>
         <source>Renaming window id</source>
         <translation>Fenster umbenennen</translation>
     </message>
@@ -594,7 +659,7 @@
         <translation>Neuen Programmnamen oder neue Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Deleting properties</source>
         <translation>Eigenschaften löschen</translation>
     </message>
@@ -619,7 +684,7 @@
         <translation>Für „%1“ sind bereits Eigenschaften festgelegt. Möchten Sie sie überschreiben?</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+37"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Für „%1“ sind keine Fenstereigenschaften festgelegt. Möchten Sie sie anlegen?</translation>
     </message>

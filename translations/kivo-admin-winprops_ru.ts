@@ -12,7 +12,12 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+58"/>
+        <location filename="../app/commandlineactions.cpp" line="+50"/>
+        <source>the file name given to --import is empty</source>
+        <translation>имя файла, переданное в --import, пусто</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>the window name given to --delete is empty</source>
         <translation>имя окна, указанное в --delete, пустое</translation>
     </message>
@@ -57,23 +62,28 @@
         <translation>аргумент «%1» не относится ни к одному параметру и пропускается</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <source>the window record &quot;%1&quot; sets no property, so nothing is stored for &quot;%2&quot;</source>
-        <translation>запись окна «%1» не задаёт ни одного свойства, поэтому для «%2» ничего не сохраняется</translation>
+        <location line="+48"/>
+        <source>the record for &quot;%1&quot; sets no property, so the stored entry of &quot;%1&quot; was removed</source>
+        <translation>запись для «%1» не задаёт ни одного свойства, поэтому сохранённая запись «%1» удалена</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <location filename="../app/listingactions.cpp" line="+64"/>
+        <location line="+4"/>
+        <source>the record for &quot;%1&quot; sets no property, so nothing is stored for &quot;%1&quot;</source>
+        <translation>запись для «%1» не задаёт ни одного свойства, поэтому для «%1» ничего не сохранено</translation>
+    </message>
+    <message>
+        <location line="-32"/>
+        <location filename="../app/listingactions.cpp" line="+66"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
         <source>the window properties could not be stored: %1</source>
         <translation>не удалось сохранить свойства окон: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-32"/>
+        <location filename="../app/listingactions.cpp" line="-33"/>
         <source>standard output could not be written</source>
         <translation>не удалось записать в стандартный вывод</translation>
     </message>
@@ -83,17 +93,42 @@
         <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+18"/>
+        <source>the window name given to --show is empty</source>
+        <translation>имя окна, переданное в --show, пусто</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>для окна &quot;%1&quot; не сохранено свойств</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+18"/>
+        <source>left out an entry without a window name, which no record line can hold</source>
+        <translation>пропущена запись без имени окна: её не может содержать ни одна строка записи</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>left out a second entry of &quot;%1&quot;; the first is listed</source>
+        <translation>пропущена вторая запись «%1»; выведена первая</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>left out the entry of &quot;%1&quot;, whose values no record line can hold</source>
+        <translation>пропущена запись «%1»: её значения не может содержать ни одна строка записи</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+54"/>
+        <location filename="../app/main.cpp" line="+46"/>
+        <source>Try &quot;%1 --help&quot; for the options.</source>
+        <translation>Параметры выводит «%1 --help».</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>диалогу нужен дисплей, но он не найден; --help, --list, --show, --export и --quiet работают без него</translation>
     </message>
@@ -103,14 +138,24 @@
         <translation>другой тихий запуск не завершился вовремя; ничего не изменено</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>the window properties are open in the dialog; nothing was changed</source>
         <translation>свойства окон открыты в диалоге; ничего не изменено</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+28"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>a quiet run started before the dialog did not end in time; the dialog was not opened</source>
+        <translation>тихий запуск, начатый до диалога, не завершился вовремя; диалог не открыт</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Windows properties</source>
+        <translation>Свойства окон</translation>
     </message>
     <message>
         <location filename="../service/recordlines.cpp" line="+30"/>
@@ -131,12 +176,12 @@
         <translation>Форма</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+21"/>
         <source>Set &amp;geometry</source>
         <translation>Задать &amp;геометрию</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+27"/>
         <source>x offset:</source>
         <translation>Смещение по X:</translation>
     </message>
@@ -308,7 +353,12 @@
         <translation>Добавить записи окон из &lt;файл&gt; (- для стандартного ввода), заменяя окна с теми же именами</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+10"/>
+        <source>Edits the window properties of programs: how the desktop decorates and manages their windows.</source>
+        <translation>Изменяет свойства окон программ: как рабочий стол оформляет их окна и управляет ими.</translation>
+    </message>
+    <message>
+        <location line="+34"/>
         <source>See kivo-admin-winprops(1) for the window record syntax and the exit statuses.</source>
         <translation>Синтаксис записей окон и коды завершения описаны в kivo-admin-winprops(1).</translation>
     </message>
@@ -390,8 +440,8 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+85"/>
-        <location line="+22"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+108"/>
+        <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
         <source>Pick a window</source>
@@ -408,13 +458,13 @@
         <translation>Щёлкните по окну на экране, чтобы добавить или выбрать запись его программы. Escape или щелчок правой кнопкой отменяет выбор.</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-29"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-30"/>
         <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
         <translation>Другая программа удерживает указатель мыши или клавиатуру. Повторите попытку, когда она их отпустит.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>The connection to the X display is lost.</source>
         <translation>Соединение с X-дисплеем потеряно.</translation>
     </message>
@@ -469,7 +519,7 @@
         <translation>&amp;Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+115"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+141"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
@@ -484,7 +534,7 @@
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+70"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -509,7 +559,7 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+118"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
@@ -554,13 +604,28 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-172"/>
-        <location line="+184"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-197"/>
+        <source>Choose a window name from the list to edit its properties.</source>
+        <translation>Выберите имя окна в списке, чтобы изменить его свойства.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No window properties are stored yet. Add... creates an entry for a program; Pick a window creates one for a window you click.</source>
+        <translation>Свойства окон пока не сохранены. «Добавить...» создаёт запись для программы; «Выбрать окно» — для окна, по которому вы щёлкнете.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No window properties are stored yet. Add... creates an entry for a program.</source>
+        <translation>Свойства окон пока не сохранены. «Добавить...» создаёт запись для программы.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <location line="+189"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-188"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -585,7 +650,7 @@
         <translation>Введите имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+55"/>
         <source>Renaming window id</source>
         <translation>Переименование окна</translation>
     </message>
@@ -595,7 +660,7 @@
         <translation>Введите новое имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Deleting properties</source>
         <translation>Удаление свойств</translation>
     </message>
@@ -620,7 +685,7 @@
         <translation>Свойства для «%1» уже заданы. Перезаписать их?</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+37"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Для «%1» свойства окна не заданы. Создать их?</translation>
     </message>

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -217,18 +218,29 @@ bool SingleInstancePeer::waitForTurn(int timeoutMs)
         return false;
     }
     m_turn = newLock(turnFilePath(m_id));
-    // The time counts for each holder anew: a queue that moves is waited for, one that is stuck
-    // is not.
+    QString ticketName;
+    const std::unique_ptr<QLockFile> ticket = takeTicket(ticketName);
+    // The time counts for each peer ahead anew: a queue that moves is waited for, one that is
+    // stuck is not.
     QDeadlineTimer deadline(timeoutMs);
-    qint64 lastHolder = 0;
-    while (!tryLockQuietly(*m_turn, TurnPollMs)) {
-        if (m_turn->error() != QLockFile::LockFailedError) {
-            m_error = tr("cannot take the single-instance lock %1").arg(turnFilePath(m_id));
-            break;
+    QString lastAhead;
+    for (;;) {
+        QString ahead = ticket ? firstTicketAhead(ticketName) : QString();
+        if (ahead.isEmpty()) {
+            if (tryLockQuietly(*m_turn, TurnPollMs))
+                break;
+            if (m_turn->error() != QLockFile::LockFailedError) {
+                m_error = tr("cannot take the single-instance lock %1").arg(turnFilePath(m_id));
+                break;
+            }
+            qint64 holder = 0;
+            if (m_turn->getLockInfo(&holder, nullptr, nullptr))
+                ahead = QString::number(holder);
+        } else {
+            QThread::msleep(TurnPollMs);
         }
-        qint64 holder = 0;
-        if (m_turn->getLockInfo(&holder, nullptr, nullptr) && holder != lastHolder) {
-            lastHolder = holder;
+        if (ahead != lastAhead) {
+            lastAhead = ahead;
             deadline.setRemainingTime(timeoutMs);
         }
         if (deadline.hasExpired())
@@ -238,6 +250,39 @@ bool SingleInstancePeer::waitForTurn(int timeoutMs)
         return true;
     m_turn.reset();
     return false;
+}
+
+// Peers take their turns in the order they began to wait: each holds a ticket named after that
+// moment until its turn comes. Without one (a folder that cannot be written) the order is the
+// lock's.
+std::unique_ptr<QLockFile> SingleInstancePeer::takeTicket(QString &name) const
+{
+    const QString folder = queueFolderPath(m_id);
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    timespec now = {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const qint64 nanoseconds = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    name = QStringLiteral("%1-%2").arg(nanoseconds, 20, 10, QLatin1Char('0')).arg(getpid());
+    std::unique_ptr<QLockFile> ticket = newLock(folder + QLatin1Char('/') + name);
+    if (!tryLockQuietly(*ticket, 0))
+        return nullptr;
+    return ticket;
+}
+
+// The oldest ticket of a live peer before this one; the tickets of peers that died are removed.
+QString SingleInstancePeer::firstTicketAhead(const QString &mine) const
+{
+    const QString folder = queueFolderPath(m_id);
+    const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        if (name >= mine)
+            break;
+        QLockFile other(folder + QLatin1Char('/') + name);
+        other.setStaleLockTime(0);
+        if (!tryLockQuietly(other, 0) && other.error() == QLockFile::LockFailedError)
+            return name;
+    }
+    return QString();
 }
 
 QString SingleInstancePeer::noFolderError()
@@ -327,6 +372,12 @@ QString SingleInstancePeer::lockFilePath(const QString &id)
 {
     const QString socket = socketPath(id);
     return socket.isEmpty() ? QString() : socket + QStringLiteral(".lock");
+}
+
+QString SingleInstancePeer::queueFolderPath(const QString &id)
+{
+    const QString socket = socketPath(id);
+    return socket.isEmpty() ? QString() : socket + QStringLiteral(".queue");
 }
 
 QString SingleInstancePeer::turnFilePath(const QString &id)

@@ -30,9 +30,9 @@ public:
     // Why this peer cannot tell whether another one runs (no private folder, a lock that cannot
     // be written); empty when it can. A peer with an error must not act as the only one.
     QString error() const { return m_error; }
-    // Waits until no other peer that waits for its turn holds it, and keeps the turn until this
-    // peer ends: peers that take turns run one after the other. Gives up when one holder keeps
-    // the turn for timeoutMs.
+    // Waits until the peers that began to wait for their turn before this one have had it, and
+    // keeps the turn until this peer ends: peers that take turns run one after the other, in the
+    // order they asked. Gives up when one peer ahead keeps the queue for timeoutMs.
     bool waitForTurn(int timeoutMs);
     // Sends a message to the peer that holds the lock; true once that peer has confirmed it.
     bool sendMessage(const QString &message, int timeoutMs);
@@ -44,6 +44,8 @@ public:
     static QString socketPath(const QString &id);
     static QString lockFilePath(const QString &id);
     static QString turnFilePath(const QString &id);
+    // Folder of the tickets of the peers waiting for their turn.
+    static QString queueFolderPath(const QString &id);
 
     // Largest message accepted, in bytes of UTF-8.
     static constexpr quint32 MaxMessageSize = 16 * 1024 * 1024;
@@ -57,6 +59,8 @@ private:
     static QString noFolderError();
     static std::unique_ptr<QLockFile> newLock(const QString &path);
     bool claim();
+    std::unique_ptr<QLockFile> takeTicket(QString &name) const;
+    QString firstTicketAhead(const QString &mine) const;
     void acceptConnections();
 
     QString m_id;

@@ -87,8 +87,12 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList("--quiet") << stored << QString();
         QTest::newRow("record that sets nothing")
             << QStringList({ "--quiet", "--add", "n" }) << stored
-            << "kivo-admin-winprops: the window record \"n\" sets no property, so nothing is "
+            << "kivo-admin-winprops: the record for \"n\" sets no property, so nothing is "
                "stored for \"n\"\n";
+        QTest::newRow("record that sets nothing, over a stored entry")
+            << QStringList({ "--quiet", "--add", "b" }) << QStringList({ "a;ontop", "c;no_title" })
+            << "kivo-admin-winprops: the record for \"b\" sets no property, so the stored "
+               "entry of \"b\" was removed\n";
         // Every value counts: all deletions first, then all additions, each in the order given.
         QTest::newRow("several of each")
             << QStringList({ "--quiet", "--add", "b;no_border", "--delete", "a", "--add",
@@ -124,6 +128,9 @@ private Q_SLOTS:
         QTest::newRow("empty record") << QStringList({ "--quiet", "--add", "" })
                                       << "kivo-admin-winprops: invalid window record \"\": The "
                                          "window name is empty.";
+        QTest::newRow("empty import")
+            << QStringList({ "--quiet", "--import", "" })
+            << "kivo-admin-winprops: the file name given to --import is empty";
         QTest::newRow("empty delete") << QStringList({ "--quiet", "--delete", "" })
                                       << "kivo-admin-winprops: the window name given to --delete "
                                          "is empty";
@@ -241,6 +248,10 @@ private Q_SLOTS:
             << QStringList({ "--show", "B" }) << 4 << ""
             << "kivo-admin-winprops: no properties are stored for the window \"B\"\n"
             << stored;
+        QTest::newRow("show empty name")
+            << QStringList({ "--show", "" }) << 2 << ""
+            << "kivo-admin-winprops: the window name given to --show is empty\n"
+            << stored;
         QTest::newRow("export to standard output")
             << QStringList({ "--export", "-" }) << 0 << listed << "" << stored;
         QTest::newRow("quiet change, then show")
@@ -347,6 +358,10 @@ private Q_SLOTS:
         QTest::newRow("not UTF-8") << QByteArray("n;small_image=\xff\n") << 2
                                    << ", line 1: the line is not UTF-8 text" << stored;
         QTest::newRow("empty") << QByteArray() << 0 << "" << stored;
+        QTest::newRow("line that sets nothing")
+            << QByteArray("b\n") << 0
+            << "the record for \"b\" sets no property, so the stored entry of \"b\" was removed"
+            << QStringList({ "a;ontop", "c;no_title" });
     }
 
     void import()
@@ -355,20 +370,22 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, errPart);
         QFETCH(QStringList, after);
-        ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
         QTemporaryDir folder;
         QFile input(folder.filePath("import.txt"));
         QVERIFY(input.open(QIODevice::WriteOnly) && input.write(file) == file.size());
         input.close();
         for (const QString &path : { input.fileName(), QStringLiteral("-") }) {
+            ServiceProcess service;
+            service.writeStorage(stored);
+            QVERIFY(service.start());
             const ToolRun run
                 = runTool({ "--quiet", "--import", path }, englishEnvironment(), 60000, file);
             QCOMPARE(run.exitCode, status);
+            // A bad line is named by the file and its number.
+            const QString source = errPart.startsWith(',') ? path : QString();
             QVERIFY2(errPart.isEmpty()
                          ? run.err.isEmpty()
-                         : run.err.startsWith("kivo-admin-winprops: " + path + errPart),
+                         : run.err.startsWith("kivo-admin-winprops: " + source + errPart),
                      qPrintable(run.err));
             QCOMPARE(service.readStorage(), after);
         }

@@ -5,6 +5,9 @@
 #include "dialogfixture.h"
 #include "display.h"
 #include "fakebackend.h"
+#include "hostilerecords.h"
+#include "listingactions.h"
+#include "recordlines.h"
 #include "testenvironment.h"
 
 #include <QCommandLineParser>
@@ -195,6 +198,40 @@ private Q_SLOTS:
         QVERIFY(f.checkBox("no_borderCB")->isChecked());
         QVERIFY(f.isChanged());
         QCOMPARE(f.stored(), QStringList({ "a;ontop", "b;sticky" }));
+    }
+
+    // Whatever a service holds, a listing reads back with --import: what no record line can
+    // hold is left out, and said.
+    void listingReadsBack_data()
+    {
+        QTest::addColumn<WinPropsList>("held");
+        QTest::addColumn<int>("leftOut");
+        WinProps unnamed(QStringLiteral("x;ontop"));
+        unnamed.setWinName(QString());
+        const WinProps once(QStringLiteral("once;sticky"));
+        QTest::newRow("an entry without a name") << WinPropsList({ once, unnamed }) << 1;
+        QTest::newRow("two entries of one name")
+            << WinPropsList({ once, WinProps(QStringLiteral("once;no_title")) }) << 1;
+        for (const QString &mode : Hostile::modes()) {
+            WinPropsList served;
+            for (const WinProps &props : Hostile::records(mode))
+                served.append(Hostile::asDelivered(props));
+            QTest::newRow(qPrintable(QStringLiteral("served as ") + mode)) << served << -1;
+        }
+    }
+
+    void listingReadsBack()
+    {
+        QFETCH(WinPropsList, held);
+        QFETCH(int, leftOut);
+        QStringList reasons;
+        const WinPropsList listed = listableRecords(held, reasons);
+        const RecordLinesRead read = readRecordLines(recordLines(listed));
+        QCOMPARE(read.error, QString());
+        QCOMPARE(read.records, listed);
+        QCOMPARE(listed.size() + reasons.size(), held.size());
+        if (leftOut >= 0)
+            QCOMPARE(reasons.size(), leftOut);
     }
 
     void displayIsLookedFor_data()

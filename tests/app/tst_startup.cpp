@@ -43,6 +43,8 @@ void TestStartup::helpListsOptionsInOrder()
     // Long descriptions wrap, so compare with the line breaks and padding taken out.
     const QString text = run.out.simplified();
     const QStringList expected {
+        QStringLiteral("Edits the window properties of programs: how the desktop decorates and "
+                       "manages their windows."),
         QStringLiteral("-h, --help"),
         QStringLiteral("-v, --version"),
         QStringLiteral("--add <win record> Add properties for window defined by <win record>"),
@@ -94,7 +96,9 @@ void TestStartup::badCommandLineEndsWithParserMessage()
     const ToolRun run = runTool(arguments);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QString());
-    QCOMPARE(run.err, QStringLiteral("kivo-admin-winprops: ") + message + QLatin1Char('\n'));
+    QCOMPARE(run.err,
+             QStringLiteral("kivo-admin-winprops: ") + message
+                 + QStringLiteral(" Try \"kivo-admin-winprops --help\" for the options.\n"));
 }
 
 void TestStartup::positionalArgumentsAreRefusedWhenQuiet()
@@ -113,8 +117,8 @@ void TestStartup::secondStartRaisesRunningInstance_data()
     QTest::newRow("help") << QStringList { QStringLiteral("--help") } << QString();
     QTest::newRow("version") << QStringList { QStringLiteral("--version") } << QString();
     QTest::newRow("unknown option") << QStringList { QStringLiteral("--bogus") } << QString();
-    // A quiet run does not raise the dialog, whose next save would undo its change: it says
-    // that it changed nothing.
+    // A quiet run changes nothing beside the dialog, whose next save would undo it: it raises the
+    // dialog as any second start, and says so.
     QTest::newRow("quiet delete")
         << QStringList { QStringLiteral("--quiet"), QStringLiteral("--delete"),
                          QStringLiteral("xterm") }
@@ -136,12 +140,6 @@ void TestStartup::secondStartRaisesRunningInstance()
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QString());
     QCOMPARE(run.err, message);
-    if (!message.isEmpty()) {
-        // A message sent would have been confirmed before the run ended.
-        QCoreApplication::processEvents();
-        QVERIFY(received.isEmpty());
-        return;
-    }
     QTRY_COMPARE(received.count(), 1);
     QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("raise"));
 }

@@ -280,9 +280,9 @@ void TestTranslations::dialogShowsLanguageOfLocale()
     QCOMPARE((QStringList { withoutMnemonic(tabWidget->tabText(0)),
                             withoutMnemonic(tabWidget->tabText(1)) }),
              tabs);
-    auto *geometryBox = shown.findChild<QGroupBox *>(QStringLiteral("groupBox"));
+    auto *geometryBox = shown.findChild<QCheckBox *>(QStringLiteral("geometryCB"));
     QVERIFY(geometryBox);
-    QCOMPARE(withoutMnemonic(geometryBox->title()), geometry);
+    QCOMPARE(withoutMnemonic(geometryBox->text()), geometry);
     const auto *box = shown.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
     QVERIFY(box);
     const QStringList shownButtons {

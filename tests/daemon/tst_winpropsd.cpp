@@ -838,6 +838,36 @@ private Q_SLOTS:
         QVERIFY(succeeded(m_client->winNames()));
     }
 
+    // A service that asks to replace the stand-in gets the name; the stand-in ends, its file as
+    // it was.
+    void yieldsToServiceThatReplacesIt()
+    {
+        // One whose standard error the test reads.
+        QVERIFY(m_service->stop());
+        QProcess standIn;
+        standIn.start(ServiceProcess::program(),
+                      { QStringLiteral("--no-apply"), QStringLiteral("--storage"),
+                        m_service->storagePath() });
+        QVERIFY(ServiceProcess::waitForService(true));
+        QDBusConnection replacer = QDBusConnection::connectToBus(
+            QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS")),
+            QStringLiteral("replacer"));
+        const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply
+            = replacer.interface()->registerService(
+                WinPropsService::busName(), QDBusConnectionInterface::ReplaceExistingService,
+                QDBusConnectionInterface::DontAllowReplacement);
+        const bool replaced = reply.value() == QDBusConnectionInterface::ServiceRegistered;
+        replacer.interface()->unregisterService(WinPropsService::busName());
+        QDBusConnection::disconnectFromBus(QStringLiteral("replacer"));
+        QVERIFY(replaced);
+        QVERIFY(standIn.waitForFinished(10000));
+        QCOMPARE(standIn.exitCode(), 0);
+        const QString errors = QString::fromUtf8(standIn.readAllStandardError());
+        QVERIFY2(errors.contains(QStringLiteral("Another service took over the bus name")),
+                 qPrintable(errors));
+        QCOMPARE(m_service->readStorage(), seed);
+    }
+
     void help()
     {
         QProcess daemon;

@@ -165,21 +165,32 @@ private Q_SLOTS:
         QCOMPARE(list.currentString(), QStringLiteral("omega"));
     }
 
+    void columnFitsTheView_data()
+    {
+        QTest::addColumn<int>("names");
+        QTest::newRow("few names") << 2;
+        QTest::newRow("more names than fit") << 50;
+    }
+
+    // The column fills the view, with or without a vertical scroll bar, and no horizontal one
+    // shows; the row made current is in view.
     void columnFitsTheView()
     {
+        QFETCH(int, names);
+        QStringList strings;
+        for (int i = 0; i < names; ++i)
+            strings.append(QStringLiteral("name%1").arg(i));
         StringListWidget list;
-        list.setFrameStyle(QFrame::Box | QFrame::Plain);
-        list.setLineWidth(1);
-        QCOMPARE(list.frameWidth(), 1);
         list.resize(200, 150);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        list.setStrings({ "a", "b" }, QString());
-        QCOMPARE(list.columnWidth(0), 197);
-        list.resize(300, 150);
-        QCOMPARE(list.columnWidth(0), 297);
-        list.resize(120, 150);
-        QCOMPARE(list.columnWidth(0), 297);
+        list.setStrings(strings, strings.last());
+        QVERIFY(list.viewport()->rect().contains(list.visualItemRect(list.currentItem())));
+        for (const int width : { 200, 300, 120 }) {
+            list.resize(width, 150);
+            QTRY_COMPARE(list.columnWidth(0), list.viewport()->width());
+            QTRY_COMPARE(list.horizontalScrollBar()->maximum(), 0);
+        }
     }
 
     void longNameScrollsHorizontally()
@@ -202,22 +213,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("visible");
-        QTest::newRow("ignores case") << "ALP" << QStringList({ "Alpha", "xalpine" });
-        QTest::newRow("inside the name") << "mm" << QStringList("gamma");
-        QTest::newRow("nothing matches") << "zz" << QStringList();
-        QTest::newRow("cleared") << "" << QStringList({ "Alpha", "beta", "gamma", "xalpine" });
+        QTest::addColumn<QStringList>("announced");
+        const QStringList none;
+        QTest::newRow("ignores case") << "BE" << QStringList("beta") << none;
+        QTest::newRow("inside the name") << "et" << QStringList("beta") << none;
+        QTest::newRow("hides the current row")
+            << "mm" << QStringList("gamma") << QStringList("<null>|beta");
+        QTest::newRow("nothing matches") << "zz" << QStringList() << QStringList("<null>|beta");
+        QTest::newRow("cleared") << "" << QStringList({ "Alpha", "beta", "gamma", "xalpine" })
+                                 << none;
     }
 
-    // Filtering only hides rows: the current name stays, even when hidden, and nothing is
-    // announced.
+    // Filtering hides rows; the current row is never one of them: a filter that hides it leaves
+    // no row current.
     void filter()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, visible);
+        QFETCH(QStringList, announced);
         StringListWidget list;
         list.setStrings({ "Alpha", "beta", "gamma", "xalpine" }, QStringLiteral("beta"));
         listen(list);
-        list.setFilterText(QStringLiteral("al"));
+        list.setFilterText(QStringLiteral("b"));
         list.setFilterText(text);
         QStringList shownRows;
         for (int row = 0; row < list.rowCount(); ++row) {
@@ -225,11 +242,14 @@ private Q_SLOTS:
                 shownRows.append(list.item(row, 0)->text());
         }
         QCOMPARE(shownRows, visible);
-        QCOMPARE(list.currentString(), QStringLiteral("beta"));
-        QVERIFY(announcements.isEmpty());
-        // A refill keeps the filter.
+        QCOMPARE(announcements, announced);
+        QCOMPARE(list.currentString(), announced.isEmpty() ? QStringLiteral("beta") : QString());
+        // A refill keeps the filter, and makes current only a row it shows.
         list.setStrings({ "Alpha", "beta", "gamma", "xalpine" }, QStringLiteral("beta"));
         QCOMPARE(list.isRowHidden(1), !visible.contains(QStringLiteral("beta")));
+        QCOMPARE(list.currentString(),
+                 visible.contains(QStringLiteral("beta")) ? QStringLiteral("beta")
+                                                          : visible.value(0));
     }
 
     // The hidden headers reach screen readers as table cells; they must not read as names.

@@ -22,6 +22,19 @@ class TestWinPropsDialog : public QObject
 {
     Q_OBJECT
 
+    // The interface of widget among the descendants of from, found through the children each
+    // interface reports.
+    static QAccessibleInterface *findAccessible(QAccessibleInterface *from, QWidget *widget)
+    {
+        if (!from || from->object() == widget)
+            return from;
+        for (int i = 0; i < from->childCount(); ++i) {
+            if (QAccessibleInterface *found = findAccessible(from->child(i), widget))
+                return found;
+        }
+        return nullptr;
+    }
+
 private Q_SLOTS:
     void init() { QSettings().remove(QStringLiteral("WindowState")); }
 
@@ -31,6 +44,10 @@ private Q_SLOTS:
         f.makeDialog().show();
         QCOMPARE(f.list()->rowCount(), 0);
         QVERIFY(!f.showsEditor());
+        QVERIFY(f.child<QLabel>("emptyHintLabel")->isVisible());
+        QCOMPARE(f.child<QLabel>("emptyHintLabel")->text(),
+                 QStringLiteral("No window properties are stored yet. Add... creates an entry "
+                                "for a program."));
         QVERIFY(!f.child("renameButton")->isEnabled());
         QVERIFY(!f.child("deleteButton")->isEnabled());
         QVERIFY(!f.isChanged());
@@ -497,37 +514,46 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
-        const QStringList named = { "winListWidget|Window names",
-                                    "filterEdit|Filter window names",
-                                    "small_imageButton|Small image",
-                                    "large_imageButton|Large image",
-                                    "shadowSlider|Shadow",
-                                    "shadowSpinBox|Shadow",
-                                    "transparencySlider|Transparency",
-                                    "transparencySpinBox|Transparency",
-                                    "xSB|x offset",
-                                    "ySB|y offset",
-                                    "widthSB|Width",
-                                    "heightSB|Height",
-                                    "fromRightEdgeCB|from right edge",
-                                    "centerOfScreenCB|put in the center of screen",
-                                    "no_titleCB|No title",
-                                    "pickButton|Pick a window with the mouse" };
-        for (const QString &pair : named)
-            QTest::newRow(qPrintable(pair)) << pair.section('|', 0, 0) << pair.section('|', 1);
+        QTest::addColumn<QAccessible::Role>("role");
+        const QStringList named = { "winListWidget|Window names|Table",
+                                    "filterEdit|Filter window names|EditableText",
+                                    "small_imageButton|Small image|Button",
+                                    "large_imageButton|Large image|Button",
+                                    "shadowSlider|Shadow|Slider",
+                                    "shadowSpinBox|Shadow|SpinBox",
+                                    "transparencySlider|Transparency|Slider",
+                                    "transparencySpinBox|Transparency|SpinBox",
+                                    "geometryCB|Set geometry|CheckBox",
+                                    "xSB|x offset|SpinBox",
+                                    "ySB|y offset|SpinBox",
+                                    "widthSB|Width|SpinBox",
+                                    "heightSB|Height|SpinBox",
+                                    "fromRightEdgeCB|from right edge|CheckBox",
+                                    "fromBottomEdgeCB|from bottom edge|CheckBox",
+                                    "centerOfScreenCB|put in the center of screen|CheckBox",
+                                    "no_titleCB|No title|CheckBox",
+                                    "pickButton|Pick a window with the mouse|Button" };
+        const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
+        for (const QString &row : named)
+            QTest::newRow(qPrintable(row.section('|', 0, 1)))
+                << row.section('|', 0, 0) << row.section('|', 1, 1)
+                << QAccessible::Role(roles.keyToValue(qPrintable(row.section('|', 2))));
     }
 
-    // Also inside the geometry group, which starts unchecked with its controls disabled.
+    // Also inside "Set geometry", whose controls start disabled: reached as a screen reader
+    // reaches them, from the window down.
     void accessibleNames()
     {
         QFETCH(QString, control);
         QFETCH(QString, name);
+        QFETCH(QAccessible::Role, role);
         DialogFixture f(threeRecords);
         f.makeDialog().show();
-        QAccessibleInterface *accessible
-            = QAccessible::queryAccessibleInterface(f.child(qPrintable(control)));
+        QAccessibleInterface *accessible = findAccessible(
+            QAccessible::queryAccessibleInterface(f.dialog.get()), f.child(qPrintable(control)));
         QVERIFY(accessible);
         QCOMPARE(accessible->text(QAccessible::Name), name);
+        QCOMPARE(accessible->role(), role);
     }
 
     // Off X11 there are no windows of other programs to pick.
@@ -554,7 +580,8 @@ private Q_SLOTS:
             order.append(focused->objectName());
             const QString name
                 = QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty(), qPrintable(focused->objectName()));
+            QVERIFY2(!name.isEmpty(),
+                     qPrintable(focused->objectName() + ' ' + focused->metaObject()->className()));
             // OK takes the focus only once there is something to save.
             if (focused->objectName() == QLatin1String("no_borderCB"))
                 QTest::keyClick(focused, Qt::Key_Space);
@@ -589,21 +616,63 @@ private Q_SLOTS:
         QCOMPARE(f.names(), QStringList({ "alpha", "gamma" }));
     }
 
-    void ctrlFFilters()
+    void filter_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("showing the entry on show") << "ALP"
+                                                   << "alpha";
+        QTest::newRow("hiding the entry on show") << "MM"
+                                                  << "";
+        QTest::newRow("hiding every entry") << "zz"
+                                            << "";
+    }
+
+    // The entry in the editor is always one the list shows; an entry the filter hides keeps
+    // its edits, and the editor gives way to a hint until another is chosen.
+    void filter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, current);
         DialogFixture f(threeRecords);
         f.makeDialog().show();
         QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.checkBox("ontopCB")->click();
         f.list()->setFocus();
         QTest::keyClick(f.list(), Qt::Key_F, Qt::ControlModifier);
         auto *filter = f.child<QLineEdit>("filterEdit");
         QCOMPARE(QApplication::focusWidget(), filter);
-        QTest::keyClicks(filter, QStringLiteral("MM"));
-        QVERIFY(f.list()->isRowHidden(0));
-        QVERIFY(!f.list()->isRowHidden(2));
-        QCOMPARE(f.list()->currentString(), QStringLiteral("alpha"));
-        QVERIFY(f.checkBox("no_titleCB")->isChecked());
-        QVERIFY(!f.isChanged());
+        QTest::keyClicks(filter, text);
+        QCOMPARE(f.list()->currentString(), current);
+        QCOMPARE(f.showsEditor(), !current.isEmpty());
+        if (current.isEmpty())
+            QCOMPARE(f.child<QLabel>("emptyHintLabel")->text(),
+                     QStringLiteral("Choose a window name from the list to edit its properties."));
+        QVERIFY(f.isChanged());
+        filter->clear();
+        f.list()->setCurrentString(QStringLiteral("beta"));
+        f.button(QDialogButtonBox::Apply)->click();
+        QCOMPARE(f.stored(),
+                 QStringList({ "alpha;no_title;ontop", "beta;ontop", "gamma;shadow=40" }));
+    }
+
+    // Enter in the filter goes on to the list, never to OK.
+    void enterInFilterGoesToList()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.checkBox("ontopCB")->click();
+        auto *filter = f.child<QLineEdit>("filterEdit");
+        filter->setFocus();
+        QTest::keyClicks(filter, QStringLiteral("mm"));
+        QTest::keyClick(filter, Qt::Key_Return);
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(QApplication::focusWidget(), f.list());
+        QCOMPARE(f.list()->currentString(), QStringLiteral("gamma"));
+        QVERIFY(f.checkBox("shadowCB")->isChecked());
+        QCOMPARE(f.service.stores, 0);
+        QVERIFY(f.isChanged());
     }
 
     void helpKeyOpensHelp()

@@ -167,27 +167,36 @@ private Q_SLOTS:
         QCOMPARE(f.stored(), QStringList());
     }
 
+    // The row made current is one the filter shows, or none.
     void deleteMakesFirstRowCurrent_data()
     {
+        QTest::addColumn<QString>("filter");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QString>("current");
-        QTest::newRow("Yes") << QMessageBox::Yes << QStringList({ "a", "c" }) << "a";
-        QTest::newRow("No") << QMessageBox::No << QStringList({ "a", "b", "c" }) << "b";
+        QTest::newRow("Yes") << "" << QMessageBox::Yes << QStringList({ "a", "c1" }) << "a";
+        QTest::newRow("No") << "" << QMessageBox::No << QStringList({ "a", "b1", "c1" }) << "b1";
+        QTest::newRow("Yes, the filter shows another")
+            << "1" << QMessageBox::Yes << QStringList({ "a", "c1" }) << "c1";
+        QTest::newRow("Yes, the filter hides the rest")
+            << "b" << QMessageBox::Yes << QStringList({ "a", "c1" }) << "";
     }
 
     void deleteMakesFirstRowCurrent()
     {
+        QFETCH(QString, filter);
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(QStringList, names);
         QFETCH(QString, current);
-        DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
+        DialogFixture f({ "a;ontop", "b1;sticky", "c1;no_title" });
         f.makeDialog().show();
-        f.list()->setCurrentString(QStringLiteral("b"));
+        f.list()->setCurrentString(QStringLiteral("b1"));
+        f.child<QLineEdit>("filterEdit")->setText(filter);
         f.answers.thenClick(answer);
         f.child<QPushButton>("deleteButton")->click();
         QCOMPARE(f.names(), names);
         QCOMPARE(f.list()->currentString(), current);
+        QCOMPARE(f.showsEditor(), !current.isEmpty());
         QCOMPARE(f.isChanged(), answer == QMessageBox::Yes);
     }
 

@@ -5,7 +5,6 @@
 #include "testenvironment.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QScreen>
 #include <QSpinBox>
 
@@ -17,7 +16,7 @@ namespace {
 struct Controls
 {
     explicit Controls(GeometryWidget &widget)
-        : groupBox(widget.findChild<QGroupBox *>(QStringLiteral("groupBox")))
+        : geometryCB(widget.findChild<QCheckBox *>(QStringLiteral("geometryCB")))
         , widthSB(widget.findChild<QSpinBox *>(QStringLiteral("widthSB")))
         , heightSB(widget.findChild<QSpinBox *>(QStringLiteral("heightSB")))
         , xSB(widget.findChild<QSpinBox *>(QStringLiteral("xSB")))
@@ -30,11 +29,11 @@ struct Controls
 
     bool complete() const
     {
-        return groupBox && widthSB && heightSB && xSB && ySB && fromRightEdgeCB && fromBottomEdgeCB
-            && centerOfScreenCB;
+        return geometryCB && widthSB && heightSB && xSB && ySB && fromRightEdgeCB
+            && fromBottomEdgeCB && centerOfScreenCB;
     }
 
-    QGroupBox *groupBox;
+    QCheckBox *geometryCB;
     QSpinBox *widthSB;
     QSpinBox *heightSB;
     QSpinBox *xSB;
@@ -83,7 +82,7 @@ private Q_SLOTS:
 
         m_widget->setGeometryString(presetGeometry);
         m_widget->setGeometryString(text);
-        QCOMPARE(m_controls->groupBox->isChecked(), matches);
+        QCOMPARE(m_controls->geometryCB->isChecked(), matches);
         QCOMPARE(m_controls->widthSB->value(), shown.width);
         QCOMPARE(m_controls->heightSB->value(), shown.height);
         QCOMPARE(m_controls->fromRightEdgeCB->isChecked(), shown.fromRightEdge);
@@ -121,11 +120,11 @@ private Q_SLOTS:
     {
         m_widget->setGeometryString(presetGeometry);
         QSignalSpy spy(m_widget.get(), &GeometryWidget::changed);
-        m_controls->groupBox->setChecked(false);
+        m_controls->geometryCB->setChecked(false);
         QCOMPARE(spy.count(), 1);
         QVERIFY(m_widget->geometryString().isNull());
         QVERIFY(!m_controls->xSB->isEnabled());
-        m_controls->groupBox->setChecked(true);
+        m_controls->geometryCB->setChecked(true);
         QCOMPARE(m_widget->geometryString(), presetGeometry);
     }
 
@@ -222,7 +221,7 @@ private Q_SLOTS:
         m_controls->centerOfScreenCB->setChecked(true);
         m_widget->setGeometryString(QString());
         QVERIFY(m_controls->centerOfScreenCB->isChecked());
-        m_controls->groupBox->setChecked(true);
+        m_controls->geometryCB->setChecked(true);
         QCOMPARE(m_widget->geometryString(), QStringLiteral("640x480+80+60"));
     }
 

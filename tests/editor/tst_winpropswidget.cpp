@@ -7,8 +7,9 @@
 #include "winpropsfields.h"
 #include "winpropswidget.h"
 
+#include <QCheckBox>
 #include <QFile>
-#include <QGroupBox>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -41,7 +42,7 @@ private Q_SLOTS:
         m_widget->setWinProps(recordOf(everything()));
         QVERIFY(m_widget->shadowSpinBox->isEnabled());
         QCOMPARE(m_widget->shadowSlider->value(), 40);
-        QVERIFY(m_widget->findChild<QGroupBox *>(QStringLiteral("groupBox"))->isChecked());
+        QVERIFY(m_widget->findChild<QCheckBox *>(QStringLiteral("geometryCB"))->isChecked());
         m_widget->setWinProps(WinProps());
         QVERIFY(!m_widget->no_titleCB->isChecked());
         QCOMPARE(m_changed->count(), 0);
@@ -198,7 +199,7 @@ private Q_SLOTS:
         const QList<QCheckBox *> checkBoxes = widget.findChildren<QCheckBox *>();
         // One a property, the geometry's inside its own editor.
         const int geometryCheckBoxes = GeometryWidget().findChildren<QCheckBox *>().size();
-        QCOMPARE(geometryCheckBoxes, 3);
+        QCOMPARE(geometryCheckBoxes, 4);
         QCOMPARE(checkBoxes.size(), int(winPropsFields().size()) - 1 + geometryCheckBoxes);
         for (const QCheckBox *checkBox : checkBoxes)
             QTest::newRow(qPrintable(checkBox->objectName())) << checkBox->objectName();
@@ -252,11 +253,42 @@ private Q_SLOTS:
         }
     }
 
+    void wheelChangesOnlyTheFocusedValue_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (const char *name : { "widthSB", "heightSB", "xSB", "shadowSpinBox", "shadowSlider",
+                                  "transparencySlider" })
+            QTest::newRow(name) << name;
+    }
+
+    // Turned over a value the user has not chosen, the wheel is left to the page to scroll.
+    void wheelChangesOnlyTheFocusedValue()
+    {
+        QFETCH(QString, control);
+        m_widget->setWinProps(recordOf(QStringLiteral("w;geometry=640x480+0+0;shadow=40;"
+                                                      "transparency=40")));
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
+        auto *widget = m_widget->findChild<QWidget *>(control);
+        QVERIFY(widget);
+        QCOMPARE(widget->focusPolicy(), Qt::StrongFocus);
+        const WinProps before = m_widget->winProps(QStringLiteral("w"));
+        for (const bool focused : { false, true }) {
+            if (focused)
+                widget->setFocus();
+            QWheelEvent wheel(QPointF(5, 5), QPointF(widget->mapToGlobal(QPoint(5, 5))), QPoint(),
+                              QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(widget, &wheel);
+            QCOMPARE(wheel.isAccepted(), focused);
+            QCOMPARE(m_widget->winProps(QStringLiteral("w")) != before, focused);
+        }
+    }
+
     void geometryGroupReportsChange()
     {
-        auto *groupBox = m_widget->findChild<QGroupBox *>(QStringLiteral("groupBox"));
-        groupBox->setChecked(true);
-        QCOMPARE(m_changed->count(), 1);
+        m_widget->findChild<QCheckBox *>(QStringLiteral("geometryCB"))->setChecked(true);
+        QVERIFY(!m_changed->isEmpty());
         QCOMPARE(m_widget->winProps(QStringLiteral("w")).geometry, QStringLiteral("640x480+0+0"));
     }
 

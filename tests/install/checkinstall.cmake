@@ -15,6 +15,8 @@ set(expected_files
     share/bash-completion/completions/kivo-admin-winprops
     share/doc/kivo-admin-winprops/changelog.Debian.gz
     share/doc/kivo-admin-winprops/copyright
+    share/doc/kivo-winpropsd/changelog.Debian.gz
+    share/doc/kivo-winpropsd/copyright
     share/dbus-1/services/org.kivo.kivo-winprops.service
     share/kivo-admin-winprops/translations/kivo-admin-winprops_de.qm
     share/kivo-admin-winprops/translations/kivo-admin-winprops_ru.qm

@@ -351,7 +351,9 @@ private Q_SLOTS:
     void quietRunsTakeTurns();
     void quietRunGivesWay_data();
     void quietRunGivesWay();
+    void dialogWaitsForQuietRunAhead_data();
     void dialogWaitsForQuietRunAhead();
+    void quietRunsAheadOfDialogAllStore();
     void refusedWithoutPrivateFolder_data();
     void refusedWithoutPrivateFolder();
 
@@ -821,15 +823,33 @@ void TestSingleInstance::quietRunGivesWay()
         closeDialog(dialog);
 }
 
-// A quiet run holds both locks while it stores; a dialog started then opens once it ends.
+void TestSingleInstance::dialogWaitsForQuietRunAhead_data()
+{
+    QTest::addColumn<bool>("quietRunEnds");
+    QTest::newRow("that ends") << true;
+    QTest::newRow("that does not end") << false;
+}
+
+// A quiet run holds both locks while it stores; a dialog started then opens once it ends, or
+// says why it does not.
 void TestSingleInstance::dialogWaitsForQuietRunAhead()
 {
+    QFETCH(bool, quietRunEnds);
     QLockFile turn(SingleInstancePeer::turnFilePath(toolId()));
     QVERIFY(turn.tryLock(0));
     auto quietRun = std::make_unique<SingleInstancePeer>(toolId());
     QVERIFY(!quietRun->isClient());
     Tool dialog;
     dialog.start();
+    if (!quietRunEnds) {
+        // On standard error, and in a message box that waits for the user.
+        QVERIFY(dialog.waitForError(
+            "kivo-admin-winprops: a quiet run started before the dialog did not end in time; "
+            "the dialog was not opened\n"));
+        QVERIFY(dialog.isRunning());
+        QCOMPARE(lockHolder(), QCoreApplication::applicationPid());
+        return;
+    }
     // It ends as a process does, letting go of both locks; the dialog has asked by then, unless
     // it started slowly (and then the test shows less, but never fails for it).
     QTimer end;
@@ -841,6 +861,42 @@ void TestSingleInstance::dialogWaitsForQuietRunAhead()
     end.start(1000);
     QVERIFY(waitUntilFirstInstance(dialog));
     closeDialog(dialog);
+}
+
+// Quiet runs waiting for their turn when a dialog starts all have it before the dialog opens;
+// they take it in the order they started.
+void TestSingleInstance::quietRunsAheadOfDialogAllStore()
+{
+    const QStringList before = m_service->readStorage();
+    QLockFile turn(SingleInstancePeer::turnFilePath(toolId()));
+    QVERIFY(turn.tryLock(0));
+    const QDir queue(SingleInstancePeer::queueFolderPath(toolId()));
+    const auto waiting = [&queue] { return queue.entryList(QDir::Files).size(); };
+    std::vector<std::unique_ptr<Tool>> quietRuns;
+    QStringList added;
+    for (int i = 0; i < 8; ++i) {
+        added.append(QStringLiteral("ahead%1;ontop").arg(i));
+        quietRuns.push_back(std::make_unique<Tool>());
+        quietRuns.back()->start(
+            { QStringLiteral("--quiet"), QStringLiteral("--add"), added.last() });
+        QTRY_COMPARE_WITH_TIMEOUT(waiting(), i + 1, Timeout);
+    }
+    Tool dialog;
+    dialog.start();
+    QTRY_COMPARE_WITH_TIMEOUT(waiting(), 9, Timeout);
+    turn.unlock();
+    for (const auto &quietRun : quietRuns) {
+        QVERIFY(quietRun->waitForEnd());
+        QCOMPARE(quietRun->errorOutput(), QString());
+        QCOMPARE(quietRun->exitCode(), 0);
+    }
+    QCOMPARE(m_service->readStorage(), before + added);
+    QVERIFY(waitUntilFirstInstance(dialog));
+    closeDialog(dialog);
+    QStringList deletions;
+    for (const QString &record : added)
+        deletions << QStringLiteral("--delete") << record.section(QLatin1Char(';'), 0, 0);
+    QCOMPARE(runQuietly(deletions), 0);
 }
 
 KIVO_TEST_MAIN(TestSingleInstance)

@@ -217,7 +217,8 @@ void TestKivoUi::manualHasSectionForEveryControl_data()
         "large_imageCB shadowCB transparencyCB stickyCB no_focusCB close_soonCB ontopCB "
         "onbottomCB init_maximizeCB init_minimizeCB focus_on_clickCB small_imageButton "
         "large_imageButton shadowSlider shadowSpinBox transparencySlider transparencySpinBox "
-        "geometryWidget groupBox xSB ySB widthSB heightSB fromRightEdgeCB fromBottomEdgeCB "
+        "geometryWidget geometryCB groupBox xSB ySB widthSB heightSB fromRightEdgeCB "
+        "fromBottomEdgeCB "
         "centerOfScreenCB");
     for (const QString &name : names.split(QLatin1Char(' ')))
         QTest::newRow(qPrintable(name)) << name;
