@@ -7,7 +7,7 @@
 #include "winprops.h"
 #include "winpropsbackend.h"
 #include "winpropsdialog.h"
-#include "winpropsworkingcopy.h"
+#include "winpropssession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -114,31 +114,24 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
         return InvalidCommandLineValue;
     if (deleteNames.isEmpty() && addRecords.isEmpty() && !importPath)
         return 0;
-    // Another client may store between the read and the store: the actions are then done
-    // again on what it stored.
-    constexpr int maxAttempts = 5;
-    WinPropsBackend::Stored stored;
-    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-        // Storing after a failed read would replace a collection nobody has seen.
-        const WinPropsBackend::Fetched fetched = backend.fetchAll();
-        if (!fetched.ok) {
-            report(tr("the window properties could not be read from the service: %1")
-                       .arg(fetched.errorMessage));
-            return ServiceFailure;
-        }
-        WinPropsWorkingCopy records(fetched.records);
-        QStringList removedSettingNothing;
-        if (!applyTo(records, removedSettingNothing))
-            return 0;
-        stored = backend.storeAll(records.records());
-        if (stored.ok) {
-            reportSettingNothing(fetched.records, removedSettingNothing);
-            return 0;
-        }
-        if (!stored.changedElsewhere)
-            break;
+    // Storing after a failed read would replace a collection nobody has seen.
+    WinPropsSession session(backend);
+    if (!session.fetch()) {
+        report(tr("the window properties could not be read from the service: %1")
+                   .arg(session.errorMessage()));
+        return ServiceFailure;
     }
-    report(tr("the window properties could not be stored: %1").arg(stored.errorMessage));
+    const WinPropsList read = session.baseline();
+    QStringList removedSettingNothing;
+    if (!applyTo(session.workingCopy(), removedSettingNothing))
+        return 0;
+    // Another client may store between the read and the store: what it stored is then joined
+    // with these changes, which win for the entries they name.
+    if (session.store() == WinPropsSession::Outcome::Stored) {
+        reportSettingNothing(read, removedSettingNothing);
+        return 0;
+    }
+    report(tr("the window properties could not be stored: %1").arg(session.errorMessage()));
     return ServiceFailure;
 }
 

@@ -32,7 +32,6 @@ public:
     CommandLineActions(const QCommandLineParser &parser, const CommandLineOptions &options,
                        const QStringList &undecodable = {});
 
-    bool isQuiet() const { return quiet; }
     // Values that cannot be acted on, one message each; empty when all are usable. With
     // --quiet, stray arguments are among them.
     QStringList problems() const;

@@ -20,7 +20,8 @@ const char sizeKey[] = "size";
 
 WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     : QDialog(parent)
-    , service(service)
+    , session(*service, [this](const QStringList &names) { return askAboutConflicts(names); })
+    , workingCopy(session.workingCopy())
 {
     setupUi(this);
     setChanged(false);
@@ -37,8 +38,7 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
             &WinPropsDialog::slotCurrentWinChanged);
     setUpWindowPicking();
 
-    baseline = fetchAllProperties();
-    workingCopy = WinPropsWorkingCopy(baseline);
+    unreadWarningDue = !session.fetch();
     winListWidget->setStrings(workingCopy.names(), QString());
     if (workingCopy.isEmpty())
         slotCurrentWinChanged(QString(), QString());
@@ -107,7 +107,7 @@ void WinPropsDialog::setUpWindowPicking()
 
 WinPropsDialog::~WinPropsDialog()
 {
-    // A dialog never shown has only the size it was given, fitted to the screen of a quiet run.
+    // A dialog never shown has only the size it was given, fitted to this screen.
     if (wasShown)
         saveWindowState();
 }
@@ -121,27 +121,16 @@ void WinPropsDialog::setVisible(bool visible)
     warnIfServiceUnread();
 }
 
-WinPropsList WinPropsDialog::fetchAllProperties()
-{
-    WinPropsBackend::Fetched fetched = service->fetchAll();
-    if (!fetched.ok) {
-        fetchError = fetched.errorMessage.isNull() ? QLatin1String("") : fetched.errorMessage;
-        lastServiceError = fetchError;
-        unreadWarningDue = true;
-    }
-    return std::move(fetched.records);
-}
-
 // Shown once, when the dialog first appears, since saving would then replace what the service
 // holds with a list that may be incomplete.
 void WinPropsDialog::warnIfServiceUnread()
 {
-    if (!unreadWarningDue || quiet)
+    if (!unreadWarningDue)
         return;
     unreadWarningDue = false;
     ask(QMessageBox::Warning, tr("Window properties unavailable"),
         tr("The window properties could not be read from the service:") + QLatin1Char('\n')
-            + fetchError + QLatin1Char('\n')
+            + session.errorMessage() + QLatin1Char('\n')
             + tr("Saving will replace all stored window properties with the entries shown here."),
         QMessageBox::Ok);
 }
@@ -196,22 +185,14 @@ bool WinPropsDialog::save()
     showEmptyPageIfNoNames();
     if (!sent)
         return false;
-    fetchError = QString();
     setChanged(false);
     return true;
 }
 
-bool WinPropsDialog::saveQuietly()
-{
-    return !isChanged() || save();
-}
-
 bool WinPropsDialog::confirmReplacingUnreadService()
 {
-    if (!isServiceUnread())
+    if (session.isRead())
         return true;
-    if (quiet)
-        return false;
     return ask(QMessageBox::Warning, tr("Replace all window properties"),
                tr("The stored window properties could not be read when this dialog opened. "
                   "Saving replaces all of them with the entries shown here. Do you want to "
@@ -226,17 +207,13 @@ bool WinPropsDialog::eraseMissingProperties()
     const QStringList missing = workingCopy.nullNames();
     if (missing.isEmpty())
         return true;
-    if (!quiet) {
-        // A screenful at most: thousands of lines take long to lay out and push the buttons off
-        // the screen.
-        const QString text = tr("There are no properties for window names:<br>%1<br><br>These "
-                                "names will be removed. Do you want to continue?")
-                                 .arg(quotedNames(missing));
-        if (ask(QMessageBox::Warning, tr("Missing properties"), text,
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, Qt::RichText)
-            == QMessageBox::No)
-            return false;
-    }
+    const QString text = tr("There are no properties for window names:<br>%1<br><br>These "
+                            "names will be removed. Do you want to continue?")
+                             .arg(quotedNames(missing));
+    if (ask(QMessageBox::Warning, tr("Missing properties"), text,
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, Qt::RichText)
+        == QMessageBox::No)
+        return false;
     workingCopy.removeAll(missing);
     return true;
 }
@@ -256,35 +233,21 @@ QString WinPropsDialog::quotedNames(const QStringList &names)
 }
 
 // Waits for the service's answer: a store that fails must not pass for a saved one. What others
-// stored meanwhile is taken in and the store tried again.
+// stored meanwhile is taken in, asking about the entries changed in both places.
 bool WinPropsDialog::sendWorkingCopy()
 {
-    constexpr int maxAttempts = 5;
-    WinPropsBackend::Stored stored;
-    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-        stored = service->storeAll(workingCopy.records());
-        if (stored.ok) {
-            baseline = workingCopy.records();
-            return true;
-        }
-        if (!stored.changedElsewhere)
-            break;
-        const WinPropsBackend::Fetched theirs = service->fetchAll();
-        if (!theirs.ok)
-            return reportSaveFailure(theirs.errorMessage);
-        if (!takeInChangesMadeElsewhere(theirs.records))
-            return false;
+    switch (session.store()) {
+    case WinPropsSession::Outcome::Stored:
+        return true;
+    case WinPropsSession::Outcome::Cancelled:
+        return false;
+    case WinPropsSession::Outcome::Failed:
+        break;
     }
-    return reportSaveFailure(stored.errorMessage);
-}
-
-bool WinPropsDialog::reportSaveFailure(const QString &message)
-{
-    lastServiceError = message;
-    if (!quiet)
-        ask(QMessageBox::Critical, tr("Saving failed"),
-            tr("The window properties could not be saved:") + QLatin1Char('\n') + lastServiceError,
-            QMessageBox::Ok);
+    ask(QMessageBox::Critical, tr("Saving failed"),
+        tr("The window properties could not be saved:") + QLatin1Char('\n')
+            + session.errorMessage(),
+        QMessageBox::Ok);
     return false;
 }
 
@@ -292,30 +255,10 @@ bool WinPropsDialog::reportSaveFailure(const QString &message)
 void WinPropsDialog::reset()
 {
     const QString current = winListWidget->currentString();
-    workingCopy = WinPropsWorkingCopy(baseline);
+    session.reset();
     refill(current);
     showEmptyPageIfNoNames();
     setChanged(false);
-}
-
-// Entries changed only elsewhere are taken as they are now, those changed only here stay as
-// edited, and for those changed in both places the user chooses (a quiet run keeps its own).
-// False when the user cancels.
-bool WinPropsDialog::takeInChangesMadeElsewhere(const WinPropsList &theirs)
-{
-    QStringList conflicts;
-    WinPropsList merged = mergeChanges(baseline, workingCopy.records(), theirs,
-                                       ConflictChoice::KeepMine, &conflicts);
-    if (!conflicts.isEmpty() && !quiet) {
-        const std::optional<ConflictChoice> choice = askAboutConflicts(conflicts);
-        if (!choice)
-            return false;
-        if (*choice == ConflictChoice::KeepTheirs)
-            merged = mergeChanges(baseline, workingCopy.records(), theirs, *choice);
-    }
-    baseline = theirs;
-    workingCopy = WinPropsWorkingCopy(merged);
-    return true;
 }
 
 std::optional<ConflictChoice> WinPropsDialog::askAboutConflicts(const QStringList &names)

@@ -5,8 +5,7 @@
 
 #include "ui_winpropsdialog.h"
 #include "windowpickoutcome.h"
-#include "winpropsbackend.h"
-#include "winpropsworkingcopy.h"
+#include "winpropssession.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -16,7 +15,8 @@
 class X11WindowPicker;
 
 // The tool's window: window names on the left, the property editor of the current name on the
-// right. Holds a working copy of every record of the service and sends it back whole on save.
+// right. Edits the working copy of its session and has the session store it on save; it asks
+// the questions, the session does the rest.
 class WinPropsDialog : public QDialog, public Ui::WinPropsDialog
 {
     Q_OBJECT
@@ -33,17 +33,7 @@ public:
     // Puts the records in place of those of the same name, or adds them; asks nothing.
     void importWinProps(const WinPropsList &records);
 
-    // Whether the records could not be read from the service when the dialog was built, and why.
-    bool isServiceUnread() const { return !fetchError.isNull(); }
-    // The message of the last failed fetch or save.
-    QString serviceError() const { return lastServiceError; }
-    // Stores pending changes without asking anything; true when stored or nothing was pending.
-    bool saveQuietly();
-
     void setVisible(bool visible) override;
-
-    // No questions: the command-line entries act without showing the dialog or asking.
-    bool quiet = false;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,7 +55,6 @@ private Q_SLOTS:
     void slotReject();
 
 private:
-    WinPropsList fetchAllProperties();
     bool isChanged() const;
     bool checkUnsavedChanges();
     void restoreWindowState();
@@ -76,8 +65,6 @@ private:
     bool confirmReplacingUnreadService();
     bool eraseMissingProperties();
     bool sendWorkingCopy();
-    bool reportSaveFailure(const QString &message);
-    bool takeInChangesMadeElsewhere(const WinPropsList &theirs);
     std::optional<ConflictChoice> askAboutConflicts(const QStringList &names);
     QString quotedNames(const QStringList &names);
     void warnIfServiceUnread();
@@ -101,15 +88,11 @@ private:
                                     = QMessageBox::NoButton,
                                     Qt::TextFormat format = Qt::PlainText);
 
-    WinPropsBackend *service;
-    WinPropsWorkingCopy workingCopy;
-    // The collection as the service last returned or accepted it: what Reset returns to, and
-    // what tells the changes made here from those made elsewhere.
-    WinPropsList baseline;
+    WinPropsSession session;
+    // The session's, which Reset and a save taking in changes made elsewhere replace.
+    WinPropsWorkingCopy &workingCopy;
     // What the editor gave right after its last load, to tell edits from what it cannot show.
     WinProps editorAsLoaded;
-    QString fetchError;
-    QString lastServiceError;
     // Only where the dialog is on an X11 display; the pick button is hidden elsewhere.
     X11WindowPicker *windowPicker = nullptr;
     bool unreadWarningDue = false;

@@ -186,15 +186,14 @@ void WinPropsDialog::deleteWinProp()
 
 void WinPropsDialog::deleteWinPropByName(const QString &name)
 {
-    if (!quiet)
-        show();
+    show();
     if (name.isEmpty()) {
         refuseEmptyName();
         return;
     }
     if (!workingCopy.contains(name))
         return;
-    if (!quiet && !confirmDeleting(name))
+    if (!confirmDeleting(name))
         return;
     carryEditorIntoWorkingCopy();
     workingCopy.remove(name);
@@ -205,17 +204,15 @@ void WinPropsDialog::deleteWinPropByName(const QString &name)
 
 void WinPropsDialog::addWinPropFromRecord(const QString &record)
 {
-    if (!quiet)
-        show();
+    show();
     const WinProps props(record);
     if (!props.isValid()) {
-        if (!quiet)
-            ask(QMessageBox::Warning, tr("Invalid window record"), props.errorString(),
-                QMessageBox::Ok);
+        ask(QMessageBox::Warning, tr("Invalid window record"), props.errorString(),
+            QMessageBox::Ok);
         return;
     }
     const QString name = props.winName();
-    if (workingCopy.contains(name) && !quiet) {
+    if (workingCopy.contains(name)) {
         if (ask(QMessageBox::Warning, tr("Properties already set"),
                 tr("Properties for \"%1\" already set. Do you want to rewrite them?").arg(name),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -252,19 +249,17 @@ void WinPropsDialog::editWinPropByName(const QString &name)
         winListWidget->setCurrentString(name);
         return;
     }
-    if (!quiet
-        && ask(QMessageBox::Warning, tr("Missing properties"),
-               tr("There are no setted window properties for \"%1\". Do you want to create them?")
-                   .arg(name),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-            != QMessageBox::Yes)
+    if (ask(QMessageBox::Warning, tr("Missing properties"),
+            tr("There are no setted window properties for \"%1\". Do you want to create them?")
+                .arg(name),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     storeAndShow(emptyRecord(name));
 }
 
 void WinPropsDialog::refuseEmptyName()
 {
-    if (!quiet)
-        ask(QMessageBox::Warning, tr("Empty window name"),
-            tr("The window name given on the command line is empty."), QMessageBox::Ok);
+    ask(QMessageBox::Warning, tr("Empty window name"),
+        tr("The window name given on the command line is empty."), QMessageBox::Ok);
 }

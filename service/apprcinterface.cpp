@@ -4,9 +4,27 @@
 
 #include "winpropsservice.h"
 
+namespace {
+WinPropsBackend::Stored storedAt(std::optional<qulonglong> generation)
+{
+    WinPropsBackend::Stored stored;
+    stored.ok = true;
+    stored.generation = generation;
+    return stored;
+}
+
+WinPropsBackend::Stored refused(const QString &message, bool changedElsewhere = false)
+{
+    WinPropsBackend::Stored stored;
+    stored.errorMessage = message;
+    stored.changedElsewhere = changedElsewhere;
+    return stored;
+}
+} // namespace
+
 ApprcInterface::ApprcInterface(const QString &service, const QString &path,
                                const QDBusConnection &connection, QObject *parent)
-    : QDBusAbstractInterface(service, path, staticInterfaceName(), connection, parent)
+    : ApprcProxy(service, path, connection, parent)
 {
 }
 
@@ -17,14 +35,12 @@ WinPropsBackend::Fetched ApprcInterface::fetchAll()
     QDBusPendingReply<WinPropsList, qulonglong> reply = getAllPropertiesAndGeneration();
     reply.waitForFinished();
     if (reply.isError() && lacksMethod(reply.error()))
-        return fetchWithoutGeneration();
-    m_generation.reset();
-    m_lastSeen.reset();
+        return readAllProperties();
     Fetched fetched;
     fetched.ok = winPropsListFromReply(QDBusPendingReply<WinPropsList>(reply), fetched.records,
                                        fetched.errorMessage);
     if (fetched.ok)
-        m_generation = reply.argumentAt<1>();
+        fetched.generation = reply.argumentAt<1>();
     return fetched;
 }
 
@@ -37,121 +53,38 @@ WinPropsBackend::Fetched ApprcInterface::readAllProperties()
     return fetched;
 }
 
-WinPropsBackend::Fetched ApprcInterface::fetchWithoutGeneration()
+WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records, const Fetched *basis)
 {
-    Fetched fetched = readAllProperties();
-    m_generation.reset();
-    m_lastSeen.reset();
-    if (fetched.ok)
-        m_lastSeen = fetched.records;
-    return fetched;
-}
-
-WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records)
-{
-    if (m_generation) {
-        QDBusPendingReply<qulonglong> reply = setAllPropertiesIfUnchanged(records, *m_generation);
+    if (basis && basis->generation) {
+        QDBusPendingReply<qulonglong> reply
+            = setAllPropertiesIfUnchanged(records, *basis->generation);
         reply.waitForFinished();
-        if (!reply.isError()) {
-            m_generation = reply.value();
-            return { true, QString() };
-        }
+        if (!reply.isError())
+            return storedAt(reply.value());
         if (reply.error().name() == collectionChangedError())
-            return { false, messageOf(reply.error()), true };
+            return refused(messageOf(reply.error()), true);
+        // Unless an older service took the place of the one that was read.
         if (!lacksMethod(reply.error()))
-            return { false, messageOf(reply.error()) };
-        // An older service took the place of the one that was read.
-        m_generation.reset();
+            return refused(messageOf(reply.error()));
     }
-    return storeAfterComparing(records);
+    return storeAfterComparing(records, basis);
 }
 
-// The service cannot store on condition: what it holds is compared with what was last seen just
-// before it is replaced, which leaves only a short time for a change to be lost.
-WinPropsBackend::Stored ApprcInterface::storeAfterComparing(const WinPropsList &records)
+// The service cannot store on condition: what it holds is compared with the basis just before
+// it is replaced, which leaves only a short time for a change to be lost.
+WinPropsBackend::Stored ApprcInterface::storeAfterComparing(const WinPropsList &records,
+                                                            const Fetched *basis)
 {
-    if (m_lastSeen) {
+    if (basis) {
         const Fetched current = readAllProperties();
         if (!current.ok)
-            return { false, current.errorMessage };
-        if (current.records != *m_lastSeen)
-            return { false, tr("The window properties were changed elsewhere."), true };
+            return refused(current.errorMessage);
+        if (current.records != basis->records)
+            return refused(tr("The window properties were changed elsewhere."), true);
     }
     QDBusPendingReply<> reply = setAllProperties(records);
     reply.waitForFinished();
     if (reply.isError())
-        return { false, messageOf(reply.error()) };
-    m_lastSeen = records;
-    return { true, QString() };
-}
-
-QDBusPendingReply<> ApprcInterface::addRef()
-{
-    return asyncCallWithArgumentList(QStringLiteral("addRef"), {});
-}
-
-QDBusPendingReply<WinPropsList> ApprcInterface::getAllProperties()
-{
-    return asyncCallWithArgumentList(QStringLiteral("getAllProperties"), {});
-}
-
-QDBusPendingReply<WinProps> ApprcInterface::getWindowProperties(const QString &winName)
-{
-    return asyncCallWithArgumentList(QStringLiteral("getWindowProperties"),
-                                     { QVariant::fromValue(winName) });
-}
-
-QDBusPendingReply<> ApprcInterface::release()
-{
-    return asyncCallWithArgumentList(QStringLiteral("release"), {});
-}
-
-QDBusPendingReply<bool> ApprcInterface::removeWindowProperties(const QString &winName)
-{
-    return asyncCallWithArgumentList(QStringLiteral("removeWindowProperties"),
-                                     { QVariant::fromValue(winName) });
-}
-
-QDBusPendingReply<bool> ApprcInterface::renameWindow(const QString &currentName,
-                                                     const QString &newName)
-{
-    return asyncCallWithArgumentList(
-        QStringLiteral("renameWindow"),
-        { QVariant::fromValue(currentName), QVariant::fromValue(newName) });
-}
-
-QDBusPendingReply<> ApprcInterface::setAllProperties(WinPropsList wpl)
-{
-    return asyncCallWithArgumentList(QStringLiteral("setAllProperties"),
-                                     { QVariant::fromValue(wpl) });
-}
-
-QDBusPendingReply<> ApprcInterface::setWindowProperties(const QString &winName,
-                                                        const QString &props)
-{
-    return asyncCallWithArgumentList(QStringLiteral("setWindowProperties"),
-                                     { QVariant::fromValue(winName), QVariant::fromValue(props) });
-}
-
-QDBusPendingReply<> ApprcInterface::setWindowProperties(WinProps winProps)
-{
-    return asyncCallWithArgumentList(QStringLiteral("setWindowProperties"),
-                                     { QVariant::fromValue(winProps) });
-}
-
-QDBusPendingReply<QStringList> ApprcInterface::winNames()
-{
-    return asyncCallWithArgumentList(QStringLiteral("winNames"), {});
-}
-
-QDBusPendingReply<WinPropsList, qulonglong> ApprcInterface::getAllPropertiesAndGeneration()
-{
-    return asyncCallWithArgumentList(QStringLiteral("getAllPropertiesAndGeneration"), {});
-}
-
-QDBusPendingReply<qulonglong> ApprcInterface::setAllPropertiesIfUnchanged(WinPropsList wpl,
-                                                                          qulonglong generation)
-{
-    return asyncCallWithArgumentList(QStringLiteral("setAllPropertiesIfUnchanged"),
-                                     { QVariant::fromValue(wpl), QVariant::fromValue(generation) });
+        return refused(messageOf(reply.error()));
+    return storedAt(std::nullopt);
 }

@@ -3,62 +3,30 @@
 #ifndef KIVO_APPRCINTERFACE_H
 #define KIVO_APPRCINTERFACE_H
 
+#include "apprcproxy.h"
 #include "winprops.h"
 #include "winpropsbackend.h"
 
-#include <QDBusAbstractInterface>
-#include <QDBusPendingReply>
-#include <QStringList>
-
-#include <optional>
-
-// Client of the window-properties service. Every method is an asynchronous call that returns
-// its pending reply at once; fetchAll and storeAll wait for the answer.
-class ApprcInterface : public QDBusAbstractInterface, public WinPropsBackend
+// Client of the window-properties service: the proxy generated from the interface description,
+// whose every method is an asynchronous call, and what the tool needs of the service on top,
+// waiting for the answer: the collection read with its generation and stored on condition, or
+// compared just before it is stored where the service has no generations.
+class ApprcInterface : public ApprcProxy, public WinPropsBackend
 {
     Q_OBJECT
 
 public:
-    static const char *staticInterfaceName() { return "org.kivo.Kivo.WinProps.Apprc"; }
-
     ApprcInterface(const QString &service, const QString &path, const QDBusConnection &connection,
                    QObject *parent = nullptr);
     ~ApprcInterface() override;
 
     Fetched fetchAll() override;
-    Stored storeAll(const WinPropsList &records) override;
+    Stored storeAll(const WinPropsList &records, const Fetched *basis) override;
     // getAllProperties, waited for and read; no generation is taken.
     Fetched readAllProperties();
 
-public Q_SLOTS:
-    QDBusPendingReply<> addRef();
-    QDBusPendingReply<WinPropsList> getAllProperties();
-    QDBusPendingReply<WinProps> getWindowProperties(const QString &winName);
-    QDBusPendingReply<> release();
-    QDBusPendingReply<bool> removeWindowProperties(const QString &winName);
-    QDBusPendingReply<bool> renameWindow(const QString &currentName, const QString &newName);
-    QDBusPendingReply<> setAllProperties(WinPropsList wpl);
-    QDBusPendingReply<> setWindowProperties(const QString &winName, const QString &props);
-    QDBusPendingReply<> setWindowProperties(WinProps winProps);
-    QDBusPendingReply<QStringList> winNames();
-    // Not every service has these two (lacksMethod tells).
-    QDBusPendingReply<WinPropsList, qulonglong> getAllPropertiesAndGeneration();
-    QDBusPendingReply<qulonglong> setAllPropertiesIfUnchanged(WinPropsList wpl,
-                                                              qulonglong generation);
-
 private:
-    Fetched fetchWithoutGeneration();
-    Stored storeAfterComparing(const WinPropsList &records);
-
-    // The collection's generation as last read or stored.
-    std::optional<qulonglong> m_generation;
-    // With a service that has no generations: the collection as last read or stored.
-    std::optional<WinPropsList> m_lastSeen;
-
-Q_SIGNALS:
-    void changedWindowProperties(WinProps winProps);
-    void removedWindowProperties(const QString &winName);
-    void windowRenamed(const QString &oldName, const QString &newName);
+    Stored storeAfterComparing(const WinPropsList &records, const Fetched *basis);
 };
 
 #endif

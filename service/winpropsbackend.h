@@ -7,9 +7,11 @@
 
 #include <QString>
 
-// What the dialog needs of the window-properties service: the whole collection, read and
-// replaced. Both wait for the service's answer. The D-Bus client implements it; tests that are
-// not about D-Bus give the dialog one that lives in the process.
+#include <optional>
+
+// What the tool needs of the window-properties service: the whole collection, read and
+// replaced. Both wait for the service's answer and keep nothing between calls. The D-Bus client
+// implements it; tests that are not about D-Bus give the tool one that lives in the process.
 class WinPropsBackend
 {
 public:
@@ -17,6 +19,8 @@ public:
     {
         bool ok = false;
         WinPropsList records; // empty unless ok
+        // The collection's generation; none from a service that has no generations.
+        std::optional<qulonglong> generation;
         QString errorMessage; // for the user, when not ok
     };
 
@@ -24,17 +28,20 @@ public:
     {
         bool ok = false;
         QString errorMessage; // for the user, when not ok
-        // Not stored because the collection changed since this backend last read or stored it.
+        // Not stored because the collection is no longer the one it was based on.
         bool changedElsewhere = false;
+        // The generation of the collection stored, where the service tells it.
+        std::optional<qulonglong> generation;
     };
 
     virtual ~WinPropsBackend() = default;
 
     // Every stored record, in stored order.
     virtual Fetched fetchAll() = 0;
-    // Makes the stored collection equal to records, unless it changed since this backend last
-    // read or stored it (as far as the service lets that be known).
-    virtual Stored storeAll(const WinPropsList &records) = 0;
+    // Makes the stored collection equal to records, as long as it is still the one read in
+    // basis (as far as the service lets that be known); without a basis, whatever is stored is
+    // replaced.
+    virtual Stored storeAll(const WinPropsList &records, const Fetched *basis) = 0;
 
 protected:
     WinPropsBackend() = default;

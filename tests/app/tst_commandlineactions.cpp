@@ -27,7 +27,7 @@ private:
         if (!parser.parse(QStringList(QStringLiteral("kivo-admin-winprops")) + arguments))
             qFatal("%s", qPrintable(parser.errorText()));
         const CommandLineActions actions(parser, options);
-        f.makeDialog().quiet = actions.isQuiet();
+        f.makeDialog();
         actions.runInteractively(*f.dialog);
         return actions.problems();
     }
@@ -129,6 +129,13 @@ private Q_SLOTS:
                                         << "" << 0 << stored << 0;
         QTest::newRow("add replaces") << QStringList({ "--add", "a;sticky" }) << ""
                                       << "" << 0 << QStringList({ "a;sticky", "e" }) << 1;
+        QTest::newRow("add appends")
+            << QStringList({ "--add", "n;geometry=640x480+0+0" }) << ""
+            << "" << 0 << QStringList({ "a;ontop", "e", "n;geometry=640x480+0+0" }) << 1;
+        QTest::newRow("invalid record") << QStringList({ "--add", "n;shadow=400" }) << ""
+                                        << "" << 2 << stored << 0;
+        QTest::newRow("delete, case differs") << QStringList({ "--delete", "A" }) << ""
+                                              << "" << 0 << stored << 0;
         QTest::newRow("add that sets nothing") << QStringList({ "--add", "a" }) << ""
                                                << "" << 0 << QStringList("e") << 1;
         QTest::newRow("several of each")
@@ -165,9 +172,9 @@ private Q_SLOTS:
         QVERIFY(QApplication::allWidgets().isEmpty());
     }
 
-    // Another client stores between the quiet run's read and its store: the run does its
-    // actions again on what that client stored, and loses nothing of it.
-    void quietRunRedoesItsActionsOnChangesMadeElsewhere()
+    // Another client stores between the quiet run's read and its store: the run joins its
+    // changes with what that client stored, and loses nothing of it.
+    void quietRunKeepsChangesMadeElsewhere()
     {
         FakeBackend backend({ "a;ontop", "e" });
         backend.beforeNextStore = [&backend] {

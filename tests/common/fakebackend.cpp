@@ -14,28 +14,30 @@ FakeBackend::FakeBackend(const QStringList &storedRecords)
 void FakeBackend::storeElsewhere(const QStringList &records)
 {
     stored = recordsOf(records);
-    changedElsewhere = true;
+    ++generation;
 }
 
 WinPropsBackend::Fetched FakeBackend::fetchAll()
 {
     if (!fetchError.isNull())
-        return { false, {}, fetchError };
-    changedElsewhere = false;
-    return { true, stored, QString() };
+        return { false, {}, std::nullopt, fetchError };
+    return { true, stored, hasGenerations ? std::optional(generation) : std::nullopt, QString() };
 }
 
-WinPropsBackend::Stored FakeBackend::storeAll(const WinPropsList &records)
+WinPropsBackend::Stored FakeBackend::storeAll(const WinPropsList &records, const Fetched *basis)
 {
     ++stores;
     if (beforeNextStore)
         std::exchange(beforeNextStore, nullptr)();
     if (!storeError.isNull())
-        return { false, storeError };
-    if (changedElsewhere)
-        return { false, QStringLiteral("Changed elsewhere."), true };
+        return { false, storeError, false, std::nullopt };
+    const bool changed = basis
+        && (basis->generation ? *basis->generation != generation : basis->records != stored);
+    if (changed)
+        return { false, QStringLiteral("Changed elsewhere."), true, std::nullopt };
     stored = records;
-    return { true, QString() };
+    ++generation;
+    return { true, QString(), false, hasGenerations ? std::optional(generation) : std::nullopt };
 }
 
 QStringList FakeBackend::storedTexts() const

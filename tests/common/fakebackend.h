@@ -9,8 +9,9 @@
 
 #include <functional>
 
-// The window-properties service held in the test's process, for dialog tests that are not about
-// D-Bus. It keeps what it is given and fails when told to.
+// The window-properties service held in the test's process, for tests that are not about D-Bus.
+// It keeps what it is given, with a generation that grows with every change (unless told to have
+// none, as an older service), and fails when told to.
 class FakeBackend : public WinPropsBackend
 {
 public:
@@ -18,11 +19,11 @@ public:
     explicit FakeBackend(const QStringList &storedRecords = {});
 
     Fetched fetchAll() override;
-    Stored storeAll(const WinPropsList &records) override;
+    Stored storeAll(const WinPropsList &records, const Fetched *basis) override;
 
     // The stored records as texts.
     QStringList storedTexts() const;
-    // Another client replaces the stored records: a store based on an earlier read fails.
+    // Another client replaces the stored records: a store based on an earlier read is refused.
     void storeElsewhere(const QStringList &records);
 
     WinPropsList stored;
@@ -32,8 +33,8 @@ public:
     int stores = 0;
     // Runs once at the next store, before it: another client storing meanwhile, say.
     std::function<void()> beforeNextStore;
-    // Changes made elsewhere since this client last read or stored.
-    bool changedElsewhere = false;
+    bool hasGenerations = true;
+    qulonglong generation = 1;
 };
 
 #endif

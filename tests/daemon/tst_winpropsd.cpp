@@ -377,14 +377,17 @@ private Q_SLOTS:
     // The client's own store: refused after another client's, then done on what it read anew.
     void clientStoresOnlyOnWhatItRead()
     {
-        QVERIFY(m_client->fetchAll().ok);
+        const WinPropsBackend::Fetched read = m_client->fetchAll();
+        QVERIFY(read.ok);
         QVERIFY(succeeded(m_client->removeWindowProperties("xterm")));
-        const WinPropsBackend::Stored refused = m_client->storeAll({ recordOf("mine;ontop") });
+        const WinPropsBackend::Stored refused
+            = m_client->storeAll({ recordOf("mine;ontop") }, &read);
         QVERIFY(!refused.ok);
         QVERIFY(refused.changedElsewhere);
         QCOMPARE(m_service->readStorage(), seed.mid(1));
-        QVERIFY(m_client->fetchAll().ok);
-        QVERIFY(m_client->storeAll({ recordOf("mine;ontop") }).ok);
+        const WinPropsBackend::Fetched again = m_client->fetchAll();
+        QVERIFY(again.ok);
+        QVERIFY(m_client->storeAll({ recordOf("mine;ontop") }, &again).ok);
         QCOMPARE(m_service->readStorage(), QStringList("mine;ontop"));
     }
 

@@ -410,7 +410,7 @@ private Q_SLOTS:
         QTest::newRow("fits") << QSize(500, 300) << QSize(500, 300) << true;
         QTest::newRow("too wide") << QSize(2000, 300) << QSize(800, 300) << true;
         QTest::newRow("too high") << QSize(500, 900) << QSize(500, 600) << true;
-        // A quiet run keeps the size the user left, not the one fitted to its screen.
+        // A dialog never shown keeps the size the user left, not the one fitted to its screen.
         QTest::newRow("too wide, never shown") << QSize(2000, 300) << QSize(800, 300) << false;
         QTest::newRow("none, never shown") << QSize() << QSize(600, 400) << false;
     }
@@ -491,23 +491,6 @@ private Q_SLOTS:
         QCOMPARE(f.answers.seen().size(), asked);
         QCOMPARE(f.stored(), QStringList("new;sticky;ontop"));
         QVERIFY(f.answers.unexpected().isEmpty());
-    }
-
-    // Quiet, nothing may be stored over a collection that was not read: the user cannot be asked.
-    void quietDialogDoesNotWarnNorStoreOverUnreadService()
-    {
-        DialogFixture f({ "x;ontop" }, false);
-        f.makeDialog().quiet = true;
-        f.dialog->show();
-        QVERIFY(f.answers.seen().isEmpty());
-        QVERIFY(f.dialog->isServiceUnread());
-        QCOMPARE(f.dialog->serviceError(), f.service.fetchError);
-        QCOMPARE(f.list()->rowCount(), 0);
-        f.startService();
-        f.dialog->addWinPropFromRecord(QStringLiteral("new;ontop"));
-        QVERIFY(!f.dialog->saveQuietly());
-        QCOMPARE(f.service.stores, 0);
-        QCOMPARE(f.stored(), QStringList("x;ontop"));
     }
 
     void accessibleNames_data()

@@ -202,32 +202,24 @@ private Q_SLOTS:
 
     void addFromRecordOfExistingName_data()
     {
-        QTest::addColumn<bool>("quiet");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
-        QTest::addColumn<int>("questions");
         QTest::addColumn<bool>("replaced");
-        QTest::newRow("asked, No") << false << QMessageBox::No << 1 << false;
-        QTest::newRow("asked, Yes") << false << QMessageBox::Yes << 1 << true;
-        QTest::newRow("quiet") << true << QMessageBox::NoButton << 0 << true;
+        QTest::newRow("asked, No") << QMessageBox::No << false;
+        QTest::newRow("asked, Yes") << QMessageBox::Yes << true;
     }
 
     void addFromRecordOfExistingName()
     {
-        QFETCH(bool, quiet);
         QFETCH(QMessageBox::StandardButton, answer);
-        QFETCH(int, questions);
         QFETCH(bool, replaced);
         DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
-        f.makeDialog().quiet = quiet;
-        if (answer != QMessageBox::NoButton)
-            f.answers.thenClick(answer);
+        f.makeDialog();
+        f.answers.thenClick(answer);
         f.dialog->addWinPropFromRecord(QStringLiteral("b;no_border"));
-        QCOMPARE(f.dialog->isVisible(), !quiet);
-        QCOMPARE(f.answers.seen().size(), questions);
-        if (questions)
-            QCOMPARE(f.answers.seen().first(),
-                     QStringLiteral("Properties already set|Properties for \"b\" already set. Do "
-                                    "you want to rewrite them?"));
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(f.answers.seen(),
+                 QStringList("Properties already set|Properties for \"b\" already set. Do you "
+                             "want to rewrite them?"));
         QCOMPARE(f.list()->currentString(), QStringLiteral("b"));
         QCOMPARE(f.checkBox("no_borderCB")->isChecked(), replaced);
         QCOMPARE(f.checkBox("stickyCB")->isChecked(), !replaced);
@@ -272,64 +264,48 @@ private Q_SLOTS:
     void addFromRecordAppends()
     {
         DialogFixture f({ "a;ontop" });
-        f.makeDialog().quiet = true;
+        f.makeDialog();
         f.dialog->addWinPropFromRecord(QStringLiteral("n;geometry=640x480+0+0"));
         QCOMPARE(f.names(), QStringList({ "a", "n" }));
-        QVERIFY(f.dialog->saveQuietly());
+        f.button(QDialogButtonBox::Apply)->click();
         QCOMPARE(f.stored(), QStringList({ "a;ontop", "n;geometry=640x480+0+0" }));
-    }
-
-    void invalidRecordChangesNothing_data()
-    {
-        QTest::addColumn<bool>("quiet");
-        QTest::newRow("asked") << false;
-        QTest::newRow("quiet") << true;
     }
 
     void invalidRecordChangesNothing()
     {
-        QFETCH(bool, quiet);
         DialogFixture f({ "a;ontop" });
-        f.makeDialog().quiet = quiet;
-        if (!quiet)
-            f.answers.thenClick(QMessageBox::Ok);
+        f.makeDialog();
+        f.answers.thenClick(QMessageBox::Ok);
         f.dialog->addWinPropFromRecord(QStringLiteral("n;shadow=400"));
-        QCOMPARE(f.answers.seen().size(), quiet ? 0 : 1);
-        if (!quiet)
-            QVERIFY(f.answers.seen().first().startsWith("Invalid window record|\"400\""));
+        QCOMPARE(f.answers.seen().size(), 1);
+        QVERIFY(f.answers.seen().first().startsWith("Invalid window record|\"400\""));
         QCOMPARE(f.names(), QStringList("a"));
         QVERIFY(!f.isChanged());
     }
 
     void deleteByName_data()
     {
-        QTest::addColumn<bool>("quiet");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("quiet") << true << "b" << QMessageBox::NoButton << QStringList({ "a", "c" });
-        QTest::newRow("asked, Yes")
-            << false << "b" << QMessageBox::Yes << QStringList({ "a", "c" });
-        QTest::newRow("asked, No")
-            << false << "b" << QMessageBox::No << QStringList({ "a", "b", "c" });
-        QTest::newRow("missing") << false << "x" << QMessageBox::NoButton
-                                 << QStringList({ "a", "b", "c" });
+        QTest::newRow("asked, Yes") << "b" << QMessageBox::Yes << QStringList({ "a", "c" });
+        QTest::newRow("asked, No") << "b" << QMessageBox::No << QStringList({ "a", "b", "c" });
+        QTest::newRow("missing") << "x" << QMessageBox::NoButton << QStringList({ "a", "b", "c" });
         QTest::newRow("case differs")
-            << true << "B" << QMessageBox::NoButton << QStringList({ "a", "b", "c" });
+            << "B" << QMessageBox::NoButton << QStringList({ "a", "b", "c" });
     }
 
     void deleteByName()
     {
-        QFETCH(bool, quiet);
         QFETCH(QString, name);
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(QStringList, names);
         DialogFixture f({ "a;ontop", "b;sticky", "c;no_title" });
-        f.makeDialog().quiet = quiet;
+        f.makeDialog();
         if (answer != QMessageBox::NoButton)
             f.answers.thenClick(answer);
         f.dialog->deleteWinPropByName(name);
-        QCOMPARE(f.dialog->isVisible(), !quiet);
+        QVERIFY(f.dialog->isVisible());
         QCOMPARE(f.names(), names);
         QCOMPARE(f.isChanged(), names.size() == 2);
         QVERIFY(f.answers.unexpected().isEmpty());
@@ -338,10 +314,12 @@ private Q_SLOTS:
     void deleteByNameKeepsPendingEdits()
     {
         DialogFixture f({ "a;ontop", "b;sticky" });
-        f.makeDialog().quiet = true;
+        f.makeDialog().show();
         f.checkBox("no_titleCB")->click();
+        f.answers.thenClick(QMessageBox::Yes);
         f.dialog->deleteWinPropByName(QStringLiteral("b"));
-        QVERIFY(f.dialog->saveQuietly());
+        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(f.answers.allAnswered());
         QCOMPARE(f.stored(), QStringList("a;no_title;ontop"));
     }
 
@@ -448,16 +426,6 @@ private Q_SLOTS:
             for (const QString &box : all)
                 QCOMPARE(f.checkBox(qPrintable(box))->isChecked(), box == checkBoxes.at(i));
         }
-    }
-
-    void quietSaveDropsRecordsThatSetNothing()
-    {
-        DialogFixture f({ "a;ontop", "empty" });
-        f.makeDialog().quiet = true;
-        f.dialog->addWinPropFromRecord(QStringLiteral("b;sticky"));
-        QVERIFY(f.dialog->saveQuietly());
-        QVERIFY(f.answers.seen().isEmpty());
-        QCOMPARE(f.stored(), QStringList({ "a;ontop", "b;sticky" }));
     }
 };
 

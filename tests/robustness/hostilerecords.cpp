@@ -115,6 +115,11 @@ QStringList Hostile::modes()
              QStringLiteral("store-error"),     QStringLiteral("vanish-before-save") };
 }
 
+QString Hostile::olderServiceMode()
+{
+    return QStringLiteral("older-service");
+}
+
 WinPropsList Hostile::records(const QString &mode)
 {
     if (mode == QLatin1String("huge"))

@@ -10,8 +10,10 @@
 // What the hostile window-properties service serves and how it misbehaves, shared by the service
 // and the tests that check the tool against it.
 namespace Hostile {
-// Every mode the service knows.
+// Every way the service misbehaves.
 QStringList modes();
+// The one mode in which it behaves: a service without generations that keeps what it is given.
+QString olderServiceMode();
 
 // The records a mode serves when it answers the fetch with records at all.
 WinPropsList records(const QString &mode);

@@ -19,6 +19,7 @@
 // silent-store        the fetch is answered, the store never
 // store-error         the store is answered with an error
 // vanish-before-save  the fetch is answered, then the service exits at once
+// older-service       no misbehaviour: a service without generations that keeps what it is given
 // Other methods of the interface get an empty reply. Every call received is appended to
 // FOLDER/calls as its member and signature; every store's records go to FOLDER/store-N before it
 // is answered. Prints "ready" once it owns the bus name.
@@ -174,7 +175,7 @@ private:
         if (m_mode == QLatin1String("fetch-error"))
             return message.createErrorReply(QStringLiteral("org.kivo.Error.Unreadable"),
                                             QStringLiteral("the collection is <i>locked</i>"));
-        return message.createReply(QVariant::fromValue(Hostile::records(m_mode)));
+        return message.createReply(QVariant::fromValue(m_kept));
     }
 
     bool answerStore(const QDBusMessage &message, const QDBusConnection &connection)
@@ -184,6 +185,8 @@ private:
         if (!readWinPropsList(argument.value<QDBusArgument>(), records))
             return false;
         Hostile::writeStore(m_folder.filePath(Hostile::storeFileName(++m_stores)), records);
+        if (m_mode == Hostile::olderServiceMode())
+            m_kept = records;
         if (m_mode == QLatin1String("silent-store"))
             return true;
         const QDBusMessage reply = m_mode == QLatin1String("store-error")
@@ -196,6 +199,7 @@ private:
     QString m_mode;
     QDir m_folder;
     int m_stores = 0;
+    WinPropsList m_kept = Hostile::records(m_mode);
 };
 
 void complain(const QString &message)
@@ -216,9 +220,10 @@ int main(int argc, char *argv[])
     parser.addOptions({ modeOption, recordOption });
     parser.process(app);
     const QString mode = parser.value(modeOption);
-    if (!Hostile::modes().contains(mode) || !parser.isSet(recordOption)) {
-        complain(QStringLiteral("usage: --mode {%1} --record FOLDER")
-                     .arg(Hostile::modes().join(QLatin1Char('|'))));
+    const QStringList known = Hostile::modes() << Hostile::olderServiceMode();
+    if (!known.contains(mode) || !parser.isSet(recordOption)) {
+        complain(
+            QStringLiteral("usage: --mode {%1} --record FOLDER").arg(known.join(QLatin1Char('|'))));
         return 2;
     }
     registerWinPropsTypes();

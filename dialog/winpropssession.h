@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef KIVO_WINPROPSSESSION_H
+#define KIVO_WINPROPSSESSION_H
+
+#include "winpropsbackend.h"
+#include "winpropsworkingcopy.h"
+
+#include <functional>
+#include <optional>
+
+// One editing of the service's collection, without any widget: the collection as read (the
+// baseline), the working copy made from it, and the store of the working copy, made only on the
+// baseline. When others stored meanwhile, their collection is read again and joined with the
+// changes made here, name by name, and the store tried again; the baseline moves on only to a
+// collection the changes made here were joined with.
+class WinPropsSession
+{
+public:
+    // How the names changed both here and elsewhere, differently, are settled; none cancels.
+    using ConflictQuestion = std::function<std::optional<ConflictChoice>(const QStringList &names)>;
+
+    enum class Outcome { Stored, Failed, Cancelled };
+
+    // The service must outlive the session. Without a question, the changes made here win.
+    explicit WinPropsSession(WinPropsBackend &service, ConflictQuestion question = {});
+
+    // Reads the collection: it becomes the baseline and the working copy. When it cannot be
+    // read, both are empty and the next store replaces whatever the service holds.
+    bool fetch();
+    // Whether the baseline is the service's collection: read, or stored from here.
+    bool isRead() const { return m_basis.has_value(); }
+    // The message of the last failed fetch or store.
+    QString errorMessage() const { return m_errorMessage; }
+
+    const WinPropsList &baseline() const;
+    WinPropsWorkingCopy &workingCopy() { return m_workingCopy; }
+    const WinPropsWorkingCopy &workingCopy() const { return m_workingCopy; }
+    // The working copy returns to the baseline.
+    void reset() { m_workingCopy = WinPropsWorkingCopy(baseline()); }
+
+    // Stores the working copy; it then is the baseline. Cancelled when the question was
+    // cancelled: the working copy and the baseline stay as they were, so that the next store
+    // meets the same changes made elsewhere.
+    Outcome store();
+
+private:
+    Outcome failed(const QString &message);
+    bool joinChangesMadeElsewhere(const WinPropsBackend::Fetched &theirs);
+
+    WinPropsBackend &m_service;
+    ConflictQuestion m_question;
+    // The baseline with its generation; none while the service is unread.
+    std::optional<WinPropsBackend::Fetched> m_basis;
+    WinPropsWorkingCopy m_workingCopy;
+    QString m_errorMessage;
+};
+
+#endif
