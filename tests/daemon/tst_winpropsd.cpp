@@ -688,6 +688,58 @@ private Q_SLOTS:
         QCOMPARE(m_service->readStorage(), edited + QStringList { "new;ontop" });
     }
 
+    // Saved as editors may save it, or taken away: what can be read is served, and a file that
+    // holds no records, or none at all, does not empty a collection the daemon holds.
+    void handEditKeepsWhatItCanRead_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("removed");
+        QTest::addColumn<QStringList>("served");
+        const QByteArray crlf = recordLines(recordsOf(seed)).replace("\n", "\r\n");
+        QTest::newRow("CR LF line ends") << crlf + "hand;no_border\r\n"
+                                         << QString() << seed + QStringList { "hand;no_border" };
+        QTest::newRow("byte-order mark")
+            << "\xEF\xBB\xBF" + recordLines(recordsOf(seed)) << QString() << seed;
+        QTest::newRow("a script saved over it")
+            << QByteArray("#!/bin/sh\nxterm -e top; echo done\n\tsleep 1\n") << QString() << seed;
+        QTest::newRow("file removed") << QByteArray() << "file" << seed;
+        QTest::newRow("folder removed") << QByteArray() << "folder" << seed;
+    }
+
+    void handEditKeepsWhatItCanRead()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, removed);
+        QFETCH(QStringList, served);
+        QVERIFY(restartInFolderOfItsOwn());
+        const QString path = m_service->storagePath();
+        if (removed == QLatin1String("folder"))
+            QVERIFY(QDir(QFileInfo(path).path()).removeRecursively());
+        else if (removed == QLatin1String("file"))
+            QVERIFY(QFile::remove(path));
+        else
+            writeContents(path, contents);
+        QCOMPARE(textsOf(all()), served);
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("new"), "ontop")));
+        QCOMPARE(m_service->readStorage(), served + QStringList { "new;ontop" });
+    }
+
+    // The watch follows the folder away and back: a file put back is read again unasked.
+    void storageFolderPutBackIsWatched()
+    {
+        QVERIFY(restartInFolderOfItsOwn());
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        const QString path = m_service->storagePath();
+        const QString folder = QFileInfo(path).path();
+        QVERIFY(QDir(folder).removeRecursively());
+        QCOMPARE(textsOf(all()), seed);
+        QVERIFY(QDir().mkpath(folder));
+        writeContents(path, recordLines(recordsOf(seed)) + "back;ontop\n");
+        QTRY_COMPARE(texts(changed), QStringList { "back;ontop" });
+        editByHand(path, seed + QStringList { "back;ontop", "again;sticky" }, true);
+        QTRY_COMPARE(texts(changed), (QStringList { "back;ontop", "again;sticky" }));
+    }
+
     // A store that arrives before the daemon has seen a hand edit keeps both.
     void storeRacingHandEditKeepsBoth_data()
     {
@@ -886,6 +938,17 @@ private Q_SLOTS:
     }
 
 private:
+    // The daemon again, on the seed in a folder that may be taken away.
+    bool restartInFolderOfItsOwn()
+    {
+        const QString folder = TestEnvironment::root() + QStringLiteral("/edited/kivo");
+        if (!m_service->stop() || !QDir().mkpath(folder))
+            return false;
+        m_service = std::make_unique<ServiceProcess>(folder + QStringLiteral("/winprops"));
+        m_service->writeStorage(seed);
+        return m_service->start();
+    }
+
     WinPropsList all()
     {
         WinPropsList records;
