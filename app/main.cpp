@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcinterface.h"
+#include "busconnection.h"
 #include "commandline.h"
 #include "commandlineactions.h"
 #include "display.h"
@@ -117,6 +118,7 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
         return 1;
     }
 
+    receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
     int status = 0;
@@ -162,6 +164,7 @@ int runDialog(int argc, char *argv[])
     options.addTo(parser);
     parser.process(app);
 
+    receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
 

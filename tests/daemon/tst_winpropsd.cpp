@@ -28,6 +28,7 @@ namespace {
 
 const QString invalidArgument = QStringLiteral("org.kivo.Kivo.WinProps.Error.InvalidArgument");
 const QString tooLarge = QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
+const QString apprcInterface = QStringLiteral("org.kivo.Kivo.WinProps.Apprc");
 
 const QStringList seed
     = { QStringLiteral("xterm;no_title;geometry=640x480+0+0;shadow=40"),
@@ -655,6 +656,37 @@ private Q_SLOTS:
         QVERIFY(succeeded(m_client->removeWindowProperties(QStringLiteral("over"))));
         records.removeLast();
         QCOMPARE(contentsOf(m_service->storagePath()), recordLines(records));
+    }
+
+    // Calls of names far beyond any limit, sent at once by a hostile client: refused, and the
+    // next ordinary call is answered at once. libdbus stopped reading at 63 MiB held.
+    void oversizedCallsLeaveItListening_data()
+    {
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("one of 70 MB") << 1 << 70000000;
+        QTest::newRow("two of 40 MB") << 2 << 40000000;
+        QTest::newRow("one of 120 MB") << 1 << 120000000;
+    }
+
+    void oversizedCallsLeaveItListening()
+    {
+        QFETCH(int, calls);
+        QFETCH(int, bytes);
+        QList<QDBusPendingCall> hostile;
+        for (int i = 0; i < calls; ++i) {
+            QDBusMessage call = QDBusMessage::createMethodCall(
+                WinPropsService::busName(), WinPropsService::objectPath(), apprcInterface,
+                QStringLiteral("setWindowProperties"));
+            call << QString(bytes, QLatin1Char('n')) << QString();
+            hostile.append(QDBusConnection::sessionBus().asyncCall(call));
+        }
+        m_client->setTimeout(10000);
+        QVERIFY(succeeded(m_client->winNames()));
+        for (const QDBusPendingCall &call : qAsConst(hostile)) {
+            QVERIFY(call.isFinished());
+            QCOMPARE(call.error().name(), invalidArgument);
+        }
     }
 
     void handEditIsReadAgain_data()
