@@ -6,6 +6,7 @@
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "testrecords.h"
+#include "toolrun.h"
 #include "winpropsfields.h"
 #include "winpropsservice.h"
 #include "winpropsstore.h"
@@ -687,6 +688,19 @@ private Q_SLOTS:
             QVERIFY(call.isFinished());
             QCOMPARE(call.error().name(), invalidArgument);
         }
+    }
+
+    // The tool reads the largest reply there is, then hears the answer to its store.
+    void toolHearsItsStoreAfterTheLargestReply()
+    {
+        WinPropsList records = collectionOfWireSize(MaxWireArraySize);
+        QVERIFY(m_service->stop());
+        writeContents(m_service->storagePath(), recordLines(records));
+        QVERIFY(m_service->start());
+        const ToolRun run = runTool({ "--quiet", "--delete", records.last().winName() });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        records.removeLast();
+        QCOMPARE(contentsOf(m_service->storagePath()), recordLines(records));
     }
 
     void handEditIsReadAgain_data()
