@@ -97,6 +97,18 @@ std::optional<int> handOver(Launch launch, std::unique_ptr<SingleInstancePeer> &
     return std::nullopt;
 }
 
+// A call that waits for its reply would wait for ever once the bus is lost.
+void endWhenTheBusIsLost()
+{
+    const QString line = QCoreApplication::applicationName() + QLatin1String(": ")
+        + QCoreApplication::translate("CommandLineActions",
+                                      "the connection to the session bus was lost while waiting "
+                                      "for the service (the bus drops a client whose message is "
+                                      "larger than it accepts)")
+        + QLatin1Char('\n');
+    endProcessWhenLost(QDBusConnection::sessionBus(), line.toLocal8Bit(), ServiceFailure);
+}
+
 int runWithoutDialog(int argc, char *argv[], Launch launch)
 {
     QCoreApplication app(argc, argv);
@@ -119,6 +131,7 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
     }
 
     receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
+    endWhenTheBusIsLost();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
     int status = 0;

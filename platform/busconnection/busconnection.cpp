@@ -2,10 +2,39 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "busconnection.h"
 
+#include <QByteArray>
 #include <QDBusConnection>
 
 #include <climits>
+#include <cstdlib>
 #include <dbus/dbus.h>
+#include <unistd.h>
+
+namespace {
+struct Ending
+{
+    QByteArray line;
+    int status;
+};
+
+// Runs in the connection's own thread, which goes on while the main thread waits for a reply.
+DBusHandlerResult endIfDisconnected(DBusConnection *, DBusMessage *message, void *data)
+{
+    if (dbus_message_is_signal(message, DBUS_INTERFACE_LOCAL, "Disconnected")) {
+        const auto *ending = static_cast<const Ending *>(data);
+        if (::write(STDERR_FILENO, ending->line.constData(), size_t(ending->line.size())) < 0) {
+            // Nothing else can be said.
+        }
+        std::_Exit(ending->status);
+    }
+    return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+}
+
+void forget(void *data)
+{
+    delete static_cast<Ending *>(data);
+}
+} // namespace
 
 void receiveWhatTheBusDelivers(const QDBusConnection &bus)
 {
@@ -13,4 +42,14 @@ void receiveWhatTheBusDelivers(const QDBusConnection &bus)
     // session bus), so no message is left unread.
     if (auto *connection = static_cast<DBusConnection *>(bus.internalPointer()))
         dbus_connection_set_max_received_size(connection, LONG_MAX);
+}
+
+void endProcessWhenLost(const QDBusConnection &bus, const QByteArray &line, int status)
+{
+    auto *connection = static_cast<DBusConnection *>(bus.internalPointer());
+    if (!connection || !bus.isConnected()) {
+        // Lost before it was used: the first call fails at once.
+        return;
+    }
+    dbus_connection_add_filter(connection, endIfDisconnected, new Ending { line, status }, forget);
 }
