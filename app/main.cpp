@@ -98,7 +98,7 @@ std::optional<int> handOver(Launch launch, std::unique_ptr<SingleInstancePeer> &
 }
 
 // A call that waits for its reply would wait for ever once the bus is lost.
-void endWhenTheBusIsLost()
+std::unique_ptr<EndingOnLostBus> endingWhenTheBusIsLost()
 {
     const QString line = QCoreApplication::applicationName() + QLatin1String(": ")
         + QCoreApplication::translate("CommandLineActions",
@@ -106,7 +106,8 @@ void endWhenTheBusIsLost()
                                       "for the service (the bus drops a client whose message is "
                                       "larger than it accepts)")
         + QLatin1Char('\n');
-    endProcessWhenLost(QDBusConnection::sessionBus(), line.toLocal8Bit(), ServiceFailure);
+    return std::make_unique<EndingOnLostBus>(QDBusConnection::sessionBus(), line.toLocal8Bit(),
+                                             ServiceFailure);
 }
 
 int runWithoutDialog(int argc, char *argv[], Launch launch)
@@ -131,7 +132,7 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
     }
 
     receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
-    endWhenTheBusIsLost();
+    const auto ending = endingWhenTheBusIsLost();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
     int status = 0;

@@ -13,6 +13,7 @@
 namespace {
 struct Ending
 {
+    std::shared_ptr<std::atomic<bool>> armed;
     QByteArray line;
     int status;
 };
@@ -20,8 +21,8 @@ struct Ending
 // Runs in the connection's own thread, which goes on while the main thread waits for a reply.
 DBusHandlerResult endIfDisconnected(DBusConnection *, DBusMessage *message, void *data)
 {
-    if (dbus_message_is_signal(message, DBUS_INTERFACE_LOCAL, "Disconnected")) {
-        const auto *ending = static_cast<const Ending *>(data);
+    const auto *ending = static_cast<const Ending *>(data);
+    if (*ending->armed && dbus_message_is_signal(message, DBUS_INTERFACE_LOCAL, "Disconnected")) {
         if (::write(STDERR_FILENO, ending->line.constData(), size_t(ending->line.size())) < 0) {
             // Nothing else can be said.
         }
@@ -44,12 +45,16 @@ void receiveWhatTheBusDelivers(const QDBusConnection &bus)
         dbus_connection_set_max_received_size(connection, LONG_MAX);
 }
 
-void endProcessWhenLost(const QDBusConnection &bus, const QByteArray &line, int status)
+EndingOnLostBus::EndingOnLostBus(const QDBusConnection &bus, const QByteArray &line, int status)
+    : m_armed(std::make_shared<std::atomic<bool>>(true))
 {
-    auto *connection = static_cast<DBusConnection *>(bus.internalPointer());
-    if (!connection || !bus.isConnected()) {
-        // Lost before it was used: the first call fails at once.
-        return;
-    }
-    dbus_connection_add_filter(connection, endIfDisconnected, new Ending { line, status }, forget);
+    // A connection lost before it is used fails the first call at once.
+    if (auto *connection = static_cast<DBusConnection *>(bus.internalPointer()))
+        dbus_connection_add_filter(connection, endIfDisconnected,
+                                   new Ending { m_armed, line, status }, forget);
+}
+
+EndingOnLostBus::~EndingOnLostBus()
+{
+    *m_armed = false;
 }
