@@ -14,7 +14,13 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 bool isStandardStream(const QString &path)
@@ -41,6 +47,43 @@ bool writeOutputFile(const QString &path, const QByteArray &contents, QString &e
                                                "the file \"%1\" could not be written: %2")
                        .arg(path, file.errorString());
     return false;
+}
+
+enum class InputRead { Whole, TooLarge, Silent, Failed };
+
+// Twice what one reply of the service can carry: escapes may double a record's text.
+constexpr qint64 MaxInputSize = qint64(1) << 27;
+// How long the input may keep the run waiting, at its start or between two parts.
+constexpr int InputPatienceMs = 5000;
+
+// Reads to the end, but never more than MaxInputSize bytes, and never waits longer than
+// InputPatienceMs for more (a named pipe without a writer, a terminal nobody types into).
+InputRead readBounded(int fd, QByteArray &contents)
+{
+    constexpr qint64 chunk = 1 << 16;
+    contents.clear();
+    for (;;) {
+        pollfd ready = { fd, POLLIN, 0 };
+        const int polled = ::poll(&ready, 1, InputPatienceMs);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled < 0)
+            return InputRead::Failed;
+        if (polled == 0)
+            return InputRead::Silent;
+        const qint64 used = contents.size();
+        contents.resize(int(std::min(used + chunk, MaxInputSize + 1)));
+        const ssize_t got = ::read(fd, contents.data() + used, size_t(contents.size() - used));
+        contents.resize(int(used + std::max<ssize_t>(got, 0)));
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (got < 0)
+            return InputRead::Failed;
+        if (contents.size() > MaxInputSize)
+            return InputRead::TooLarge;
+        if (got == 0)
+            return InputRead::Whole;
+    }
 }
 
 } // namespace
@@ -98,16 +141,37 @@ int ListingActions::run(ApprcInterface &apprc) const
 
 bool readInputFile(const QString &path, QByteArray &contents, QString &errorMessage)
 {
-    QFile file(isStandardStream(path) ? QString() : path);
-    const bool opened = isStandardStream(path) ? file.open(stdin, QIODevice::ReadOnly)
-                                               : file.open(QIODevice::ReadOnly);
-    if (opened) {
-        contents = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return true;
-    }
-    errorMessage
+    const QString cannotRead
         = QCoreApplication::translate("CommandLineActions", "the file \"%1\" could not be read: %2")
-              .arg(path, file.errorString());
+              .arg(path);
+    // Not blocking in open: a named pipe without a writer would wait for one for ever.
+    const int fd = isStandardStream(path)
+        ? STDIN_FILENO
+        : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        errorMessage = cannotRead.arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat status = {};
+    // A file's size is known at once: a huge one is not read first.
+    const bool knownTooLarge
+        = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > MaxInputSize;
+    const InputRead read = knownTooLarge ? InputRead::TooLarge : readBounded(fd, contents);
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    if (read == InputRead::Whole)
+        return true;
+    if (read == InputRead::TooLarge)
+        errorMessage = cannotRead.arg(
+            QCoreApplication::translate("CommandLineActions",
+                                        "it holds more than %1 bytes, more than any window "
+                                        "properties can take")
+                .arg(MaxInputSize));
+    else if (read == InputRead::Silent)
+        errorMessage = cannotRead.arg(
+            QCoreApplication::translate("CommandLineActions", "nothing came from it for %1 seconds")
+                .arg(InputPatienceMs / 1000));
+    else
+        errorMessage = cannotRead.arg(QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }

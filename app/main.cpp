@@ -114,11 +114,6 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
 {
     QCoreApplication app(argc, argv);
     kivoInit(version, appName);
-    std::unique_ptr<SingleInstancePeer> peer;
-    if (const auto status = handOver(launch, peer))
-        return *status;
-    registerWinPropsTypes();
-
     QCommandLineParser parser;
     const CommandLineOptions options;
     options.addTo(parser);
@@ -130,15 +125,21 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
             "--list, --show and --export open no dialog; give --quiet to make changes as well"));
         return 1;
     }
+    // Built before the turn is taken, since it reads the file to import: other runs must not wait
+    // while this one waits for its input.
+    std::optional<CommandLineActions> actions;
+    if (parser.isSet(options.quietOption))
+        actions.emplace(parser, options, undecodableArguments(argc, argv));
 
+    std::unique_ptr<SingleInstancePeer> peer;
+    if (const auto status = handOver(launch, peer))
+        return *status;
+    registerWinPropsTypes();
     receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
     const auto ending = endingWhenTheBusIsLost();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
-    int status = 0;
-    if (parser.isSet(options.quietOption))
-        status = CommandLineActions(parser, options, undecodableArguments(argc, argv))
-                     .runQuietly(apprc);
+    const int status = actions ? actions->runQuietly(apprc) : 0;
     const ListingActions listing(parser, options);
     return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
