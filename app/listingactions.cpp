@@ -28,6 +28,48 @@ bool isStandardStream(const QString &path)
     return path == QLatin1String("-");
 }
 
+QString cannotWrite(const QString &path, const QString &reason)
+{
+    return QCoreApplication::translate("CommandLineActions",
+                                       "the file \"%1\" could not be written: %2")
+        .arg(path, reason);
+}
+
+bool writeAll(int fd, const QByteArray &contents)
+{
+    for (qint64 done = 0; done < contents.size();) {
+        const ssize_t written
+            = ::write(fd, contents.constData() + done, size_t(contents.size() - done));
+        if (written < 0 && errno != EINTR)
+            return false;
+        done += std::max<ssize_t>(written, 0);
+    }
+    return true;
+}
+
+// A device, a named pipe or a terminal is written as it is: replacing it by a file would break
+// it. A named pipe nobody reads from is not waited for.
+bool writeInPlace(const QString &path, const QByteArray &contents, QString &errorMessage)
+{
+    const int fd
+        = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        errorMessage = cannotWrite(path,
+                                   errno == ENXIO ? QCoreApplication::translate(
+                                       "CommandLineActions", "it is a named pipe that nobody reads")
+                                                  : QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    // Blocking again, so that a slow reader gets everything.
+    const bool written = ::fcntl(fd, F_SETFL, 0) == 0 && writeAll(fd, contents);
+    const int writeError = errno;
+    if (::close(fd) == 0 && written)
+        return true;
+    errorMessage
+        = cannotWrite(path, QString::fromLocal8Bit(std::strerror(written ? errno : writeError)));
+    return false;
+}
+
 bool writeOutputFile(const QString &path, const QByteArray &contents, QString &errorMessage)
 {
     if (isStandardStream(path)) {
@@ -39,13 +81,14 @@ bool writeOutputFile(const QString &path, const QByteArray &contents, QString &e
                                                        "standard output could not be written");
         return written;
     }
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return writeInPlace(path, contents, errorMessage);
     // Written whole or not at all, so that a failed export leaves an older copy intact.
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit())
         return true;
-    errorMessage = QCoreApplication::translate("CommandLineActions",
-                                               "the file \"%1\" could not be written: %2")
-                       .arg(path, file.errorString());
+    errorMessage = cannotWrite(path, file.errorString());
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include "winprops.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -288,6 +289,50 @@ private Q_SLOTS:
         const ToolRun refused = runTool({ "--export", folder.filePath("missing/export.txt") });
         QCOMPARE(refused.exitCode, 6);
         QVERIFY2(refused.err.contains("could not be written"), qPrintable(refused.err));
+    }
+
+    // What is no regular file is written as it is, never replaced by one.
+    void exportIntoWhatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("named pipe with a reader") << "pipe" << 0 << "";
+        QTest::newRow("named pipe nobody reads")
+            << "lone pipe" << 6 << "could not be written: it is a named pipe that nobody reads";
+        QTest::newRow("/dev/stdout into a pipe") << "/dev/stdout" << 0 << "";
+    }
+
+    void exportIntoWhatIsNoFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QTemporaryDir folder;
+        QString path = folder.filePath(QStringLiteral("pipe"));
+        QProcess reader;
+        if (target == QLatin1String("/dev/stdout"))
+            path = target;
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (target == QLatin1String("pipe"))
+            reader.start(QStringLiteral("cat"), { path });
+        const ToolRun run = runTool({ "--export", path });
+        QCOMPARE(run.exitCode, status);
+        QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
+        if (target == QLatin1String("/dev/stdout")) {
+            QCOMPARE(run.out, listed);
+            return;
+        }
+        QFileInfo kept(path);
+        QVERIFY(!kept.isFile() && kept.exists());
+        if (target == QLatin1String("pipe")) {
+            QTRY_COMPARE(reader.state(), QProcess::NotRunning);
+            QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()), listed);
+        }
     }
 
     void fullStandardOutputFails_data()
