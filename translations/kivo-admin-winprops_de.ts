@@ -62,38 +62,53 @@
         <translation>der Fenstereintrag „%1“ setzt keine Eigenschaft, daher wird für „%2“ nichts gespeichert</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <location filename="../app/listingactions.cpp" line="+64"/>
+        <location filename="../app/listingactions.cpp" line="+146"/>
+        <location filename="../app/commandlineactions.cpp" line="+11"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location filename="../app/commandlineactions.cpp" line="+13"/>
         <source>the window properties could not be stored: %1</source>
         <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-32"/>
+        <location filename="../app/listingactions.cpp" line="-66"/>
         <source>standard output could not be written</source>
         <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-47"/>
         <source>the file &quot;%1&quot; could not be written: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+25"/>
+        <source>it is a named pipe that nobody reads</source>
+        <translation>es ist eine benannte Pipe, aus der niemand liest</translation>
+    </message>
+    <message>
+        <location line="+116"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>für das Fenster &quot;%1&quot; sind keine Eigenschaften gespeichert</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+14"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+54"/>
+        <location line="+21"/>
+        <source>it holds more than %1 bytes, more than any window properties can take</source>
+        <translation>sie enthält mehr als %1 Bytes, mehr als Fenstereigenschaften je brauchen können</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>nothing came from it for %1 seconds</source>
+        <translation>%1 Sekunden lang kam nichts daraus</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+55"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>der Dialog braucht eine Anzeige, und es wurde keine gefunden; --help, --list, --show, --export und --quiet funktionieren ohne</translation>
     </message>
@@ -108,7 +123,12 @@
         <translation>die Fenstereigenschaften sind im Dialog geöffnet; nichts wurde geändert</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+18"/>
+        <source>the connection to the session bus was lost while waiting for the service (the bus drops a client whose message is larger than it accepts)</source>
+        <translation>die Verbindung zum Sitzungsbus ging verloren, während auf den Dienst gewartet wurde (der Bus trennt einen Client, dessen Nachricht größer ist, als er annimmt)</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
     </message>
@@ -118,7 +138,7 @@
         <translation>die Zeile ist kein UTF-8-Text</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>the window &quot;%1&quot; is already on line %2</source>
         <translation>das Fenster &quot;%1&quot; steht bereits in Zeile %2</translation>
     </message>
@@ -390,8 +410,8 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+85"/>
-        <location line="+22"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+93"/>
+        <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
         <source>Pick a window</source>
@@ -408,13 +428,13 @@
         <translation>Klicken Sie auf ein Fenster auf dem Bildschirm, um den Eintrag seines Programms hinzuzufügen oder auszuwählen. Escape oder ein Rechtsklick bricht ab.</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-29"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-30"/>
         <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
         <translation>Ein anderes Programm hält den Mauszeiger oder die Tastatur fest. Versuchen Sie es erneut, wenn es sie freigibt.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>The connection to the X display is lost.</source>
         <translation>Die Verbindung zur X-Anzeige ist verloren gegangen.</translation>
     </message>
@@ -508,7 +528,7 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+115"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
@@ -553,13 +573,13 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-172"/>
-        <location line="+184"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-174"/>
+        <location line="+186"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-185"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -584,7 +604,7 @@
         <translation>Programmname oder Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+55"/>
         <source>Renaming window id</source>
         <translation>Fenster umbenennen</translation>
     </message>
@@ -594,7 +614,7 @@
         <translation>Neuen Programmnamen oder neue Fensterklasse eingeben:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Deleting properties</source>
         <translation>Eigenschaften löschen</translation>
     </message>

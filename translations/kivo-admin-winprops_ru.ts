@@ -62,38 +62,53 @@
         <translation>запись окна «%1» не задаёт ни одного свойства, поэтому для «%2» ничего не сохраняется</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <location filename="../app/listingactions.cpp" line="+64"/>
+        <location filename="../app/listingactions.cpp" line="+146"/>
+        <location filename="../app/commandlineactions.cpp" line="+11"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location filename="../app/commandlineactions.cpp" line="+13"/>
         <source>the window properties could not be stored: %1</source>
         <translation>не удалось сохранить свойства окон: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-32"/>
+        <location filename="../app/listingactions.cpp" line="-66"/>
         <source>standard output could not be written</source>
         <translation>не удалось записать в стандартный вывод</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-47"/>
         <source>the file &quot;%1&quot; could not be written: %2</source>
         <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+25"/>
+        <source>it is a named pipe that nobody reads</source>
+        <translation>это именованный канал, из которого никто не читает</translation>
+    </message>
+    <message>
+        <location line="+116"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>для окна &quot;%1&quot; не сохранено свойств</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+14"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+54"/>
+        <location line="+21"/>
+        <source>it holds more than %1 bytes, more than any window properties can take</source>
+        <translation>он содержит более %1 байт — больше, чем могут занять любые свойства окон</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>nothing came from it for %1 seconds</source>
+        <translation>из него ничего не поступало %1 с</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+55"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>диалогу нужен дисплей, но он не найден; --help, --list, --show, --export и --quiet работают без него</translation>
     </message>
@@ -108,7 +123,12 @@
         <translation>свойства окон открыты в диалоге; ничего не изменено</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+18"/>
+        <source>the connection to the session bus was lost while waiting for the service (the bus drops a client whose message is larger than it accepts)</source>
+        <translation>соединение с сеансовой шиной потеряно во время ожидания службы (шина разрывает соединение с клиентом, чьё сообщение больше допустимого)</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
     </message>
@@ -118,7 +138,7 @@
         <translation>строка не является текстом UTF-8</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>the window &quot;%1&quot; is already on line %2</source>
         <translation>окно &quot;%1&quot; уже есть в строке %2</translation>
     </message>
@@ -390,8 +410,8 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+85"/>
-        <location line="+22"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+93"/>
+        <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
         <source>Pick a window</source>
@@ -408,13 +428,13 @@
         <translation>Щёлкните по окну на экране, чтобы добавить или выбрать запись его программы. Escape или щелчок правой кнопкой отменяет выбор.</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-29"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-30"/>
         <source>Another program holds the mouse pointer or the keyboard. Try again when it lets go.</source>
         <translation>Другая программа удерживает указатель мыши или клавиатуру. Повторите попытку, когда она их отпустит.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+28"/>
+        <location line="+29"/>
         <source>The connection to the X display is lost.</source>
         <translation>Соединение с X-дисплеем потеряно.</translation>
     </message>
@@ -509,7 +529,7 @@
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+115"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
@@ -554,13 +574,13 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-172"/>
-        <location line="+184"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-174"/>
+        <location line="+186"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-185"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -585,7 +605,7 @@
         <translation>Введите имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+55"/>
         <source>Renaming window id</source>
         <translation>Переименование окна</translation>
     </message>
@@ -595,7 +615,7 @@
         <translation>Введите новое имя программы или класс окна:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Deleting properties</source>
         <translation>Удаление свойств</translation>
     </message>
