@@ -117,6 +117,16 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
     QCommandLineParser parser;
     const CommandLineOptions options;
     options.addTo(parser);
+    // Built before the turn is taken, since it reads the file to import: other runs must not wait
+    // while this one waits for its input. What does not parse is left to the processing below.
+    std::optional<CommandLineActions> actions;
+    if (launch == Launch::QuietChanges && parser.parse(app.arguments()))
+        actions.emplace(parser, options, undecodableArguments(argc, argv));
+
+    std::unique_ptr<SingleInstancePeer> peer;
+    if (const auto status = handOver(launch, peer))
+        return *status;
+    registerWinPropsTypes();
     if (const auto status = processCommandLine(parser, app))
         return *status;
     if (options.hasActions(parser) && !parser.isSet(options.quietOption)) {
@@ -125,21 +135,17 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
             "--list, --show and --export open no dialog; give --quiet to make changes as well"));
         return 1;
     }
-    // Built before the turn is taken, since it reads the file to import: other runs must not wait
-    // while this one waits for its input.
-    std::optional<CommandLineActions> actions;
-    if (parser.isSet(options.quietOption))
-        actions.emplace(parser, options, undecodableArguments(argc, argv));
 
-    std::unique_ptr<SingleInstancePeer> peer;
-    if (const auto status = handOver(launch, peer))
-        return *status;
-    registerWinPropsTypes();
     receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
     const auto ending = endingWhenTheBusIsLost();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
-    const int status = actions ? actions->runQuietly(apprc) : 0;
+    int status = 0;
+    if (parser.isSet(options.quietOption)) {
+        if (!actions)
+            actions.emplace(parser, options, undecodableArguments(argc, argv));
+        status = actions->runQuietly(apprc);
+    }
     const ListingActions listing(parser, options);
     return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
