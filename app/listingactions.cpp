@@ -15,12 +15,60 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 bool isStandardStream(const QString &path)
 {
     return path == QLatin1String("-");
+}
+
+QString cannotWrite(const QString &path, const QString &reason)
+{
+    return QCoreApplication::translate("CommandLineActions",
+                                       "the file \"%1\" could not be written: %2")
+        .arg(path, reason);
+}
+
+bool writeAll(int fd, const QByteArray &contents)
+{
+    for (qint64 done = 0; done < contents.size();) {
+        const ssize_t written
+            = ::write(fd, contents.constData() + done, size_t(contents.size() - done));
+        if (written < 0 && errno != EINTR)
+            return false;
+        done += std::max<ssize_t>(written, 0);
+    }
+    return true;
+}
+
+// A device, a named pipe or a terminal is written as it is: replacing it by a file would break
+// it. A named pipe nobody reads from is not waited for.
+bool writeInPlace(const QString &path, const QByteArray &contents, QString &errorMessage)
+{
+    const int fd
+        = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        errorMessage = cannotWrite(path,
+                                   errno == ENXIO ? QCoreApplication::translate(
+                                       "CommandLineActions", "it is a named pipe that nobody reads")
+                                                  : QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    // Blocking again, so that a slow reader gets everything.
+    const bool written = ::fcntl(fd, F_SETFL, 0) == 0 && writeAll(fd, contents);
+    const int writeError = errno;
+    if (::close(fd) == 0 && written)
+        return true;
+    errorMessage
+        = cannotWrite(path, QString::fromLocal8Bit(std::strerror(written ? errno : writeError)));
+    return false;
 }
 
 bool writeOutputFile(const QString &path, const QByteArray &contents, QString &errorMessage)
@@ -34,14 +82,52 @@ bool writeOutputFile(const QString &path, const QByteArray &contents, QString &e
                                                        "standard output could not be written");
         return written;
     }
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return writeInPlace(path, contents, errorMessage);
     // Written whole or not at all, so that a failed export leaves an older copy intact.
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit())
         return true;
-    errorMessage = QCoreApplication::translate("CommandLineActions",
-                                               "the file \"%1\" could not be written: %2")
-                       .arg(path, file.errorString());
+    errorMessage = cannotWrite(path, file.errorString());
     return false;
+}
+
+enum class InputRead { Whole, TooLarge, Silent, Failed };
+
+// Twice what one reply of the service can carry: escapes may double a record's text.
+constexpr qint64 MaxInputSize = qint64(1) << 27;
+// How long the input may keep the run waiting, at its start or between two parts.
+constexpr int InputPatienceMs = 5000;
+
+// Reads to the end, but never more than MaxInputSize bytes, and never waits longer than
+// InputPatienceMs for more (a named pipe without a writer, a terminal nobody types into).
+InputRead readBounded(int fd, QByteArray &contents)
+{
+    constexpr qint64 chunk = 1 << 16;
+    contents.clear();
+    for (;;) {
+        pollfd ready = { fd, POLLIN, 0 };
+        const int polled = ::poll(&ready, 1, InputPatienceMs);
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled < 0)
+            return InputRead::Failed;
+        if (polled == 0)
+            return InputRead::Silent;
+        const qint64 used = contents.size();
+        contents.resize(int(std::min(used + chunk, MaxInputSize + 1)));
+        const ssize_t got = ::read(fd, contents.data() + used, size_t(contents.size() - used));
+        contents.resize(int(used + std::max<ssize_t>(got, 0)));
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (got < 0)
+            return InputRead::Failed;
+        if (contents.size() > MaxInputSize)
+            return InputRead::TooLarge;
+        if (got == 0)
+            return InputRead::Whole;
+    }
 }
 
 } // namespace
@@ -137,16 +223,37 @@ WinPropsList listableRecords(const WinPropsList &records, QStringList &leftOut)
 
 bool readInputFile(const QString &path, QByteArray &contents, QString &errorMessage)
 {
-    QFile file(isStandardStream(path) ? QString() : path);
-    const bool opened = isStandardStream(path) ? file.open(stdin, QIODevice::ReadOnly)
-                                               : file.open(QIODevice::ReadOnly);
-    if (opened) {
-        contents = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return true;
-    }
-    errorMessage
+    const QString cannotRead
         = QCoreApplication::translate("CommandLineActions", "the file \"%1\" could not be read: %2")
-              .arg(path, file.errorString());
+              .arg(path);
+    // Not blocking in open: a named pipe without a writer would wait for one for ever.
+    const int fd = isStandardStream(path)
+        ? STDIN_FILENO
+        : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        errorMessage = cannotRead.arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat status = {};
+    // A file's size is known at once: a huge one is not read first.
+    const bool knownTooLarge
+        = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > MaxInputSize;
+    const InputRead read = knownTooLarge ? InputRead::TooLarge : readBounded(fd, contents);
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    if (read == InputRead::Whole)
+        return true;
+    if (read == InputRead::TooLarge)
+        errorMessage = cannotRead.arg(
+            QCoreApplication::translate("CommandLineActions",
+                                        "it holds more than %1 bytes, more than any window "
+                                        "properties can take")
+                .arg(MaxInputSize));
+    else if (read == InputRead::Silent)
+        errorMessage = cannotRead.arg(
+            QCoreApplication::translate("CommandLineActions", "nothing came from it for %1 seconds")
+                .arg(InputPatienceMs / 1000));
+    else
+        errorMessage = cannotRead.arg(QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcinterface.h"
+#include "busconnection.h"
 #include "commandline.h"
 #include "commandlineactions.h"
 #include "display.h"
@@ -106,18 +107,36 @@ std::optional<int> handOver(Launch launch, std::unique_ptr<SingleInstancePeer> &
     return std::nullopt;
 }
 
+// A call that waits for its reply would wait for ever once the bus is lost.
+std::unique_ptr<EndingOnLostBus> endingWhenTheBusIsLost()
+{
+    const QString line = QCoreApplication::applicationName() + QLatin1String(": ")
+        + QCoreApplication::translate("CommandLineActions",
+                                      "the connection to the session bus was lost while waiting "
+                                      "for the service (the bus drops a client whose message is "
+                                      "larger than it accepts)")
+        + QLatin1Char('\n');
+    return std::make_unique<EndingOnLostBus>(QDBusConnection::sessionBus(), line.toLocal8Bit(),
+                                             ServiceFailure);
+}
+
 int runWithoutDialog(int argc, char *argv[], Launch launch)
 {
     QCoreApplication app(argc, argv);
     kivoInit(version, appName);
+    QCommandLineParser parser;
+    const CommandLineOptions options;
+    options.addTo(parser);
+    // Built before the turn is taken, since it reads the file to import: other runs must not wait
+    // while this one waits for its input. What does not parse is left to the processing below.
+    std::optional<CommandLineActions> actions;
+    if (launch == Launch::QuietChanges && parser.parse(app.arguments()))
+        actions.emplace(parser, options, undecodableArguments(argc, argv));
+
     std::unique_ptr<SingleInstancePeer> peer;
     if (const auto status = handOver(launch, peer))
         return *status;
     registerWinPropsTypes();
-
-    QCommandLineParser parser;
-    const CommandLineOptions options;
-    options.addTo(parser);
     if (const auto status = processCommandLine(parser, app))
         return *status;
     if (options.hasActions(parser) && !parser.isSet(options.quietOption)) {
@@ -127,12 +146,16 @@ int runWithoutDialog(int argc, char *argv[], Launch launch)
         return 1;
     }
 
+    receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
+    const auto ending = endingWhenTheBusIsLost();
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
     int status = 0;
-    if (parser.isSet(options.quietOption))
-        status = CommandLineActions(parser, options, undecodableArguments(argc, argv))
-                     .runQuietly(apprc);
+    if (parser.isSet(options.quietOption)) {
+        if (!actions)
+            actions.emplace(parser, options, undecodableArguments(argc, argv));
+        status = actions->runQuietly(apprc);
+    }
     const ListingActions listing(parser, options);
     return status == 0 && listing.isRequested() ? listing.run(apprc) : status;
 }
@@ -185,6 +208,7 @@ int runDialog(int argc, char *argv[])
     options.addTo(parser);
     parser.process(app);
 
+    receiveWhatTheBusDelivers(QDBusConnection::sessionBus());
     ApprcInterface apprc(WinPropsService::busName(), WinPropsService::objectPath(),
                          QDBusConnection::sessionBus());
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "apprcadaptor.h"
+#include "busconnection.h"
 #include "recordsapplying.h"
 #include "signalquitter.h"
 #include "winpropsdaemon.h"
@@ -150,6 +151,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
+    receiveWhatTheBusDelivers(bus);
     WinPropsDaemon daemon(store, contents.records, bus);
     QObject::connect(&daemon, &WinPropsDaemon::report, &app, complain);
     if (!publish(bus, daemon))

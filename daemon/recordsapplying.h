@@ -10,12 +10,14 @@
 #include <functional>
 #include <memory>
 
-class WindowApplier;
+class QThread;
+class X11Connection;
 class WinPropsDaemon;
 
 // Keeps the windows of the X display in step with the daemon's records. Changes are applied once
 // control returns to the event loop: the caller gets its answer first, and a burst of changes is
-// applied once.
+// applied once. The applier works in a thread of its own: a client that grabs the X server holds
+// every request to it, and must not hold the daemon's answers on the bus.
 class RecordsApplying : public QObject
 {
     Q_OBJECT
@@ -28,11 +30,14 @@ public:
     ~RecordsApplying() override;
 
 private:
-    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowApplier> applier);
+    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<X11Connection> x11, const Log &log);
     void applyRecords();
 
     WinPropsDaemon &m_daemon;
-    std::unique_ptr<WindowApplier> m_applier;
+    // Left running at exit when the X server holds it.
+    QThread *m_thread;
+    // Lives in m_thread, and the applier in it.
+    QObject *m_applying;
     QTimer m_pending;
 };
 

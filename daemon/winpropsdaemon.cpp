@@ -55,6 +55,8 @@ WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &r
         watchFile();
         followFile();
     });
+    m_lateAppendsCheck.setInterval(50);
+    connect(&m_lateAppendsCheck, &QTimer::timeout, this, &WinPropsDaemon::takeUpLateAppends);
     watchFile();
 }
 
@@ -339,23 +341,63 @@ bool WinPropsDaemon::store(const WinPropsList &records)
     const qint64 size = wireSize(records);
     // A collection already too large may still shrink, so that it can be repaired.
     if (size > MaxWireArraySize && size > m_wireSize) {
-        sendErrorReply(tooLargeError(),
-                       tr("Not stored: the %1 window records would take %2 bytes, more than the "
-                          "%3 that one D-Bus reply can carry.")
-                           .arg(records.size())
-                           .arg(size)
-                           .arg(MaxWireArraySize));
+        fail(tooLargeError(),
+             tr("Not stored: the %1 window records would take %2 bytes, more than the %3 that "
+                "one D-Bus reply can carry.")
+                 .arg(records.size())
+                 .arg(size)
+                 .arg(MaxWireArraySize));
         return false;
     }
     QString errorMessage;
     if (!m_store.save(records, errorMessage)) {
-        sendErrorReply(storageError(), errorMessage);
+        fail(storageError(), errorMessage);
         // It may have failed on a change made on disk meanwhile: take that up.
         followFile();
         return false;
     }
     replaceRecords(records);
+    if (m_store.watchesReplacedFiles())
+        m_lateAppendsCheck.start();
     return true;
+}
+
+void WinPropsDaemon::fail(const QString &name, const QString &message)
+{
+    if (calledFromDBus())
+        sendErrorReply(name, message);
+    else
+        Q_EMIT report(message);
+}
+
+void WinPropsDaemon::takeUpLateAppends()
+{
+    const StorageContents appended = parseStorage(m_store.lateAppends());
+    if (!m_store.watchesReplacedFiles() && m_lateRecords.isEmpty())
+        m_lateAppendsCheck.stop();
+    keepAside(appended.rejected);
+    m_lateRecords += appended.records;
+    if (m_lateRecords.isEmpty())
+        return;
+    // On top of what the file holds now, in case it changed meanwhile as well.
+    followFile();
+    WinPropsList records = m_records;
+    for (const WinProps &late : qAsConst(m_lateRecords)) {
+        const int index = indexOf(late.winName());
+        if (index >= 0)
+            records[index] = late;
+        else
+            records.append(late);
+    }
+    const WinPropsList old = m_records;
+    if (!store(records))
+        return;
+    Q_EMIT report(QStringLiteral("%1 record(s) appended to %2 while it was being replaced were "
+                                 "added.")
+                      .arg(m_lateRecords.size())
+                      .arg(QDir::toNativeSeparators(m_store.path())));
+    m_lateRecords.clear();
+    announceChanges(old, records);
 }
 
 void WinPropsDaemon::replaceRecords(const WinPropsList &records)
@@ -388,6 +430,8 @@ bool WinPropsDaemon::followFile()
     if (!keepAside(contents.rejected))
         return false;
     m_store = changed;
+    if (keepsServing(contents))
+        return false;
     const WinPropsList old = m_records;
     replaceRecords(contents.records);
     announceChanges(old, m_records);
@@ -397,18 +441,43 @@ bool WinPropsDaemon::followFile()
     return true;
 }
 
+bool WinPropsDaemon::keepsServing(const StorageContents &contents)
+{
+    const bool foreign = contents.records.isEmpty() && contents.rejected.size() == 1
+        && contents.rejected.first().number == 0;
+    if (m_records.isEmpty() || (m_store.fileExisted() && !foreign))
+        return false;
+    const QString path = QDir::toNativeSeparators(m_store.path());
+    Q_EMIT report(
+        (foreign ? QStringLiteral("%1 holds no window records now; still serving the %2 read "
+                                  "before, which the next change writes back.")
+                 : QStringLiteral("%1 is gone; still serving the %2 record(s) read before, which "
+                                  "the next change writes back."))
+            .arg(path)
+            .arg(m_records.size()));
+    return true;
+}
+
 void WinPropsDaemon::watchFile()
 {
     const QFileInfo file(m_store.path());
-    QStringList paths = { file.absolutePath(), file.absoluteFilePath() };
+    // Where the folder is gone, the nearest folder above it tells when it is back.
+    QString folder = file.absolutePath();
+    while (!QFileInfo(folder).isDir() && QFileInfo(folder).path() != folder)
+        folder = QFileInfo(folder).path();
+    QStringList paths = { folder, file.absoluteFilePath() };
     // A link's file may live in a folder of its own, such as a dotfiles repository.
     if (file.isSymLink() && !file.canonicalFilePath().isEmpty()) {
         const QFileInfo target(file.canonicalFilePath());
         paths << target.absolutePath() << target.absoluteFilePath();
     }
+    paths.removeDuplicates();
+    // Watched anew: a watch on a file that was replaced or removed follows it no more.
     const QStringList watched = m_fileWatcher.files() + m_fileWatcher.directories();
+    if (!watched.isEmpty())
+        m_fileWatcher.removePaths(watched);
     for (const QString &path : qAsConst(paths)) {
-        if (!watched.contains(path) && QFileInfo::exists(path))
+        if (QFileInfo::exists(path))
             m_fileWatcher.addPath(path);
     }
 }

@@ -77,7 +77,14 @@ private:
     void beginCall();
     // Takes up a change of the file on disk: true when the collection was read again.
     bool followFile();
+    // Whether the file read again holds nothing worth replacing a collection with: it is gone,
+    // or is no storage file at all. Says so.
+    bool keepsServing(const StorageContents &contents);
     void watchFile();
+    // Lines that writers appended to the file while a save replaced it go into the collection.
+    void takeUpLateAppends();
+    // An error reply to the call under way, or a line in the log outside a call.
+    void fail(const QString &name, const QString &message);
     // The one way the collection changes.
     void replaceRecords(const WinPropsList &records);
     void clientVanished(const QString &client);
@@ -102,6 +109,10 @@ private:
     QFileSystemWatcher m_fileWatcher;
     // Lets a burst of changes, such as an editor's save, settle before the file is read.
     QTimer m_fileSettling;
+    // Looks at the files saves replaced while a late writer may still append to them.
+    QTimer m_lateAppendsCheck;
+    // Appended late, not yet stored.
+    WinPropsList m_lateRecords;
     // Starts at random, so that a restarted daemon does not repeat the numbers of the last one.
     qulonglong m_generation;
     QHash<QString, int> m_references;

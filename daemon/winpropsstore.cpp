@@ -275,6 +275,17 @@ qint64 afterWord(qint64 offset)
     return alignedTo(offset, 4) + 4;
 }
 
+// A line as editors may save it: a byte-order mark before the first, CR LF at the end.
+QByteArray withoutMarks(QByteArray line, bool first)
+{
+    const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    if (first && line.startsWith(byteOrderMark))
+        line.remove(0, byteOrderMark.size());
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
+
 } // namespace
 
 qint64 wireSize(const WinPropsList &records)
@@ -296,23 +307,25 @@ StorageContents parseStorage(const QByteArray &contents)
     QHash<QString, int> lineOfName;
     const QList<QByteArray> lines = contents.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray &line = lines.at(i);
+        // Kept aside as it was, marks and all.
+        const QByteArray &raw = lines.at(i);
+        const QByteArray line = withoutMarks(raw, i == 0);
         const int number = i + 1;
         if (line.isEmpty())
             continue;
         if (!isUtf8(line)) {
-            result.rejected.append({ number, line, tr("The line is not valid UTF-8 text.") });
+            result.rejected.append({ number, raw, tr("The line is not valid UTF-8 text.") });
             continue;
         }
         const WinProps props(QString::fromUtf8(line));
         if (!props.isValid()) {
-            result.rejected.append({ number, line, props.errorString() });
+            result.rejected.append({ number, raw, props.errorString() });
         } else if (const QString problem = recordProblem(props); !problem.isNull()) {
             // Escaped control characters read back, but a stored record follows the same
             // rules as one that arrives.
-            result.rejected.append({ number, line, problem });
+            result.rejected.append({ number, raw, problem });
         } else if (lineOfName.contains(props.winName())) {
-            result.rejected.append({ number, line,
+            result.rejected.append({ number, raw,
                                      tr("The window %1 is already on line %2.")
                                          .arg(quotedName(props.winName()))
                                          .arg(lineOfName.value(props.winName())) });
@@ -487,7 +500,12 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
         return false;
     const QByteArray encodedCopy = QFile::encodeName(copy);
     const FileStamp written = stampAt(copy);
+    // Opened before the check, so that whatever is appended to it after the check can be found.
+    const int replaced = ::open(QFile::encodeName(target).constData(),
+                                O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (changedOnDisk()) {
+        if (replaced >= 0)
+            ::close(replaced);
         ::unlink(encodedCopy.constData());
         errorMessage = tr("Not writing %1: someone else changed it since it was last read.")
                            .arg(native(m_path));
@@ -495,13 +513,54 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
     }
     if (::rename(encodedCopy.constData(), QFile::encodeName(target).constData()) != 0) {
         const QString reason = errnoText();
+        if (replaced >= 0)
+            ::close(replaced);
         ::unlink(encodedCopy.constData());
         errorMessage = cannotWrite(target, reason);
         return false;
     }
     syncFolder(QFileInfo(target).path());
+    if (replaced >= 0)
+        keepReplaced(replaced);
     m_known = written;
     return true;
+}
+
+void WinPropsStore::keepReplaced(int descriptor)
+{
+    // Long enough for any writer that had the file open to finish a line.
+    constexpr int watchedMs = 3000;
+    const std::shared_ptr<const int> closing(new int(descriptor), [](const int *fd) {
+        ::close(*fd);
+        delete fd;
+    });
+    m_replaced.append({ closing, m_known ? m_known->size : 0, QDeadlineTimer(watchedMs) });
+}
+
+QByteArray WinPropsStore::lateAppends()
+{
+    QByteArray appended;
+    for (auto file = m_replaced.begin(); file != m_replaced.end();) {
+        struct stat status = {};
+        const bool last = file->watchedUntil.hasExpired();
+        const int fd = *file->descriptor;
+        if (::fstat(fd, &status) == 0 && status.st_size > file->knownSize
+            && appended.size() < MaxFileSize) {
+            QByteArray tail(int(std::min<qint64>(status.st_size - file->knownSize, MaxFileSize)),
+                            Qt::Uninitialized);
+            const ssize_t got = ::pread(fd, tail.data(), size_t(tail.size()), file->knownSize);
+            tail.resize(int(std::max<ssize_t>(got, 0)));
+            // A line still being written is taken once it is whole, or when the watch ends.
+            if (!last)
+                tail.truncate(tail.lastIndexOf('\n') + 1);
+            file->knownSize += tail.size();
+            appended += tail;
+            if (!appended.isEmpty() && !appended.endsWith('\n'))
+                appended += '\n';
+        }
+        file = last ? m_replaced.erase(file) : file + 1;
+    }
+    return appended;
 }
 
 bool WinPropsStore::changedOnDisk() const

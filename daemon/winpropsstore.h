@@ -9,6 +9,9 @@
 #include <QList>
 #include <QString>
 
+#include <QDeadlineTimer>
+
+#include <memory>
 #include <optional>
 #include <sys/types.h>
 
@@ -88,9 +91,16 @@ public:
     bool save(const WinPropsList &records, QString &errorMessage);
     // Whether the file is not the one this store last read or wrote.
     bool changedOnDisk() const;
+    // Whether the file was there when this store last read or wrote it.
+    bool fileExisted() const { return m_known && m_known->exists; }
     // Writes the rejected lines to a new file beside the storage, which no save touches; returns
     // its path, or a null string with errorMessage set.
     QString keepRejected(const QList<RejectedLine> &rejected, QString &errorMessage) const;
+
+    // What was appended, whole lines, to the files saves replaced: a writer that opened the file
+    // just before the rename writes into the replaced one. Each is looked at for a while after.
+    QByteArray lateAppends();
+    bool watchesReplacedFiles() const { return !m_replaced.isEmpty(); }
 
 private:
     // The file a save replaces: the path, or where its symbolic link leads.
@@ -98,9 +108,19 @@ private:
     bool writeCopy(const QString &target, const QByteArray &contents, QString &copyPath,
                    QString &errorMessage);
 
+    // A file a save replaced, still open, and how much of it was known.
+    struct ReplacedFile
+    {
+        std::shared_ptr<const int> descriptor;
+        off_t knownSize = 0;
+        QDeadlineTimer watchedUntil;
+    };
+    void keepReplaced(int descriptor);
+
     QString m_path;
     // Unknown until the first load or save.
     std::optional<FileStamp> m_known;
+    QList<ReplacedFile> m_replaced;
 };
 
 #endif

@@ -42,8 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const StorageContents contents = parseStorage(bytes);
     const QList<QByteArray> lines = bytes.split('\n');
     int nonEmpty = 0;
-    for (const QByteArray &line : lines)
+    for (int i = 0; i < lines.size(); ++i) {
+        // A byte-order mark before the first line and a CR before a line end are no content.
+        QByteArray line = lines.at(i);
+        if (i == 0 && line.startsWith("\xEF\xBB\xBF"))
+            line.remove(0, 3);
+        if (line.endsWith('\r'))
+            line.chop(1);
         nonEmpty += line.isEmpty() ? 0 : 1;
+    }
     FUZZ_CHECK(contents.records.size() + contents.rejected.size() == nonEmpty);
     checkRejected(contents, lines);
     checkRewrite(contents);

@@ -38,7 +38,10 @@ RecordLinesRead readRecordLines(const QByteArray &text)
 {
     RecordLinesRead result;
     QHash<QString, int> lineOfName;
-    const QList<QByteArray> lines = text.split('\n');
+    // Some editors start a UTF-8 file with a byte-order mark.
+    const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    const QList<QByteArray> lines
+        = (text.startsWith(byteOrderMark) ? text.mid(byteOrderMark.size()) : text).split('\n');
     for (int i = 0; i < lines.size(); ++i) {
         if (lines.at(i).isEmpty() || lines.at(i) == "\r")
             continue;

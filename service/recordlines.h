@@ -21,8 +21,8 @@ struct RecordLinesRead
     QString error;
 };
 
-// Reads UTF-8 record lines; empty lines are skipped and a line may end in CR LF. Stops at the
-// first bad line or repeated window name, and then returns no records.
+// Reads UTF-8 record lines; empty lines and a byte-order mark are skipped and a line may end in
+// CR LF. Stops at the first bad line or repeated window name, and then returns no records.
 RecordLinesRead readRecordLines(const QByteArray &text);
 
 #endif

@@ -74,6 +74,8 @@
     <message>
         <location line="-32"/>
         <location filename="../app/listingactions.cpp" line="+66"/>
+        <location filename="../app/listingactions.cpp" line="+146"/>
+        <location filename="../app/commandlineactions.cpp" line="+11"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
@@ -88,7 +90,7 @@
         <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-47"/>
         <source>the file &quot;%1&quot; could not be written: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
     </message>
@@ -99,6 +101,12 @@
     </message>
     <message>
         <location line="+40"/>
+        <location line="+25"/>
+        <source>it is a named pipe that nobody reads</source>
+        <translation>es ist eine benannte Pipe, aus der niemand liest</translation>
+    </message>
+    <message>
+        <location line="+116"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>für das Fenster &quot;%1&quot; sind keine Eigenschaften gespeichert</translation>
     </message>
@@ -119,6 +127,7 @@
     </message>
     <message>
         <location line="+23"/>
+        <location line="+14"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
     </message>
@@ -129,6 +138,17 @@
     </message>
     <message>
         <location line="+18"/>
+        <location line="+21"/>
+        <source>it holds more than %1 bytes, more than any window properties can take</source>
+        <translation>sie enthält mehr als %1 Bytes, mehr als Fenstereigenschaften je brauchen können</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>nothing came from it for %1 seconds</source>
+        <translation>%1 Sekunden lang kam nichts daraus</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+55"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>der Dialog braucht eine Anzeige, und es wurde keine gefunden; --help, --list, --show, --export und --quiet funktionieren ohne</translation>
     </message>
@@ -144,6 +164,12 @@
     </message>
     <message>
         <location line="+28"/>
+        <location line="+18"/>
+        <source>the connection to the session bus was lost while waiting for the service (the bus drops a client whose message is larger than it accepts)</source>
+        <translation>die Verbindung zum Sitzungsbus ging verloren, während auf den Dienst gewartet wurde (der Bus trennt einen Client, dessen Nachricht größer ist, als er annimmt)</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
     </message>
@@ -163,7 +189,7 @@
         <translation>die Zeile ist kein UTF-8-Text</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>the window &quot;%1&quot; is already on line %2</source>
         <translation>das Fenster &quot;%1&quot; steht bereits in Zeile %2</translation>
     </message>
@@ -620,6 +646,8 @@
     <message>
         <location line="+13"/>
         <location line="+189"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-174"/>
+        <location line="+186"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>

@@ -74,6 +74,8 @@
     <message>
         <location line="-32"/>
         <location filename="../app/listingactions.cpp" line="+66"/>
+        <location filename="../app/listingactions.cpp" line="+146"/>
+        <location filename="../app/commandlineactions.cpp" line="+11"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
@@ -88,7 +90,7 @@
         <translation>не удалось записать в стандартный вывод</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-47"/>
         <source>the file &quot;%1&quot; could not be written: %2</source>
         <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
     </message>
@@ -99,6 +101,12 @@
     </message>
     <message>
         <location line="+40"/>
+        <location line="+25"/>
+        <source>it is a named pipe that nobody reads</source>
+        <translation>это именованный канал, из которого никто не читает</translation>
+    </message>
+    <message>
+        <location line="+116"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>для окна &quot;%1&quot; не сохранено свойств</translation>
     </message>
@@ -119,6 +127,7 @@
     </message>
     <message>
         <location line="+23"/>
+        <location line="+14"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
@@ -129,6 +138,17 @@
     </message>
     <message>
         <location line="+18"/>
+        <location line="+21"/>
+        <source>it holds more than %1 bytes, more than any window properties can take</source>
+        <translation>он содержит более %1 байт — больше, чем могут занять любые свойства окон</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>nothing came from it for %1 seconds</source>
+        <translation>из него ничего не поступало %1 с</translation>
+    </message>
+    <message>
+        <location filename="../app/main.cpp" line="+55"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>диалогу нужен дисплей, но он не найден; --help, --list, --show, --export и --quiet работают без него</translation>
     </message>
@@ -144,6 +164,12 @@
     </message>
     <message>
         <location line="+28"/>
+        <location line="+18"/>
+        <source>the connection to the session bus was lost while waiting for the service (the bus drops a client whose message is larger than it accepts)</source>
+        <translation>соединение с сеансовой шиной потеряно во время ожидания службы (шина разрывает соединение с клиентом, чьё сообщение больше допустимого)</translation>
+    </message>
+    <message>
+        <location line="+19"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
     </message>
@@ -163,7 +189,7 @@
         <translation>строка не является текстом UTF-8</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>the window &quot;%1&quot; is already on line %2</source>
         <translation>окно &quot;%1&quot; уже есть в строке %2</translation>
     </message>
@@ -621,6 +647,8 @@
     <message>
         <location line="+13"/>
         <location line="+189"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-174"/>
+        <location line="+186"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>

@@ -3,10 +3,16 @@
 
 #include "iconimages.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -73,6 +79,41 @@ QString findInTheme(const QDir &theme, const QString &name, int size)
         }
     }
     return QString();
+}
+
+// Far beyond any icon; a few bytes of PNG can claim 20000 × 20000 pixels, 1.6 GB decoded.
+constexpr qint64 maxImageBytes = qint64(16) << 20;
+constexpr qint64 maxImagePixels = qint64(4096) * 4096;
+
+// Only a regular file of a bounded size, opened without waiting: a named pipe would block the
+// daemon, and its answers on the bus, for ever.
+QByteArray imageFileContents(const QString &file)
+{
+    const int fd
+        = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status = {};
+    QFile opened;
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || status.st_size > maxImageBytes
+        || !opened.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        return {};
+    }
+    return opened.read(maxImageBytes);
+}
+
+// Decoded only when its pixels are within bounds.
+QImage readImage(const QString &file)
+{
+    QByteArray contents = imageFileContents(file);
+    QBuffer buffer(&contents);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > maxImagePixels)
+        return {};
+    return reader.read();
 }
 
 } // namespace
@@ -143,8 +184,7 @@ bool IconImages::append(QVector<quint32> &data, const QString &image, const QVec
 {
     for (const int size : sizes) {
         const QString file = findFile(image, size);
-        QImageReader reader(file);
-        const QImage loaded = file.isEmpty() ? QImage() : reader.read();
+        const QImage loaded = file.isEmpty() ? QImage() : readImage(file);
         if (loaded.isNull())
             return false;
         appendImage(data, loaded, size);

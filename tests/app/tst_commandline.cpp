@@ -5,9 +5,14 @@
 #include "toolrun.h"
 #include "winprops.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QStringList stored = { "a;ontop", "b;sticky", "c;no_title" };
@@ -297,6 +302,50 @@ private Q_SLOTS:
         QVERIFY2(refused.err.contains("could not be written"), qPrintable(refused.err));
     }
 
+    // What is no regular file is written as it is, never replaced by one.
+    void exportIntoWhatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("named pipe with a reader") << "pipe" << 0 << "";
+        QTest::newRow("named pipe nobody reads")
+            << "lone pipe" << 6 << "could not be written: it is a named pipe that nobody reads";
+        QTest::newRow("/dev/stdout into a pipe") << "/dev/stdout" << 0 << "";
+    }
+
+    void exportIntoWhatIsNoFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QTemporaryDir folder;
+        QString path = folder.filePath(QStringLiteral("pipe"));
+        QProcess reader;
+        if (target == QLatin1String("/dev/stdout"))
+            path = target;
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (target == QLatin1String("pipe"))
+            reader.start(QStringLiteral("cat"), { path });
+        const ToolRun run = runTool({ "--export", path });
+        QCOMPARE(run.exitCode, status);
+        QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
+        if (target == QLatin1String("/dev/stdout")) {
+            QCOMPARE(run.out, listed);
+            return;
+        }
+        QFileInfo kept(path);
+        QVERIFY(!kept.isFile() && kept.exists());
+        if (target == QLatin1String("pipe")) {
+            QTRY_COMPARE(reader.state(), QProcess::NotRunning);
+            QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()), listed);
+        }
+    }
+
     void fullStandardOutputFails_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -389,6 +438,55 @@ private Q_SLOTS:
                      qPrintable(run.err));
             QCOMPARE(service.readStorage(), after);
         }
+    }
+
+    // Refused with one line, and read before the run takes its turn: a quiet run beside it is
+    // not kept waiting.
+    void hostileImportFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("sparse file of 3 GiB") << "huge"
+                                              << "it holds more than 134217728 bytes";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "it holds more than 134217728 bytes";
+        QTest::newRow("named pipe without a writer") << "pipe"
+                                                     << "nothing came from it for 5 seconds";
+        QTest::newRow("folder") << "folder"
+                                << "Is a directory";
+    }
+
+    void hostileImportFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(service.start());
+        QTemporaryDir folder;
+        QString path = folder.filePath(QStringLiteral("import"));
+        QFile huge(path);
+        if (kind == QLatin1String("huge"))
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(3) << 30));
+        else if (kind == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else
+            path = kind;
+        QProcess importing;
+        importing.setProcessEnvironment(englishEnvironment());
+        importing.start(QStringLiteral(KIVO_ADMIN_WINPROPS), { "--quiet", "--import", path });
+        QCOMPARE(runTool({ "--quiet", "--add", "n;ontop" }).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(importing.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(importing.exitCode(), 2);
+        const QString err = QString::fromLocal8Bit(importing.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral("kivo-admin-winprops: the file \"%1\" could not be "
+                                               "read: %2")
+                                    .arg(path, reason))
+                     && err.count(QLatin1Char('\n')) == 1,
+                 qPrintable(err));
+        QCOMPARE(service.readStorage(), stored + QStringList("n;ontop"));
     }
 
     void withoutDisplay_data()

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void badWindowsDoNotStopTheApplier();
     void withoutWindowManagerWhatNeedsNoneIsApplied();
     void theDisplayGoingAwayLeavesTheServiceRunning();
+    void theBusIsAnsweredWhileTheServerIsGrabbed();
     void startsWithoutApplyingWhenItCannot_data();
     void startsWithoutApplyingWhenItCannot();
 
@@ -408,6 +409,26 @@ void TestApplierX11::theDisplayGoingAwayLeavesTheServiceRunning()
     lines += log(service);
     QCOMPARE(lines.count(QStringLiteral("no longer applied")), 1);
     QVERIFY(startService(*m_service, m_session.environment()));
+}
+
+// Another client holds the X server: the daemon's applying waits, its answers on the bus do not.
+void TestApplierX11::theBusIsAnsweredWhileTheServerIsGrabbed()
+{
+    const xcb_window_t window = openManaged("grabbed", "Grabbed");
+    xcb_connection_t *grabber = xcb_connect(m_session.display().constData(), nullptr);
+    QVERIFY(!xcb_connection_has_error(grabber));
+    xcb_grab_server(grabber);
+    // Held once the server answered the grabbing client.
+    free(xcb_get_input_focus_reply(grabber, xcb_get_input_focus(grabber), nullptr));
+    m_apprc->setTimeout(5000);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("grabbed"), "ontop")));
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("grabbed"), "sticky")));
+    QVERIFY(succeeded(m_apprc->winNames()));
+    m_apprc->setTimeout(-1);
+    xcb_ungrab_server(grabber);
+    xcb_disconnect(grabber);
+    QVERIFY(X11Session::waitFor([&] { return holds(Check::Desktop, window, 0xFFFFFFFFu); }));
+    QVERIFY(m_client->destroy(window));
 }
 
 void TestApplierX11::startsWithoutApplyingWhenItCannot_data()

@@ -6,6 +6,7 @@
 #include "serviceprocess.h"
 #include "testenvironment.h"
 #include "testrecords.h"
+#include "toolrun.h"
 #include "winpropsfields.h"
 #include "winpropsservice.h"
 #include "winpropsstore.h"
@@ -28,6 +29,7 @@ namespace {
 
 const QString invalidArgument = QStringLiteral("org.kivo.Kivo.WinProps.Error.InvalidArgument");
 const QString tooLarge = QStringLiteral("org.kivo.Kivo.WinProps.Error.TooLarge");
+const QString apprcInterface = QStringLiteral("org.kivo.Kivo.WinProps.Apprc");
 
 const QStringList seed
     = { QStringLiteral("xterm;no_title;geometry=640x480+0+0;shadow=40"),
@@ -660,6 +662,50 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(m_service->storagePath()), recordLines(records));
     }
 
+    // Calls of names far beyond any limit, sent at once by a hostile client: refused, and the
+    // next ordinary call is answered at once. libdbus stopped reading at 63 MiB held.
+    void oversizedCallsLeaveItListening_data()
+    {
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<int>("bytes");
+        QTest::newRow("one of 70 MB") << 1 << 70000000;
+        QTest::newRow("two of 40 MB") << 2 << 40000000;
+        QTest::newRow("one of 120 MB") << 1 << 120000000;
+    }
+
+    void oversizedCallsLeaveItListening()
+    {
+        QFETCH(int, calls);
+        QFETCH(int, bytes);
+        QList<QDBusPendingCall> hostile;
+        for (int i = 0; i < calls; ++i) {
+            QDBusMessage call = QDBusMessage::createMethodCall(
+                WinPropsService::busName(), WinPropsService::objectPath(), apprcInterface,
+                QStringLiteral("setWindowProperties"));
+            call << QString(bytes, QLatin1Char('n')) << QString();
+            hostile.append(QDBusConnection::sessionBus().asyncCall(call));
+        }
+        m_client->setTimeout(10000);
+        QVERIFY(succeeded(m_client->winNames()));
+        for (const QDBusPendingCall &call : qAsConst(hostile)) {
+            QVERIFY(call.isFinished());
+            QCOMPARE(call.error().name(), invalidArgument);
+        }
+    }
+
+    // The tool reads the largest reply there is, then hears the answer to its store.
+    void toolHearsItsStoreAfterTheLargestReply()
+    {
+        WinPropsList records = collectionOfWireSize(MaxWireArraySize);
+        QVERIFY(m_service->stop());
+        writeContents(m_service->storagePath(), recordLines(records));
+        QVERIFY(m_service->start());
+        const ToolRun run = runTool({ "--quiet", "--delete", records.last().winName() });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        records.removeLast();
+        QCOMPARE(contentsOf(m_service->storagePath()), recordLines(records));
+    }
+
     void handEditIsReadAgain_data()
     {
         QTest::addColumn<bool>("inPlace");
@@ -689,6 +735,58 @@ private Q_SLOTS:
         QCOMPARE(textsOf(all()), edited);
         QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("new"), "ontop")));
         QCOMPARE(m_service->readStorage(), edited + QStringList { "new;ontop" });
+    }
+
+    // Saved as editors may save it, or taken away: what can be read is served, and a file that
+    // holds no records, or none at all, does not empty a collection the daemon holds.
+    void handEditKeepsWhatItCanRead_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("removed");
+        QTest::addColumn<QStringList>("served");
+        const QByteArray crlf = recordLines(recordsOf(seed)).replace("\n", "\r\n");
+        QTest::newRow("CR LF line ends") << crlf + "hand;no_border\r\n"
+                                         << QString() << seed + QStringList { "hand;no_border" };
+        QTest::newRow("byte-order mark")
+            << "\xEF\xBB\xBF" + recordLines(recordsOf(seed)) << QString() << seed;
+        QTest::newRow("a script saved over it")
+            << QByteArray("#!/bin/sh\nxterm -e top; echo done\n\tsleep 1\n") << QString() << seed;
+        QTest::newRow("file removed") << QByteArray() << "file" << seed;
+        QTest::newRow("folder removed") << QByteArray() << "folder" << seed;
+    }
+
+    void handEditKeepsWhatItCanRead()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, removed);
+        QFETCH(QStringList, served);
+        QVERIFY(restartInFolderOfItsOwn());
+        const QString path = m_service->storagePath();
+        if (removed == QLatin1String("folder"))
+            QVERIFY(QDir(QFileInfo(path).path()).removeRecursively());
+        else if (removed == QLatin1String("file"))
+            QVERIFY(QFile::remove(path));
+        else
+            writeContents(path, contents);
+        QCOMPARE(textsOf(all()), served);
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("new"), "ontop")));
+        QCOMPARE(m_service->readStorage(), served + QStringList { "new;ontop" });
+    }
+
+    // The watch follows the folder away and back: a file put back is read again unasked.
+    void storageFolderPutBackIsWatched()
+    {
+        QVERIFY(restartInFolderOfItsOwn());
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        const QString path = m_service->storagePath();
+        const QString folder = QFileInfo(path).path();
+        QVERIFY(QDir(folder).removeRecursively());
+        QCOMPARE(textsOf(all()), seed);
+        QVERIFY(QDir().mkpath(folder));
+        writeContents(path, recordLines(recordsOf(seed)) + "back;ontop\n");
+        QTRY_COMPARE(texts(changed), QStringList { "back;ontop" });
+        editByHand(path, seed + QStringList { "back;ontop", "again;sticky" }, true);
+        QTRY_COMPARE(texts(changed), (QStringList { "back;ontop", "again;sticky" }));
     }
 
     // A store that arrives before the daemon has seen a hand edit keeps both.
@@ -919,6 +1017,17 @@ private Q_SLOTS:
     }
 
 private:
+    // The daemon again, on the seed in a folder that may be taken away.
+    bool restartInFolderOfItsOwn()
+    {
+        const QString folder = TestEnvironment::root() + QStringLiteral("/edited/kivo");
+        if (!m_service->stop() || !QDir().mkpath(folder))
+            return false;
+        m_service = std::make_unique<ServiceProcess>(folder + QStringLiteral("/winprops"));
+        m_service->writeStorage(seed);
+        return m_service->start();
+    }
+
     WinPropsList all()
     {
         WinPropsList records;

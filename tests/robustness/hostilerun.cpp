@@ -62,6 +62,12 @@ bool PrivateBus::start()
     return !m_address.isEmpty();
 }
 
+void PrivateBus::kill()
+{
+    m_daemon.kill();
+    m_daemon.waitForFinished();
+}
+
 HostileService::HostileService(const QString &mode, const QString &recordFolder)
     : m_mode(mode)
     , m_folder(recordFolder)

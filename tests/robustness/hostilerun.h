@@ -17,6 +17,8 @@ class PrivateBus
 public:
     ~PrivateBus();
     bool start();
+    // Ends it as a crash would, leaving its clients without a bus.
+    void kill();
     QString address() const { return m_address; }
 
 private:
@@ -58,6 +60,7 @@ public:
     bool finish(int timeoutMs);
 
     HostileService &service() { return *m_service; }
+    PrivateBus &bus() { return m_bus; }
     bool crashed() const { return m_crashed; }
     int exitCode() const { return m_exitCode; }
     QString standardError() const { return m_standardError; }

@@ -5,11 +5,13 @@
 #include "recordlines.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
+#include "testrecords.h"
 #include "toolrun.h"
 #include "winpropsservice.h"
 #include "winpropsstore.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
@@ -34,6 +36,11 @@ constexpr int MaxRecords = 500;
 constexpr int MaxRecords = 5000;
 #endif
 constexpr int CallsPerClient = 40;
+#ifdef KIVO_SANITIZED
+constexpr int HandAppends = 3000;
+#else
+constexpr int HandAppends = 9000;
+#endif
 constexpr int CallTimeoutMs = 30000;
 
 // Collection number n, of the given size: every record is named after n, so that a stored
@@ -75,6 +82,13 @@ public:
 private:
     QHash<QByteArray, int> m_numberOf;
 };
+
+WinPropsList fetched(ApprcInterface &client)
+{
+    QDBusPendingReply<WinPropsList> reply = client.getAllProperties();
+    reply.waitForFinished();
+    return reply.isError() ? WinPropsList() : reply.value();
+}
 
 QByteArray fetchedContents(ApprcInterface &client)
 {
@@ -176,6 +190,7 @@ private Q_SLOTS:
     void initTestCase();
     void killedDuringStoresKeepsOneSentCollection();
     void twoClientsStoreWholeCollections();
+    void handAppendsRacingStoresAreKept();
     void fullDiskChangesNothing_data();
     void fullDiskChangesNothing();
 
@@ -319,6 +334,53 @@ void TestCrashSafety::twoClientsStoreWholeCollections()
     QCOMPARE(sent.numberOf(fetchedContents(reader)), last);
     qInfo("%d stores by two clients; %d states seen in the file, %d served, all whole",
           2 * CallsPerClient, int(seenInFile.size()), int(seenServed.size()));
+}
+
+// A shell appends records to the file, one ">>" at a time, while a client stores record after
+// record: no line of either is lost, however the appends and the saves' renames interleave.
+void TestCrashSafety::handAppendsRacingStoresAreKept()
+{
+    ServiceProcess service;
+    service.writeStorage({ QStringLiteral("first;ontop") });
+    QVERIFY(service.start());
+    ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
+                          QDBusConnection::sessionBus());
+    QProcess appender;
+    // Each append a little apart (a count, not a sleep), so that stores get through between them.
+    const QString appendLines = QStringLiteral(
+        "i=0; while [ $i -lt %1 ]; do echo \"hand-$i;ontop\" >> \"$0\"; i=$((i+1)); "
+        "j=0; while [ $j -lt 100 ]; do j=$((j+1)); done; done");
+    appender.start(QStringLiteral("sh"),
+                   { QStringLiteral("-c"), appendLines.arg(HandAppends), service.storagePath() });
+    QVERIFY(appender.waitForStarted());
+    QStringList expected = { QStringLiteral("first;ontop") };
+    int refused = 0;
+    for (int i = 0; appender.state() != QProcess::NotRunning; ++i) {
+        const QString name = QStringLiteral("client-%1").arg(i);
+        QDBusPendingCall call = client.setWindowProperties(name, QStringLiteral("sticky"));
+        call.waitForFinished();
+        if (call.isError())
+            ++refused;
+        else
+            expected.append(name + QStringLiteral(";sticky"));
+        appender.waitForFinished(0);
+    }
+    QCOMPARE(appender.exitCode(), 0);
+    for (int i = 0; i < HandAppends; ++i)
+        expected.append(QStringLiteral("hand-%1;ontop").arg(i));
+    expected.sort();
+    const auto lostFrom = [&expected](QStringList lines) {
+        lines.sort();
+        QStringList lost;
+        std::set_difference(expected.cbegin(), expected.cend(), lines.cbegin(), lines.cend(),
+                            std::back_inserter(lost));
+        return lost;
+    };
+    // Appends that landed in a replaced file are taken up within seconds.
+    QTRY_COMPARE_WITH_TIMEOUT(lostFrom(textsOf(fetched(client))), QStringList(), 20000);
+    QCOMPARE(lostFrom(service.readStorage()), QStringList());
+    qInfo("%d appends, %d stores (%d refused as the file changed meanwhile): none lost",
+          HandAppends, int(expected.size()) - HandAppends - 1, refused);
 }
 
 void TestCrashSafety::fullDiskChangesNothing_data()

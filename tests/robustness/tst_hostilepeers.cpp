@@ -240,6 +240,8 @@ private Q_SLOTS:
     void initTestCase();
     void quietActions_data();
     void quietActions();
+    void lostBusEndsTheWait_data();
+    void lostBusEndsTheWait();
     void unreadServiceWarnsAndAsksBeforeReplacing_data();
     void unreadServiceWarnsAndAsksBeforeReplacing();
     void failedStoreIsReported_data();
@@ -318,6 +320,34 @@ void TestHostilePeers::quietActions()
         QCOMPARE(stores.size(), 1);
         QCOMPARE(stores.first(), expectedStore(mode, arguments.at(1), arguments.at(2)));
     }
+}
+
+void TestHostilePeers::lostBusEndsTheWait_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("unanswered");
+    QTest::newRow("waiting for the fetch") << "silent"
+                                           << "getAllPropertiesAndGeneration";
+    QTest::newRow("waiting for the store") << "silent-store"
+                                           << "setAllProperties";
+}
+
+// A bus that drops the tool leaves no call to be answered: the tool ends at once, saying so.
+void TestHostilePeers::lostBusEndsTheWait()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, unanswered);
+    HostileRun run(mode, { QStringLiteral("--quiet"), QStringLiteral("--add"), "added;ontop" });
+    QVERIFY(run.start());
+    QTRY_VERIFY(run.service().calls().contains(unanswered));
+    run.bus().kill();
+    // Well before the call would time out.
+    QVERIFY2(run.finish(BusTimeoutMs / 2), "the tool waits on a lost bus");
+    QCOMPARE(run.exitCode(), 3);
+    QVERIFY2(run.standardError().startsWith(
+                 QStringLiteral("kivo-admin-winprops: the connection to the session bus was lost")),
+             qPrintable(run.standardError()));
+    QCOMPARE(run.standardError().count(QLatin1Char('\n')), 1);
 }
 
 void TestHostilePeers::unreadServiceWarnsAndAsksBeforeReplacing_data()
