@@ -38,12 +38,23 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
     applier->start(daemon.records());
     log(QStringLiteral("Applying window properties to the windows of the X display %1.")
             .arg(display));
-    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(applier)));
+    WindowApplier *x11Applier = applier.get();
+    return follow(daemon, std::move(applier),
+                  [x11Applier](const WinPropsList &records) { x11Applier->setRecords(records); });
 }
 
-RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowApplier> applier)
+std::unique_ptr<RecordsApplying> RecordsApplying::follow(WinPropsDaemon &daemon,
+                                                         std::unique_ptr<QObject> backend,
+                                                         const Apply &apply)
+{
+    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(backend), apply));
+}
+
+RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend,
+                                 const Apply &apply)
     : m_daemon(daemon)
-    , m_applier(std::move(applier))
+    , m_backend(std::move(backend))
+    , m_apply(apply)
 {
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
@@ -55,5 +66,5 @@ RecordsApplying::~RecordsApplying() = default;
 
 void RecordsApplying::applyRecords()
 {
-    m_applier->setRecords(m_daemon.records());
+    m_apply(m_daemon.records());
 }

@@ -4,13 +4,14 @@
 #ifndef KIVO_RECORDSAPPLYING_H
 #define KIVO_RECORDSAPPLYING_H
 
+#include "winprops.h"
+
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
-class WindowApplier;
 class WinPropsDaemon;
 
 // Keeps the windows of the X display in step with the daemon's records. Changes are applied once
@@ -25,14 +26,19 @@ public:
 
     // Null, after one line in the log that says why, when there is no X display to apply to.
     static std::unique_ptr<RecordsApplying> start(WinPropsDaemon &daemon, const Log &log);
+    // Keeps another backend in step: apply gets the records after each change.
+    using Apply = std::function<void(const WinPropsList &records)>;
+    static std::unique_ptr<RecordsApplying>
+    follow(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply);
     ~RecordsApplying() override;
 
 private:
-    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowApplier> applier);
+    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply);
     void applyRecords();
 
     WinPropsDaemon &m_daemon;
-    std::unique_ptr<WindowApplier> m_applier;
+    std::unique_ptr<QObject> m_backend;
+    Apply m_apply;
     QTimer m_pending;
 };
 
