@@ -98,14 +98,16 @@ void SwayApplier::connected()
 
 void SwayApplier::lost()
 {
-    if (!m_connected)
-        return;
-    m_connected = false;
-    m_windows.clear();
-    Q_EMIT notice(QStringLiteral("sway went away from %1: window properties are applied again "
-                                 "once it is back.")
-                      .arg(m_ipc.socketPath()));
-    m_reconnect.start();
+    if (m_connected) {
+        m_connected = false;
+        m_windows.clear();
+        Q_EMIT notice(QStringLiteral("sway went away from %1: window properties are applied "
+                                     "again once it is back.")
+                          .arg(m_ipc.socketPath()));
+    }
+    // Also when connecting failed: the socket may have gone between the check and now.
+    if (!m_reconnect.isActive())
+        m_reconnect.start();
 }
 
 void SwayApplier::readTree(const QJsonDocument &tree)
