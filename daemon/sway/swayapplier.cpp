@@ -7,11 +7,6 @@
 
 namespace {
 
-QString text(const QJsonValue &value)
-{
-    return value.toString();
-}
-
 bool isWindow(const QJsonObject &node)
 {
     return node.contains(QLatin1String("app_id"))
@@ -139,7 +134,7 @@ void SwayApplier::handleEvent(quint32 type, const QJsonDocument &payload)
     if (type != SwayIpc::WindowEvent)
         return;
     const QJsonObject event = payload.object();
-    const QString change = text(event.value(QLatin1String("change")));
+    const QString change = event.value(QLatin1String("change")).toString();
     const QJsonObject container = event.value(QLatin1String("container")).toObject();
     if (change == QLatin1String("new"))
         addWindow(container, true);
@@ -152,13 +147,13 @@ void SwayApplier::addWindow(const QJsonObject &container, bool isNew)
     const qint64 id = idOf(container);
     const QJsonObject x11 = container.value(QLatin1String("window_properties")).toObject();
     Window window;
-    window.appId = text(container.value(QLatin1String("app_id")));
-    window.instance = text(x11.value(QLatin1String("instance")));
-    window.className = text(x11.value(QLatin1String("class")));
+    window.appId = container.value(QLatin1String("app_id")).toString();
+    window.instance = x11.value(QLatin1String("instance")).toString();
+    window.className = x11.value(QLatin1String("class")).toString();
     // A window sway has only just mapped shows no border yet: it gets the configured one.
     window.own = m_defaultBorder;
     if (!isNew) {
-        window.own.style = text(container.value(QLatin1String("border")));
+        window.own.style = container.value(QLatin1String("border")).toString();
         window.own.width = container.value(QLatin1String("current_border_width")).toInt();
     }
     apply(id, m_windows.insert(id, window).value(), isNew);
@@ -208,7 +203,8 @@ void SwayApplier::run(qint64 id, const QStringList &commands, const QString &rec
     m_ipc.send(SwayIpc::RunCommand, command.toUtf8(),
                [this, command, recordName](const QJsonDocument &reply) {
                    for (const QJsonValue &result : reply.array()) {
-                       const QString error = text(result.toObject().value(QLatin1String("error")));
+                       const QString error
+                           = result.toObject().value(QLatin1String("error")).toString();
                        if (!error.isEmpty())
                            reportOnce(recordName + QLatin1Char('\x1f') + error,
                                       QStringLiteral("sway refused \"%1\" for \"%2\": %3")
