@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "applyingbackend.h"
 #include "apprcadaptor.h"
 #include "busconnection.h"
-#include "recordsapplying.h"
 #include "signalquitter.h"
 #include "winpropsdaemon.h"
 #include "winpropsservice.h"
@@ -56,8 +56,7 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         QStringLiteral("seconds"));
     const QCommandLineOption noApply(
         QStringLiteral("no-apply"),
-        QStringLiteral("Only keep the window properties: do not apply them to the windows of the X "
-                       "display."));
+        QStringLiteral("Only keep the window properties: do not apply them to windows."));
     parser.addOptions({ storage, idle, noApply });
     parser.process(app);
 
@@ -164,7 +163,7 @@ int main(int argc, char *argv[])
     }
     // Only the instance that owns the bus name touches windows.
     const std::unique_ptr<RecordsApplying> applying
-        = options->apply ? RecordsApplying::start(daemon, complain) : nullptr;
+        = options->apply ? startApplying(daemon, complain) : nullptr;
     // Without its bus the daemon serves nobody; this also ends it with a private test bus.
     bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
                 QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),

@@ -34,31 +34,46 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
         log(error + QStringLiteral("; ") + notApplied);
         return nullptr;
     }
-    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(x11), log));
-}
-
-RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<X11Connection> x11,
-                                 const Log &log)
-    : m_daemon(daemon)
-    , m_thread(new QThread)
-    , m_applying(new QObject)
-{
-    m_thread->setObjectName(QStringLiteral("applier"));
-    x11->moveToThread(m_thread);
-    m_applying->moveToThread(m_thread);
-    connect(m_thread, &QThread::finished, m_applying, &QObject::deleteLater);
-    m_thread->start();
+    auto *thread = new QThread;
+    thread->setObjectName(QStringLiteral("applier"));
+    auto *applying = new QObject;
+    x11->moveToThread(thread);
+    applying->moveToThread(thread);
+    connect(thread, &QThread::finished, applying, &QObject::deleteLater);
+    thread->start();
     // Made in its thread, where it reads the display's events.
     X11Connection *connection = x11.release();
-    QMetaObject::invokeMethod(
-        m_applying, [connection, log, applying = m_applying, records = daemon.records()] {
-            const QString display = QString::fromLocal8Bit(connection->displayName());
-            auto *applier = new WindowApplier(std::unique_ptr<X11Connection>(connection), applying);
-            connect(applier, &WindowApplier::notice, applier, log);
-            applier->start(records);
-            log(QStringLiteral("Applying window properties to the windows of the X display %1.")
-                    .arg(display));
+    QMetaObject::invokeMethod(applying, [connection, log, applying, records = daemon.records()] {
+        const QString display = QString::fromLocal8Bit(connection->displayName());
+        auto *applier = new WindowApplier(std::unique_ptr<X11Connection>(connection), applying);
+        connect(applier, &WindowApplier::notice, applier, log);
+        applier->start(records);
+        log(QStringLiteral("Applying window properties to the windows of the X display %1.")
+                .arg(display));
+    });
+    const Apply apply = [applying](const WinPropsList &records) {
+        QMetaObject::invokeMethod(applying, [applying, records] {
+            if (auto *applier = applying->findChild<WindowApplier *>())
+                applier->setRecords(records);
         });
+    };
+    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, nullptr, apply, thread));
+}
+
+std::unique_ptr<RecordsApplying> RecordsApplying::follow(WinPropsDaemon &daemon,
+                                                         std::unique_ptr<QObject> backend,
+                                                         const Apply &apply)
+{
+    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(backend), apply));
+}
+
+RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend,
+                                 const Apply &apply, QThread *thread)
+    : m_daemon(daemon)
+    , m_backend(std::move(backend))
+    , m_apply(apply)
+    , m_thread(thread)
+{
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
     connect(&m_pending, &QTimer::timeout, this, &RecordsApplying::applyRecords);
@@ -67,6 +82,8 @@ RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<X11Conn
 
 RecordsApplying::~RecordsApplying()
 {
+    if (!m_thread)
+        return;
     m_thread->quit();
     // An applier held by the X server is left to the end of the process.
     constexpr int stopMs = 2000;
@@ -76,8 +93,5 @@ RecordsApplying::~RecordsApplying()
 
 void RecordsApplying::applyRecords()
 {
-    QMetaObject::invokeMethod(m_applying, [applying = m_applying, records = m_daemon.records()] {
-        if (auto *applier = applying->findChild<WindowApplier *>())
-            applier->setRecords(records);
-    });
+    m_apply(m_daemon.records());
 }

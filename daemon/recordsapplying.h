@@ -4,6 +4,8 @@
 #ifndef KIVO_RECORDSAPPLYING_H
 #define KIVO_RECORDSAPPLYING_H
 
+#include "winprops.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -11,13 +13,13 @@
 #include <memory>
 
 class QThread;
-class X11Connection;
 class WinPropsDaemon;
 
-// Keeps the windows of the X display in step with the daemon's records. Changes are applied once
-// control returns to the event loop: the caller gets its answer first, and a burst of changes is
-// applied once. The applier works in a thread of its own: a client that grabs the X server holds
-// every request to it, and must not hold the daemon's answers on the bus.
+// Keeps the windows in step with the daemon's records, through the backend of the desktop.
+// Changes are applied once control returns to the event loop: the caller gets its answer first,
+// and a burst of changes is applied once. The X11 applier works in a thread of its own: a client
+// that grabs the X server holds every request to it, and must not hold the daemon's answers on
+// the bus.
 class RecordsApplying : public QObject
 {
     Q_OBJECT
@@ -27,17 +29,23 @@ public:
 
     // Null, after one line in the log that says why, when there is no X display to apply to.
     static std::unique_ptr<RecordsApplying> start(WinPropsDaemon &daemon, const Log &log);
+    // Keeps another backend in step: apply gets the records after each change.
+    using Apply = std::function<void(const WinPropsList &records)>;
+    static std::unique_ptr<RecordsApplying>
+    follow(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply);
     ~RecordsApplying() override;
 
 private:
-    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<X11Connection> x11, const Log &log);
+    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply,
+                    QThread *thread = nullptr);
     void applyRecords();
 
     WinPropsDaemon &m_daemon;
-    // Left running at exit when the X server holds it.
+    std::unique_ptr<QObject> m_backend;
+    Apply m_apply;
+    // The X11 applier's own thread, left running at exit when the X server holds it; null for
+    // backends that live in the daemon's thread.
     QThread *m_thread;
-    // Lives in m_thread, and the applier in it.
-    QObject *m_applying;
     QTimer m_pending;
 };
 

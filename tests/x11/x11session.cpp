@@ -194,11 +194,12 @@ XvfbForApplication::~XvfbForApplication()
     waitpid(m_pid, nullptr, 0);
 }
 
-X11TestClient::X11TestClient(const QProcessEnvironment &environment)
+X11TestClient::X11TestClient(const QProcessEnvironment &environment, const QStringList &launcher)
 {
+    const QStringList command = launcher + QStringList { QStringLiteral(KIVO_X11_TEST_CLIENT) };
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(KIVO_X11_TEST_CLIENT), QStringList());
+    m_process.start(command.first(), command.mid(1));
     m_process.waitForStarted();
 }
 

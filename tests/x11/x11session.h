@@ -76,7 +76,9 @@ private:
 class X11TestClient
 {
 public:
-    explicit X11TestClient(const QProcessEnvironment &environment);
+    // launcher: a command that runs the client, such as one that runs it as another user.
+    explicit X11TestClient(const QProcessEnvironment &environment,
+                           const QStringList &launcher = {});
     ~X11TestClient();
 
     bool isRunning() const { return m_process.state() == QProcess::Running; }

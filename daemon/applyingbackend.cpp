@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "applyingbackend.h"
+
+#include "swayapplier.h"
+#include "winpropsdaemon.h"
+
+namespace {
+
+std::unique_ptr<RecordsApplying> startSway(WinPropsDaemon &daemon, const RecordsApplying::Log &log,
+                                           const QString &socketPath)
+{
+    log(QStringLiteral("Applying window properties through sway at %1 (SWAYSOCK).")
+            .arg(socketPath));
+    auto sway = std::make_unique<SwayApplier>(socketPath);
+    QObject::connect(sway.get(), &SwayApplier::notice, sway.get(), log);
+    sway->start(daemon.records());
+    SwayApplier *applier = sway.get();
+    return RecordsApplying::follow(daemon, std::move(sway), [applier](const WinPropsList &records) {
+        applier->setRecords(records);
+    });
+}
+
+} // namespace
+
+std::unique_ptr<RecordsApplying> startApplying(WinPropsDaemon &daemon,
+                                               const RecordsApplying::Log &log)
+{
+    const QString swaySocket = qEnvironmentVariable("SWAYSOCK");
+    if (!swaySocket.isEmpty()) {
+        if (SwayIpc::answers(swaySocket))
+            return startSway(daemon, log, swaySocket);
+        log(QStringLiteral("No sway answers at %1 (SWAYSOCK); trying the X display.")
+                .arg(swaySocket));
+    }
+    return RecordsApplying::start(daemon, log);
+}

@@ -1,0 +1,238 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "swayapplier.h"
+
+#include <QJsonArray>
+
+namespace {
+
+bool isWindow(const QJsonObject &node)
+{
+    return node.contains(QLatin1String("app_id"))
+        || node.contains(QLatin1String("window_properties"));
+}
+
+QRect rectOf(const QJsonObject &container, QLatin1String key)
+{
+    const QJsonObject rect = container.value(key).toObject();
+    return QRect(rect.value(QLatin1String("x")).toInt(), rect.value(QLatin1String("y")).toInt(),
+                 rect.value(QLatin1String("width")).toInt(),
+                 rect.value(QLatin1String("height")).toInt());
+}
+
+// The window with its title bar, which sway keeps apart.
+QRect frameOf(const QJsonObject &container)
+{
+    return rectOf(container, QLatin1String("rect"))
+        .united(rectOf(container, QLatin1String("deco_rect")));
+}
+
+qint64 idOf(const QJsonObject &container)
+{
+    return container.value(QLatin1String("id")).toVariant().toLongLong();
+}
+
+QJsonObject findContainer(const QJsonObject &node, qint64 id)
+{
+    if (idOf(node) == id)
+        return node;
+    for (const char *children : { "nodes", "floating_nodes" }) {
+        for (const QJsonValue &child : node.value(QLatin1String(children)).toArray()) {
+            const QJsonObject found = findContainer(child.toObject(), id);
+            if (!found.isEmpty())
+                return found;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+SwayApplier::SwayApplier(const QString &socketPath, QObject *parent)
+    : QObject(parent)
+    , m_ipc(socketPath)
+{
+    m_reconnect.setInterval(reconnectIntervalMs);
+    connect(&m_reconnect, &QTimer::timeout, &m_ipc, &SwayIpc::connectToSway);
+    connect(&m_ipc, &SwayIpc::connected, this, &SwayApplier::connected);
+    connect(&m_ipc, &SwayIpc::disconnected, this, &SwayApplier::lost);
+    connect(&m_ipc, &SwayIpc::event, this, &SwayApplier::handleEvent);
+}
+
+void SwayApplier::start(const WinPropsList &records)
+{
+    m_matcher = RecordMatcher(records);
+    m_ipc.connectToSway();
+}
+
+void SwayApplier::setRecords(const WinPropsList &records)
+{
+    m_matcher = RecordMatcher(records);
+    for (auto it = m_windows.begin(); it != m_windows.end(); ++it)
+        apply(it.key(), *it, false);
+}
+
+void SwayApplier::connected()
+{
+    m_reconnect.stop();
+    m_connected = true;
+    if (m_everConnected)
+        Q_EMIT notice(QStringLiteral("sway is back at %1: applying window properties again.")
+                          .arg(m_ipc.socketPath()));
+    m_everConnected = true;
+    m_windows.clear();
+    m_ipc.send(SwayIpc::Subscribe, QByteArrayLiteral("[\"window\"]"));
+    m_ipc.send(SwayIpc::GetConfig, QByteArray(), [this](const QJsonDocument &config) {
+        m_defaultBorder
+            = swayDefaultBorder(config.object().value(QLatin1String("config")).toString());
+    });
+    m_ipc.send(SwayIpc::GetTree, QByteArray(),
+               [this](const QJsonDocument &tree) { readTree(tree); });
+}
+
+void SwayApplier::lost()
+{
+    if (m_connected) {
+        m_connected = false;
+        m_windows.clear();
+        Q_EMIT notice(QStringLiteral("sway went away from %1: window properties are applied "
+                                     "again once it is back.")
+                          .arg(m_ipc.socketPath()));
+    }
+    // Also when connecting failed: the socket may have gone between the check and now.
+    if (!m_reconnect.isActive())
+        m_reconnect.start();
+}
+
+void SwayApplier::readTree(const QJsonDocument &tree)
+{
+    const QJsonObject root = tree.object();
+    for (const QJsonValue &output : root.value(QLatin1String("nodes")).toArray()) {
+        const QJsonObject rect = output.toObject().value(QLatin1String("rect")).toObject();
+        const QSize size(rect.value(QLatin1String("width")).toInt(),
+                         rect.value(QLatin1String("height")).toInt());
+        // The first real output; the scratchpad's has no size.
+        if (m_output.isEmpty() && !size.isEmpty())
+            m_output = size;
+    }
+    collectWindows(root);
+}
+
+void SwayApplier::collectWindows(const QJsonObject &node)
+{
+    if (isWindow(node))
+        addWindow(node, false);
+    for (const char *children : { "nodes", "floating_nodes" }) {
+        for (const QJsonValue &child : node.value(QLatin1String(children)).toArray())
+            collectWindows(child.toObject());
+    }
+}
+
+void SwayApplier::handleEvent(quint32 type, const QJsonDocument &payload)
+{
+    if (type != SwayIpc::WindowEvent)
+        return;
+    const QJsonObject event = payload.object();
+    const QString change = event.value(QLatin1String("change")).toString();
+    const QJsonObject container = event.value(QLatin1String("container")).toObject();
+    if (change == QLatin1String("new"))
+        addWindow(container, true);
+    else if (change == QLatin1String("close"))
+        m_windows.remove(idOf(container));
+}
+
+void SwayApplier::addWindow(const QJsonObject &container, bool isNew)
+{
+    const qint64 id = idOf(container);
+    const QJsonObject x11 = container.value(QLatin1String("window_properties")).toObject();
+    Window window;
+    window.appId = container.value(QLatin1String("app_id")).toString();
+    window.instance = x11.value(QLatin1String("instance")).toString();
+    window.className = x11.value(QLatin1String("class")).toString();
+    // A window sway has only just mapped shows no border yet: it gets the configured one.
+    window.own = m_defaultBorder;
+    if (!isNew) {
+        window.own.style = container.value(QLatin1String("border")).toString();
+        window.own.width = container.value(QLatin1String("current_border_width")).toInt();
+    }
+    apply(id, m_windows.insert(id, window).value(), isNew);
+}
+
+const WinProps *SwayApplier::recordOf(const Window &window) const
+{
+    return window.appId.isEmpty() ? m_matcher.match(window.instance, window.className)
+                                  : m_matcher.match(window.appId, QString());
+}
+
+void SwayApplier::apply(qint64 id, Window &window, bool isNew)
+{
+    const WinProps *record = recordOf(window);
+    const SwayDecision decision = record ? swayDecision(*record) : SwayDecision();
+    QStringList commands = swayLastingCommands(window.applied, decision.lasting, window.own);
+    window.applied = decision.lasting;
+    if (!record) {
+        run(id, commands, QString());
+        return;
+    }
+    if (!decision.notApplied.isEmpty()) {
+        const QString members = decision.notApplied.join(QStringLiteral(", "));
+        reportOnce(record->winName() + QLatin1Char('\x1f') + members,
+                   QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop "
+                                  "(sway).")
+                       .arg(members, record->winName()));
+    }
+    if (isNew) {
+        commands += swayStartCommands(*record, m_output);
+        if (const std::optional<QRect> frame = swayFrameOf(*record, m_output))
+            keepPlacing(id, *frame, placeTries);
+        if (record->close_soon)
+            QTimer::singleShot(closeSoonDelayMs, this, [this, id] {
+                if (m_windows.contains(id))
+                    run(id, { QStringLiteral("kill") }, QString());
+            });
+    }
+    run(id, commands, record->winName());
+}
+
+void SwayApplier::run(qint64 id, const QStringList &commands, const QString &recordName)
+{
+    if (commands.isEmpty())
+        return;
+    const QString command = swayCommandFor(id, commands);
+    m_ipc.send(SwayIpc::RunCommand, command.toUtf8(),
+               [this, command, recordName](const QJsonDocument &reply) {
+                   for (const QJsonValue &result : reply.array()) {
+                       const QString error
+                           = result.toObject().value(QLatin1String("error")).toString();
+                       if (!error.isEmpty())
+                           reportOnce(recordName + QLatin1Char('\x1f') + error,
+                                      QStringLiteral("sway refused \"%1\" for \"%2\": %3")
+                                          .arg(command, recordName, error));
+                   }
+               });
+}
+
+// An X11 window that was tiled when it appeared may still commit its tiled size after it was
+// floated, and sway then takes that size: place it again until its frame holds.
+void SwayApplier::keepPlacing(qint64 id, const QRect &frame, int triesLeft)
+{
+    m_ipc.send(SwayIpc::GetTree, QByteArray(), [=](const QJsonDocument &tree) {
+        const QJsonObject container = findContainer(tree.object(), id);
+        if (container.isEmpty() || frameOf(container) == frame || triesLeft == 0)
+            return;
+        run(id, swayPlaceCommands(frame), QString());
+        QTimer::singleShot(placeAgainMs, this, [=] {
+            if (m_windows.contains(id))
+                keepPlacing(id, frame, triesLeft - 1);
+        });
+    });
+}
+
+void SwayApplier::reportOnce(const QString &key, const QString &message)
+{
+    if (m_reported.contains(key))
+        return;
+    m_reported.insert(key);
+    Q_EMIT notice(message);
+}

@@ -1,0 +1,72 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#ifndef KIVO_SWAYAPPLIER_H
+#define KIVO_SWAYAPPLIER_H
+
+#include "applydecision.h"
+#include "swaycommands.h"
+#include "swayipc.h"
+
+#include <QHash>
+#include <QJsonObject>
+#include <QSet>
+#include <QTimer>
+
+// Applies the stored window properties through sway's IPC: to the windows open when it
+// connects, to every window sway reports as new, and to the open windows again whenever the
+// records change. When sway goes away it waits for it to come back on the same socket.
+class SwayApplier : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How long after a window appeared "close soon" closes it.
+    static constexpr int closeSoonDelayMs = 500;
+    static constexpr int reconnectIntervalMs = 1000;
+    static constexpr int placeAgainMs = 100;
+    static constexpr int placeTries = 20;
+
+    explicit SwayApplier(const QString &socketPath, QObject *parent = nullptr);
+
+    void start(const WinPropsList &records);
+    void setRecords(const WinPropsList &records);
+
+Q_SIGNALS:
+    // A line for the log: properties sway cannot do, a command it refused, it going and coming.
+    void notice(const QString &message);
+
+private:
+    struct Window
+    {
+        QString appId; // Wayland windows
+        QString instance; // X11 windows, from WM_CLASS
+        QString className;
+        SwayBorder own;
+        SwayLasting applied;
+    };
+
+    void connected();
+    void lost();
+    void readTree(const QJsonDocument &tree);
+    void collectWindows(const QJsonObject &node);
+    void handleEvent(quint32 type, const QJsonDocument &payload);
+    void addWindow(const QJsonObject &container, bool isNew);
+    const WinProps *recordOf(const Window &window) const;
+    void apply(qint64 id, Window &window, bool isNew);
+    void run(qint64 id, const QStringList &commands, const QString &recordName);
+    void keepPlacing(qint64 id, const QRect &frame, int triesLeft);
+    void reportOnce(const QString &key, const QString &message);
+
+    SwayIpc m_ipc;
+    RecordMatcher m_matcher;
+    QHash<qint64, Window> m_windows;
+    QSize m_output;
+    SwayBorder m_defaultBorder;
+    QSet<QString> m_reported;
+    QTimer m_reconnect;
+    bool m_connected = false;
+    bool m_everConnected = false;
+};
+
+#endif
