@@ -13,7 +13,7 @@
 // baseline), the working copy made from it, and the store of the working copy, made only on the
 // baseline. When others stored meanwhile, their collection is read again and joined with the
 // changes made here, name by name, and the store tried again; the baseline moves on only to a
-// collection the changes made here were joined with.
+// collection stored from here, or one the changes made here were joined with.
 class WinPropsSession
 {
 public:
