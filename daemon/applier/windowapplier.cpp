@@ -140,7 +140,7 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         return;
     }
     const auto overridden = tracked.overrides.find(atom);
-    if (overridden == tracked.overrides.end())
+    if (overridden == tracked.overrides.end() || !overridden->compose)
         return;
     // The program changed the value itself: that becomes its own value, and the applier's is
     // put back over it.
@@ -157,6 +157,7 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
     overridden->own = *now;
     overridden->written = overridden->compose(*now);
     X11::restoreProperty(*m_x11, window, atom, overridden->written);
+    recordOriginals(window, tracked);
 }
 
 void WindowApplier::connectionLost(const QString &reason)
@@ -183,7 +184,8 @@ void WindowApplier::readDesktop()
         name = wmName ? QString::fromUtf8(wmName->data) : QString();
     }
     m_windowManagerName = windowManager ? name : QStringLiteral("no window manager");
-    m_desktop = knownTraits(name);
+    m_desktop = DesktopTraits();
+    m_desktop.manager = windowManagerTraits(name);
     m_desktop.windowManager = windowManager;
     const std::optional<X11::RawProperty> supported
         = X11::readProperty(x11, x11.root(), ewmh->_NET_SUPPORTED);
@@ -239,18 +241,24 @@ void WindowApplier::addWindows(const QVector<xcb_window_t> &windows, bool areNew
     // All questions first, then all answers: a burst of windows costs two round trips, not two
     // a window, while the server is busy with the window manager's work on the same burst.
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    const X11Connection::Atoms &atoms = m_x11->atoms();
     QVector<xcb_get_property_cookie_t> cookies;
-    cookies.reserve(windows.size());
+    cookies.reserve(windows.size() * 3);
     for (const xcb_window_t window : windows) {
         xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
-        cookies.append(X11::requestWmClass(*m_x11, window));
+        cookies += { X11::requestWmClass(*m_x11, window),
+                     X11::requestProperty(*m_x11, window, atoms.kivoOriginal),
+                     X11::requestProperty(*m_x11, window, atoms.kivoStarted) };
     }
     for (int i = 0; i < windows.size(); ++i) {
-        const std::optional<X11::RawProperty> wmClass = X11::propertyReply(*m_x11, cookies.at(i));
+        const std::optional<X11::RawProperty> wmClass
+            = X11::propertyReply(*m_x11, cookies.at(3 * i));
         TrackedWindow tracked;
         tracked.serial = m_nextSerial++;
         tracked.startPending = areNew;
         tracked.wmClass = wmClass ? X11::wmClassFrom(*wmClass) : std::nullopt;
+        adoptRecorded(tracked, X11::propertyReply(*m_x11, cookies.at(3 * i + 1)),
+                      X11::propertyReply(*m_x11, cookies.at(3 * i + 2)));
         m_windows.insert(windows.at(i), tracked);
     }
     prefetchOwnValues(windows);
@@ -336,7 +344,7 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
-        tracked.startPending = false;
+        markStarted(window, tracked);
     if (record && !decision.notApplied.isEmpty()) {
         const QString members = decision.notApplied.join(QStringLiteral(", "));
         reportOnce(
@@ -345,6 +353,7 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
                 .arg(members, record->winName(), m_windowManagerName));
     }
     applyLasting(window, tracked, decision);
+    releaseUnclaimed(window, tracked);
     if (!decision.start.isEmpty())
         applyStart(window, tracked, decision.start);
     tracked.applied = decision.lasting;
@@ -549,6 +558,7 @@ void WindowApplier::overrideProperty(xcb_window_t window, TrackedWindow &tracked
         if (!own)
             return; // gone, or a value longer than is ever written back
         found = tracked.overrides.insert(atom, Override { *own, {}, compose, 0 });
+        recordOriginals(window, tracked);
     }
     found->compose = compose;
     found->written = compose(found->own);
@@ -560,8 +570,68 @@ void WindowApplier::restoreProperty(xcb_window_t window, TrackedWindow &tracked,
     const auto found = tracked.overrides.find(atom);
     if (found == tracked.overrides.end())
         return;
-    X11::restoreProperty(*m_x11, window, atom, found->own);
+    X11::restoreProperty(*m_x11, window, atom, restoredValue(atom, found->own));
     tracked.overrides.erase(found);
+    recordOriginals(window, tracked);
+}
+
+X11::RawProperty WindowApplier::restoredValue(xcb_atom_t atom, const X11::RawProperty &own) const
+{
+    const xcb_atom_t motif = m_x11->atoms().motifWmHints;
+    if (atom != motif || !m_desktop.windowManager || m_desktop.manager.deletingHintsRestores)
+        return own;
+    // This window manager keeps the frame it last read when the hints go: every decoration
+    // spelt out brings it back.
+    return cardinalsProperty(motif, Motif::complete(cardinalsOf(own)));
+}
+
+void WindowApplier::releaseUnclaimed(xcb_window_t window, TrackedWindow &tracked)
+{
+    // What an earlier run of the service overrode and no record sets any more.
+    QVector<xcb_atom_t> unclaimed;
+    for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it) {
+        if (!it->compose)
+            unclaimed.append(it.key());
+    }
+    for (const xcb_atom_t atom : qAsConst(unclaimed))
+        restoreProperty(window, tracked, atom);
+}
+
+void WindowApplier::adoptRecorded(TrackedWindow &tracked,
+                                  const std::optional<X11::RawProperty> &originals,
+                                  const std::optional<X11::RawProperty> &started)
+{
+    tracked.markedStarted = started && started->exists();
+    tracked.startPending = tracked.startPending && !tracked.markedStarted;
+    if (!originals || originals->type != m_x11->atoms().kivoOriginal)
+        return;
+    const X11::PropertySet own = X11::unpackProperties(cardinalsOf(*originals));
+    for (auto it = own.cbegin(); it != own.cend(); ++it)
+        tracked.overrides.insert(it.key(), Override { *it, {}, {}, 0 });
+}
+
+void WindowApplier::recordOriginals(xcb_window_t window, const TrackedWindow &tracked)
+{
+    const xcb_atom_t originals = m_x11->atoms().kivoOriginal;
+    if (tracked.overrides.isEmpty()) {
+        xcb_delete_property(m_x11->xcb(), window, originals);
+        return;
+    }
+    X11::PropertySet own;
+    for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it)
+        own.insert(it.key(), it->own);
+    X11::writeCardinals(*m_x11, window, originals, X11::packProperties(own), originals);
+}
+
+void WindowApplier::markStarted(xcb_window_t window, TrackedWindow &tracked)
+{
+    tracked.startPending = false;
+    if (tracked.markedStarted)
+        return;
+    // Seen by this service after a restart, and after the window manager is replaced or the
+    // window mapped again: the start is over for good.
+    X11::writeCardinals(*m_x11, window, m_x11->atoms().kivoStarted, { 1 });
+    tracked.markedStarted = true;
 }
 
 void WindowApplier::reportOnce(const QString &key, const QString &message)

@@ -47,7 +47,7 @@ private:
     {
         X11::RawProperty own;
         X11::RawProperty written;
-        Composer compose;
+        Composer compose; // null: found recorded on the window, not claimed again yet
         int rewrites = 0;
     };
     struct TrackedWindow
@@ -55,6 +55,7 @@ private:
         quint64 serial = 0;
         std::optional<X11::WmClass> wmClass;
         bool startPending = false;
+        bool markedStarted = false;
         LastingProps applied;
         QHash<xcb_atom_t, Override> overrides;
         std::optional<QVector<xcb_atom_t>> ownStates;
@@ -88,6 +89,12 @@ private:
     void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
                           const Composer &compose);
     void restoreProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
+    X11::RawProperty restoredValue(xcb_atom_t atom, const X11::RawProperty &own) const;
+    void releaseUnclaimed(xcb_window_t window, TrackedWindow &tracked);
+    void adoptRecorded(TrackedWindow &tracked, const std::optional<X11::RawProperty> &originals,
+                       const std::optional<X11::RawProperty> &started);
+    void recordOriginals(xcb_window_t window, const TrackedWindow &tracked);
+    void markStarted(xcb_window_t window, TrackedWindow &tracked);
     void reportOnce(const QString &key, const QString &message);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 

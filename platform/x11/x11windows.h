@@ -7,6 +7,7 @@
 #include "x11connection.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMargins>
 #include <QRect>
 #include <QString>
@@ -66,6 +67,13 @@ void writeProperty(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
 // Writes value, or deletes the property when value does not exist.
 void restoreProperty(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
                      const RawProperty &value);
+// Several properties in the value of one: per property its atom, type, format, length in bytes,
+// then its bytes filled up to whole cardinals. A property that did not exist keeps type None.
+using PropertySet = QHash<xcb_atom_t, RawProperty>;
+QVector<quint32> packProperties(const PropertySet &properties);
+// What of a packed value is whole; the rest is dropped.
+PropertySet unpackProperties(const QVector<quint32> &packed);
+
 void writeCardinals(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
                     const QVector<quint32> &values, xcb_atom_t type = XCB_ATOM_CARDINAL);
 

@@ -8,6 +8,8 @@
 //        HEX: the bytes of WM_CLASS in hexadecimal, "-" for no WM_CLASS at all
 //        answers "window ID" once the window is mapped
 //   destroy ID      answers "destroyed ID"
+//   motif ID FLAGS,FUNCTIONS,DECORATIONS | motif ID -
+//                   sets (or deletes) the window's _MOTIF_WM_HINTS; answers "motif ID"
 //   quit
 //
 // A WM_DELETE_WINDOW from anyone destroys that window and prints "deleted ID".
@@ -64,6 +66,25 @@ struct OpenOptions
     int input = -1;
 };
 
+std::vector<uint32_t> motifHintsOf(const std::string &value)
+{
+    unsigned flags = 0, functions = 0, decorations = 0;
+    if (std::sscanf(value.c_str(), "%u,%u,%u", &flags, &functions, &decorations) != 3)
+        return {};
+    return { flags, functions, decorations, 0, 0 };
+}
+
+void setMotifHints(xcb_window_t window, const std::string &value)
+{
+    const std::vector<uint32_t> hints = motifHintsOf(value);
+    if (hints.empty()) {
+        xcb_delete_property(connection, window, motifWmHints);
+        return;
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifWmHints, motifWmHints, 32,
+                        hints.size(), hints.data());
+}
+
 OpenOptions readOptions(std::istringstream &words)
 {
     OpenOptions options;
@@ -76,9 +97,7 @@ OpenOptions readOptions(std::istringstream &words)
             std::sscanf(value.c_str(), "%dx%d+%d+%d", &options.width, &options.height, &options.x,
                         &options.y);
         } else if (word == "motif" && words >> value) {
-            unsigned flags = 0, functions = 0, decorations = 0;
-            std::sscanf(value.c_str(), "%u,%u,%u", &flags, &functions, &decorations);
-            options.motif = { flags, functions, decorations, 0, 0 };
+            options.motif = motifHintsOf(value);
         } else if (word == "input" && words >> value) {
             options.input = std::atoi(value.c_str());
         }
@@ -145,6 +164,13 @@ bool command(const std::string &line)
         xcb_destroy_window(connection, window);
         std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
         answer("destroyed", window);
+    } else if (verb == "motif") {
+        const xcb_window_t window = std::strtoul(argument.c_str(), nullptr, 10);
+        std::string value;
+        words >> value;
+        setMotifHints(window, value);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        answer("motif", window);
     } else if (verb == "quit") {
         return false;
     }
