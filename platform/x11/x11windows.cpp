@@ -302,6 +302,29 @@ QMargins frameExtents(X11Connection &x11, xcb_window_t window)
                     static_cast<int>(values[1]), static_cast<int>(values[3]));
 }
 
+QMargins frameByGeometry(X11Connection &x11, xcb_window_t window)
+{
+    xcb_window_t topLevel = window;
+    for (;;) {
+        const auto tree
+            = adopt(xcb_query_tree_reply(x11.xcb(), xcb_query_tree(x11.xcb(), topLevel), nullptr));
+        if (!tree)
+            return {};
+        if (tree->parent == x11.root() || tree->parent == XCB_WINDOW_NONE)
+            break;
+        topLevel = tree->parent;
+    }
+    const auto outer
+        = adopt(xcb_get_geometry_reply(x11.xcb(), xcb_get_geometry(x11.xcb(), topLevel), nullptr));
+    const QRect inner = geometryOnScreen(x11, window);
+    if (topLevel == window || !outer || inner.isNull())
+        return {};
+    const int border = outer->border_width;
+    const QRect frame(outer->x, outer->y, outer->width + 2 * border, outer->height + 2 * border);
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                    frame.right() - inner.right(), frame.bottom() - inner.bottom());
+}
+
 QVector<xcb_atom_t> wmStates(X11Connection &x11, xcb_window_t window)
 {
     const std::optional<RawProperty> states = readProperty(x11, window, x11.ewmh()->_NET_WM_STATE);

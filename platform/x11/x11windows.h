@@ -110,6 +110,10 @@ quint32 currentDesktop(X11Connection &x11);
 // The window's inner rectangle in root coordinates; empty when it is gone.
 QRect geometryOnScreen(X11Connection &x11, xcb_window_t window);
 QMargins frameExtents(X11Connection &x11, xcb_window_t window);
+// The frame around a client window as the geometry of the window manager's top-level window
+// shows it, its X border included: true where _NET_FRAME_EXTENTS is stale. None for a
+// top-level window.
+QMargins frameByGeometry(X11Connection &x11, xcb_window_t window);
 QVector<xcb_atom_t> wmStates(X11Connection &x11, xcb_window_t window);
 std::optional<quint32> cardinal(X11Connection &x11, xcb_window_t window, xcb_atom_t atom);
 bool supportsProtocol(X11Connection &x11, xcb_window_t window, xcb_atom_t protocol);
