@@ -502,8 +502,11 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     }
     const qint64 width = bounded(size.width(), 1, maxCoordinate);
     const qint64 height = bounded(size.height(), 1, maxCoordinate);
-    qint64 x = placed(area.x(), area.width(), width, geometry.x, geometry.fromRightEdge);
-    qint64 y = placed(area.y(), area.height(), height, geometry.y, geometry.fromBottomEdge);
+    // The offsets count from the screen's edges, as the manual has it and as the dialog writes
+    // them (its centre is that of the work area, in screen coordinates).
+    const QSize screen(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
+    qint64 x = placed(0, screen.width(), width, geometry.x, geometry.fromRightEdge);
+    qint64 y = placed(0, screen.height(), height, geometry.y, geometry.fromBottomEdge);
     xcb_gravity_t gravity = gravityOf(geometry);
     const bool offScreen = x >= area.x() + area.width() || x + width <= area.x()
         || y >= area.y() + area.height() || y + height <= area.y();
@@ -522,7 +525,7 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     const QRect rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
                      static_cast<int>(height));
     if (m_moveResizeSupported) {
-        X11::requestMoveResize(*m_x11, window, rect, gravity);
+        X11::requestMoveResize(*m_x11, window, frameCornerFirst(window, rect, gravity), gravity);
         return;
     }
     // Without _NET_MOVERESIZE_WINDOW, a plain configure request: a window manager sees it as
@@ -533,6 +536,23 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
                              | XCB_CONFIG_WINDOW_HEIGHT,
                          values);
+}
+
+QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
+                                      xcb_gravity_t &gravity)
+{
+    if (!m_desktop.manager.moveResizeIgnoresGravity || gravity == XCB_GRAVITY_NORTH_WEST)
+        return rect;
+    // It puts the frame's top left corner at the position whatever the gravity: so that the
+    // far edges land where asked, the position is moved back by the frame.
+    const QMargins frame = X11::frameExtents(*m_x11, window);
+    QRect corner = rect;
+    if (gravity == XCB_GRAVITY_NORTH_EAST || gravity == XCB_GRAVITY_SOUTH_EAST)
+        corner.moveLeft(rect.x() - frame.left() - frame.right());
+    if (gravity == XCB_GRAVITY_SOUTH_WEST || gravity == XCB_GRAVITY_SOUTH_EAST)
+        corner.moveTop(rect.y() - frame.top() - frame.bottom());
+    gravity = XCB_GRAVITY_NORTH_WEST;
+    return corner;
 }
 
 void WindowApplier::closeSoon(xcb_window_t window, quint64 serial)

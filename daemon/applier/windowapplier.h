@@ -85,6 +85,7 @@ private:
     void applyStart(xcb_window_t window, const TrackedWindow &tracked, const StartProps &start);
     void applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
                        const GeometrySpec &geometry);
+    QRect frameCornerFirst(xcb_window_t window, const QRect &rect, xcb_gravity_t &gravity);
     void closeSoon(xcb_window_t window, quint64 serial);
     void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
                           const Composer &compose);
