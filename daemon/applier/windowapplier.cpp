@@ -96,11 +96,23 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
     case XCB_MAP_NOTIFY: {
         // Without a window manager, mapping a top-level window is what makes it appear.
         const auto *notify = reinterpret_cast<const xcb_map_notify_event_t *>(event);
+        m_unmanaged.remove(notify->window);
         if (!m_desktop.windowManager && notify->event == m_x11->root() && !notify->override_redirect
             && !m_windows.contains(notify->window))
             addWindows({ notify->window }, true);
         break;
     }
+    case XCB_CREATE_NOTIFY: {
+        const auto *notify = reinterpret_cast<const xcb_create_notify_event_t *>(event);
+        if (notify->parent == m_x11->root() && !notify->override_redirect
+            && !m_windows.contains(notify->window))
+            watchUnmanaged(notify->window);
+        break;
+    }
+    case XCB_REPARENT_NOTIFY:
+        // Taken into a frame: from now on the window manager has read its hints.
+        m_unmanaged.remove(reinterpret_cast<const xcb_reparent_notify_event_t *>(event)->window);
+        break;
     case XCB_UNMAP_NOTIFY: {
         const auto *notify = reinterpret_cast<const xcb_unmap_notify_event_t *>(event);
         if (!m_desktop.windowManager && notify->event == m_x11->root())
@@ -128,6 +140,10 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         } else if (atom == ewmh->_NET_CLIENT_LIST && m_desktop.windowManager) {
             syncWindows();
         }
+        return;
+    }
+    if (atom == XCB_ATOM_WM_CLASS && m_unmanaged.contains(window)) {
+        applyBeforeMap(window);
         return;
     }
     const auto found = m_windows.find(window);
@@ -160,12 +176,43 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
     recordOriginals(window, tracked);
 }
 
+void WindowApplier::watchUnmanaged(xcb_window_t window)
+{
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
+    m_unmanaged.insert(window);
+    // Named before the events were selected: nothing would tell.
+    applyBeforeMap(window);
+}
+
+void WindowApplier::applyBeforeMap(xcb_window_t window)
+{
+    TrackedWindow early;
+    early.wmClass = X11::readWmClass(*m_x11, window);
+    const WinProps *record = recordOf(early);
+    if (!record)
+        return;
+    m_unmanaged.remove(window);
+    // What is a plain property of the window is in place when the window manager first reads
+    // it. The states, the start and the notices follow once it manages the window, which then
+    // finds the window's own values recorded and writes the same again.
+    ApplyDecision decision = decide(record, false, LastingProps(), m_desktop);
+    decision.changes
+        &= Aspect::Decorations | Aspect::Focus | Aspect::Opacity | Aspect::Shadow | Aspect::Icon;
+    // Xfwm4 did not always give back the buttons of functions it first framed the window
+    // without: where deleting the hints is not enough, the functions wait for the map.
+    if (!m_desktop.manager.deletingHintsRestores)
+        decision.lasting.functionsOff = 0;
+    applyLasting(window, early, decision);
+}
+
 void WindowApplier::connectionLost(const QString &reason)
 {
     Q_EMIT notice(QStringLiteral("The X display %1 went away (%2): window properties are no "
                                  "longer applied; the service goes on.")
                       .arg(QString::fromLocal8Bit(m_x11->displayName()), reason));
     m_windows.clear();
+    m_unmanaged.clear();
     // Deleted once its own signal has returned.
     m_x11.release()->deleteLater();
 }
@@ -330,6 +377,7 @@ const WinProps *WindowApplier::recordOf(const TrackedWindow &tracked) const
 void WindowApplier::forgetWindow(xcb_window_t window)
 {
     m_windows.remove(window);
+    m_unmanaged.remove(window);
 }
 
 void WindowApplier::applyAll()

@@ -65,6 +65,8 @@ private:
 
     void handleEvent(const xcb_generic_event_t *event);
     void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
+    void watchUnmanaged(xcb_window_t window);
+    void applyBeforeMap(xcb_window_t window);
     void connectionLost(const QString &reason);
     void readDesktop();
     void syncWindows();
@@ -104,6 +106,8 @@ private:
     DesktopTraits m_desktop;
     QString m_windowManagerName;
     QHash<xcb_window_t, TrackedWindow> m_windows;
+    // New top-level windows not yet mapped, nor taken by the window manager.
+    QSet<xcb_window_t> m_unmanaged;
     IconImages m_icons;
     QSet<QString> m_reported;
     quint64 m_nextSerial = 1;

@@ -43,26 +43,26 @@ frame_of() {
     done
 }
 
-# x y width height border of a window, in root coordinates (outer corner).
+# x y width height of a window, in root coordinates, its X border included.
 outer() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
         /Width:/ {w=$2} /Height:/ {h=$2} /Border width/ {b=$3}
-        END {print x-b, y-b, w+2*b, h+2*b, b}'
+        END {print x-b, y-b, w+2*b, h+2*b}'
 }
 
 # left,right,top,bottom of the frame around the client, from the geometry of both.
 extents() {
     local window=$1 frame
     frame=$(frame_of "$window")
-    read -r cx cy cw ch cb < <(outer "$window")
-    read -r fx fy fw fh fb < <(outer "$frame")
+    read -r cx cy cw ch < <(outer "$window")
+    read -r fx fy fw fh < <(outer "$frame")
     echo "$((cx - fx)),$((fx + fw - cx - cw)),$((cy - fy)),$((fy + fh - cy - ch))"
 }
 
 snapshot() {
     local window=$1 frame
     frame=$(frame_of "$window")
-    read -r fx fy fw fh fb < <(outer "$frame")
+    read -r fx fy fw fh < <(outer "$frame")
     import -window root -crop "${fw}x${fh}+${fx}+${fy}" +repage "$work/$2.png" 2>/dev/null
 }
 
@@ -101,7 +101,9 @@ for wm in $wms; do
     read -r number <"$work/display-$wm"
     export DISPLAY=:$number HOME=$work/home-$wm
     mkdir -p "$HOME"
-    $(wm_command "$wm") >/dev/null 2>&1 &
+    read -ra command <<<"$(wm_command "$wm")"
+    # A process group of its own, so that what it starts (xfconfd) ends with it.
+    setsid "${command[@]}" >/dev/null 2>&1 &
     wm_pid=$!
     for _ in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && break
@@ -147,7 +149,8 @@ for wm in $wms; do
     early=$(printf '0x%x' "$(awk '/^window/ {print $2}' "$work/out-$wm" | tail -1)")
     echo "   decor0 before map: $(extents "$early")"
     exec 6>&-
-    kill "$client_pid" "$wm_pid" 2>/dev/null
+    kill "$client_pid" 2>/dev/null
+    kill -- "-$wm_pid" 2>/dev/null
     wait "$client_pid" "$wm_pid" 2>/dev/null
     kill "$xvfb_pid"
     wait "$xvfb_pid" 2>/dev/null
