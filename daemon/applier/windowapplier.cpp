@@ -388,6 +388,8 @@ void WindowApplier::applyAll()
 
 void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
 {
+    if (tracked.statesAdopted)
+        takeOverAskedStates(window, tracked);
     const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
     // A window counts as new until its program has named it.
@@ -469,6 +471,7 @@ void WindowApplier::applyState(xcb_window_t window, TrackedWindow &tracked, bool
         const std::optional<X11::RawProperty> states
             = ownValue(window, tracked, m_x11->ewmh()->_NET_WM_STATE);
         tracked.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
+        recordOriginals(window, tracked);
     }
     if (!tracked.ownStates->contains(state))
         X11::requestStates(*m_x11, window, on, state);
@@ -673,7 +676,12 @@ void WindowApplier::adoptRecorded(TrackedWindow &tracked,
     tracked.startPending = tracked.startPending && !tracked.markedStarted;
     if (!originals || originals->type != m_x11->atoms().kivoOriginal)
         return;
-    const X11::PropertySet own = X11::unpackProperties(cardinalsOf(*originals));
+    X11::PropertySet own = X11::unpackProperties(cardinalsOf(*originals));
+    const xcb_atom_t states = m_x11->ewmh()->_NET_WM_STATE;
+    if (own.contains(states)) {
+        tracked.ownStates = cardinalsOf(own.take(states));
+        tracked.statesAdopted = true;
+    }
     for (auto it = own.cbegin(); it != own.cend(); ++it)
         tracked.overrides.insert(it.key(), Override { *it, {}, {}, 0 });
 }
@@ -681,14 +689,33 @@ void WindowApplier::adoptRecorded(TrackedWindow &tracked,
 void WindowApplier::recordOriginals(xcb_window_t window, const TrackedWindow &tracked)
 {
     const xcb_atom_t originals = m_x11->atoms().kivoOriginal;
-    if (tracked.overrides.isEmpty()) {
-        xcb_delete_property(m_x11->xcb(), window, originals);
-        return;
-    }
     X11::PropertySet own;
     for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it)
         own.insert(it.key(), it->own);
+    if (tracked.ownStates)
+        own.insert(m_x11->ewmh()->_NET_WM_STATE,
+                   cardinalsProperty(XCB_ATOM_ATOM, *tracked.ownStates));
+    if (own.isEmpty()) {
+        xcb_delete_property(m_x11->xcb(), window, originals);
+        return;
+    }
     X11::writeCardinals(*m_x11, window, originals, X11::packProperties(own), originals);
+}
+
+void WindowApplier::takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked)
+{
+    // What an earlier run of the service asked for: in force, and to be taken back when no
+    // record asks for it any more.
+    tracked.statesAdopted = false;
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    const QVector<xcb_atom_t> now = X11::wmStates(*m_x11, window);
+    const auto asked = [&](xcb_atom_t state) {
+        return now.contains(state) && !tracked.ownStates->contains(state);
+    };
+    tracked.applied.skipTaskbar = asked(ewmh->_NET_WM_STATE_SKIP_TASKBAR);
+    tracked.applied.skipPager = asked(ewmh->_NET_WM_STATE_SKIP_PAGER);
+    tracked.applied.above = asked(ewmh->_NET_WM_STATE_ABOVE);
+    tracked.applied.below = asked(ewmh->_NET_WM_STATE_BELOW);
 }
 
 void WindowApplier::markStarted(xcb_window_t window, TrackedWindow &tracked)

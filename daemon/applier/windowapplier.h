@@ -59,6 +59,8 @@ private:
         LastingProps applied;
         QHash<xcb_atom_t, Override> overrides;
         std::optional<QVector<xcb_atom_t>> ownStates;
+        // Its own states were found recorded: the others it has were asked for before.
+        bool statesAdopted = false;
         // The window's own values, read for a whole burst of windows at once.
         QHash<xcb_atom_t, X11::RawProperty> prefetched;
     };
@@ -98,6 +100,7 @@ private:
                        const std::optional<X11::RawProperty> &started);
     void recordOriginals(xcb_window_t window, const TrackedWindow &tracked);
     void markStarted(xcb_window_t window, TrackedWindow &tracked);
+    void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportOnce(const QString &key, const QString &message);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 

@@ -12,6 +12,7 @@
 
 #include <QDBusConnection>
 #include <QImage>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <memory>
@@ -509,8 +510,8 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
 {
     QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Moved"),
                                                    QStringLiteral("geometry=300x200+30+40"))));
-    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Maximized"),
-                                                   QStringLiteral("init_maximize;no_title"))));
+    QVERIFY(succeeded(m_apprc->setWindowProperties(
+        QStringLiteral("Maximized"), QStringLiteral("init_maximize;no_title;ontop"))));
     const xcb_window_t moved = openManaged("moved", "Moved");
     const xcb_window_t maximized = openManaged("maximized", "Maximized");
     QVERIFY(moved && maximized);
@@ -546,10 +547,16 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
     QVERIFY(!X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT));
     // The restarted service gives the window back what it had itself: no hints at all.
     QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, maximized, "1,1,1,1"); }));
-    QVERIFY(succeeded(m_apprc->removeWindowProperties(QStringLiteral("Maximized"))));
+    QVERIFY(holds(Check::States, maximized, "_NET_WM_STATE_ABOVE"));
+    // The entry goes while no service runs.
+    QVERIFY(m_service->stop());
+    const QStringList kept = m_service->readStorage().filter(QRegularExpression("^(?!Maximized;)"));
+    m_service->writeStorage(kept);
+    QVERIFY(startService(*m_service, m_session.environment()));
     QVERIFY(X11Session::waitFor([&] {
         return holds(Check::FrameExtents, maximized, "1,1,20,5")
-            && !X11::readProperty(x11(), maximized, x11().atoms().motifWmHints)->exists();
+            && !X11::readProperty(x11(), maximized, x11().atoms().motifWmHints)->exists()
+            && !X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_ABOVE);
     }));
     for (const xcb_window_t window : { moved, maximized, probe })
         QVERIFY(m_client->destroy(window));
