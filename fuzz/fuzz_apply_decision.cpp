@@ -26,7 +26,8 @@ bool isRecordKey(const QString &key)
 
 DesktopTraits traitsOf(char switches)
 {
-    DesktopTraits traits = knownTraits((switches & 8) ? QStringLiteral("Openbox") : QString());
+    DesktopTraits traits;
+    traits.manager = windowManagerTraits((switches & 8) ? QStringLiteral("Openbox") : QString());
     traits.windowManager = switches & 2;
     traits.compositor = switches & 4;
     if (switches & 16)

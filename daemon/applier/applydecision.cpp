@@ -58,32 +58,39 @@ const StateMember stateMembers[] = {
     { &LastingProps::below, Aspect::Below, &WinProps::onbottom },
 };
 
-// The Motif bits a window manager that keeps title and handle together can show: none of the
-// three frame parts goes unless the title goes.
-void keepTitleWithHandle(const WinProps &record, LastingProps &target, QStringList &notApplied)
+// Without title and border no frame is left: every window manager measured drops it whole for
+// decorations 0, while some keep it for any other value.
+constexpr quint32 framelessBits = Motif::DecorTitle | Motif::DecorBorder;
+
+// The bits of one record member that take effect on this window manager.
+MemberBits effectiveBits(const MemberBits &bits, const WindowManagerTraits &manager, bool titleGoes)
 {
-    if (target.decorationsOff & Motif::DecorTitle) {
-        target.decorationsOff |= Motif::DecorResizeHandle;
-        return;
-    }
-    if (record.no_border)
-        notApplied.append(QStringLiteral("no_border"));
-    if (record.no_border_edge)
-        notApplied.append(QStringLiteral("no_border_edge"));
-    target.decorationsOff &= ~(Motif::DecorBorder | Motif::DecorResizeHandle);
+    const quint32 decorations
+        = manager.decorations | (titleGoes ? manager.decorationsWithTitle : 0);
+    MemberBits effective = bits;
+    effective.decorations &= decorations;
+    effective.functions &= manager.functions;
+    if (effective.decorations & Motif::DecorTitle)
+        effective.decorations |= manager.titleTakes;
+    return effective;
 }
 
-void fitMotifToDesktop(const WinProps &record, const DesktopTraits &desktop, LastingProps &target,
-                       QStringList &notApplied)
+void fitMotifToDesktop(const WinProps &record, const WindowManagerTraits &manager,
+                       LastingProps &target, QStringList &notApplied)
 {
-    if (desktop.titleGoesWithHandle)
-        keepTitleWithHandle(record, target, notApplied);
+    const bool frameless = (target.decorationsOff & framelessBits) == framelessBits;
+    const bool titleGoes = (target.decorationsOff & manager.decorations & Motif::DecorTitle) != 0;
+    target.decorationsOff = frameless ? quint32(Motif::AllDecorations) : 0;
+    target.functionsOff = 0;
     for (const MemberBits &bits : motifMembers) {
         if (!(record.*bits.member))
             continue;
-        const bool decorationsShow = bits.decorations & ~desktop.ignoredDecorations;
-        const bool functionsShow = bits.functions & ~desktop.ignoredFunctions;
-        if (!decorationsShow && !functionsShow && !notApplied.contains(keyOf(bits.member)))
+        const MemberBits effective = effectiveBits(bits, manager, titleGoes);
+        target.functionsOff |= effective.functions;
+        if (frameless)
+            continue;
+        target.decorationsOff |= effective.decorations;
+        if (!effective.decorations && !effective.functions)
             notApplied.append(keyOf(bits.member));
     }
 }
@@ -150,6 +157,18 @@ QVector<quint32> without(const QVector<quint32> &own, quint32 decorationsOff, qu
     return hints;
 }
 
+QVector<quint32> complete(const QVector<quint32> &own)
+{
+    QVector<quint32> hints = own;
+    hints.resize(hintsLength);
+    if (!(hints[0] & HintFunctions))
+        hints[1] = FunctionAll;
+    if (!(hints[0] & HintDecorations))
+        hints[2] = DecorAll;
+    hints[0] |= HintFunctions | HintDecorations;
+    return hints;
+}
+
 } // namespace Motif
 
 QVector<quint32> wmHintsWithoutInput(const QVector<quint32> &own)
@@ -191,18 +210,28 @@ Aspects differences(const LastingProps &a, const LastingProps &b)
     return changed;
 }
 
-DesktopTraits knownTraits(const QString &windowManagerName)
+WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
 {
-    DesktopTraits traits;
-    if (windowManagerName == QLatin1String("Openbox")) {
-        // Tried here: Openbox shows every button whatever the Motif hints say, and honours the
-        // decorations only when title and handle go together.
-        traits.ignoredDecorations = Motif::DecorMenu | Motif::DecorMinimize | Motif::DecorMaximize;
-        traits.ignoredFunctions
-            = Motif::FunctionMinimize | Motif::FunctionMaximize | Motif::FunctionClose;
-        traits.titleGoesWithHandle = true;
+    using namespace Motif;
+    constexpr quint32 buttons = FunctionMinimize | FunctionMaximize | FunctionClose;
+    // Measured on Debian 12's packages; the README lists what each one shows.
+    static const WindowManagerTraits known[] = {
+        // name, decorations, with the title only, the title takes, functions, deleting restores,
+        // gravity ignored
+        { "Openbox", DecorTitle, DecorBorder | DecorResizeHandle, DecorResizeHandle, 0, true,
+          false },
+        { "Fluxbox", DecorTitle | DecorBorder | DecorResizeHandle, 0, 0, 0, false, false },
+        { "IceWM", AllDecorations, 0, 0, buttons, true, true },
+        { "Xfwm4", DecorMenu, 0, 0, buttons, false, false },
+        { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false },
+        { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false },
+    };
+    const QString name = windowManagerName.section(QLatin1Char(' '), 0, 0);
+    for (const WindowManagerTraits &traits : known) {
+        if (name == QLatin1String(traits.name))
+            return traits;
     }
-    return traits;
+    return WindowManagerTraits();
 }
 
 LastingProps lastingPropsOf(const WinProps &record)
@@ -236,7 +265,7 @@ ApplyDecision decide(const WinProps *record, bool isNewWindow, const LastingProp
         // Keeping on top and at the bottom at once cannot be; on top wins.
         if (record->ontop && record->onbottom)
             decision.notApplied.append(QStringLiteral("onbottom"));
-        fitMotifToDesktop(*record, desktop, decision.lasting, decision.notApplied);
+        fitMotifToDesktop(*record, desktop.manager, decision.lasting, decision.notApplied);
         fitStatesToDesktop(desktop, decision.lasting, decision.notApplied);
         // No hint asks a window manager for focus on click only; its focus model decides.
         if (record->focus_on_click)

@@ -47,6 +47,9 @@ constexpr int hintsLength = 5;
 // The window's own hints (any length, empty when it has none) with the given decorations and
 // functions taken away; the window's other choices are kept.
 QVector<quint32> without(const QVector<quint32> &own, quint32 decorationsOff, quint32 functionsOff);
+// The window's own hints with every decoration and function it leaves unsaid spelt out as
+// allowed: for window managers that keep what they last read when the hints are deleted.
+QVector<quint32> complete(const QVector<quint32> &own);
 } // namespace Motif
 
 // WM_HINTS (nine cardinals) of a window that asks not to be given the input focus; the window's
@@ -116,6 +119,28 @@ struct ApplyDecision
     QStringList notApplied;
 };
 
+// What one window manager makes of _MOTIF_WM_HINTS and of its requests, measured under Xvfb
+// (tests/x11/measure-wm-traits.sh): a window manager not listed is taken to honour every bit.
+struct WindowManagerTraits
+{
+    // As its supporting check window names itself (_NET_WM_NAME), up to the first space.
+    const char *name = "";
+    // Decoration bits that take effect one by one.
+    quint32 decorations = Motif::AllDecorations;
+    // Decoration bits that take effect only while the title goes too.
+    quint32 decorationsWithTitle = 0;
+    // Decoration bits that must go with the title for it to go at all.
+    quint32 titleTakes = 0;
+    quint32 functions = Motif::AllFunctions;
+    // Deleting the hints gives the frame back; else they are rewritten with every decoration.
+    bool deletingHintsRestores = false;
+    // _NET_MOVERESIZE_WINDOW places the frame's top left corner whatever gravity it is given.
+    bool moveResizeIgnoresGravity = false;
+};
+
+// The traits of a window manager by the name it publishes; those of one not measured otherwise.
+WindowManagerTraits windowManagerTraits(const QString &windowManagerName);
+
 // What the running desktop makes of the requests.
 struct DesktopTraits
 {
@@ -123,17 +148,8 @@ struct DesktopTraits
     bool compositor = false;
     // Aspects whose EWMH state the window manager does not list in _NET_SUPPORTED.
     Aspects unsupported;
-    // Motif decorations and functions the window manager is known to ignore.
-    quint32 ignoredDecorations = 0;
-    quint32 ignoredFunctions = 0;
-    // The window manager drops the title and the resize handle only together, and the border
-    // only with them.
-    bool titleGoesWithHandle = false;
+    WindowManagerTraits manager;
 };
-
-// What is known of window managers by the name they publish (_NET_WM_NAME of their check
-// window); nothing special for others.
-DesktopTraits knownTraits(const QString &windowManagerName);
 
 LastingProps lastingPropsOf(const WinProps &record);
 

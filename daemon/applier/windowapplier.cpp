@@ -96,11 +96,23 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
     case XCB_MAP_NOTIFY: {
         // Without a window manager, mapping a top-level window is what makes it appear.
         const auto *notify = reinterpret_cast<const xcb_map_notify_event_t *>(event);
+        m_unmanaged.remove(notify->window);
         if (!m_desktop.windowManager && notify->event == m_x11->root() && !notify->override_redirect
             && !m_windows.contains(notify->window))
             addWindows({ notify->window }, true);
         break;
     }
+    case XCB_CREATE_NOTIFY: {
+        const auto *notify = reinterpret_cast<const xcb_create_notify_event_t *>(event);
+        if (notify->parent == m_x11->root() && !notify->override_redirect
+            && !m_windows.contains(notify->window))
+            watchUnmanaged(notify->window);
+        break;
+    }
+    case XCB_REPARENT_NOTIFY:
+        // Taken into a frame: from now on the window manager has read its hints.
+        m_unmanaged.remove(reinterpret_cast<const xcb_reparent_notify_event_t *>(event)->window);
+        break;
     case XCB_UNMAP_NOTIFY: {
         const auto *notify = reinterpret_cast<const xcb_unmap_notify_event_t *>(event);
         if (!m_desktop.windowManager && notify->event == m_x11->root())
@@ -130,6 +142,10 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         }
         return;
     }
+    if (atom == XCB_ATOM_WM_CLASS && m_unmanaged.contains(window)) {
+        applyBeforeMap(window);
+        return;
+    }
     const auto found = m_windows.find(window);
     if (found == m_windows.end())
         return;
@@ -140,7 +156,7 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         return;
     }
     const auto overridden = tracked.overrides.find(atom);
-    if (overridden == tracked.overrides.end())
+    if (overridden == tracked.overrides.end() || !overridden->compose)
         return;
     // The program changed the value itself: that becomes its own value, and the applier's is
     // put back over it.
@@ -157,6 +173,37 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
     overridden->own = *now;
     overridden->written = overridden->compose(*now);
     X11::restoreProperty(*m_x11, window, atom, overridden->written);
+    recordOriginals(window, tracked);
+}
+
+void WindowApplier::watchUnmanaged(xcb_window_t window)
+{
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
+    m_unmanaged.insert(window);
+    // Named before the events were selected: nothing would tell.
+    applyBeforeMap(window);
+}
+
+void WindowApplier::applyBeforeMap(xcb_window_t window)
+{
+    TrackedWindow early;
+    early.wmClass = X11::readWmClass(*m_x11, window);
+    const WinProps *record = recordOf(early);
+    if (!record)
+        return;
+    m_unmanaged.remove(window);
+    // What is a plain property of the window is in place when the window manager first reads
+    // it. The states, the start and the notices follow once it manages the window, which then
+    // finds the window's own values recorded and writes the same again.
+    ApplyDecision decision = decide(record, false, LastingProps(), m_desktop);
+    decision.changes
+        &= Aspect::Decorations | Aspect::Focus | Aspect::Opacity | Aspect::Shadow | Aspect::Icon;
+    // Xfwm4 did not always give back the buttons of functions it first framed the window
+    // without: where deleting the hints is not enough, the functions wait for the map.
+    if (!m_desktop.manager.deletingHintsRestores)
+        decision.lasting.functionsOff = 0;
+    applyLasting(window, early, decision);
 }
 
 void WindowApplier::connectionLost(const QString &reason)
@@ -165,6 +212,7 @@ void WindowApplier::connectionLost(const QString &reason)
                                  "longer applied; the service goes on.")
                       .arg(QString::fromLocal8Bit(m_x11->displayName()), reason));
     m_windows.clear();
+    m_unmanaged.clear();
     // Deleted once its own signal has returned.
     m_x11.release()->deleteLater();
 }
@@ -183,7 +231,8 @@ void WindowApplier::readDesktop()
         name = wmName ? QString::fromUtf8(wmName->data) : QString();
     }
     m_windowManagerName = windowManager ? name : QStringLiteral("no window manager");
-    m_desktop = knownTraits(name);
+    m_desktop = DesktopTraits();
+    m_desktop.manager = windowManagerTraits(name);
     m_desktop.windowManager = windowManager;
     const std::optional<X11::RawProperty> supported
         = X11::readProperty(x11, x11.root(), ewmh->_NET_SUPPORTED);
@@ -239,18 +288,24 @@ void WindowApplier::addWindows(const QVector<xcb_window_t> &windows, bool areNew
     // All questions first, then all answers: a burst of windows costs two round trips, not two
     // a window, while the server is busy with the window manager's work on the same burst.
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    const X11Connection::Atoms &atoms = m_x11->atoms();
     QVector<xcb_get_property_cookie_t> cookies;
-    cookies.reserve(windows.size());
+    cookies.reserve(windows.size() * 3);
     for (const xcb_window_t window : windows) {
         xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
-        cookies.append(X11::requestWmClass(*m_x11, window));
+        cookies += { X11::requestWmClass(*m_x11, window),
+                     X11::requestProperty(*m_x11, window, atoms.kivoOriginal),
+                     X11::requestProperty(*m_x11, window, atoms.kivoStarted) };
     }
     for (int i = 0; i < windows.size(); ++i) {
-        const std::optional<X11::RawProperty> wmClass = X11::propertyReply(*m_x11, cookies.at(i));
+        const std::optional<X11::RawProperty> wmClass
+            = X11::propertyReply(*m_x11, cookies.at(3 * i));
         TrackedWindow tracked;
         tracked.serial = m_nextSerial++;
         tracked.startPending = areNew;
         tracked.wmClass = wmClass ? X11::wmClassFrom(*wmClass) : std::nullopt;
+        adoptRecorded(tracked, X11::propertyReply(*m_x11, cookies.at(3 * i + 1)),
+                      X11::propertyReply(*m_x11, cookies.at(3 * i + 2)));
         m_windows.insert(windows.at(i), tracked);
     }
     prefetchOwnValues(windows);
@@ -322,6 +377,7 @@ const WinProps *WindowApplier::recordOf(const TrackedWindow &tracked) const
 void WindowApplier::forgetWindow(xcb_window_t window)
 {
     m_windows.remove(window);
+    m_unmanaged.remove(window);
 }
 
 void WindowApplier::applyAll()
@@ -332,11 +388,13 @@ void WindowApplier::applyAll()
 
 void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
 {
+    if (tracked.statesAdopted)
+        takeOverAskedStates(window, tracked);
     const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
-        tracked.startPending = false;
+        markStarted(window, tracked);
     if (record && !decision.notApplied.isEmpty()) {
         const QString members = decision.notApplied.join(QStringLiteral(", "));
         reportOnce(
@@ -345,6 +403,7 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
                 .arg(members, record->winName(), m_windowManagerName));
     }
     applyLasting(window, tracked, decision);
+    releaseUnclaimed(window, tracked);
     if (!decision.start.isEmpty())
         applyStart(window, tracked, decision.start);
     tracked.applied = decision.lasting;
@@ -412,6 +471,7 @@ void WindowApplier::applyState(xcb_window_t window, TrackedWindow &tracked, bool
         const std::optional<X11::RawProperty> states
             = ownValue(window, tracked, m_x11->ewmh()->_NET_WM_STATE);
         tracked.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
+        recordOriginals(window, tracked);
     }
     if (!tracked.ownStates->contains(state))
         X11::requestStates(*m_x11, window, on, state);
@@ -493,8 +553,11 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     }
     const qint64 width = bounded(size.width(), 1, maxCoordinate);
     const qint64 height = bounded(size.height(), 1, maxCoordinate);
-    qint64 x = placed(area.x(), area.width(), width, geometry.x, geometry.fromRightEdge);
-    qint64 y = placed(area.y(), area.height(), height, geometry.y, geometry.fromBottomEdge);
+    // The offsets count from the screen's edges, as the manual has it and as the dialog writes
+    // them (its centre is that of the work area, in screen coordinates).
+    const QSize screen(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
+    qint64 x = placed(0, screen.width(), width, geometry.x, geometry.fromRightEdge);
+    qint64 y = placed(0, screen.height(), height, geometry.y, geometry.fromBottomEdge);
     xcb_gravity_t gravity = gravityOf(geometry);
     const bool offScreen = x >= area.x() + area.width() || x + width <= area.x()
         || y >= area.y() + area.height() || y + height <= area.y();
@@ -513,7 +576,7 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     const QRect rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
                      static_cast<int>(height));
     if (m_moveResizeSupported) {
-        X11::requestMoveResize(*m_x11, window, rect, gravity);
+        X11::requestMoveResize(*m_x11, window, frameCornerFirst(window, rect, gravity), gravity);
         return;
     }
     // Without _NET_MOVERESIZE_WINDOW, a plain configure request: a window manager sees it as
@@ -524,6 +587,23 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
                              | XCB_CONFIG_WINDOW_HEIGHT,
                          values);
+}
+
+QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
+                                      xcb_gravity_t &gravity)
+{
+    if (!m_desktop.manager.moveResizeIgnoresGravity || gravity == XCB_GRAVITY_NORTH_WEST)
+        return rect;
+    // It puts the frame's top left corner at the position whatever the gravity: so that the
+    // far edges land where asked, the position is moved back by the frame.
+    const QMargins frame = X11::frameExtents(*m_x11, window);
+    QRect corner = rect;
+    if (gravity == XCB_GRAVITY_NORTH_EAST || gravity == XCB_GRAVITY_SOUTH_EAST)
+        corner.moveLeft(rect.x() - frame.left() - frame.right());
+    if (gravity == XCB_GRAVITY_SOUTH_WEST || gravity == XCB_GRAVITY_SOUTH_EAST)
+        corner.moveTop(rect.y() - frame.top() - frame.bottom());
+    gravity = XCB_GRAVITY_NORTH_WEST;
+    return corner;
 }
 
 void WindowApplier::closeSoon(xcb_window_t window, quint64 serial)
@@ -549,6 +629,7 @@ void WindowApplier::overrideProperty(xcb_window_t window, TrackedWindow &tracked
         if (!own)
             return; // gone, or a value longer than is ever written back
         found = tracked.overrides.insert(atom, Override { *own, {}, compose, 0 });
+        recordOriginals(window, tracked);
     }
     found->compose = compose;
     found->written = compose(found->own);
@@ -560,8 +641,92 @@ void WindowApplier::restoreProperty(xcb_window_t window, TrackedWindow &tracked,
     const auto found = tracked.overrides.find(atom);
     if (found == tracked.overrides.end())
         return;
-    X11::restoreProperty(*m_x11, window, atom, found->own);
+    X11::restoreProperty(*m_x11, window, atom, restoredValue(atom, found->own));
     tracked.overrides.erase(found);
+    recordOriginals(window, tracked);
+}
+
+X11::RawProperty WindowApplier::restoredValue(xcb_atom_t atom, const X11::RawProperty &own) const
+{
+    const xcb_atom_t motif = m_x11->atoms().motifWmHints;
+    if (atom != motif || !m_desktop.windowManager || m_desktop.manager.deletingHintsRestores)
+        return own;
+    // This window manager keeps the frame it last read when the hints go: every decoration
+    // spelt out brings it back.
+    return cardinalsProperty(motif, Motif::complete(cardinalsOf(own)));
+}
+
+void WindowApplier::releaseUnclaimed(xcb_window_t window, TrackedWindow &tracked)
+{
+    // What an earlier run of the service overrode and no record sets any more.
+    QVector<xcb_atom_t> unclaimed;
+    for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it) {
+        if (!it->compose)
+            unclaimed.append(it.key());
+    }
+    for (const xcb_atom_t atom : qAsConst(unclaimed))
+        restoreProperty(window, tracked, atom);
+}
+
+void WindowApplier::adoptRecorded(TrackedWindow &tracked,
+                                  const std::optional<X11::RawProperty> &originals,
+                                  const std::optional<X11::RawProperty> &started)
+{
+    tracked.markedStarted = started && started->exists();
+    tracked.startPending = tracked.startPending && !tracked.markedStarted;
+    if (!originals || originals->type != m_x11->atoms().kivoOriginal)
+        return;
+    X11::PropertySet own = X11::unpackProperties(cardinalsOf(*originals));
+    const xcb_atom_t states = m_x11->ewmh()->_NET_WM_STATE;
+    if (own.contains(states)) {
+        tracked.ownStates = cardinalsOf(own.take(states));
+        tracked.statesAdopted = true;
+    }
+    for (auto it = own.cbegin(); it != own.cend(); ++it)
+        tracked.overrides.insert(it.key(), Override { *it, {}, {}, 0 });
+}
+
+void WindowApplier::recordOriginals(xcb_window_t window, const TrackedWindow &tracked)
+{
+    const xcb_atom_t originals = m_x11->atoms().kivoOriginal;
+    X11::PropertySet own;
+    for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it)
+        own.insert(it.key(), it->own);
+    if (tracked.ownStates)
+        own.insert(m_x11->ewmh()->_NET_WM_STATE,
+                   cardinalsProperty(XCB_ATOM_ATOM, *tracked.ownStates));
+    if (own.isEmpty()) {
+        xcb_delete_property(m_x11->xcb(), window, originals);
+        return;
+    }
+    X11::writeCardinals(*m_x11, window, originals, X11::packProperties(own), originals);
+}
+
+void WindowApplier::takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked)
+{
+    // What an earlier run of the service asked for: in force, and to be taken back when no
+    // record asks for it any more.
+    tracked.statesAdopted = false;
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    const QVector<xcb_atom_t> now = X11::wmStates(*m_x11, window);
+    const auto asked = [&](xcb_atom_t state) {
+        return now.contains(state) && !tracked.ownStates->contains(state);
+    };
+    tracked.applied.skipTaskbar = asked(ewmh->_NET_WM_STATE_SKIP_TASKBAR);
+    tracked.applied.skipPager = asked(ewmh->_NET_WM_STATE_SKIP_PAGER);
+    tracked.applied.above = asked(ewmh->_NET_WM_STATE_ABOVE);
+    tracked.applied.below = asked(ewmh->_NET_WM_STATE_BELOW);
+}
+
+void WindowApplier::markStarted(xcb_window_t window, TrackedWindow &tracked)
+{
+    tracked.startPending = false;
+    if (tracked.markedStarted)
+        return;
+    // Seen by this service after a restart, and after the window manager is replaced or the
+    // window mapped again: the start is over for good.
+    X11::writeCardinals(*m_x11, window, m_x11->atoms().kivoStarted, { 1 });
+    tracked.markedStarted = true;
 }
 
 void WindowApplier::reportOnce(const QString &key, const QString &message)

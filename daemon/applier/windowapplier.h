@@ -47,7 +47,7 @@ private:
     {
         X11::RawProperty own;
         X11::RawProperty written;
-        Composer compose;
+        Composer compose; // null: found recorded on the window, not claimed again yet
         int rewrites = 0;
     };
     struct TrackedWindow
@@ -55,15 +55,20 @@ private:
         quint64 serial = 0;
         std::optional<X11::WmClass> wmClass;
         bool startPending = false;
+        bool markedStarted = false;
         LastingProps applied;
         QHash<xcb_atom_t, Override> overrides;
         std::optional<QVector<xcb_atom_t>> ownStates;
+        // Its own states were found recorded: the others it has were asked for before.
+        bool statesAdopted = false;
         // The window's own values, read for a whole burst of windows at once.
         QHash<xcb_atom_t, X11::RawProperty> prefetched;
     };
 
     void handleEvent(const xcb_generic_event_t *event);
     void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
+    void watchUnmanaged(xcb_window_t window);
+    void applyBeforeMap(xcb_window_t window);
     void connectionLost(const QString &reason);
     void readDesktop();
     void syncWindows();
@@ -84,10 +89,18 @@ private:
     void applyStart(xcb_window_t window, const TrackedWindow &tracked, const StartProps &start);
     void applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
                        const GeometrySpec &geometry);
+    QRect frameCornerFirst(xcb_window_t window, const QRect &rect, xcb_gravity_t &gravity);
     void closeSoon(xcb_window_t window, quint64 serial);
     void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
                           const Composer &compose);
     void restoreProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
+    X11::RawProperty restoredValue(xcb_atom_t atom, const X11::RawProperty &own) const;
+    void releaseUnclaimed(xcb_window_t window, TrackedWindow &tracked);
+    void adoptRecorded(TrackedWindow &tracked, const std::optional<X11::RawProperty> &originals,
+                       const std::optional<X11::RawProperty> &started);
+    void recordOriginals(xcb_window_t window, const TrackedWindow &tracked);
+    void markStarted(xcb_window_t window, TrackedWindow &tracked);
+    void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportOnce(const QString &key, const QString &message);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 
@@ -96,6 +109,8 @@ private:
     DesktopTraits m_desktop;
     QString m_windowManagerName;
     QHash<xcb_window_t, TrackedWindow> m_windows;
+    // New top-level windows not yet mapped, nor taken by the window manager.
+    QSet<xcb_window_t> m_unmanaged;
     IconImages m_icons;
     QSet<QString> m_reported;
     quint64 m_nextSerial = 1;

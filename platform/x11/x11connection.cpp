@@ -104,6 +104,8 @@ bool X11Connection::initAtoms(QString *errorMessage)
     m_atoms.wmState = internAtom("WM_STATE");
     m_atoms.wmWindowOpacity = internAtom("_NET_WM_WINDOW_OPACITY");
     m_atoms.comptonShadow = internAtom("_COMPTON_SHADOW");
+    m_atoms.kivoOriginal = internAtom("_KIVO_WINPROPS_ORIGINAL");
+    m_atoms.kivoStarted = internAtom("_KIVO_WINPROPS_STARTED");
     m_atoms.wmScreenSelection = internAtom(QByteArray("WM_S" + QByteArray::number(m_screenNumber)));
     return !isLost();
 }

@@ -34,6 +34,10 @@ public:
         xcb_atom_t wmWindowOpacity = XCB_ATOM_NONE;
         xcb_atom_t comptonShadow = XCB_ATOM_NONE;
         xcb_atom_t wmScreenSelection = XCB_ATOM_NONE; // WM_Sn of this screen
+        // Ours, on client windows: their own values of the properties we override, and the mark
+        // of a window that had its start, for a restarted service to find.
+        xcb_atom_t kivoOriginal = XCB_ATOM_NONE;
+        xcb_atom_t kivoStarted = XCB_ATOM_NONE;
     };
 
     // displayName: as in $DISPLAY; empty means $DISPLAY. Null, with the reason, on failure.

@@ -111,6 +111,39 @@ void restoreProperty(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
         xcb_delete_property(x11.xcb(), window, atom);
 }
 
+QVector<quint32> packProperties(const PropertySet &properties)
+{
+    QVector<quint32> packed;
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+        const QByteArray &data = it->data;
+        packed += { it.key(), it->type, it->format, quint32(data.size()) };
+        const int start = packed.size();
+        packed.resize(start + (data.size() + 3) / 4);
+        std::memcpy(packed.data() + start, data.constData(), size_t(data.size()));
+    }
+    return packed;
+}
+
+PropertySet unpackProperties(const QVector<quint32> &packed)
+{
+    constexpr int headerLength = 4;
+    PropertySet properties;
+    for (int i = 0; i + headerLength <= packed.size();) {
+        RawProperty property;
+        property.type = packed[i + 1];
+        property.format = static_cast<quint8>(packed[i + 2]);
+        const quint32 bytes = packed[i + 3];
+        const int words = int((qMin<quint32>(bytes, maxPropertyBytes) + 3) / 4);
+        if (bytes > maxPropertyBytes || i + headerLength + words > packed.size())
+            break;
+        property.data
+            = QByteArray(reinterpret_cast<const char *>(packed.constData() + i + 4), int(bytes));
+        properties.insert(packed[i], property);
+        i += headerLength + words;
+    }
+    return properties;
+}
+
 void writeCardinals(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
                     const QVector<quint32> &values, xcb_atom_t type)
 {
@@ -267,6 +300,29 @@ QMargins frameExtents(X11Connection &x11, xcb_window_t window)
         return {};
     return QMargins(static_cast<int>(values[0]), static_cast<int>(values[2]),
                     static_cast<int>(values[1]), static_cast<int>(values[3]));
+}
+
+QMargins frameByGeometry(X11Connection &x11, xcb_window_t window)
+{
+    xcb_window_t topLevel = window;
+    for (;;) {
+        const auto tree
+            = adopt(xcb_query_tree_reply(x11.xcb(), xcb_query_tree(x11.xcb(), topLevel), nullptr));
+        if (!tree)
+            return {};
+        if (tree->parent == x11.root() || tree->parent == XCB_WINDOW_NONE)
+            break;
+        topLevel = tree->parent;
+    }
+    const auto outer
+        = adopt(xcb_get_geometry_reply(x11.xcb(), xcb_get_geometry(x11.xcb(), topLevel), nullptr));
+    const QRect inner = geometryOnScreen(x11, window);
+    if (topLevel == window || !outer || inner.isNull())
+        return {};
+    const int border = outer->border_width;
+    const QRect frame(outer->x, outer->y, outer->width + 2 * border, outer->height + 2 * border);
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(),
+                    frame.right() - inner.right(), frame.bottom() - inner.bottom());
 }
 
 QVector<xcb_atom_t> wmStates(X11Connection &x11, xcb_window_t window)

@@ -7,6 +7,7 @@
 #include "x11connection.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMargins>
 #include <QRect>
 #include <QString>
@@ -66,6 +67,13 @@ void writeProperty(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
 // Writes value, or deletes the property when value does not exist.
 void restoreProperty(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
                      const RawProperty &value);
+// Several properties in the value of one: per property its atom, type, format, length in bytes,
+// then its bytes filled up to whole cardinals. A property that did not exist keeps type None.
+using PropertySet = QHash<xcb_atom_t, RawProperty>;
+QVector<quint32> packProperties(const PropertySet &properties);
+// What of a packed value is whole; the rest is dropped.
+PropertySet unpackProperties(const QVector<quint32> &packed);
+
 void writeCardinals(X11Connection &x11, xcb_window_t window, xcb_atom_t atom,
                     const QVector<quint32> &values, xcb_atom_t type = XCB_ATOM_CARDINAL);
 
@@ -102,6 +110,10 @@ quint32 currentDesktop(X11Connection &x11);
 // The window's inner rectangle in root coordinates; empty when it is gone.
 QRect geometryOnScreen(X11Connection &x11, xcb_window_t window);
 QMargins frameExtents(X11Connection &x11, xcb_window_t window);
+// The frame around a client window as the geometry of the window manager's top-level window
+// shows it, its X border included: true where _NET_FRAME_EXTENTS is stale. None for a
+// top-level window.
+QMargins frameByGeometry(X11Connection &x11, xcb_window_t window);
 QVector<xcb_atom_t> wmStates(X11Connection &x11, xcb_window_t window);
 std::optional<quint32> cardinal(X11Connection &x11, xcb_window_t window, xcb_atom_t atom);
 bool supportsProtocol(X11Connection &x11, xcb_window_t window, xcb_atom_t protocol);

@@ -5,13 +5,16 @@
 #include "apprcinterface.h"
 #include "serviceprocess.h"
 #include "testenvironment.h"
+#include "testrecords.h"
 #include "winpropsservice.h"
 #include "x11session.h"
 #include "x11windows.h"
 
 #include <QDBusConnection>
 #include <QImage>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -63,6 +66,7 @@ private Q_SLOTS:
     void newWindowsGetTheirProperties();
     void openWindowsFollowTheCollection();
     void theWindowsOwnHintsComeBack();
+    void hintsAreInPlaceBeforeTheFirstMap();
     void theInstanceRecordWinsOverTheClassRecord();
     void badWindowsDoNotStopTheApplier();
     void withoutWindowManagerWhatNeedsNoneIsApplied();
@@ -70,6 +74,10 @@ private Q_SLOTS:
     void theBusIsAnsweredWhileTheServerIsGrabbed();
     void startsWithoutApplyingWhenItCannot_data();
     void startsWithoutApplyingWhenItCannot();
+    void restartsLeaveTheWindowsAsTheyAre();
+    // Last: it replaces the service on the test's display by one on each window manager's.
+    void framesOnEveryWindowManager_data();
+    void framesOnEveryWindowManager();
 
 private:
     bool startService(ServiceProcess &service, const QProcessEnvironment &environment,
@@ -80,6 +88,12 @@ private:
     bool holds(Check check, xcb_window_t window, const QVariant &expected);
     X11Connection &x11() { return m_session.x11(); }
     QVector<xcb_atom_t> atoms(const QStringList &names);
+    bool useWindowManager(const QString &program);
+    bool hasFrame(xcb_window_t window, quint32 decorationsOff);
+    bool allowsActions(xcb_window_t window, quint32 functionsOff);
+    bool isActive(xcb_window_t window);
+    QByteArray titleBar(xcb_window_t window);
+    bool hasButtons(xcb_window_t window, quint32 decorationsOff, quint32 functionsOff);
 
     X11Session m_session;
     std::unique_ptr<X11TestClient> m_client;
@@ -87,6 +101,21 @@ private:
     std::unique_ptr<ApprcInterface> m_apprc;
     QString m_log;
     int m_windowNumber = 0;
+
+    // One display, window manager and service per window manager, shared by its rows.
+    struct ManagedDesktop
+    {
+        QString program;
+        X11Session session;
+        std::unique_ptr<X11TestClient> client;
+        ServiceProcess service;
+        DesktopTraits traits;
+        QString name;
+        QMargins plainFrame;
+        QByteArray plainTitleBar;
+        QString log;
+    };
+    std::unique_ptr<ManagedDesktop> m_desktop;
 };
 
 void TestApplierX11::initTestCase()
@@ -316,6 +345,17 @@ void TestApplierX11::theWindowsOwnHintsComeBack()
     QVERIFY(m_client->destroy(window));
 }
 
+void TestApplierX11::hintsAreInPlaceBeforeTheFirstMap()
+{
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Early"),
+                                                   QStringLiteral("no_title;no_border"))));
+    // The program maps its window only once the hints are there.
+    const xcb_window_t window = openManaged("early", "Early", QStringLiteral("awaitmotif"));
+    QVERIFY(window);
+    QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, window, "0,0,0,0"); }));
+    QVERIFY(m_client->destroy(window));
+}
+
 void TestApplierX11::theInstanceRecordWinsOverTheClassRecord()
 {
     QVERIFY(succeeded(
@@ -485,6 +525,254 @@ void TestApplierX11::startsWithoutApplyingWhenItCannot()
         QVERIFY2(lines.first().contains(line), qPrintable(lines.first()));
     }
     QVERIFY(startService(*m_service, m_session.environment()));
+}
+
+void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
+{
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Moved"),
+                                                   QStringLiteral("geometry=300x200+30+40"))));
+    QVERIFY(succeeded(m_apprc->setWindowProperties(
+        QStringLiteral("Maximized"), QStringLiteral("init_maximize;no_title;ontop"))));
+    const xcb_window_t moved = openManaged("moved", "Moved");
+    const xcb_window_t maximized = openManaged("maximized", "Maximized");
+    QVERIFY(moved && maximized);
+    const xcb_ewmh_connection_t *ewmh = x11().ewmh();
+    QVERIFY(X11Session::waitFor([&] {
+        return X11::geometryOnScreen(x11(), moved).topLeft() == QPoint(31, 60)
+            && X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT);
+    }));
+    // What the user does afterwards.
+    X11::requestMoveResize(x11(), moved, QRect(400, 300, 300, 200), XCB_GRAVITY_STATIC);
+    X11::requestStates(x11(), maximized, false, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
+                       ewmh->_NET_WM_STATE_MAXIMIZED_HORZ);
+    QVERIFY(X11Session::waitFor([&] {
+        return X11::geometryOnScreen(x11(), moved).topLeft() == QPoint(400, 300)
+            && !X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT);
+    }));
+
+    QVERIFY2(m_session.replaceWindowManager(), qPrintable(m_session.error()));
+    // A window that appears after the others came back: once it has its state, the service has
+    // handled all that came before.
+    QVERIFY(
+        succeeded(m_apprc->setWindowProperties(QStringLiteral("Probe"), QStringLiteral("ontop"))));
+    const xcb_window_t probe = openManaged("probe", "Probe");
+    QVERIFY(
+        X11Session::waitFor([&] { return holds(Check::States, probe, "_NET_WM_STATE_ABOVE"); }));
+    // The new window manager may put the frame where the client was: the window stays there.
+    const QPoint movedTo = X11::geometryOnScreen(x11(), moved).topLeft();
+    QVERIFY(movedTo != QPoint(31, 60));
+    QVERIFY(m_service->stop());
+    QVERIFY(startService(*m_service, m_session.environment()));
+
+    QCOMPARE(X11::geometryOnScreen(x11(), moved).topLeft(), movedTo);
+    QVERIFY(!X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT));
+    // The restarted service gives the window back what it had itself: no hints at all.
+    QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, maximized, "1,1,1,1"); }));
+    QVERIFY(holds(Check::States, maximized, "_NET_WM_STATE_ABOVE"));
+    // The entry goes while no service runs.
+    QVERIFY(m_service->stop());
+    const QStringList kept = m_service->readStorage().filter(QRegularExpression("^(?!Maximized;)"));
+    m_service->writeStorage(kept);
+    QVERIFY(startService(*m_service, m_session.environment()));
+    QVERIFY(X11Session::waitFor([&] {
+        return holds(Check::FrameExtents, maximized, "1,1,20,5")
+            && !X11::readProperty(x11(), maximized, x11().atoms().motifWmHints)->exists()
+            && !X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_ABOVE);
+    }));
+    for (const xcb_window_t window : { moved, maximized, probe })
+        QVERIFY(m_client->destroy(window));
+}
+
+bool TestApplierX11::useWindowManager(const QString &program)
+{
+    if (m_desktop && m_desktop->program == program)
+        return true;
+    if (!m_desktop)
+        m_service->stop();
+    m_desktop.reset();
+    m_desktop = std::make_unique<ManagedDesktop>();
+    ManagedDesktop &desktop = *m_desktop;
+    desktop.program = program;
+    if (!desktop.session.startServer() || !desktop.session.startWindowManager(program)) {
+        qWarning("%s", qPrintable(desktop.session.error()));
+        return false;
+    }
+    X11Connection &x = desktop.session.x11();
+    const xcb_window_t check
+        = X11::cardinal(x, x.root(), x.ewmh()->_NET_SUPPORTING_WM_CHECK).value_or(0);
+    desktop.name = QString::fromUtf8(X11::readProperty(x, check, x.ewmh()->_NET_WM_NAME)->data);
+    desktop.traits.manager = windowManagerTraits(desktop.name);
+    desktop.client = std::make_unique<X11TestClient>(desktop.session.environment());
+    const xcb_window_t plain = desktop.client->open(X11TestClient::wmClass("plain", "Plain"));
+    if (!X11Session::waitFor([&] {
+            desktop.plainFrame = X11::frameByGeometry(x, plain);
+            return !X11::frameExtents(x, plain).isNull() && !desktop.plainFrame.isNull();
+        }))
+        return false;
+    if (!X11Session::waitFor([&] { return isActive(plain); }))
+        return false;
+    desktop.plainTitleBar = titleBar(plain);
+    desktop.client->destroy(plain);
+    return startService(desktop.service, desktop.session.environment());
+}
+
+bool TestApplierX11::hasFrame(xcb_window_t window, quint32 decorationsOff)
+{
+    const QMargins frame = X11::frameByGeometry(m_desktop->session.x11(), window);
+    const QMargins &plain = m_desktop->plainFrame;
+    if (decorationsOff == Motif::AllDecorations)
+        return frame.isNull() && X11::readClientList(m_desktop->session.x11()).contains(window);
+    const bool borderGoes = decorationsOff & Motif::DecorBorder;
+    const bool handleGoes = decorationsOff & Motif::DecorResizeHandle;
+    // Where the border goes, the title bar loses its share of it too.
+    const bool titleGone = plain.top() - frame.top() > plain.left() - frame.left();
+    return titleGone == bool(decorationsOff & Motif::DecorTitle)
+        && (frame.left() == 0) == borderGoes
+        && (frame.bottom() < plain.bottom()) == (borderGoes || handleGoes);
+}
+
+bool TestApplierX11::allowsActions(xcb_window_t window, quint32 functionsOff)
+{
+    X11Connection &x = m_desktop->session.x11();
+    const std::optional<X11::RawProperty> allowed
+        = X11::readProperty(x, window, x.ewmh()->_NET_WM_ALLOWED_ACTIONS);
+    if (!allowed || !allowed->exists())
+        return functionsOff == 0; // some publish them only once the window has hints
+    const QVector<quint32> actions = allowed->cardinals();
+    const QPair<quint32, xcb_atom_t> buttons[] = {
+        { Motif::FunctionMinimize, x.ewmh()->_NET_WM_ACTION_MINIMIZE },
+        { Motif::FunctionMaximize, x.ewmh()->_NET_WM_ACTION_MAXIMIZE_VERT },
+        { Motif::FunctionClose, x.ewmh()->_NET_WM_ACTION_CLOSE },
+    };
+    return std::all_of(std::begin(buttons), std::end(buttons), [&](const auto &button) {
+        return actions.contains(button.second) != bool(functionsOff & button.first);
+    });
+}
+
+// Asks for the window to be active until it is: title bars are compared in one state.
+bool TestApplierX11::isActive(xcb_window_t window)
+{
+    X11Connection &x = m_desktop->session.x11();
+    if (X11::cardinal(x, x.root(), x.ewmh()->_NET_ACTIVE_WINDOW) == window)
+        return true;
+    X11::requestActivate(x, window);
+    xcb_flush(x.xcb());
+    return false;
+}
+
+QByteArray TestApplierX11::titleBar(xcb_window_t window)
+{
+    X11Connection &x = m_desktop->session.x11();
+    const QRect inner = X11::geometryOnScreen(x, window);
+    const QMargins frame = X11::frameByGeometry(x, window);
+    const QRect bar(inner.left() - frame.left(), inner.top() - frame.top(),
+                    inner.width() + frame.left() + frame.right(), frame.top());
+    const auto image = X11::adopt(xcb_get_image_reply(
+        x.xcb(),
+        xcb_get_image(x.xcb(), XCB_IMAGE_FORMAT_Z_PIXMAP, x.root(), int16_t(bar.x()),
+                      int16_t(bar.y()), uint16_t(bar.width()), uint16_t(bar.height()), ~0u),
+        nullptr));
+    if (!image)
+        return {};
+    return QByteArray(reinterpret_cast<const char *>(xcb_get_image_data(image.get())),
+                      xcb_get_image_data_length(image.get()));
+}
+
+bool TestApplierX11::hasButtons(xcb_window_t window, quint32 decorationsOff, quint32 functionsOff)
+{
+    // Xfwm4 takes the buttons away without changing the actions: its title bar tells.
+    const bool barTells = m_desktop->traits.manager.name == QByteArrayLiteral("Xfwm4")
+        && !(decorationsOff & Motif::DecorTitle);
+    if (barTells && !isActive(window))
+        return false;
+    // A title bar of another width (a window resized) is not compared.
+    const QByteArray bar = barTells ? titleBar(window) : QByteArray();
+    const bool plainBar
+        = bar.size() != m_desktop->plainTitleBar.size() || bar == m_desktop->plainTitleBar;
+    if (barTells && functionsOff)
+        return !plainBar;
+    return plainBar && allowsActions(window, functionsOff);
+}
+
+void TestApplierX11::framesOnEveryWindowManager_data()
+{
+    QTest::addColumn<QString>("windowManager");
+    QTest::addColumn<QString>("properties");
+
+    // What each does is in the applier's table; these rows check the table against them.
+    const char *const windowManagers[]
+        = { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" };
+    const char *const properties[] = { "no_title",
+                                       "no_border",
+                                       "no_title;no_border",
+                                       "no_border_edge",
+                                       "no_ctrlbtn;no_button1;no_button2;no_button3",
+                                       "geometry=300x200-30-40" };
+    for (const char *windowManager : windowManagers) {
+        for (const char *property : properties)
+            QTest::addRow("%s: %s", windowManager, property) << windowManager << property;
+    }
+}
+
+void TestApplierX11::framesOnEveryWindowManager()
+{
+    QFETCH(QString, windowManager);
+    QFETCH(QString, properties);
+    // A window manager that cannot start fails its rows: the suite is about all of them.
+    QVERIFY2(useWindowManager(windowManager), qPrintable(windowManager));
+    ManagedDesktop &desktop = *m_desktop;
+    const QString name = QStringLiteral("Frame%1").arg(++m_windowNumber);
+    const WinProps record = recordOf(name + QLatin1Char(';') + properties);
+    const ApplyDecision expected = decide(&record, true, LastingProps(), desktop.traits);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
+    const xcb_window_t window
+        = desktop.client->open(X11TestClient::wmClass("frame", name.toUtf8()));
+    QVERIFY(window);
+    const QString noEffect
+        = QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop (%3).")
+              .arg(expected.notApplied.join(QStringLiteral(", ")), name, desktop.name);
+    const auto logged = [&] {
+        desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
+        return desktop.log.contains(noEffect);
+    };
+    const bool applied = X11Session::waitFor([&] {
+        return hasFrame(window, expected.lasting.decorationsOff)
+            && hasButtons(window, expected.lasting.decorationsOff, expected.lasting.functionsOff)
+            && (expected.notApplied.isEmpty() || logged());
+    });
+    const QMargins frame = X11::frameByGeometry(desktop.session.x11(), window);
+    QVERIFY2(applied,
+             qPrintable(QStringLiteral("frame %1,%2,%3,%4 (plain %5,%6,%7,%8)\n%9")
+                            .arg(frame.left())
+                            .arg(frame.right())
+                            .arg(frame.top())
+                            .arg(frame.bottom())
+                            .arg(desktop.plainFrame.left())
+                            .arg(desktop.plainFrame.right())
+                            .arg(desktop.plainFrame.top())
+                            .arg(desktop.plainFrame.bottom())
+                            .arg(desktop.log)));
+    QCOMPARE(desktop.log.contains(QStringLiteral("of \"%1\" have no effect").arg(name)),
+             !expected.notApplied.isEmpty());
+
+    if (expected.start.geometry) {
+        // The frame's far corner lands exactly on the offsets from the screen's edges. The
+        // visible frame: Metacity's top-level window holds invisible borders too.
+        const QPoint corner(1024 - 30 - 1, 768 - 40 - 1);
+        QVERIFY(X11Session::waitFor([&] {
+            const QRect inner = X11::geometryOnScreen(desktop.session.x11(), window);
+            return inner.size() == QSize(300, 200)
+                && inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window))
+                       .bottomRight()
+                == corner;
+        }));
+    }
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
+    QVERIFY(X11Session::waitFor([&] {
+        return X11::frameByGeometry(desktop.session.x11(), window) == desktop.plainFrame
+            && hasButtons(window, 0, 0);
+    }));
+    QVERIFY(desktop.client->destroy(window));
 }
 
 KIVO_TEST_MAIN(TestApplierX11)

@@ -15,7 +15,8 @@ DesktopTraits desktopNamed(const QString &name)
         traits.windowManager = false;
         return traits;
     }
-    DesktopTraits traits = knownTraits(name);
+    DesktopTraits traits;
+    traits.manager = windowManagerTraits(name);
     traits.compositor = name == QLatin1String("composited");
     if (name == QLatin1String("no pager"))
         traits.unsupported = Aspect::SkipPager;
@@ -152,17 +153,30 @@ void TestApplyDecision::decides_data()
     QTest::newRow("no title on Openbox takes the resize handle along")
         << "w;no_title" << false << ""
         << "Openbox" << L { "decorations" } << (title | handle) << L() << "";
-    QTest::newRow("no title and no border on Openbox")
-        << "w;no_title;no_border" << false << ""
-        << "Openbox" << L { "decorations" } << (title | handle | Motif::DecorBorder) << L() << "";
+    QTest::newRow("no title and no border leave no frame at all")
+        << "w;no_title;no_border;no_button1" << false << ""
+        << "Metacity" << L { "decorations" } << quint32(Motif::AllDecorations) << L() << "";
     QTest::newRow("border alone on Openbox has no effect")
         << "w;no_border;no_border_edge" << false << ""
         << "Openbox" << L() << 0u << L { "no_border", "no_border_edge" } << "";
     QTest::newRow("buttons on Openbox have no effect")
         << "w;no_ctrlbtn;no_button1;no_button2;no_button3" << false << ""
-        << "Openbox" << L { "decorations" }
-        << quint32(Motif::DecorMenu | Motif::DecorMinimize | Motif::DecorMaximize)
-        << L { "no_ctrlbtn", "no_button1", "no_button2", "no_button3" } << "";
+        << "Openbox" << L() << 0u << L { "no_ctrlbtn", "no_button1", "no_button2", "no_button3" }
+        << "";
+    QTest::newRow("no title alone has no effect on Metacity")
+        << "w;no_title;no_button2" << false << ""
+        << "Metacity" << L() << 0u << L { "no_title", "no_button2" } << "";
+    QTest::newRow("border alone would take the title along on JWM")
+        << "w;no_border;no_ctrlbtn;no_button3" << false << ""
+        << "JWM" << L { "decorations" } << 0u << L { "no_border", "no_ctrlbtn" } << "";
+    QTest::newRow("Fluxbox takes border and handle one by one")
+        << "w;no_border" << false << ""
+        << "Fluxbox" << L { "decorations" }
+        << quint32(Motif::DecorBorder | Motif::DecorResizeHandle) << L() << "";
+    QTest::newRow("IceWM is known whatever its version")
+        << "w;no_ctrlbtn" << false << ""
+        << "IceWM 3.3.1 (Linux/x86_64)" << L { "decorations" } << quint32(Motif::DecorMenu) << L()
+        << "";
     QTest::newRow("unticking no title gives the decoration back")
         << "w;ontop" << false << "w;no_title;ontop"
         << "generic" << L { "decorations" } << 0u << L() << "";

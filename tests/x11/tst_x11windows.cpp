@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+Q_DECLARE_METATYPE(X11::PropertySet)
+
 // The X11 layer against Xvfb with Openbox: what it reads back from windows of another program.
 class TestX11Windows : public QObject
 {
@@ -19,6 +21,8 @@ private Q_SLOTS:
     void readsWmClass();
     void findsTheClientWindowUnderAPoint();
     void windowManagerCarriesOutStateRequests();
+    void packedPropertiesReadBackWhatIsWhole_data();
+    void packedPropertiesReadBackWhatIsWhole();
 
 private:
     X11Session m_session;
@@ -105,6 +109,34 @@ void TestX11Windows::windowManagerCarriesOutStateRequests()
     xcb_flush(x11.xcb());
     QVERIFY(X11Session::waitFor([&] { return !X11::wmStates(x11, window).contains(above); }));
     QVERIFY(m_client->destroy(window));
+}
+
+void TestX11Windows::packedPropertiesReadBackWhatIsWhole_data()
+{
+    QTest::addColumn<X11::PropertySet>("properties");
+    QTest::addColumn<int>("cut"); // cardinals taken off the end of the packed value
+    QTest::addColumn<int>("kept");
+
+    const X11::RawProperty hints { 300, 32, QByteArray(20, '\x01') };
+    const X11::RawProperty odd { XCB_ATOM_STRING, 8, QByteArray("odd") };
+    const X11::RawProperty none;
+    const X11::PropertySet set { { 1, hints }, { 2, odd }, { 3, none } };
+    QTest::newRow("whole") << set << 0 << 3;
+    QTest::newRow("the last one cut short") << X11::PropertySet { { 1, hints } } << 1 << 0;
+    QTest::newRow("nothing") << X11::PropertySet() << 0 << 0;
+}
+
+void TestX11Windows::packedPropertiesReadBackWhatIsWhole()
+{
+    QFETCH(X11::PropertySet, properties);
+    QFETCH(int, cut);
+    QFETCH(int, kept);
+    QVector<quint32> packed = X11::packProperties(properties);
+    packed.resize(packed.size() - cut);
+    const X11::PropertySet read = X11::unpackProperties(packed);
+    QCOMPARE(read.size(), kept);
+    if (cut == 0)
+        QCOMPARE(read, properties);
 }
 
 KIVO_TEST_MAIN_WITHOUT_BUS(TestX11Windows)

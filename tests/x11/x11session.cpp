@@ -10,6 +10,7 @@
 
 #include <xcb/xtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -30,19 +31,45 @@ void endProcess(QProcess &process)
     }
 }
 
+// How each window manager is started on a display of the test's own.
+QStringList windowManagerCommand(const QString &program)
+{
+    if (program == QLatin1String("openbox"))
+        return { program, QStringLiteral("--sm-disable") };
+    if (program == QLatin1String("metacity"))
+        return { program, QStringLiteral("--sm-disable"), QStringLiteral("--no-composite") };
+    // Xfwm4 reads its settings from xfconfd, which it finds on a session bus of its own; in a
+    // process group of their own, the bus and xfconfd end with it.
+    if (program == QLatin1String("xfwm4"))
+        return { QStringLiteral("setsid"), QStringLiteral("dbus-run-session"), QStringLiteral("--"),
+                 program, QStringLiteral("--compositor=off") };
+    return { program };
+}
+
 } // namespace
 
 X11Session::X11Session()
 {
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
-    m_windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 }
 
 X11Session::~X11Session()
 {
     m_x11.reset();
-    endProcess(m_windowManager);
+    stopWindowManagerProcess();
     endProcess(m_server);
+}
+
+void X11Session::stopWindowManagerProcess()
+{
+    if (!m_windowManager)
+        return;
+    if (m_windowManager->arguments().value(0) == QLatin1String("dbus-run-session")) {
+        const auto group = static_cast<pid_t>(m_windowManager->processId());
+        if (group > 0)
+            kill(-group, SIGTERM);
+    }
+    endProcess(*m_windowManager);
 }
 
 bool X11Session::waitFor(const std::function<bool()> &condition, int timeoutMs)
@@ -107,17 +134,32 @@ void X11Session::fakeKey(xcb_keycode_t keycode)
 
 bool X11Session::managesWindows()
 {
+    // Fluxbox does not take WM_S0; the throw-away window tells when it manages windows.
     return X11::hasWindowManager(*m_x11)
-        && X11::selectionOwner(*m_x11, m_x11->atoms().wmScreenSelection) != XCB_WINDOW_NONE;
+        && (m_windowManagerProgram == QLatin1String("fluxbox")
+            || X11::selectionOwner(*m_x11, m_x11->atoms().wmScreenSelection) != XCB_WINDOW_NONE);
 }
 
-bool X11Session::startWindowManager()
+bool X11Session::launchWindowManager(const QStringList &extraArguments)
 {
-    m_windowManager.setProcessEnvironment(environment());
-    m_windowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
-    if (!m_windowManager.waitForStarted()
-        || !waitFor([this] { return managesWindows(); }, startTimeoutMs)) {
-        m_error = QStringLiteral("Openbox did not take over the display");
+    QStringList command = windowManagerCommand(m_windowManagerProgram) + extraArguments;
+    QProcessEnvironment environment = this->environment();
+    environment.insert(QStringLiteral("HOME"), m_home.path());
+    m_windowManager = std::make_unique<QProcess>();
+    // Not the test's own output: what the window manager starts may outlive it and would keep
+    // that open.
+    m_windowManager->setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager->setStandardErrorFile(QProcess::nullDevice());
+    m_windowManager->setProcessEnvironment(environment);
+    m_windowManager->start(command.takeFirst(), command);
+    return m_windowManager->waitForStarted();
+}
+
+bool X11Session::startWindowManager(const QString &program)
+{
+    m_windowManagerProgram = program;
+    if (!launchWindowManager({}) || !waitFor([this] { return managesWindows(); }, startTimeoutMs)) {
+        m_error = QStringLiteral("%1 did not take over the display").arg(program);
         return false;
     }
     // Openbox now and then overlooks the first window mapped right after it took over; a
@@ -130,13 +172,29 @@ bool X11Session::startWindowManager()
         xcb_map_window(m_x11->xcb(), first);
         xcb_flush(m_x11->xcb());
     }
-    m_error = QStringLiteral("Openbox does not manage windows");
+    m_error = QStringLiteral("%1 does not manage windows").arg(program);
     return false;
+}
+
+bool X11Session::replaceWindowManager()
+{
+    const QVector<xcb_window_t> clients = X11::readClientList(*m_x11);
+    std::unique_ptr<QProcess> old = std::move(m_windowManager);
+    if (!launchWindowManager({ QStringLiteral("--replace") })
+        || !waitFor([&] { return old->state() == QProcess::NotRunning; }, startTimeoutMs)) {
+        m_error = QStringLiteral("%1 --replace did not take over").arg(m_windowManagerProgram);
+        return false;
+    }
+    return waitFor([&] {
+        const QVector<xcb_window_t> listed = X11::readClientList(*m_x11);
+        return std::all_of(clients.cbegin(), clients.cend(),
+                           [&](xcb_window_t window) { return listed.contains(window); });
+    });
 }
 
 void X11Session::stopWindowManager()
 {
-    endProcess(m_windowManager);
+    stopWindowManagerProcess();
     waitFor([this] { return !X11::hasWindowManager(*m_x11); });
 }
 

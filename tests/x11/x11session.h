@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -27,9 +28,13 @@ public:
     bool startServer(const QString &screenSize = QStringLiteral("1024x768x24"));
     // Connects to a server started elsewhere (XvfbForApplication).
     bool useServer(const QByteArray &display);
-    // Starts Openbox and waits until it manages windows: _NET_SUPPORTING_WM_CHECK and WM_S0 are
-    // set, and a throw-away window made it into _NET_CLIENT_LIST.
-    bool startWindowManager();
+    // Starts a window manager (openbox, fluxbox, icewm, xfwm4, metacity or jwm) and waits until
+    // it manages windows: _NET_SUPPORTING_WM_CHECK and WM_S0 are set, and a throw-away window
+    // made it into _NET_CLIENT_LIST.
+    bool startWindowManager(const QString &program = QStringLiteral("openbox"));
+    // Starts another instance of the running window manager with --replace, and waits until
+    // the old one has gone and the new one lists the windows again.
+    bool replaceWindowManager();
     void stopWindowManager();
     void killServer();
 
@@ -48,9 +53,13 @@ public:
 
 private:
     bool managesWindows();
+    bool launchWindowManager(const QStringList &extraArguments);
+    void stopWindowManagerProcess();
 
     QProcess m_server;
-    QProcess m_windowManager;
+    std::unique_ptr<QProcess> m_windowManager;
+    QString m_windowManagerProgram;
+    QTemporaryDir m_home; // window managers write settings of their own there
     QByteArray m_display;
     std::unique_ptr<X11Connection> m_x11;
     QString m_error;

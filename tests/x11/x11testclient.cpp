@@ -5,9 +5,14 @@
 // line on standard input, and answers on standard output.
 //
 //   open HEX [geometry WxH+X+Y] [motif FLAGS,FUNCTIONS,DECORATIONS] [nodelete] [input 0|1]
+//        [awaitmotif]
 //        HEX: the bytes of WM_CLASS in hexadecimal, "-" for no WM_CLASS at all
+//        awaitmotif: maps the window only once someone else gave it _MOTIF_WM_HINTS, and
+//        answers "window 0" when that does not happen within ten seconds
 //        answers "window ID" once the window is mapped
 //   destroy ID      answers "destroyed ID"
+//   motif ID FLAGS,FUNCTIONS,DECORATIONS | motif ID -
+//                   sets (or deletes) the window's _MOTIF_WM_HINTS; answers "motif ID"
 //   quit
 //
 // A WM_DELETE_WINDOW from anyone destroys that window and prints "deleted ID".
@@ -61,8 +66,28 @@ struct OpenOptions
     int x = 0, y = 0, width = 200, height = 150;
     std::vector<uint32_t> motif;
     bool deletable = true;
+    bool awaitMotif = false;
     int input = -1;
 };
+
+std::vector<uint32_t> motifHintsOf(const std::string &value)
+{
+    unsigned flags = 0, functions = 0, decorations = 0;
+    if (std::sscanf(value.c_str(), "%u,%u,%u", &flags, &functions, &decorations) != 3)
+        return {};
+    return { flags, functions, decorations, 0, 0 };
+}
+
+void setMotifHints(xcb_window_t window, const std::string &value)
+{
+    const std::vector<uint32_t> hints = motifHintsOf(value);
+    if (hints.empty()) {
+        xcb_delete_property(connection, window, motifWmHints);
+        return;
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifWmHints, motifWmHints, 32,
+                        hints.size(), hints.data());
+}
 
 OpenOptions readOptions(std::istringstream &words)
 {
@@ -72,18 +97,40 @@ OpenOptions readOptions(std::istringstream &words)
         std::string value;
         if (word == "nodelete") {
             options.deletable = false;
+        } else if (word == "awaitmotif") {
+            options.awaitMotif = true;
         } else if (word == "geometry" && words >> value) {
             std::sscanf(value.c_str(), "%dx%d+%d+%d", &options.width, &options.height, &options.x,
                         &options.y);
         } else if (word == "motif" && words >> value) {
-            unsigned flags = 0, functions = 0, decorations = 0;
-            std::sscanf(value.c_str(), "%u,%u,%u", &flags, &functions, &decorations);
-            options.motif = { flags, functions, decorations, 0, 0 };
+            options.motif = motifHintsOf(value);
         } else if (word == "input" && words >> value) {
             options.input = std::atoi(value.c_str());
         }
     }
     return options;
+}
+
+void handle(xcb_generic_event_t *event);
+
+bool awaitMotifHints(xcb_window_t window)
+{
+    xcb_flush(connection);
+    pollfd fd = { xcb_get_file_descriptor(connection), POLLIN, 0 };
+    for (int waited = 0; waited < 10000; waited += 100) {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+            const auto *notify = reinterpret_cast<xcb_property_notify_event_t *>(event);
+            const bool arrived = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+                && notify->window == window && notify->atom == motifWmHints
+                && notify->state == XCB_PROPERTY_NEW_VALUE;
+            handle(event);
+            std::free(event);
+            if (arrived)
+                return true;
+        }
+        poll(&fd, 1, 100);
+    }
+    return false;
 }
 
 void open(const std::string &classHex, std::istringstream &words)
@@ -116,6 +163,11 @@ void open(const std::string &classHex, std::istringstream &words)
         xcb_icccm_wm_hints_set_input(&hints, options.input);
         xcb_icccm_set_wm_hints(connection, window, &hints);
     }
+    if (options.awaitMotif && !awaitMotifHints(window)) {
+        xcb_destroy_window(connection, window);
+        answer("window", 0);
+        return;
+    }
     xcb_map_window(connection, window);
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     answer("window", window);
@@ -145,6 +197,13 @@ bool command(const std::string &line)
         xcb_destroy_window(connection, window);
         std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
         answer("destroyed", window);
+    } else if (verb == "motif") {
+        const xcb_window_t window = std::strtoul(argument.c_str(), nullptr, 10);
+        std::string value;
+        words >> value;
+        setMotifHints(window, value);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        answer("motif", window);
     } else if (verb == "quit") {
         return false;
     }
