@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "commandlineactions.h"
+#include "app/commandlineactions.h"
 
-#include "commandline.h"
-#include "listingactions.h"
-#include "winprops.h"
-#include "winpropsbackend.h"
-#include "winpropsdialog.h"
-#include "winpropssession.h"
+#include "app/commandline.h"
+#include "app/listingactions.h"
+#include "dialog/winpropsdialog.h"
+#include "dialog/winpropssession.h"
+#include "platform/winprops/winprops.h"
+#include "service/winpropsbackend.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "display.h"
+#include "app/display.h"
 
-#include "x11connection.h"
+#include "platform/x11/x11connection.h"
 
 namespace {
 // The platforms Qt tries in turn: -platform, else QT_QPA_PLATFORM, else X11 (Qt 5's default).

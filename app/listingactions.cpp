@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "listingactions.h"
+#include "app/listingactions.h"
 
-#include "apprcinterface.h"
-#include "commandline.h"
-#include "commandlineactions.h"
-#include "recordlines.h"
+#include "app/commandline.h"
+#include "app/commandlineactions.h"
+#include "service/apprcinterface.h"
+#include "service/recordlines.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #ifndef KIVO_LISTINGACTIONS_H
 #define KIVO_LISTINGACTIONS_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,16 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "apprcinterface.h"
-#include "busconnection.h"
-#include "commandline.h"
-#include "commandlineactions.h"
-#include "display.h"
-#include "kivoui.h"
-#include "listingactions.h"
-#include "qtsingleapplication.h"
-#include "singleinstancepeer.h"
-#include "winpropsdialog.h"
-#include "winpropsservice.h"
+#include "app/commandline.h"
+#include "app/commandlineactions.h"
+#include "app/display.h"
+#include "app/listingactions.h"
+#include "dialog/winpropsdialog.h"
+#include "platform/busconnection/busconnection.h"
+#include "platform/kivoui/kivoui.h"
+#include "platform/singleapplication/qtsingleapplication.h"
+#include "platform/singleapplication/singleinstancepeer.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
 
 #include <QCommandLineParser>
 #include <QDBusConnection>

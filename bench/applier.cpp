@@ -8,10 +8,10 @@
 // (default 10,000) a hundred at a time, and compares the daemon's resident memory after the
 // first hundred and after the last, and the processor time it takes while nothing happens.
 // Prints result lines "NAME N VALUE KILOBYTES" for scripts/bench.
-#include "benchrecords.h"
-#include "recordlines.h"
-#include "x11session.h"
-#include "x11windows.h"
+#include "bench/benchrecords.h"
+#include "platform/x11/x11windows.h"
+#include "service/recordlines.h"
+#include "tests/x11/x11session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

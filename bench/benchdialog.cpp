@@ -3,14 +3,14 @@
 // In-process figures of the dialog holding N generated records: moving the current row, with the
 // service held in the process, and a save (an edit, then Apply, which waits for the answer of a
 // real service). Run by scripts/bench with -median; not a test.
-#include "apprcinterface.h"
-#include "benchrecords.h"
-#include "fakebackend.h"
-#include "recordlines.h"
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "winpropsdialog.h"
-#include "winpropsservice.h"
+#include "bench/benchrecords.h"
+#include "dialog/winpropsdialog.h"
+#include "service/apprcinterface.h"
+#include "service/recordlines.h"
+#include "service/winpropsservice.h"
+#include "tests/common/fakebackend.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>

@@ -3,7 +3,7 @@
 #ifndef KIVO_BENCHRECORDS_H
 #define KIVO_BENCHRECORDS_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 // bench-generate COUNT FILE: writes COUNT generated records as the daemon's storage file.
-#include "benchrecords.h"
-#include "recordlines.h"
+#include "bench/benchrecords.h"
+#include "service/recordlines.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "applyingbackend.h"
+#include "daemon/applyingbackend.h"
 
-#include "swayapplier.h"
-#include "winpropsdaemon.h"
+#include "daemon/sway/swayapplier.h"
+#include "daemon/winpropsdaemon.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #ifndef KIVO_APPLYINGBACKEND_H
 #define KIVO_APPLYINGBACKEND_H
 
-#include "recordsapplying.h"
+#include "daemon/recordsapplying.h"
 
 // Chooses how the records reach the windows, by the desktop the daemon runs in: sway's IPC when
 // SWAYSOCK names a live socket, else the X11 applier where DISPLAY works, else nothing. The

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "applyingbackend.h"
-#include "apprcadaptor.h"
-#include "busconnection.h"
-#include "signalquitter.h"
-#include "winpropsdaemon.h"
-#include "winpropsservice.h"
-#include "winpropsstore.h"
+#include "daemon/applyingbackend.h"
+#include "daemon/apprcadaptor.h"
+#include "daemon/signalquitter.h"
+#include "daemon/winpropsdaemon.h"
+#include "daemon/winpropsstore.h"
+#include "platform/busconnection/busconnection.h"
+#include "service/winpropsservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

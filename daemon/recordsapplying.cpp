@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "recordsapplying.h"
+#include "daemon/recordsapplying.h"
 
-#include "windowapplier.h"
-#include "winpropsdaemon.h"
+#include "daemon/applier/windowapplier.h"
+#include "daemon/winpropsdaemon.h"
 
 #include <QThread>
 

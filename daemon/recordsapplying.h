@@ -4,7 +4,7 @@
 #ifndef KIVO_RECORDSAPPLYING_H
 #define KIVO_RECORDSAPPLYING_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winpropsdaemon.h"
+#include "daemon/winpropsdaemon.h"
 
-#include "winpropsservice.h"
+#include "service/winpropsservice.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -3,8 +3,8 @@
 #ifndef KIVO_WINPROPSDAEMON_H
 #define KIVO_WINPROPSDAEMON_H
 
-#include "winprops.h"
-#include "winpropsstore.h"
+#include "daemon/winpropsstore.h"
+#include "platform/winprops/winprops.h"
 
 #include <QDBusContext>
 #include <QDBusServiceWatcher>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winpropsstore.h"
+#include "daemon/winpropsstore.h"
 
-#include "geometrystring.h"
-#include "recordlines.h"
-#include "winpropsfields.h"
+#include "platform/winprops/geometrystring.h"
+#include "platform/winprops/winpropsfields.h"
+#include "service/recordlines.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSSTORE_H
 #define KIVO_WINPROPSSTORE_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QByteArray>
 #include <QList>

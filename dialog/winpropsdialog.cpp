@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winpropsdialog.h"
+#include "dialog/winpropsdialog.h"
 
-#include "kivohelp.h"
-#include "x11windowpicker.h"
+#include "platform/kivoui/kivohelp.h"
+#include "platform/x11/x11windowpicker.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

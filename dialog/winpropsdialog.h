@@ -3,9 +3,9 @@
 #ifndef KIVO_WINPROPSDIALOG_H
 #define KIVO_WINPROPSDIALOG_H
 
-#include "ui_winpropsdialog.h"
-#include "windowpickoutcome.h"
-#include "winpropssession.h"
+#include "dialog/ui_winpropsdialog.h"
+#include "dialog/winpropssession.h"
+#include "platform/x11/windowpickoutcome.h"
 
 #include <QDialog>
 #include <QMessageBox>

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Adding, renaming and deleting entries of the working copy, from the buttons under the list and
 // from the command line. None of these reaches the service before the next save.
-#include "winpropsdialog.h"
+#include "dialog/winpropsdialog.h"
 
-#include "x11windowpicker.h"
+#include "platform/x11/x11windowpicker.h"
 
 #include <QInputDialog>
 

@@ -3,8 +3,8 @@
 #ifndef KIVO_WINPROPSSESSION_H
 #define KIVO_WINPROPSSESSION_H
 
-#include "winpropsbackend.h"
-#include "winpropsworkingcopy.h"
+#include "dialog/winpropsworkingcopy.h"
+#include "service/winpropsbackend.h"
 
 #include <functional>
 #include <optional>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winpropsworkingcopy.h"
+#include "dialog/winpropsworkingcopy.h"
 
-#include "winpropsfields.h"
+#include "platform/winprops/winpropsfields.h"
 
 #include <QSet>
 

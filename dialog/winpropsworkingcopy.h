@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSWORKINGCOPY_H
 #define KIVO_WINPROPSWORKINGCOPY_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QHash>
 #include <QStringList>

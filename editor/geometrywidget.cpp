@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "geometrywidget.h"
+#include "editor/geometrywidget.h"
 
-#include "geometrystring.h"
+#include "platform/winprops/geometrystring.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -3,7 +3,7 @@
 #ifndef KIVO_GEOMETRYWIDGET_H
 #define KIVO_GEOMETRYWIDGET_H
 
-#include "ui_geometrywidget.h"
+#include "editor/ui_geometrywidget.h"
 
 #include <QString>
 #include <QWidget>

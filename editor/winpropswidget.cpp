@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winpropswidget.h"
+#include "editor/winpropswidget.h"
 
-#include "winprops.h"
-#include "winpropsfields.h"
+#include "platform/winprops/winprops.h"
+#include "platform/winprops/winpropsfields.h"
 
 #include <QAbstractSpinBox>
 #include <QEvent>

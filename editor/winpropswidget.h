@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSWIDGET_H
 #define KIVO_WINPROPSWIDGET_H
 
-#include "ui_winpropswidget.h"
+#include "editor/ui_winpropswidget.h"
 
 #include <QWidget>
 

@@ -7,9 +7,9 @@
 // the aspects where it differs from before, and deciding again on its outcome changes nothing;
 // only new windows get start properties; without a record nothing is left in force; and the
 // Motif hints written keep the window's own and take away what was asked.
-#include "applydecision.h"
-#include "fuzzcheck.h"
-#include "winpropsfields.h"
+#include "daemon/applier/applydecision.h"
+#include "fuzz/fuzzcheck.h"
+#include "platform/winprops/winpropsfields.h"
 
 #include <QStringList>
 

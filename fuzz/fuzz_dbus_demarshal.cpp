@@ -7,11 +7,11 @@
 // the expected one, and then holds what libdbus reads from the same bytes; anything else leaves
 // an empty list or record and, for a list, a reason. A list that the stand-in service would
 // accept is also stored and read back.
-#include "fuzzcheck.h"
-#include "recordlines.h"
-#include "winprops.h"
-#include "winpropsfields.h"
-#include "winpropsstore.h"
+#include "daemon/winpropsstore.h"
+#include "fuzz/fuzzcheck.h"
+#include "platform/winprops/winprops.h"
+#include "platform/winprops/winpropsfields.h"
+#include "service/recordlines.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

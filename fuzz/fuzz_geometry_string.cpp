@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The geometry string reading: any text either does not match or gives a geometry whose
 // composed string reads back to the same geometry and composes the same.
-#include "fuzzcheck.h"
-#include "geometrystring.h"
+#include "fuzz/fuzzcheck.h"
+#include "platform/winprops/geometrystring.h"
 
 #include <QString>
 

@@ -3,9 +3,9 @@
 // The stand-in service's storage file: any contents give records and rejected lines that account
 // for every non-empty line, rejected lines are kept byte for byte, and the accepted records are a
 // storable collection that writes and reads back unchanged.
-#include "fuzzcheck.h"
-#include "recordlines.h"
-#include "winpropsstore.h"
+#include "daemon/winpropsstore.h"
+#include "fuzz/fuzzcheck.h"
+#include "service/recordlines.h"
 
 #include <QByteArray>
 #include <QList>

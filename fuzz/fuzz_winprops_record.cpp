@@ -3,8 +3,8 @@
 // The window record text, as the option "add" and the stand-in service read it: any text is
 // either refused with a reason and leaves an empty record, or read into a record whose canonical
 // text reads back to the same record and prints the same.
-#include "fuzzcheck.h"
-#include "winprops.h"
+#include "fuzz/fuzzcheck.h"
+#include "platform/winprops/winprops.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // Runs a fuzz target's checks once on every file of the given folders (or on the given files),
 // so that the corpus and every input that once failed stay a regression suite of the ordinary
 // build. Fails when it found nothing to replay.
-#include "fuzzcheck.h"
+#include "fuzz/fuzzcheck.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -3,9 +3,9 @@
 #ifndef KIVO_APPRCINTERFACE_H
 #define KIVO_APPRCINTERFACE_H
 
-#include "apprcproxy.h"
-#include "winprops.h"
-#include "winpropsbackend.h"
+#include "platform/winprops/winprops.h"
+#include "service/apprcproxy.h"
+#include "service/winpropsbackend.h"
 
 // Client of the window-properties service: the proxy generated from the interface description,
 // whose every method is an asynchronous call, and what the tool needs of the service on top,

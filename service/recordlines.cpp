@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "recordlines.h"
-#include "qtcompat.h"
+#include "service/recordlines.h"
+#include "platform/qtcompat/qtcompat.h"
 
 #include <QCoreApplication>
 #include <QHash>

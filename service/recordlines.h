@@ -4,7 +4,7 @@
 #ifndef KIVO_RECORDLINES_H
 #define KIVO_RECORDLINES_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QByteArray>
 

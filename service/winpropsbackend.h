@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSBACKEND_H
 #define KIVO_WINPROPSBACKEND_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QString>
 

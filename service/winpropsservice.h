@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSSERVICE_H
 #define KIVO_WINPROPSSERVICE_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QDBusPendingReply>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "applydecision.h"
+#include "daemon/applier/applydecision.h"
 
-#include "winpropsfields.h"
+#include "platform/winprops/winpropsfields.h"
 
 namespace {
 

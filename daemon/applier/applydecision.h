@@ -4,8 +4,8 @@
 #ifndef KIVO_APPLYDECISION_H
 #define KIVO_APPLYDECISION_H
 
-#include "geometrystring.h"
-#include "winprops.h"
+#include "platform/winprops/geometrystring.h"
+#include "platform/winprops/winprops.h"
 
 #include <QFlags>
 #include <QHash>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "windowapplier.h"
+#include "daemon/applier/windowapplier.h"
 
 #include <QTimer>
 

@@ -4,10 +4,10 @@
 #ifndef KIVO_WINDOWAPPLIER_H
 #define KIVO_WINDOWAPPLIER_H
 
-#include "applydecision.h"
-#include "iconimages.h"
-#include "x11connection.h"
-#include "x11windows.h"
+#include "daemon/applier/applydecision.h"
+#include "daemon/applier/iconimages.h"
+#include "platform/x11/x11connection.h"
+#include "platform/x11/x11windows.h"
 
 #include <QHash>
 #include <QObject>

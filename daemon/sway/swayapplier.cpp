@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "swayapplier.h"
+#include "daemon/sway/swayapplier.h"
 
 #include <QJsonArray>
 

@@ -4,9 +4,9 @@
 #ifndef KIVO_SWAYAPPLIER_H
 #define KIVO_SWAYAPPLIER_H
 
-#include "applydecision.h"
-#include "swaycommands.h"
-#include "swayipc.h"
+#include "daemon/applier/applydecision.h"
+#include "daemon/sway/swaycommands.h"
+#include "daemon/sway/swayipc.h"
 
 #include <QHash>
 #include <QJsonObject>

@@ -4,7 +4,7 @@
 #ifndef KIVO_SWAYCOMMANDS_H
 #define KIVO_SWAYCOMMANDS_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QRect>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "kivoiconbutton.h"
+#include "platform/kivouiextra/kivoiconbutton.h"
 
-#include "kivoicondialog.h"
+#include "platform/kivouiextra/kivoicondialog.h"
 
 #include <QFileInfo>
 #include <QIcon>

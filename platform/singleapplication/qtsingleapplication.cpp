@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "qtsingleapplication.h"
+#include "platform/singleapplication/qtsingleapplication.h"
 
-#include "singleinstancepeer.h"
+#include "platform/singleapplication/singleinstancepeer.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
-#include "geometrystring.h"
-#include "winpropsfields.h"
+#include "platform/winprops/geometrystring.h"
+#include "platform/winprops/winpropsfields.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

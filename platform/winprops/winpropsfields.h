@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSFIELDS_H
 #define KIVO_WINPROPSFIELDS_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QVariant>
 

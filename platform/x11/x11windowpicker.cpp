@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "x11windowpicker.h"
+#include "platform/x11/x11windowpicker.h"
 
-#include "x11windows.h"
+#include "platform/x11/x11windows.h"
 
 #include <optional>
 

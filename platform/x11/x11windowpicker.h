@@ -4,8 +4,8 @@
 #ifndef KIVO_X11WINDOWPICKER_H
 #define KIVO_X11WINDOWPICKER_H
 
-#include "windowpickoutcome.h"
-#include "x11connection.h"
+#include "platform/x11/windowpickoutcome.h"
+#include "platform/x11/x11connection.h"
 
 #include <QObject>
 #include <QString>

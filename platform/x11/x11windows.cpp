@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "x11windows.h"
+#include "platform/x11/x11windows.h"
 
 #include <xcb/xcb_icccm.h>
 

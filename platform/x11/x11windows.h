@@ -4,7 +4,7 @@
 #ifndef KIVO_X11WINDOWS_H
 #define KIVO_X11WINDOWS_H
 
-#include "x11connection.h"
+#include "platform/x11/x11connection.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "toolrun.h"
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/toolrun.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "commandline.h"
-#include "commandlineactions.h"
-#include "dialogfixture.h"
-#include "display.h"
-#include "fakebackend.h"
-#include "hostilerecords.h"
-#include "listingactions.h"
-#include "recordlines.h"
-#include "testenvironment.h"
+#include "app/commandline.h"
+#include "app/commandlineactions.h"
+#include "app/display.h"
+#include "app/listingactions.h"
+#include "service/recordlines.h"
+#include "tests/common/fakebackend.h"
+#include "tests/common/testenvironment.h"
+#include "tests/dialog/dialogfixture.h"
+#include "tests/robustness/hostilerecords.h"
 
 #include <QCommandLineParser>
 #include <QTemporaryFile>

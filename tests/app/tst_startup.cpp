@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "singleinstancepeer.h"
-#include "testenvironment.h"
-#include "toolrun.h"
+#include "platform/singleapplication/singleinstancepeer.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/toolrun.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "apprcinterface.h"
-#include "kivoui.h"
-#include "modalanswerer.h"
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "toolrun.h"
-#include "winpropsdialog.h"
-#include "winpropsservice.h"
+#include "dialog/winpropsdialog.h"
+#include "platform/kivoui/kivoui.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/modalanswerer.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/toolrun.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>

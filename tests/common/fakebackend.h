@@ -3,7 +3,7 @@
 #ifndef KIVO_FAKEBACKEND_H
 #define KIVO_FAKEBACKEND_H
 
-#include "winpropsbackend.h"
+#include "service/winpropsbackend.h"
 
 #include <QStringList>
 

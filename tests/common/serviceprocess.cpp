@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "serviceprocess.h"
+#include "tests/common/serviceprocess.h"
 
-#include "testenvironment.h"
-#include "winpropsservice.h"
+#include "service/winpropsservice.h"
+#include "tests/common/testenvironment.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -5,7 +5,7 @@
 
 // Records for tests, made from and shown as record texts.
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QStringList>
 

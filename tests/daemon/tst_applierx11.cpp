@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "applydecision.h"
-#include "apprcinterface.h"
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "testrecords.h"
-#include "winpropsservice.h"
-#include "x11session.h"
-#include "x11windows.h"
+#include "daemon/applier/applydecision.h"
+#include "platform/x11/x11windows.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/testrecords.h"
+#include "tests/x11/x11session.h"
 
 #include <QDBusConnection>
 #include <QImage>

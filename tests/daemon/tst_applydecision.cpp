@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "applydecision.h"
-#include "testrecords.h"
+#include "daemon/applier/applydecision.h"
+#include "tests/common/testrecords.h"
 
 #include <QtTest>
 

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "filetestutil.h"
-#include "recordlines.h"
-#include "testenvironment.h"
-#include "testrecords.h"
-#include "winpropsstore.h"
-#include "winpropsstorewriter.h"
+#include "daemon/winpropsstore.h"
+#include "service/recordlines.h"
+#include "tests/common/filetestutil.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/testrecords.h"
+#include "tests/daemon/winpropsstorewriter.h"
 
 #include <QDir>
 #include <QFile>

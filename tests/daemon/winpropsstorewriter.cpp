@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "winpropsstorewriter.h"
-#include "winpropsstore.h"
+#include "tests/daemon/winpropsstorewriter.h"
+#include "daemon/winpropsstore.h"
 
 #include <cstdio>
 #include <cstdlib>

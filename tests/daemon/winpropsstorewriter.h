@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSSTOREWRITER_H
 #define KIVO_WINPROPSSTOREWRITER_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 // The two collections that the store writer saves by turns: each one's first record tells
 // which it is, so a reader can tell a whole file of either from a torn one.

@@ -3,9 +3,9 @@
 #ifndef KIVO_DIALOGFIXTURE_H
 #define KIVO_DIALOGFIXTURE_H
 
-#include "fakebackend.h"
-#include "modalanswerer.h"
-#include "winpropsdialog.h"
+#include "dialog/winpropsdialog.h"
+#include "tests/common/fakebackend.h"
+#include "tests/common/modalanswerer.h"
 
 #include <QCheckBox>
 #include <QPushButton>

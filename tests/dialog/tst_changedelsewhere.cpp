@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "apprcinterface.h"
-#include "hostilerecords.h"
-#include "hostilerun.h"
-#include "modalanswerer.h"
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "testrecords.h"
-#include "winpropsdialog.h"
-#include "winpropsservice.h"
+#include "dialog/winpropsdialog.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/modalanswerer.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/testrecords.h"
+#include "tests/robustness/hostilerecords.h"
+#include "tests/robustness/hostilerun.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>

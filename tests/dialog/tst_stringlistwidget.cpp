@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "stringlistwidget.h"
-#include "testenvironment.h"
+#include "dialog/stringlistwidget.h"
+#include "tests/common/testenvironment.h"
 
 #include <QAccessible>
 #include <QHeaderView>

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "dialogfixture.h"
-#include "testenvironment.h"
-#include "x11session.h"
-#include "x11windowpicker.h"
-#include "x11windows.h"
+#include "platform/x11/x11windowpicker.h"
+#include "platform/x11/x11windows.h"
+#include "tests/common/testenvironment.h"
+#include "tests/dialog/dialogfixture.h"
+#include "tests/x11/x11session.h"
 
 #include <QSignalSpy>
 

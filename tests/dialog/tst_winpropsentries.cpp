@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "dialogfixture.h"
-#include "testenvironment.h"
+#include "tests/common/testenvironment.h"
+#include "tests/dialog/dialogfixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>

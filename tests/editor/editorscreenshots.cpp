@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Writes pictures of the property editor showing a sample record, one per tab.
-#include "winprops.h"
-#include "winpropswidget.h"
+#include "editor/winpropswidget.h"
+#include "platform/winprops/winprops.h"
 
 #include <QApplication>
 #include <QDir>

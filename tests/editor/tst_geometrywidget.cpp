@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "geometrycases.h"
-#include "geometrywidget.h"
-#include "testenvironment.h"
+#include "editor/geometrywidget.h"
+#include "tests/common/testenvironment.h"
+#include "tests/platform/winprops/geometrycases.h"
 
 #include <QCheckBox>
 #include <QScreen>

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "propertysamples.h"
-#include "testenvironment.h"
-#include "testrecords.h"
-#include "winprops.h"
-#include "winpropsfields.h"
-#include "winpropswidget.h"
+#include "editor/winpropswidget.h"
+#include "platform/winprops/winprops.h"
+#include "platform/winprops/winpropsfields.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/testrecords.h"
+#include "tests/platform/winprops/propertysamples.h"
 
 #include <QCheckBox>
 #include <QFile>

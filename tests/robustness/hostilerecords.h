@@ -3,7 +3,7 @@
 #ifndef KIVO_HOSTILERECORDS_H
 #define KIVO_HOSTILERECORDS_H
 
-#include "winprops.h"
+#include "platform/winprops/winprops.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "hostilerun.h"
+#include "tests/robustness/hostilerun.h"
 
-#include "hostilerecords.h"
-#include "testenvironment.h"
+#include "tests/common/testenvironment.h"
+#include "tests/robustness/hostilerecords.h"
 
 #include <QDir>
 #include <QFile>

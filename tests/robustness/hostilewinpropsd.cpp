@@ -23,9 +23,9 @@
 // Other methods of the interface get an empty reply. Every call received is appended to
 // FOLDER/calls as its member and signature; every store's records go to FOLDER/store-N before it
 // is answered. Prints "ready" once it owns the bus name.
-#include "apprcinterface.h"
-#include "hostilerecords.h"
-#include "winpropsservice.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/robustness/hostilerecords.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

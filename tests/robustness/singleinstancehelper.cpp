@@ -11,7 +11,7 @@
 //                               the message "quit" ends it. Prints "running", exit 2, if
 //                               another instance runs, and "refused ERROR", exit 3, if it
 //                               cannot tell.
-#include "qtsingleapplication.h"
+#include "platform/singleapplication/qtsingleapplication.h"
 
 #include <QEvent>
 #include <QTimer>

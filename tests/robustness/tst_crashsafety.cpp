@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "apprcinterface.h"
-#include "filetestutil.h"
-#include "recordlines.h"
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "testrecords.h"
-#include "toolrun.h"
-#include "winpropsservice.h"
-#include "winpropsstore.h"
+#include "daemon/winpropsstore.h"
+#include "service/apprcinterface.h"
+#include "service/recordlines.h"
+#include "service/winpropsservice.h"
+#include "tests/common/filetestutil.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/common/testrecords.h"
+#include "tests/common/toolrun.h"
 
 #include <algorithm>
 #include <iterator>

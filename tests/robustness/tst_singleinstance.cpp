@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "serviceprocess.h"
-#include "singleinstancepeer.h"
-#include "testenvironment.h"
+#include "platform/singleapplication/singleinstancepeer.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
 
 #include <QDateTime>
 #include <QDir>

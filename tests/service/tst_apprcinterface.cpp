@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "apprcinterface.h"
-#include "hostilerecords.h"
-#include "hostilerun.h"
-#include "serviceprocess.h"
-#include "testenvironment.h"
-#include "winpropsfields.h"
-#include "winpropsservice.h"
+#include "platform/winprops/winpropsfields.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/robustness/hostilerecords.h"
+#include "tests/robustness/hostilerun.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "swaysession.h"
+#include "tests/wayland/swaysession.h"
 
-#include "x11session.h"
+#include "tests/x11/x11session.h"
 
 #include <QDir>
 #include <QFile>

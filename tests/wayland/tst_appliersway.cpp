@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "apprcinterface.h"
-#include "serviceprocess.h"
-#include "swaysession.h"
-#include "testenvironment.h"
-#include "winpropsservice.h"
-#include "x11session.h"
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/wayland/swaysession.h"
+#include "tests/x11/x11session.h"
 
 #include <QDBusConnection>
 #include <QJsonDocument>

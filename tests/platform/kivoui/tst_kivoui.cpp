@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "kivohelp.h"
-#include "kivoui.h"
-#include "testenvironment.h"
+#include "platform/kivoui/kivohelp.h"
+#include "platform/kivoui/kivoui.h"
+#include "tests/common/testenvironment.h"
 
 #include <QIcon>
 #include <QPushButton>

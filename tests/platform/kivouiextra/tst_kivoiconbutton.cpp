@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "kivoiconbutton.h"
-#include "kivoicondialog.h"
-#include "modalanswerer.h"
-#include "testenvironment.h"
+#include "platform/kivouiextra/kivoiconbutton.h"
+#include "platform/kivouiextra/kivoicondialog.h"
+#include "tests/common/modalanswerer.h"
+#include "tests/common/testenvironment.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -6,7 +6,7 @@
 // Geometry strings with what the parser reads from them and what the geometry editor shows, one
 // table for the tests of both.
 
-#include "geometrystring.h"
+#include "platform/winprops/geometrystring.h"
 
 #include <QTest>
 

@@ -5,7 +5,7 @@
 
 // Values for the tests that walk the property table, one for each kind of property.
 
-#include "winpropsfields.h"
+#include "platform/winprops/winpropsfields.h"
 
 // An ordinary value that is not the property's default.
 inline QVariant plainValue(const WinPropsField &field)

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "geometrycases.h"
-#include "geometrystring.h"
-#include "testenvironment.h"
+#include "platform/winprops/geometrystring.h"
+#include "tests/common/testenvironment.h"
+#include "tests/platform/winprops/geometrycases.h"
 
 class TestGeometryString : public QObject
 {

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "propertysamples.h"
-#include "qtcompat.h"
-#include "winprops.h"
-#include "winpropsfields.h"
-#include "winpropsservice.h"
+#include "platform/qtcompat/qtcompat.h"
+#include "platform/winprops/winprops.h"
+#include "platform/winprops/winpropsfields.h"
+#include "service/winpropsservice.h"
+#include "tests/platform/winprops/propertysamples.h"
 
 #include <QDBusArgument>
 #include <QFile>
