@@ -37,51 +37,52 @@ QString asOneLine(QString text)
 CommandLineActions::CommandLineActions(const QCommandLineParser &parser,
                                        const CommandLineOptions &options,
                                        const QStringList &undecodable)
-    : quiet(parser.isSet(options.quietOption))
-    , deleteNames(parser.values(options.deleteOption))
-    , addRecords(parser.values(options.addOption))
-    , editName(optionValue(parser, options.editOption))
-    , importPath(optionValue(parser, options.importOption))
-    , strays(parser.positionalArguments())
-    , undecodable(undecodable)
+    : m_quiet(parser.isSet(options.quietOption))
+    , m_deleteNames(parser.values(options.deleteOption))
+    , m_addRecords(parser.values(options.addOption))
+    , m_editName(optionValue(parser, options.editOption))
+    , m_importPath(optionValue(parser, options.importOption))
+    , m_strays(parser.positionalArguments())
+    , m_undecodable(undecodable)
 {
     QByteArray contents;
-    if (importPath && importPath->isEmpty())
-        importError = QCoreApplication::translate("CommandLineActions",
-                                                  "the file name given to --import is empty");
-    else if (importPath && readInputFile(*importPath, contents, importError))
-        imported = readRecordLines(contents);
+    if (m_importPath && m_importPath->isEmpty())
+        m_importError = QCoreApplication::translate("CommandLineActions",
+                                                    "the file name given to --import is empty");
+    else if (m_importPath && readInputFile(*m_importPath, contents, m_importError))
+        m_imported = readRecordLines(contents);
 }
 
 QStringList CommandLineActions::problems() const
 {
     QStringList found;
-    for (const QString &name : deleteNames) {
+    for (const QString &name : m_deleteNames) {
         if (name.isEmpty())
             found.append(tr("the window name given to --delete is empty"));
         else if (isUndecodable(name))
             found.append(
                 tr("the window name \"%1\" given to --delete is not valid text").arg(name));
     }
-    for (const QString &text : addRecords) {
+    for (const QString &text : m_addRecords) {
         const WinProps record(text);
         if (isUndecodable(text))
             found.append(tr("the window record \"%1\" is not valid text").arg(text));
         else if (!record.isValid())
             found.append(tr("invalid window record \"%1\": %2").arg(text, record.errorString()));
     }
-    if (!importError.isNull())
-        found.append(importError);
-    if (imported.badLine > 0)
+    if (!m_importError.isNull())
+        found.append(m_importError);
+    if (m_imported.badLine > 0)
         found.append(
-            tr("%1, line %2: %3").arg(*importPath).arg(imported.badLine).arg(imported.error));
-    if (editName && editName->isEmpty() && !quiet)
+            tr("%1, line %2: %3").arg(*m_importPath).arg(m_imported.badLine).arg(m_imported.error));
+    if (m_editName && m_editName->isEmpty() && !m_quiet)
         found.append(tr("the window name given to --edit is empty"));
-    else if (editName && isUndecodable(*editName) && !quiet)
-        found.append(tr("the window name \"%1\" given to --edit is not valid text").arg(*editName));
+    else if (m_editName && isUndecodable(*m_editName) && !m_quiet)
+        found.append(
+            tr("the window name \"%1\" given to --edit is not valid text").arg(*m_editName));
     // A forgotten ";" in an --add record leaves its tail as an argument of its own.
-    if (quiet) {
-        for (const QString &stray : strays)
+    if (m_quiet) {
+        for (const QString &stray : m_strays)
             found.append(tr("unexpected argument \"%1\"").arg(stray));
     }
     return found;
@@ -94,14 +95,15 @@ bool CommandLineActions::isUndecodable(const QString &value) const
     if (!value.contains(QChar::ReplacementCharacter))
         return false;
     // The value is the whole argument or follows "--option=".
-    return std::any_of(undecodable.cbegin(), undecodable.cend(), [&value](const QString &argument) {
-        return argument == value || argument.endsWith(QLatin1Char('=') + value);
-    });
+    return std::any_of(m_undecodable.cbegin(), m_undecodable.cend(),
+                       [&value](const QString &argument) {
+                           return argument == value || argument.endsWith(QLatin1Char('=') + value);
+                       });
 }
 
 void CommandLineActions::reportStrays() const
 {
-    for (const QString &stray : strays)
+    for (const QString &stray : m_strays)
         report(tr("ignoring the argument \"%1\", which belongs to no option").arg(stray));
 }
 
@@ -112,7 +114,7 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
         report(fault);
     if (!faults.isEmpty())
         return InvalidCommandLineValue;
-    if (deleteNames.isEmpty() && addRecords.isEmpty() && !importPath)
+    if (m_deleteNames.isEmpty() && m_addRecords.isEmpty() && !m_importPath)
         return 0;
     // Storing after a failed read would replace a collection nobody has seen.
     WinPropsSession session(backend);
@@ -157,12 +159,12 @@ void CommandLineActions::reportSettingNothing(const WinPropsList &before, const 
 bool CommandLineActions::applyTo(WinPropsWorkingCopy &records, QStringList &settingNothing) const
 {
     bool removed = false;
-    for (const QString &name : deleteNames)
+    for (const QString &name : m_deleteNames)
         removed = records.remove(name) || removed;
     WinPropsList added;
-    for (const QString &text : addRecords)
+    for (const QString &text : m_addRecords)
         added.append(WinProps(text));
-    added += imported.records;
+    added += m_imported.records;
     if (!removed && added.isEmpty())
         return false;
     for (const WinProps &props : qAsConst(added))
@@ -181,17 +183,17 @@ void CommandLineActions::runInteractively(WinPropsDialog &dialog) const
         report(fault);
     reportStrays();
     dialog.show();
-    for (const QString &name : deleteNames) {
+    for (const QString &name : m_deleteNames) {
         if (!isUndecodable(name))
             dialog.deleteWinPropByName(name);
     }
-    for (const QString &record : addRecords) {
+    for (const QString &record : m_addRecords) {
         if (!isUndecodable(record))
             dialog.addWinPropFromRecord(record);
     }
-    dialog.importWinProps(imported.records);
-    if (editName && !isUndecodable(*editName))
-        dialog.editWinPropByName(*editName);
+    dialog.importWinProps(m_imported.records);
+    if (m_editName && !isUndecodable(*m_editName))
+        dialog.editWinPropByName(*m_editName);
 }
 
 void CommandLineActions::report(const QString &message)

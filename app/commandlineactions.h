@@ -36,7 +36,7 @@ public:
     // --quiet, stray arguments are among them.
     QStringList problems() const;
     // Arguments that belong to no option; a warning each when the dialog is shown.
-    QStringList strayArguments() const { return strays; }
+    QStringList strayArguments() const { return m_strays; }
 
     // Acts on the stored records without any widget or question, then stores the result in one
     // call when anything changed; returns the exit status.
@@ -53,16 +53,16 @@ private:
     static void reportSettingNothing(const WinPropsList &before, const QStringList &names);
     void reportStrays() const;
 
-    bool quiet;
-    QStringList deleteNames;
-    QStringList addRecords;
-    std::optional<QString> editName;
-    std::optional<QString> importPath;
+    bool m_quiet;
+    QStringList m_deleteNames;
+    QStringList m_addRecords;
+    std::optional<QString> m_editName;
+    std::optional<QString> m_importPath;
     // Read when the actions are made: standard input can be read only once.
-    RecordLinesRead imported;
-    QString importError;
-    QStringList strays;
-    QStringList undecodable;
+    RecordLinesRead m_imported;
+    QString m_importError;
+    QStringList m_strays;
+    QStringList m_undecodable;
 };
 
 #endif

@@ -133,15 +133,15 @@ InputRead readBounded(int fd, QByteArray &contents)
 } // namespace
 
 ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLineOptions &options)
-    : list(parser.isSet(options.listOption))
-    , showName(optionValue(parser, options.showOption))
-    , exportPath(optionValue(parser, options.exportOption))
+    : m_list(parser.isSet(options.listOption))
+    , m_showName(optionValue(parser, options.showOption))
+    , m_exportPath(optionValue(parser, options.exportOption))
 {
 }
 
 int ListingActions::run(ApprcInterface &apprc) const
 {
-    if (showName && showName->isEmpty()) {
+    if (m_showName && m_showName->isEmpty()) {
         CommandLineActions::report(QCoreApplication::translate(
             "CommandLineActions", "the window name given to --show is empty"));
         return InvalidCommandLineValue;
@@ -157,7 +157,7 @@ int ListingActions::run(ApprcInterface &apprc) const
     }
     QStringList leftOut;
     const WinPropsList records = listableRecords(fetched.records, leftOut);
-    if (list || exportPath) {
+    if (m_list || m_exportPath) {
         for (const QString &line : qAsConst(leftOut))
             CommandLineActions::report(line);
     }
@@ -172,24 +172,24 @@ int ListingActions::run(ApprcInterface &apprc) const
         }
     };
     const QString standardOutput = QStringLiteral("-");
-    if (list)
+    if (m_list)
         output(standardOutput, records);
-    if (showName) {
+    if (m_showName) {
         const auto found
             = std::find_if(records.cbegin(), records.cend(),
-                           [this](const WinProps &p) { return p.winName() == *showName; });
+                           [this](const WinProps &p) { return p.winName() == *m_showName; });
         if (found != records.cend()) {
             output(standardOutput, { *found });
         } else {
             CommandLineActions::report(
                 QCoreApplication::translate("CommandLineActions",
                                             "no properties are stored for the window \"%1\"")
-                    .arg(*showName));
+                    .arg(*m_showName));
             status = NameNotStored;
         }
     }
-    if (exportPath)
-        output(*exportPath, records);
+    if (m_exportPath)
+        output(*m_exportPath, records);
     return status;
 }
 

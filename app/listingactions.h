@@ -21,14 +21,14 @@ class ListingActions
 public:
     ListingActions(const QCommandLineParser &parser, const CommandLineOptions &options);
 
-    bool isRequested() const { return list || showName || exportPath; }
+    bool isRequested() const { return m_list || m_showName || m_exportPath; }
     // Prints or writes what was asked, in the order list, show, export; returns the exit status.
     int run(ApprcInterface &apprc) const;
 
 private:
-    bool list;
-    std::optional<QString> showName;
-    std::optional<QString> exportPath;
+    bool m_list;
+    std::optional<QString> m_showName;
+    std::optional<QString> m_exportPath;
 };
 
 // What a listing writes of the records: each that --import reads back as it is, the first of a

@@ -8,7 +8,7 @@
 
 StringListWidget::StringListWidget(QWidget *parent)
     : QTableWidget(parent)
-    , changingCurrent(false)
+    , m_changingCurrent(false)
 {
     horizontalHeader()->hide();
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -35,7 +35,7 @@ void StringListWidget::setStrings(const QStringList &names, const QString &curre
     const int named = current.isEmpty() ? 0 : qMax(0, names.indexOf(current));
     const int row = isRowHidden(named) ? firstShownRow() : named;
     resizeColumnsToContents();
-    contentsWidth = columnWidth(0);
+    m_contentsWidth = columnWidth(0);
     fitColumn();
     if (row >= 0) {
         setCurrentCell(row, 0);
@@ -59,7 +59,7 @@ void StringListWidget::fillRows(const QStringList &names)
 
 QString StringListWidget::currentString() const
 {
-    return textOf(changingCurrent ? previousItem : currentItem());
+    return textOf(m_changingCurrent ? m_previousItem : currentItem());
 }
 
 void StringListWidget::setCurrentString(const QString &name)
@@ -76,7 +76,7 @@ void StringListWidget::setCurrentString(const QString &name)
 // The row on show is never hidden: a filter that hides it leaves no row current.
 void StringListWidget::setFilterText(const QString &text)
 {
-    filterText = text;
+    m_filterText = text;
     applyFilter();
     if (currentItem() && isRowHidden(currentRow()))
         setCurrentItem(nullptr);
@@ -105,7 +105,7 @@ void StringListWidget::applyFilter()
     for (int row = 0; row < rowCount(); ++row) {
         const QTableWidgetItem *candidate = item(row, 0);
         setRowHidden(row,
-                     candidate && !candidate->text().contains(filterText, Qt::CaseInsensitive));
+                     candidate && !candidate->text().contains(m_filterText, Qt::CaseInsensitive));
     }
 }
 
@@ -144,10 +144,10 @@ void StringListWidget::resizeEvent(QResizeEvent *event)
 
 void StringListWidget::slotCurrentChanged(QTableWidgetItem *current, QTableWidgetItem *previous)
 {
-    changingCurrent = true;
-    previousItem = previous;
+    m_changingCurrent = true;
+    m_previousItem = previous;
     Q_EMIT currentChanged(textOf(current), textOf(previous));
-    changingCurrent = false;
+    m_changingCurrent = false;
 }
 
 QString StringListWidget::textOf(const QTableWidgetItem *item)
@@ -162,7 +162,7 @@ void StringListWidget::fitColumn()
 {
     if (columnCount() == 0)
         return;
-    const int target = qMax(contentsWidth, viewport()->width());
+    const int target = qMax(m_contentsWidth, viewport()->width());
     if (columnWidth(0) != target)
         horizontalHeader()->resizeSection(0, target);
 }

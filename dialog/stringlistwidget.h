@@ -50,11 +50,11 @@ private:
     void applyFilter();
     void clearHeaderTexts(int rows);
 
-    bool changingCurrent;
-    QTableWidgetItem *previousItem = nullptr;
-    QString filterText;
+    bool m_changingCurrent;
+    QTableWidgetItem *m_previousItem = nullptr;
+    QString m_filterText;
     // Of the widest name, as of the last setStrings.
-    int contentsWidth = 0;
+    int m_contentsWidth = 0;
 };
 
 #endif

@@ -20,8 +20,8 @@ const char sizeKey[] = "size";
 
 WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     : QDialog(parent)
-    , session(*service, [this](const QStringList &names) { return askAboutConflicts(names); })
-    , workingCopy(session.workingCopy())
+    , m_session(*service, [this](const QStringList &names) { return askAboutConflicts(names); })
+    , m_workingCopy(m_session.workingCopy())
 {
     setupUi(this);
     setChanged(false);
@@ -38,9 +38,9 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
             &WinPropsDialog::slotCurrentWinChanged);
     setUpWindowPicking();
 
-    unreadWarningDue = !session.fetch();
-    winListWidget->setStrings(workingCopy.names(), QString());
-    if (workingCopy.isEmpty())
+    m_unreadWarningDue = !m_session.fetch();
+    winListWidget->setStrings(m_workingCopy.names(), QString());
+    if (m_workingCopy.isEmpty())
         slotCurrentWinChanged(QString(), QString());
 
     // Only now, so that showing the first record is not taken for an edit.
@@ -96,19 +96,19 @@ void WinPropsDialog::setUpWindowPicking()
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (std::unique_ptr<X11Connection> x11 = X11Connection::open(QByteArray()))
-            windowPicker = new X11WindowPicker(std::move(x11), this);
+            m_windowPicker = new X11WindowPicker(std::move(x11), this);
     }
-    pickButton->setVisible(windowPicker != nullptr);
-    if (!windowPicker)
+    pickButton->setVisible(m_windowPicker != nullptr);
+    if (!m_windowPicker)
         return;
     connect(pickButton, &QPushButton::clicked, this, &WinPropsDialog::pickWindow);
-    connect(windowPicker, &X11WindowPicker::finished, this, &WinPropsDialog::takePickedWindow);
+    connect(m_windowPicker, &X11WindowPicker::finished, this, &WinPropsDialog::takePickedWindow);
 }
 
 WinPropsDialog::~WinPropsDialog()
 {
     // A dialog never shown has only the size it was given, fitted to this screen.
-    if (wasShown)
+    if (m_wasShown)
         saveWindowState();
 }
 
@@ -117,7 +117,7 @@ void WinPropsDialog::setVisible(bool visible)
     QDialog::setVisible(visible);
     if (!visible)
         return;
-    wasShown = true;
+    m_wasShown = true;
     warnIfServiceUnread();
 }
 
@@ -125,12 +125,12 @@ void WinPropsDialog::setVisible(bool visible)
 // holds with a list that may be incomplete.
 void WinPropsDialog::warnIfServiceUnread()
 {
-    if (!unreadWarningDue)
+    if (!m_unreadWarningDue)
         return;
-    unreadWarningDue = false;
+    m_unreadWarningDue = false;
     ask(QMessageBox::Warning, tr("Window properties unavailable"),
         tr("The window properties could not be read from the service:") + QLatin1Char('\n')
-            + session.errorMessage() + QLatin1Char('\n')
+            + m_session.errorMessage() + QLatin1Char('\n')
             + tr("Saving will replace all stored window properties with the entries shown here."),
         QMessageBox::Ok);
 }
@@ -153,8 +153,8 @@ void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString
 
 void WinPropsDialog::showInEditor(const QString &name)
 {
-    winPropsWidget->setWinProps(workingCopy.find(name));
-    editorAsLoaded = winPropsWidget->winProps(name);
+    winPropsWidget->setWinProps(m_workingCopy.find(name));
+    m_editorAsLoaded = winPropsWidget->winProps(name);
     // A record without a name is shown as it is and cannot be edited: nothing could be kept
     // under its name.
     winPropsWidget->setEnabled(!name.isEmpty());
@@ -164,12 +164,12 @@ void WinPropsDialog::showInEditor(const QString &name)
 // user changed in it is taken over; everything else stays as the service sent it.
 void WinPropsDialog::keepEditorEdits(const QString &name)
 {
-    if (name.isEmpty() || !workingCopy.contains(name))
+    if (name.isEmpty() || !m_workingCopy.contains(name))
         return;
-    const WinProps kept = workingCopy.find(name);
-    const WinProps edited = withEdits(kept, editorAsLoaded, winPropsWidget->winProps(name));
+    const WinProps kept = m_workingCopy.find(name);
+    const WinProps edited = withEdits(kept, m_editorAsLoaded, winPropsWidget->winProps(name));
     if (edited != kept)
-        workingCopy.store(edited);
+        m_workingCopy.store(edited);
 }
 
 bool WinPropsDialog::save()
@@ -191,7 +191,7 @@ bool WinPropsDialog::save()
 
 bool WinPropsDialog::confirmReplacingUnreadService()
 {
-    if (session.isRead())
+    if (m_session.isRead())
         return true;
     return ask(QMessageBox::Warning, tr("Replace all window properties"),
                tr("The stored window properties could not be read when this dialog opened. "
@@ -204,7 +204,7 @@ bool WinPropsDialog::confirmReplacingUnreadService()
 // Records that set nothing are not kept; the user may decline and go on editing them.
 bool WinPropsDialog::eraseMissingProperties()
 {
-    const QStringList missing = workingCopy.nullNames();
+    const QStringList missing = m_workingCopy.nullNames();
     if (missing.isEmpty())
         return true;
     const QString text = tr("There are no properties for window names:<br>%1<br><br>These "
@@ -214,7 +214,7 @@ bool WinPropsDialog::eraseMissingProperties()
             QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton, Qt::RichText)
         == QMessageBox::No)
         return false;
-    workingCopy.removeAll(missing);
+    m_workingCopy.removeAll(missing);
     return true;
 }
 
@@ -236,7 +236,7 @@ QString WinPropsDialog::quotedNames(const QStringList &names)
 // stored meanwhile is taken in, asking about the entries changed in both places.
 bool WinPropsDialog::sendWorkingCopy()
 {
-    switch (session.store()) {
+    switch (m_session.store()) {
     case WinPropsSession::Outcome::Stored:
         return true;
     case WinPropsSession::Outcome::Cancelled:
@@ -246,7 +246,7 @@ bool WinPropsDialog::sendWorkingCopy()
     }
     ask(QMessageBox::Critical, tr("Saving failed"),
         tr("The window properties could not be saved:") + QLatin1Char('\n')
-            + session.errorMessage(),
+            + m_session.errorMessage(),
         QMessageBox::Ok);
     return false;
 }
@@ -255,7 +255,7 @@ bool WinPropsDialog::sendWorkingCopy()
 void WinPropsDialog::reset()
 {
     const QString current = winListWidget->currentString();
-    session.reset();
+    m_session.reset();
     refill(current);
     showEmptyPageIfNoNames();
     setChanged(false);

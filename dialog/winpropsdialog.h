@@ -88,15 +88,15 @@ private:
                                     = QMessageBox::NoButton,
                                     Qt::TextFormat format = Qt::PlainText);
 
-    WinPropsSession session;
+    WinPropsSession m_session;
     // The session's, which Reset and a save taking in changes made elsewhere replace.
-    WinPropsWorkingCopy &workingCopy;
+    WinPropsWorkingCopy &m_workingCopy;
     // What the editor gave right after its last load, to tell edits from what it cannot show.
-    WinProps editorAsLoaded;
+    WinProps m_editorAsLoaded;
     // Only where the dialog is on an X11 display; the pick button is hidden elsewhere.
-    X11WindowPicker *windowPicker = nullptr;
-    bool unreadWarningDue = false;
-    bool wasShown = false;
+    X11WindowPicker *m_windowPicker = nullptr;
+    bool m_unreadWarningDue = false;
+    bool m_wasShown = false;
 };
 
 #endif

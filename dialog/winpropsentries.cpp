@@ -19,7 +19,7 @@ void WinPropsDialog::carryEditorIntoWorkingCopy()
 
 void WinPropsDialog::refill(const QString &current)
 {
-    winListWidget->setStrings(workingCopy.names(), current);
+    winListWidget->setStrings(m_workingCopy.names(), current);
 }
 
 WinProps WinPropsDialog::emptyRecord(const QString &name)
@@ -40,7 +40,7 @@ void WinPropsDialog::revealInFilter(const QString &name)
 void WinPropsDialog::storeAndShow(const WinProps &props)
 {
     carryEditorIntoWorkingCopy();
-    workingCopy.store(props);
+    m_workingCopy.store(props);
     revealInFilter(props.winName());
     refill(props.winName());
     setChanged(true);
@@ -48,16 +48,16 @@ void WinPropsDialog::storeAndShow(const WinProps &props)
 
 void WinPropsDialog::showEmptyPageIfNoNames()
 {
-    if (workingCopy.isEmpty())
+    if (m_workingCopy.isEmpty())
         showEmptyPage();
 }
 
 // In place of the editor while no entry is chosen: what to do next.
 void WinPropsDialog::showEmptyPage()
 {
-    if (!workingCopy.isEmpty())
+    if (!m_workingCopy.isEmpty())
         emptyHintLabel->setText(tr("Choose a window name from the list to edit its properties."));
-    else if (windowPicker)
+    else if (m_windowPicker)
         emptyHintLabel->setText(tr("No window properties are stored yet. Add... creates an entry "
                                    "for a program; Pick a window creates one for a window you "
                                    "click."));
@@ -80,7 +80,7 @@ std::optional<QString> WinPropsDialog::promptNewName(const QString &title, const
                 tr("Please enter non-empty window name"), QMessageBox::Ok, QMessageBox::Ok);
             continue;
         }
-        if (!workingCopy.contains(text) || (!unchanged.isNull() && text == unchanged))
+        if (!m_workingCopy.contains(text) || (!unchanged.isNull() && text == unchanged))
             return text;
         if (ask(QMessageBox::Critical, tr("Properties are already exist"),
                 tr("Properties for \"%1\" are already exist. Do you want to set new window name?")
@@ -102,7 +102,7 @@ void WinPropsDialog::addWinProp()
 
 void WinPropsDialog::pickWindow()
 {
-    const X11WindowPicker::Start started = windowPicker->start();
+    const X11WindowPicker::Start started = m_windowPicker->start();
     if (started == X11WindowPicker::Start::Started) {
         pickButton->setEnabled(false);
         return;
@@ -121,7 +121,7 @@ void WinPropsDialog::takePickedWindow(WindowPickOutcome outcome, const QString &
     pickButton->setEnabled(true);
     switch (outcome) {
     case WindowPickOutcome::Picked:
-        if (workingCopy.contains(name)) {
+        if (m_workingCopy.contains(name)) {
             revealInFilter(name);
             winListWidget->setCurrentString(name);
         } else
@@ -153,7 +153,7 @@ void WinPropsDialog::renameWindowId()
     // Its own name is nothing to do.
     if (!newName || *newName == oldName)
         return;
-    workingCopy.rename(oldName, *newName);
+    m_workingCopy.rename(oldName, *newName);
     revealInFilter(*newName);
     // The editor keeps its content, which now belongs to the new name.
     const bool wasBlocked = winListWidget->blockSignals(true);
@@ -178,7 +178,7 @@ void WinPropsDialog::deleteWinProp()
     const QString name = winListWidget->currentString();
     if (!confirmDeleting(name))
         return;
-    workingCopy.remove(winListWidget->currentString());
+    m_workingCopy.remove(winListWidget->currentString());
     showEmptyPageIfNoNames();
     refill(winListWidget->currentString());
     setChanged(true);
@@ -191,12 +191,12 @@ void WinPropsDialog::deleteWinPropByName(const QString &name)
         refuseEmptyName();
         return;
     }
-    if (!workingCopy.contains(name))
+    if (!m_workingCopy.contains(name))
         return;
     if (!confirmDeleting(name))
         return;
     carryEditorIntoWorkingCopy();
-    workingCopy.remove(name);
+    m_workingCopy.remove(name);
     showEmptyPageIfNoNames();
     refill(QString());
     setChanged(true);
@@ -212,7 +212,7 @@ void WinPropsDialog::addWinPropFromRecord(const QString &record)
         return;
     }
     const QString name = props.winName();
-    if (workingCopy.contains(name)) {
+    if (m_workingCopy.contains(name)) {
         if (ask(QMessageBox::Warning, tr("Properties already set"),
                 tr("Properties for \"%1\" already set. Do you want to rewrite them?").arg(name),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -232,7 +232,7 @@ void WinPropsDialog::importWinProps(const WinPropsList &records)
         return;
     carryEditorIntoWorkingCopy();
     for (const WinProps &props : records)
-        workingCopy.store(props);
+        m_workingCopy.store(props);
     revealInFilter(records.first().winName());
     refill(records.first().winName());
     setChanged(true);
@@ -244,7 +244,7 @@ void WinPropsDialog::editWinPropByName(const QString &name)
         refuseEmptyName();
         return;
     }
-    if (workingCopy.contains(name)) {
+    if (m_workingCopy.contains(name)) {
         revealInFilter(name);
         winListWidget->setCurrentString(name);
         return;
