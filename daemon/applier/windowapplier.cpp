@@ -80,6 +80,10 @@ void WindowApplier::setRecords(const WinPropsList &records)
     m_matcher = RecordMatcher(records);
     if (!m_x11 || !m_started)
         return;
+    // A window created before the record came is still waiting for the window manager.
+    const QList<xcb_window_t> unmanaged = m_unmanaged.values();
+    for (const xcb_window_t window : unmanaged)
+        applyBeforeMap(window);
     readDesktop();
     applyAll();
     m_x11->flush();
