@@ -100,13 +100,20 @@ void StringListWidget::makeFirstShownRowCurrent()
         setCurrentCell(row, 0);
 }
 
+// A row hidden while the header updates itself finds its position first, walking every row
+// before it; with the header's updates off, it only marks the row, and the rows are laid out
+// once afterwards.
 void StringListWidget::applyFilter()
 {
+    QHeaderView *rows = verticalHeader();
+    const bool updating = rows->updatesEnabled();
+    rows->setUpdatesEnabled(false);
     for (int row = 0; row < rowCount(); ++row) {
         const QTableWidgetItem *candidate = item(row, 0);
         setRowHidden(row,
                      candidate && !candidate->text().contains(filterText, Qt::CaseInsensitive));
     }
+    rows->setUpdatesEnabled(updating);
 }
 
 // Hidden headers still reach screen readers, as cells with the row and column numbers: give
