@@ -9,7 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSet>
+
+#include <utility>
 
 QString WinPropsDaemon::invalidArgumentError()
 {
