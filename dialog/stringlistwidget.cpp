@@ -27,6 +27,7 @@ StringListWidget::~StringListWidget() = default;
 void StringListWidget::setStrings(const QStringList &names, const QString &current)
 {
     clear();
+    rowNames = names;
     setRowCount(names.size());
     setColumnCount(1);
     fillRows(names);
@@ -108,10 +109,10 @@ void StringListWidget::applyFilter()
     QHeaderView *rows = verticalHeader();
     const bool updating = rows->updatesEnabled();
     rows->setUpdatesEnabled(false);
-    for (int row = 0; row < rowCount(); ++row) {
-        const QTableWidgetItem *candidate = item(row, 0);
-        setRowHidden(row,
-                     candidate && !candidate->text().contains(filterText, Qt::CaseInsensitive));
+    for (int row = 0; row < rowNames.size(); ++row) {
+        const bool hidden = !rowNames.at(row).contains(filterText, Qt::CaseInsensitive);
+        if (hidden != isRowHidden(row))
+            setRowHidden(row, hidden);
     }
     rows->setUpdatesEnabled(updating);
 }
