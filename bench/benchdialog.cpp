@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// In-process figures of the dialog holding N generated records: moving the current row, with the
-// service held in the process, and a save (an edit, then Apply, which waits for the answer of a
-// real service). Run by scripts/bench with -median; not a test.
+// In-process figures of the dialog holding N generated records: its first paint from the real
+// service, with its floors (the fetch, an empty dialog); one keystroke in the filter and moving
+// the current row, with the service held in the process; and a save (an edit, then Apply, which
+// waits for the answer of a real service). Run by scripts/bench with -median; not a test.
 #include "bench/benchrecords.h"
 #include "dialog/winpropsdialog.h"
 #include "service/apprcinterface.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QDBusConnection>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -94,16 +96,84 @@ private:
         return *fixture;
     }
 
-    static void addCounts()
+    static void addCounts(std::initializer_list<int> counts = { 100, 100000 })
     {
         QTest::addColumn<int>("count");
-        for (const int count : { 100, 100000 })
+        for (const int count : counts)
             QTest::newRow(qPrintable(QString::number(count))) << count;
+    }
+
+    static void addGrowingCounts() { addCounts({ 100, 10000, 100000 }); }
+
+    static void paintDialogOn(WinPropsBackend *backend)
+    {
+        WinPropsDialog dialog(backend);
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            qFatal("the dialog was not shown");
+        dialog.grab();
     }
 
 private Q_SLOTS:
     void initTestCase() { registerWinPropsTypes(); }
     void cleanupTestCase() { fixture.reset(); }
+
+    void firstPaint_data() { addGrowingCounts(); }
+
+    // From building the dialog, which fetches every record from the real service, to its first
+    // frame.
+    void firstPaint()
+    {
+        QFETCH(int, count);
+        Fixture &f = fixtureOf(count, true);
+        QBENCHMARK
+        {
+            paintDialogOn(f.apprc.get());
+        }
+    }
+
+    void fetchInProcess_data() { addGrowingCounts(); }
+
+    // Half of the first paint's floor: the fetch alone, through the same client.
+    void fetchInProcess()
+    {
+        QFETCH(int, count);
+        Fixture &f = fixtureOf(count, true);
+        QBENCHMARK
+        {
+            QVERIFY(f.apprc->fetchAll().ok);
+        }
+    }
+
+    // The other half: the dialog's first frame without records.
+    void emptyDialog()
+    {
+        FakeBackend empty;
+        QBENCHMARK
+        {
+            paintDialogOn(&empty);
+        }
+        QVERIFY(empty.stored.isEmpty());
+    }
+
+    void filterKeystroke_data() { addGrowingCounts(); }
+
+    // One character typed into the filter, or taken out again: every generated name holds an
+    // "e" or not, so each keystroke hides or shows a part of the rows.
+    void filterKeystroke()
+    {
+        QFETCH(int, count);
+        Fixture &f = fixtureOf(count, false);
+        auto *filter = f.child<QLineEdit>("filterEdit");
+        filter->setFocus();
+        filter->clear();
+        QBENCHMARK
+        {
+            QTest::keyClick(filter, filter->text().isEmpty() ? Qt::Key_E : Qt::Key_Backspace);
+            QCoreApplication::processEvents();
+        }
+        filter->clear();
+    }
 
     void moveCurrentRow_data() { addCounts(); }
 
@@ -124,7 +194,7 @@ private Q_SLOTS:
         QCOMPARE(list->currentRow(), row);
     }
 
-    void save_data() { addCounts(); }
+    void save_data() { addGrowingCounts(); }
 
     // One edit of the last record, then Apply: the edit keeps the record from being empty, so
     // that no question comes.

@@ -9,7 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSet>
+
+#include <utility>
 
 QString WinPropsDaemon::invalidArgumentError()
 {
@@ -36,6 +37,7 @@ WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &r
     : QObject(parent)
     , m_store(store)
     , m_records(records)
+    , m_indexOfName(nameIndexOf(records))
     , m_wireSize(wireSize(records))
     // 52 bits, so that clients that read numbers as doubles still read them exactly.
     , m_generation(QRandomGenerator::global()->generate64() >> 12)
@@ -166,7 +168,7 @@ bool WinPropsDaemon::removeWindowProperties(const QString &winName)
     records.removeAt(index);
     if (!store(records))
         return false;
-    Q_EMIT removedWindowProperties(winName);
+    announce([this, winName] { Q_EMIT removedWindowProperties(winName); });
     return true;
 }
 
@@ -182,7 +184,7 @@ bool WinPropsDaemon::renameWindow(const QString &currentName, const QString &new
     records[index].setWinName(newName);
     if (!store(records))
         return false;
-    Q_EMIT windowRenamed(currentName, newName);
+    announce([this, currentName, newName] { Q_EMIT windowRenamed(currentName, newName); });
     return true;
 }
 
@@ -223,43 +225,42 @@ void WinPropsDaemon::replaceAll(const WinPropsList &wpl)
     records.reserve(wpl.size());
     for (const WinProps &props : wpl)
         records.append(normalized(props));
-    if (reject(listProblem(records, m_records)))
+    NameIndex index;
+    if (reject(listProblem(records, m_records, m_indexOfName, &index)))
         return;
     const WinPropsList old = m_records;
-    if (records == old || !store(records))
+    const NameIndex oldIndex = m_indexOfName;
+    if (records == old || !store(records, index))
         return;
-    announceChanges(old, records);
+    announceChanges(old, oldIndex);
 }
 
-void WinPropsDaemon::announceChanges(const WinPropsList &old, const WinPropsList &records)
+void WinPropsDaemon::announceChanges(const WinPropsList &old, const NameIndex &oldIndex)
 {
-    // A save usually keeps every name in its place and at most appends: then the names need no
-    // lookup.
-    bool keptInPlace = old.size() <= records.size();
-    for (int i = 0; keptInPlace && i < old.size(); ++i)
-        keptInPlace = old.at(i).winName() == records.at(i).winName();
-    if (keptInPlace) {
-        for (int i = 0; i < records.size(); ++i) {
-            if (i >= old.size() || old.at(i) != records.at(i))
-                Q_EMIT changedWindowProperties(records.at(i));
-        }
-        return;
-    }
-    QSet<QString> kept;
-    for (const WinProps &props : records)
-        kept.insert(props.winName());
     for (const WinProps &props : old) {
-        if (!kept.contains(props.winName()))
-            Q_EMIT removedWindowProperties(props.winName());
+        const QString name = props.winName();
+        if (!m_indexOfName.contains(name))
+            announce([this, name] { Q_EMIT removedWindowProperties(name); });
     }
-    QHash<QString, int> oldIndex;
-    for (int i = 0; i < old.size(); ++i)
-        oldIndex.insert(old.at(i).winName(), i);
-    for (const WinProps &props : records) {
+    for (const WinProps &props : qAsConst(m_records)) {
         const int index = oldIndex.value(props.winName(), -1);
         if (index < 0 || old.at(index) != props)
-            Q_EMIT changedWindowProperties(props);
+            announce([this, props] { Q_EMIT changedWindowProperties(props); });
     }
+}
+
+void WinPropsDaemon::announce(std::function<void()> emission)
+{
+    if (m_announcements.isEmpty())
+        QMetaObject::invokeMethod(this, &WinPropsDaemon::sendAnnouncements, Qt::QueuedConnection);
+    m_announcements.append(std::move(emission));
+}
+
+void WinPropsDaemon::sendAnnouncements()
+{
+    const QList<std::function<void()>> due = std::exchange(m_announcements, {});
+    for (const std::function<void()> &emission : due)
+        emission();
 }
 
 void WinPropsDaemon::setWindowProperties(const QString &winName, const QString &props)
@@ -298,6 +299,8 @@ QStringList WinPropsDaemon::winNames()
 
 void WinPropsDaemon::noteCall()
 {
+    // What earlier calls changed is told before anything this one changes.
+    sendAnnouncements();
     if (m_exitsWhenIdle)
         m_idleTimer.start();
 }
@@ -336,7 +339,7 @@ bool WinPropsDaemon::reject(const QString &problem)
     return true;
 }
 
-bool WinPropsDaemon::store(const WinPropsList &records)
+bool WinPropsDaemon::store(const WinPropsList &records, const NameIndex &index)
 {
     const qint64 size = wireSize(records);
     // A collection already too large may still shrink, so that it can be repaired.
@@ -356,7 +359,7 @@ bool WinPropsDaemon::store(const WinPropsList &records)
         followFile();
         return false;
     }
-    replaceRecords(records);
+    replaceRecords(records, index);
     if (m_store.watchesReplacedFiles())
         m_lateAppendsCheck.start();
     return true;
@@ -390,6 +393,7 @@ void WinPropsDaemon::takeUpLateAppends()
             records.append(late);
     }
     const WinPropsList old = m_records;
+    const NameIndex oldIndex = m_indexOfName;
     if (!store(records))
         return;
     Q_EMIT report(QStringLiteral("%1 record(s) appended to %2 while it was being replaced were "
@@ -397,12 +401,13 @@ void WinPropsDaemon::takeUpLateAppends()
                       .arg(m_lateRecords.size())
                       .arg(QDir::toNativeSeparators(m_store.path())));
     m_lateRecords.clear();
-    announceChanges(old, records);
+    announceChanges(old, oldIndex);
 }
 
-void WinPropsDaemon::replaceRecords(const WinPropsList &records)
+void WinPropsDaemon::replaceRecords(const WinPropsList &records, const NameIndex &index)
 {
     m_records = records;
+    m_indexOfName = index.isEmpty() ? nameIndexOf(records) : index;
     ++m_generation;
     m_wireSize = wireSize(records);
     Q_EMIT recordsChanged();
@@ -433,8 +438,9 @@ bool WinPropsDaemon::followFile()
     if (keepsServing(contents))
         return false;
     const WinPropsList old = m_records;
+    const NameIndex oldIndex = m_indexOfName;
     replaceRecords(contents.records);
-    announceChanges(old, m_records);
+    announceChanges(old, oldIndex);
     Q_EMIT report(QStringLiteral("%1 changed on disk and was read again: %2 record(s).")
                       .arg(QDir::toNativeSeparators(m_store.path()))
                       .arg(m_records.size()));
@@ -496,14 +502,10 @@ void WinPropsDaemon::storeRecord(const WinProps &record)
     else
         records.append(props);
     if (store(records))
-        Q_EMIT changedWindowProperties(props);
+        announce([this, props] { Q_EMIT changedWindowProperties(props); });
 }
 
 int WinPropsDaemon::indexOf(const QString &winName) const
 {
-    for (int i = 0; i < m_records.size(); ++i) {
-        if (m_records.at(i).winName() == winName)
-            return i;
-    }
-    return -1;
+    return m_indexOfName.value(winName, -1);
 }

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 // The object behind "/Apprc": holds the collection, writes every change to the store before it
 // takes effect, and answers bad input with an error reply that changes nothing.
 class WinPropsDaemon : public QObject, protected QDBusContext
@@ -85,24 +87,32 @@ private:
     void takeUpLateAppends();
     // An error reply to the call under way, or a line in the log outside a call.
     void fail(const QString &name, const QString &message);
-    // The one way the collection changes.
-    void replaceRecords(const WinPropsList &records);
+    // The one way the collection changes; index: the name index of records, when known.
+    void replaceRecords(const WinPropsList &records, const NameIndex &index = {});
     void clientVanished(const QString &client);
     void checkIdle();
     int referenceCount() const;
     bool rejectName(const QString &name);
     bool reject(const QString &problem);
-    bool store(const WinPropsList &records);
+    bool store(const WinPropsList &records, const NameIndex &index = {});
     void replaceAll(const WinPropsList &wpl);
-    // Emits the removals and changes that replacing old with records makes: removals in the
-    // order of old, then changes in the order of records.
-    void announceChanges(const WinPropsList &old, const WinPropsList &records);
+    // Announces the removals and changes that replacing old (with its name index) by the
+    // collection now stored made: removals in the order of old, then changes in the order of
+    // the collection.
+    void announceChanges(const WinPropsList &old, const NameIndex &oldIndex);
+    // Queues a signal, sent once the reply to the call under way is out.
+    void announce(std::function<void()> emission);
+    // Sends the queued signals, in order.
+    void sendAnnouncements();
     // Checks the record, as normalized, and stores it in place of the one of its name.
     void storeRecord(const WinProps &record);
     int indexOf(const QString &winName) const;
 
     WinPropsStore m_store;
     WinPropsList m_records;
+    NameIndex m_indexOfName;
+    // Signals of changes made, not sent yet.
+    QList<std::function<void()>> m_announcements;
     // What m_records takes in a reply.
     qint64 m_wireSize = 0;
     // On the file and its folder, since editors replace the file rather than write it.

@@ -394,13 +394,25 @@ QString recordProblem(const WinProps &props)
     return tr("Window %1: %2").arg(quotedName(props.winName()), problem);
 }
 
-QString listProblem(const WinPropsList &records, const WinPropsList &stored)
+NameIndex nameIndexOf(const WinPropsList &records)
 {
-    QHash<QString, int> indexOfName;
+    NameIndex index;
+    index.reserve(records.size());
+    // Backwards, so that the first record of a name wins.
+    for (int i = records.size() - 1; i >= 0; --i)
+        index.insert(records.at(i).winName(), i);
+    return index;
+}
+
+QString listProblem(const WinPropsList &records, const WinPropsList &stored,
+                    const NameIndex &storedIndex, NameIndex *indexOut)
+{
+    NameIndex indexOfName;
     indexOfName.reserve(records.size());
     for (int i = 0; i < records.size(); ++i) {
         const WinProps &props = records.at(i);
-        const bool known = i < stored.size() && stored.at(i) == props;
+        const int storedAt = storedIndex.value(props.winName(), -1);
+        const bool known = storedAt >= 0 && stored.at(storedAt) == props;
         const QString problem = known ? QString() : recordProblem(props);
         if (!problem.isNull())
             return tr("Record %1: %2").arg(i + 1).arg(problem);
@@ -411,6 +423,8 @@ QString listProblem(const WinPropsList &records, const WinPropsList &stored)
                 .arg(indexOfName.value(props.winName()) + 1);
         indexOfName.insert(props.winName(), i);
     }
+    if (indexOut)
+        *indexOut = indexOfName;
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include "platform/winprops/winprops.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -50,10 +51,15 @@ WinProps normalized(WinProps props);
 QString nameProblem(const QString &name);
 // Why a record cannot be stored, or a null string.
 QString recordProblem(const WinProps &props);
+// Where each window name stands in a collection.
+using NameIndex = QHash<QString, int>;
+NameIndex nameIndexOf(const WinPropsList &records);
 // Why a whole collection cannot be stored (a bad record, a repeated name), or a null string.
-// stored: a collection known to be storable; a record equal to the one at the same position in
-// it is not checked again.
-QString listProblem(const WinPropsList &records, const WinPropsList &stored = {});
+// stored, with storedIndex its name index: a collection known to be storable; a record equal to
+// the one of its name in it is not checked again, wherever it stands. indexOfName, when given,
+// receives the name index of records.
+QString listProblem(const WinPropsList &records, const WinPropsList &stored = {},
+                    const NameIndex &storedIndex = {}, NameIndex *indexOfName = nullptr);
 
 // What tells one version of the file from another without reading it.
 struct FileStamp

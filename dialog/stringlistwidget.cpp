@@ -27,6 +27,7 @@ StringListWidget::~StringListWidget() = default;
 void StringListWidget::setStrings(const QStringList &names, const QString &current)
 {
     clear();
+    m_rowNames = names;
     setRowCount(names.size());
     setColumnCount(1);
     fillRows(names);
@@ -100,13 +101,20 @@ void StringListWidget::makeFirstShownRowCurrent()
         setCurrentCell(row, 0);
 }
 
+// A row hidden while the header updates itself finds its position first, walking every row
+// before it; with the header's updates off, it only marks the row, and the rows are laid out
+// once afterwards.
 void StringListWidget::applyFilter()
 {
-    for (int row = 0; row < rowCount(); ++row) {
-        const QTableWidgetItem *candidate = item(row, 0);
-        setRowHidden(row,
-                     candidate && !candidate->text().contains(m_filterText, Qt::CaseInsensitive));
+    QHeaderView *rows = verticalHeader();
+    const bool updating = rows->updatesEnabled();
+    rows->setUpdatesEnabled(false);
+    for (int row = 0; row < m_rowNames.size(); ++row) {
+        const bool hidden = !m_rowNames.at(row).contains(m_filterText, Qt::CaseInsensitive);
+        if (hidden != isRowHidden(row))
+            setRowHidden(row, hidden);
     }
+    rows->setUpdatesEnabled(updating);
 }
 
 // Hidden headers still reach screen readers, as cells with the row and column numbers: give

@@ -13,6 +13,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -211,6 +212,21 @@ private Q_SLOTS:
         QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
         QTRY_COMPARE(texts(changed), changes + QStringList { "sentinel" });
         QCOMPARE(firstArguments(removed), removals);
+    }
+
+    // A client waiting for its reply does not wait behind the signals of its change.
+    void replyComesBeforeSignals()
+    {
+        QObject listener;
+        QStringList arrivals;
+        connect(m_client.get(), &ApprcInterface::changedWindowProperties, &listener,
+                [&arrivals] { arrivals << QStringLiteral("signal"); });
+        QDBusPendingCallWatcher watcher(m_client->setAllProperties(
+            { recordOf(QStringLiteral("new;ontop")), recordOf(QStringLiteral("z;sticky")) }));
+        connect(&watcher, &QDBusPendingCallWatcher::finished, &listener,
+                [&arrivals] { arrivals << QStringLiteral("reply"); });
+        QTRY_COMPARE(arrivals.size(), 3);
+        QCOMPARE(arrivals, (QStringList { "reply", "signal", "signal" }));
     }
 
     void setAllPropertiesEmpty()

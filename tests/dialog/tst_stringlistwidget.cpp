@@ -236,12 +236,18 @@ private Q_SLOTS:
         listen(list);
         list.setFilterText(QStringLiteral("b"));
         list.setFilterText(text);
+        // The rows shown stack from the top, with no room left for the hidden ones.
         QStringList shownRows;
+        int top = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
-            if (!list.isRowHidden(row))
-                shownRows.append(list.item(row, 0)->text());
+            if (list.isRowHidden(row))
+                continue;
+            shownRows.append(list.item(row, 0)->text());
+            QCOMPARE(list.rowViewportPosition(row), top);
+            top += list.rowHeight(row);
         }
         QCOMPARE(shownRows, visible);
+        QCOMPARE(list.verticalHeader()->length(), top);
         QCOMPARE(announcements, announced);
         QCOMPARE(list.currentString(), announced.isEmpty() ? QStringLiteral("beta") : QString());
         // A refill keeps the filter, and makes current only a row it shows.
