@@ -159,6 +159,10 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         apply(window, tracked);
         return;
     }
+    if (atom == m_x11->ewmh()->_NET_FRAME_EXTENTS) {
+        placeAgainIfFramed(window, tracked);
+        return;
+    }
     const auto overridden = tracked.overrides.find(atom);
     if (overridden == tracked.overrides.end() || !overridden->compose)
         return;
@@ -525,11 +529,19 @@ void WindowApplier::applyIcon(xcb_window_t window, TrackedWindow &tracked,
                      [property](const X11::RawProperty &) { return property; });
 }
 
-void WindowApplier::applyStart(xcb_window_t window, const TrackedWindow &tracked,
-                               const StartProps &start)
+void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start)
 {
-    if (start.geometry)
+    if (start.geometry) {
+        tracked.placed = start.geometry;
+        tracked.placedFrame = X11::frameExtents(*m_x11, window);
         applyGeometry(window, tracked, *start.geometry);
+        const quint64 serial = tracked.serial;
+        QTimer::singleShot(frameSettleMs, this, [this, window, serial] {
+            const auto found = m_windows.find(window);
+            if (found != m_windows.end() && found->serial == serial)
+                found->placed.reset();
+        });
+    }
     const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
     if (start.maximize) {
         X11::requestStates(*m_x11, window, true, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
@@ -608,6 +620,18 @@ QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
         corner.moveTop(rect.y() - frame.top() - frame.bottom());
     gravity = XCB_GRAVITY_NORTH_WEST;
     return corner;
+}
+
+// The window manager may publish or change the frame after the window appeared: the far edges
+// were placed with the frame as it was, so the window is placed once more with the new one.
+void WindowApplier::placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked)
+{
+    if (!tracked.placed || X11::frameExtents(*m_x11, window) == tracked.placedFrame)
+        return;
+    const GeometrySpec geometry = *tracked.placed;
+    tracked.placed.reset();
+    applyGeometry(window, tracked, geometry);
+    m_x11->flush();
 }
 
 void WindowApplier::closeSoon(xcb_window_t window, quint64 serial)
