@@ -138,6 +138,9 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
     if (window == m_x11->root()) {
         const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
         if (atom == ewmh->_NET_SUPPORTING_WM_CHECK || atom == ewmh->_NET_SUPPORTED) {
+            // The frames another window manager makes are no reason to place a window again.
+            for (TrackedWindow &tracked : m_windows)
+                tracked.placed.reset();
             readDesktop();
             syncWindows();
             applyAll();
@@ -622,11 +625,13 @@ QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
     return corner;
 }
 
-// The window manager may publish or change the frame after the window appeared: the far edges
-// were placed with the frame as it was, so the window is placed once more with the new one.
+// The window manager may publish the frame only after the window appeared: the far edges were
+// placed without it, so the window is placed once more with it. A frame it had already is never
+// a reason: a window the user moved stays where it is.
 void WindowApplier::placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked)
 {
-    if (!tracked.placed || X11::frameExtents(*m_x11, window) == tracked.placedFrame)
+    if (!tracked.placed || !tracked.placedFrame.isNull()
+        || X11::frameExtents(*m_x11, window).isNull())
         return;
     const GeometrySpec geometry = *tracked.placed;
     tracked.placed.reset();

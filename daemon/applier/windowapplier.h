@@ -66,7 +66,7 @@ private:
         // The window's own values, read for a whole burst of windows at once.
         QHash<xcb_atom_t, X11::RawProperty> prefetched;
         // A start geometry placed with these frame extents, placed again once if the window
-        // manager settles the frame soon after.
+        // manager publishes the frame soon after.
         std::optional<GeometrySpec> placed;
         QMargins placedFrame;
     };
