@@ -535,15 +535,9 @@ void WindowApplier::applyIcon(xcb_window_t window, TrackedWindow &tracked,
 void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start)
 {
     if (start.geometry) {
-        tracked.placed = start.geometry;
-        tracked.placedFrame = X11::frameExtents(*m_x11, window);
+        if (m_desktop.manager.moveResizeIgnoresGravity)
+            awaitFrame(window, tracked, *start.geometry);
         applyGeometry(window, tracked, *start.geometry);
-        const quint64 serial = tracked.serial;
-        QTimer::singleShot(frameSettleMs, this, [this, window, serial] {
-            const auto found = m_windows.find(window);
-            if (found != m_windows.end() && found->serial == serial)
-                found->placed.reset();
-        });
     }
     const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
     if (start.maximize) {
@@ -623,6 +617,20 @@ QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
         corner.moveTop(rect.y() - frame.top() - frame.bottom());
     gravity = XCB_GRAVITY_NORTH_WEST;
     return corner;
+}
+
+// Placed from the frame as it is now, which the window manager may not have published yet.
+void WindowApplier::awaitFrame(xcb_window_t window, TrackedWindow &tracked,
+                               const GeometrySpec &geometry)
+{
+    tracked.placed = geometry;
+    tracked.placedFrame = X11::frameExtents(*m_x11, window);
+    const quint64 serial = tracked.serial;
+    QTimer::singleShot(frameSettleMs, this, [this, window, serial] {
+        const auto found = m_windows.find(window);
+        if (found != m_windows.end() && found->serial == serial)
+            found->placed.reset();
+    });
 }
 
 // The window manager may publish the frame only after the window appeared: the far edges were

@@ -93,6 +93,7 @@ private:
     void applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus);
     void applyIcon(xcb_window_t window, TrackedWindow &tracked, const LastingProps &lasting);
     void applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start);
+    void awaitFrame(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry);
     void placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked);
     void applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
                        const GeometrySpec &geometry);
