@@ -8,9 +8,14 @@
 
 #include <QThread>
 
+#include <sys/socket.h>
+
 namespace {
 
 const QString notApplied = QStringLiteral("window properties are kept but not applied to windows.");
+
+// Long enough for an applier that is busy with a burst of windows, under a sanitizer too.
+constexpr int stopMs = 5000;
 
 bool isWaylandSession()
 {
@@ -36,28 +41,26 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
     }
     auto *thread = new QThread;
     thread->setObjectName(QStringLiteral("applier"));
-    auto *applying = new QObject;
+    const int socket = xcb_get_file_descriptor(x11->xcb());
+    const QString display = QString::fromLocal8Bit(x11->displayName());
     x11->moveToThread(thread);
-    applying->moveToThread(thread);
-    connect(thread, &QThread::finished, applying, &QObject::deleteLater);
+    // Made here, so that whatever point the thread reaches it is destroyed; it works in the
+    // thread, where its connection reads the display's events.
+    auto *applier = new WindowApplier(std::move(x11));
+    connect(applier, &WindowApplier::notice, applier, log);
+    applier->moveToThread(thread);
     thread->start();
-    // Made in its thread, where it reads the display's events.
-    X11Connection *connection = x11.release();
-    QMetaObject::invokeMethod(applying, [connection, log, applying, records = daemon.records()] {
-        const QString display = QString::fromLocal8Bit(connection->displayName());
-        auto *applier = new WindowApplier(std::unique_ptr<X11Connection>(connection), applying);
-        connect(applier, &WindowApplier::notice, applier, log);
+    QMetaObject::invokeMethod(applier, [applier, log, display, records = daemon.records()] {
         applier->start(records);
         log(QStringLiteral("Applying window properties to the windows of the X display %1.")
                 .arg(display));
     });
-    const Apply apply = [applying](const WinPropsList &records) {
-        QMetaObject::invokeMethod(applying, [applying, records] {
-            if (auto *applier = applying->findChild<WindowApplier *>())
-                applier->setRecords(records);
-        });
+    const Apply apply = [applier](const WinPropsList &records) {
+        QMetaObject::invokeMethod(applier, [applier, records] { applier->setRecords(records); });
     };
-    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, nullptr, apply, thread));
+    auto *result = new RecordsApplying(daemon, nullptr, apply);
+    result->m_applier = { thread, applier, socket };
+    return std::unique_ptr<RecordsApplying>(result);
 }
 
 std::unique_ptr<RecordsApplying> RecordsApplying::follow(WinPropsDaemon &daemon,
@@ -68,11 +71,10 @@ std::unique_ptr<RecordsApplying> RecordsApplying::follow(WinPropsDaemon &daemon,
 }
 
 RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend,
-                                 const Apply &apply, QThread *thread)
+                                 const Apply &apply)
     : m_daemon(daemon)
     , m_backend(std::move(backend))
     , m_apply(apply)
-    , m_thread(thread)
 {
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
@@ -82,13 +84,24 @@ RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject
 
 RecordsApplying::~RecordsApplying()
 {
-    if (!m_thread)
+    QThread *thread = m_applier.thread;
+    if (!thread)
         return;
-    m_thread->quit();
-    // An applier held by the X server is left to the end of the process.
-    constexpr int stopMs = 2000;
-    if (m_thread->wait(stopMs))
-        delete m_thread;
+    WindowApplier *applier = m_applier.applier;
+    // Destroyed in its thread, by its event loop, which then ends.
+    QMetaObject::invokeMethod(applier, [applier] {
+        delete applier;
+        QThread::currentThread()->quit();
+    });
+    if (!thread->wait(stopMs)) {
+        // Held by a client's grab of the X server, waiting for an answer: without its connection
+        // it gets none, and goes on to the end. Nothing of a lost display is told at exit.
+        QObject::disconnect(applier, &WindowApplier::notice, nullptr, nullptr);
+        ::shutdown(m_applier.socket, SHUT_RDWR);
+        if (!thread->wait(stopMs))
+            return; // Stuck elsewhere: left to the end of the process.
+    }
+    delete thread;
 }
 
 void RecordsApplying::applyRecords()

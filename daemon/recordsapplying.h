@@ -13,6 +13,7 @@
 #include <memory>
 
 class QThread;
+class WindowApplier;
 class WinPropsDaemon;
 
 // Keeps the windows in step with the daemon's records, through the backend of the desktop.
@@ -36,16 +37,20 @@ public:
     ~RecordsApplying() override;
 
 private:
-    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply,
-                    QThread *thread = nullptr);
+    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply);
     void applyRecords();
 
     WinPropsDaemon &m_daemon;
     std::unique_ptr<QObject> m_backend;
     Apply m_apply;
-    // The X11 applier's own thread, left running at exit when the X server holds it; null for
-    // backends that live in the daemon's thread.
-    QThread *m_thread;
+    // The X11 applier, its own thread and its connection's socket; no thread for backends that
+    // live in the daemon's thread.
+    struct
+    {
+        QThread *thread = nullptr;
+        WindowApplier *applier = nullptr;
+        int socket = -1;
+    } m_applier;
     QTimer m_pending;
 };
 

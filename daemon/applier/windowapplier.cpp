@@ -138,6 +138,9 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
     if (window == m_x11->root()) {
         const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
         if (atom == ewmh->_NET_SUPPORTING_WM_CHECK || atom == ewmh->_NET_SUPPORTED) {
+            // The frames another window manager makes are no reason to place a window again.
+            for (TrackedWindow &tracked : m_windows)
+                tracked.placed.reset();
             readDesktop();
             syncWindows();
             applyAll();
@@ -157,6 +160,10 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
     if (atom == XCB_ATOM_WM_CLASS) {
         tracked.wmClass = X11::readWmClass(*m_x11, window);
         apply(window, tracked);
+        return;
+    }
+    if (atom == m_x11->ewmh()->_NET_FRAME_EXTENTS) {
+        placeAgainIfFramed(window, tracked);
         return;
     }
     const auto overridden = tracked.overrides.find(atom);
@@ -525,11 +532,13 @@ void WindowApplier::applyIcon(xcb_window_t window, TrackedWindow &tracked,
                      [property](const X11::RawProperty &) { return property; });
 }
 
-void WindowApplier::applyStart(xcb_window_t window, const TrackedWindow &tracked,
-                               const StartProps &start)
+void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start)
 {
-    if (start.geometry)
+    if (start.geometry) {
+        if (m_desktop.manager.moveResizeIgnoresGravity)
+            awaitFrame(window, tracked, *start.geometry);
         applyGeometry(window, tracked, *start.geometry);
+    }
     const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
     if (start.maximize) {
         X11::requestStates(*m_x11, window, true, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
@@ -608,6 +617,34 @@ QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
         corner.moveTop(rect.y() - frame.top() - frame.bottom());
     gravity = XCB_GRAVITY_NORTH_WEST;
     return corner;
+}
+
+// Placed from the frame as it is now, which the window manager may not have published yet.
+void WindowApplier::awaitFrame(xcb_window_t window, TrackedWindow &tracked,
+                               const GeometrySpec &geometry)
+{
+    tracked.placed = geometry;
+    tracked.placedFrame = X11::frameExtents(*m_x11, window);
+    const quint64 serial = tracked.serial;
+    QTimer::singleShot(frameSettleMs, this, [this, window, serial] {
+        const auto found = m_windows.find(window);
+        if (found != m_windows.end() && found->serial == serial)
+            found->placed.reset();
+    });
+}
+
+// The window manager may publish the frame only after the window appeared: the far edges were
+// placed without it, so the window is placed once more with it. A frame it had already is never
+// a reason: a window the user moved stays where it is.
+void WindowApplier::placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked)
+{
+    if (!tracked.placed || !tracked.placedFrame.isNull()
+        || X11::frameExtents(*m_x11, window).isNull())
+        return;
+    const GeometrySpec geometry = *tracked.placed;
+    tracked.placed.reset();
+    applyGeometry(window, tracked, geometry);
+    m_x11->flush();
 }
 
 void WindowApplier::closeSoon(xcb_window_t window, quint64 serial)

@@ -26,6 +26,8 @@ class WindowApplier : public QObject
 public:
     // How long after a window appeared "close soon" asks it to close.
     static constexpr int closeSoonDelayMs = 500;
+    // How long after its start geometry a window's frame may still settle.
+    static constexpr int frameSettleMs = 3000;
 
     explicit WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent = nullptr);
     ~WindowApplier() override;
@@ -63,6 +65,10 @@ private:
         bool statesAdopted = false;
         // The window's own values, read for a whole burst of windows at once.
         QHash<xcb_atom_t, X11::RawProperty> prefetched;
+        // A start geometry placed with these frame extents, placed again once if the window
+        // manager publishes the frame soon after.
+        std::optional<GeometrySpec> placed;
+        QMargins placedFrame;
     };
 
     void handleEvent(const xcb_generic_event_t *event);
@@ -86,7 +92,9 @@ private:
     void applyState(xcb_window_t window, TrackedWindow &tracked, bool on, xcb_atom_t state);
     void applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus);
     void applyIcon(xcb_window_t window, TrackedWindow &tracked, const LastingProps &lasting);
-    void applyStart(xcb_window_t window, const TrackedWindow &tracked, const StartProps &start);
+    void applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start);
+    void awaitFrame(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry);
+    void placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked);
     void applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
                        const GeometrySpec &geometry);
     QRect frameCornerFirst(xcb_window_t window, const QRect &rect, xcb_gravity_t &gravity);

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void withoutWindowManagerWhatNeedsNoneIsApplied();
     void theDisplayGoingAwayLeavesTheServiceRunning();
     void theBusIsAnsweredWhileTheServerIsGrabbed();
+    void stopsWhileTheServerIsGrabbed();
     void startsWithoutApplyingWhenItCannot_data();
     void startsWithoutApplyingWhenItCannot();
     void restartsLeaveTheWindowsAsTheyAre();
@@ -469,6 +470,24 @@ void TestApplierX11::theBusIsAnsweredWhileTheServerIsGrabbed()
     xcb_disconnect(grabber);
     QVERIFY(X11Session::waitFor([&] { return holds(Check::Desktop, window, 0xFFFFFFFFu); }));
     QVERIFY(m_client->destroy(window));
+}
+
+// The applier waits for an answer that does not come: the service still ends, cleanly and
+// without telling of a lost display.
+void TestApplierX11::stopsWhileTheServerIsGrabbed()
+{
+    xcb_connection_t *grabber = xcb_connect(m_session.display().constData(), nullptr);
+    QVERIFY(!xcb_connection_has_error(grabber));
+    xcb_grab_server(grabber);
+    free(xcb_get_input_focus_reply(grabber, xcb_get_input_focus(grabber), nullptr));
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("held"), "ontop")));
+    const int logged = log(*m_service).size();
+    const bool stopped = m_service->stop();
+    xcb_ungrab_server(grabber);
+    xcb_disconnect(grabber);
+    QVERIFY(stopped);
+    QVERIFY(!log(*m_service).mid(logged).contains(QStringLiteral("went away")));
+    QVERIFY(startService(*m_service, m_session.environment()));
 }
 
 void TestApplierX11::startsWithoutApplyingWhenItCannot_data()
