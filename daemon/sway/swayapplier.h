@@ -25,7 +25,7 @@ public:
     static constexpr int closeSoonDelayMs = 500;
     static constexpr int reconnectIntervalMs = 1000;
     static constexpr int placeAgainMs = 100;
-    static constexpr int placeTries = 20;
+    static constexpr int placeTries = 100;
 
     explicit SwayApplier(const QString &socketPath, QObject *parent = nullptr);
 
