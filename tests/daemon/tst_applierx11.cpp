@@ -348,12 +348,18 @@ void TestApplierX11::theWindowsOwnHintsComeBack()
 
 void TestApplierX11::hintsAreInPlaceBeforeTheFirstMap()
 {
-    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Early"),
-                                                   QStringLiteral("no_title;no_border"))));
-    // The program maps its window only once the hints are there.
+    QVERIFY(succeeded(m_apprc->setWindowProperties(
+        QStringLiteral("Early"), QStringLiteral("no_title;no_border;geometry=300x200-30-40"))));
+    // The program maps its window only once the hints are there, and the position with them.
     const xcb_window_t window = openManaged("early", "Early", QStringLiteral("awaitmotif"));
     QVERIFY(window);
+    QCOMPARE(X11::geometryOnScreen(x11(), window),
+             QRect(1024 - 30 - 300, 768 - 40 - 200, 300, 200));
     QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, window, "0,0,0,0"); }));
+    // The program's own size hints (it has none) once the frame has settled.
+    const xcb_atom_t sizeHints = XCB_ATOM_WM_NORMAL_HINTS;
+    QVERIFY(X11Session::waitFor(
+        [&] { return !X11::readProperty(x11(), window, sizeHints)->exists(); }));
     QVERIFY(m_client->destroy(window));
 }
 
@@ -728,9 +734,7 @@ void TestApplierX11::framesOnEveryWindowManager_data()
         for (const char *property : properties)
             QTest::addRow("%s: %s", windowManager, property) << windowManager << property;
     }
-    // IceWM, xfwm4, Metacity and JWM now and then put a new window where they like after it was
-    // placed; until that race is settled only the placements that always hold are claimed.
-    for (const char *windowManager : { "openbox", "fluxbox" }) {
+    for (const char *windowManager : windowManagers) {
         QTest::addRow("%s: geometry=300x200-30-40", windowManager)
             << windowManager << "geometry=300x200-30-40";
     }
@@ -781,13 +785,20 @@ void TestApplierX11::framesOnEveryWindowManager()
         // The frame's far corner lands exactly on the offsets from the screen's edges. The
         // visible frame: Metacity's top-level window holds invisible borders too.
         const QPoint corner(1024 - 30 - 1, 768 - 40 - 1);
-        QVERIFY(X11Session::waitFor([&] {
+        QRect outer;
+        const bool placed = X11Session::waitFor([&] {
             const QRect inner = X11::geometryOnScreen(desktop.session.x11(), window);
-            return inner.size() == QSize(300, 200)
-                && inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window))
-                       .bottomRight()
-                == corner;
-        }));
+            outer = inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window));
+            return inner.size() == QSize(300, 200) && outer.bottomRight() == corner;
+        });
+        desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
+        QVERIFY2(placed,
+                 qPrintable(QStringLiteral("frame at %1,%2 %3x%4\n%5")
+                                .arg(outer.x())
+                                .arg(outer.y())
+                                .arg(outer.width())
+                                .arg(outer.height())
+                                .arg(desktop.log)));
     }
     QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
     QVERIFY(X11Session::waitFor([&] {
