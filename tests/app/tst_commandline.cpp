@@ -27,17 +27,17 @@ QProcessEnvironment environmentWithoutDisplay()
 // What bash's completion offers after the words typed so far.
 QStringList bashOffers(const QStringList &words)
 {
-    QProcess bash;
-    bash.start("bash",
-               QStringList({ "-c",
-                             "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
-                             "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
-                             "printf '%s\\n' \"${COMPREPLY[@]}\"",
-                             "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
-                   + words);
-    if (!bash.waitForFinished(60000) || bash.exitCode() != 0)
+    const ToolRun bash
+        = runProgram("bash",
+                     QStringList({ "-c",
+                                   "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
+                                   "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
+                                   "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                                   "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
+                         + words);
+    if (bash.exitCode != 0)
         return { QStringLiteral("(bash failed)") };
-    return QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return bash.out.split('\n', Qt::SkipEmptyParts);
 }
 
 // The long options a text names outside its comment lines.
@@ -93,21 +93,17 @@ private Q_SLOTS:
         QVERIFY(service.startWith(stored));
         QProcessEnvironment environment = englishEnvironment();
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        QProcess tool;
-        tool.setProcessEnvironment(environment);
         // Each format turns into the bytes it stands for, then the tool runs with them.
-        tool.start(
+        const ToolRun run = runProgram(
             QStringLiteral("/bin/sh"),
             QStringList { "-c",
                           "tool=$1; shift; for a; do set -- \"$@\" \"$(printf \"%s$a\" '')\"; "
                           "shift; done; exec \"$tool\" \"$@\"",
                           "sh", KIVO_ADMIN_WINPROPS }
-                + formats);
-        if (!tool.waitForFinished(60000))
-            tool.kill();
-        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()), message);
-        QCOMPARE(tool.exitCode(), status);
+                + formats,
+            environment);
+        QCOMPARE(run.err, message);
+        QCOMPARE(run.exitCode, status);
         QCOMPARE(service.readStorage(),
                  status == 0 ? stored + QStringList(QStringLiteral("П;ontop")) : stored);
     }
@@ -484,17 +480,15 @@ private Q_SLOTS:
     {
         ServiceProcess service;
         QVERIFY(service.startWith({ "a;ontop", "ab c;sticky", "x\\;y;no_title" }));
-        QProcess zsh;
-        zsh.start("zsh",
-                  { "-f", "-c",
-                    "compadd() { shift; print -rl -- ${(P)1}; }; words=(\"$1\"); "
-                    "eval \"$(sed -n '/^_kivo_admin_winprops_names()/,/^}/p' \"$2\")\"; "
-                    "_kivo_admin_winprops_names",
-                    "zsh", KIVO_ADMIN_WINPROPS, KIVO_ZSH_COMPLETION });
-        QVERIFY(zsh.waitForFinished(60000));
-        QCOMPARE(zsh.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(zsh.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-                 QStringList({ "a", "ab c", "x;y" }));
+        const ToolRun zsh
+            = runProgram("zsh",
+                         { "-f", "-c",
+                           "compadd() { shift; print -rl -- ${(P)1}; }; words=(\"$1\"); "
+                           "eval \"$(sed -n '/^_kivo_admin_winprops_names()/,/^}/p' \"$2\")\"; "
+                           "_kivo_admin_winprops_names",
+                           "zsh", KIVO_ADMIN_WINPROPS, KIVO_ZSH_COMPLETION });
+        QCOMPARE(zsh.exitCode, 0);
+        QCOMPARE(zsh.out.split('\n', Qt::SkipEmptyParts), QStringList({ "a", "ab c", "x;y" }));
     }
 
     // A new option of the tool that a completion does not offer shows here.
