@@ -5,6 +5,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -188,7 +189,10 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         found = m_beforeMap.find(window);
         if (found == m_beforeMap.end())
             return;
-        recomposeOverride(window, *found, atom);
+        if (atom == m_x11->ewmh()->_NET_WM_STATE)
+            keepAskedStates(window, *found);
+        else
+            recomposeOverride(window, *found, atom);
         return;
     }
     TrackedWindow &tracked = *found;
@@ -248,6 +252,7 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
     // it. The states and the notices follow once it manages the window, which then finds the
     // window's own values recorded and writes the same again.
     ApplyDecision decision = decide(record, true, LastingProps(), m_desktop);
+    early.askedStates = statesAskedBy(decision);
     decision.changes
         &= Aspect::Decorations | Aspect::Focus | Aspect::Opacity | Aspect::Shadow | Aspect::Icon;
     // Xfwm4 did not always give back the buttons of functions it first framed the window
@@ -261,10 +266,70 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
         overrideProperty(window, early, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
         configure(window, placement.rect);
     }
+    askStatesBeforeMap(window, early, decision);
     applyLasting(window, early, decision);
     // Kept until the window manager takes the window, so that the program writing a property
     // again meanwhile gets it composed again.
     m_beforeMap.insert(window, early);
+}
+
+QVector<xcb_atom_t> WindowApplier::statesAskedBy(const ApplyDecision &decision) const
+{
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    const LastingProps &to = decision.lasting;
+    QVector<xcb_atom_t> asked;
+    const QPair<bool, xcb_atom_t> states[] = {
+        { to.above, ewmh->_NET_WM_STATE_ABOVE },
+        { to.below, ewmh->_NET_WM_STATE_BELOW },
+        { to.skipTaskbar, ewmh->_NET_WM_STATE_SKIP_TASKBAR },
+        { to.skipPager, ewmh->_NET_WM_STATE_SKIP_PAGER },
+        { decision.start.maximize, ewmh->_NET_WM_STATE_MAXIMIZED_VERT },
+        { decision.start.maximize, ewmh->_NET_WM_STATE_MAXIMIZED_HORZ },
+    };
+    for (const auto &state : states) {
+        if (state.first)
+            asked.append(state.second);
+    }
+    return asked;
+}
+
+// A window manager reads the states and the desktop of a window when it first manages it: asked
+// for before, the window never shows without them. Its own states are recorded as they were, so
+// that those asked for are taken back later, after a restart too.
+void WindowApplier::askStatesBeforeMap(xcb_window_t window, TrackedWindow &early,
+                                       const ApplyDecision &decision)
+{
+    if (!m_desktop.windowManager)
+        return;
+    if (decision.lasting.allDesktops)
+        X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_DESKTOP, { allDesktops });
+    if (early.askedStates.isEmpty())
+        return;
+    early.ownStates = X11::wmStates(*m_x11, window);
+    writeAskedStates(window, early);
+}
+
+void WindowApplier::writeAskedStates(xcb_window_t window, TrackedWindow &early)
+{
+    QVector<xcb_atom_t> states = *early.ownStates;
+    for (const xcb_atom_t state : qAsConst(early.askedStates)) {
+        if (!states.contains(state))
+            states.append(state);
+    }
+    X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_STATE, states, XCB_ATOM_ATOM);
+    recordOriginals(window, early);
+}
+
+// The program set its states again before the map: those become its own.
+void WindowApplier::keepAskedStates(xcb_window_t window, TrackedWindow &early)
+{
+    const QVector<xcb_atom_t> now = X11::wmStates(*m_x11, window);
+    const bool kept = std::all_of(early.askedStates.cbegin(), early.askedStates.cend(),
+                                  [&now](xcb_atom_t state) { return now.contains(state); });
+    if (kept || early.askedStates.isEmpty() || ++early.stateRewrites > maxRewrites)
+        return;
+    early.ownStates = now;
+    writeAskedStates(window, early);
 }
 
 void WindowApplier::connectionLost(const QString &reason)

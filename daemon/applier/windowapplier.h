@@ -80,6 +80,9 @@ private:
         // manager publishes the frame soon after.
         std::optional<GeometrySpec> placed;
         QMargins placedFrame;
+        // Before the map: the states asked for, kept when the program sets its own again.
+        QVector<xcb_atom_t> askedStates;
+        int stateRewrites = 0;
     };
 
     void takePosted();
@@ -88,6 +91,11 @@ private:
     void recomposeOverride(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
     void watchUnmanaged(xcb_window_t window);
     void applyBeforeMap(xcb_window_t window);
+    QVector<xcb_atom_t> statesAskedBy(const ApplyDecision &decision) const;
+    void askStatesBeforeMap(xcb_window_t window, TrackedWindow &early,
+                            const ApplyDecision &decision);
+    void writeAskedStates(xcb_window_t window, TrackedWindow &early);
+    void keepAskedStates(xcb_window_t window, TrackedWindow &early);
     void connectionLost(const QString &reason);
     void readDesktop();
     void syncWindows();

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void newWindowsGetTheirProperties();
     void openWindowsFollowTheCollection();
     void theWindowsOwnHintsComeBack();
+    void hintsAreInPlaceBeforeTheFirstMap_data();
     void hintsAreInPlaceBeforeTheFirstMap();
     void theInstanceRecordWinsOverTheClassRecord();
     void badWindowsDoNotStopTheApplier();
@@ -346,20 +347,49 @@ void TestApplierX11::theWindowsOwnHintsComeBack()
     QVERIFY(m_client->destroy(window));
 }
 
+void TestApplierX11::hintsAreInPlaceBeforeTheFirstMap_data()
+{
+    QTest::addColumn<QString>("properties");
+    QTest::addColumn<QString>("awaited");
+    QTest::addColumn<Check>("check");
+    QTest::addColumn<QVariant>("expected");
+
+    QTest::newRow("decorations") << "no_title;no_border"
+                                 << "_MOTIF_WM_HINTS" << Check::FrameExtents << QVariant("0,0,0,0");
+    QTest::newRow("start geometry") << "geometry=300x200-30-40"
+                                    << "WM_NORMAL_HINTS" << Check::Frame
+                                    << QVariant(QRect(1024 - 30 - 302, 768 - 40 - 225, 302, 225));
+    QTest::newRow("states") << "ontop;no_tbutton"
+                            << "_NET_WM_STATE" << Check::States
+                            << QVariant("_NET_WM_STATE_ABOVE,_NET_WM_STATE_SKIP_TASKBAR");
+    QTest::newRow("all desktops") << "sticky"
+                                  << "_NET_WM_DESKTOP" << Check::Desktop << QVariant(0xFFFFFFFFu);
+}
+
 void TestApplierX11::hintsAreInPlaceBeforeTheFirstMap()
 {
-    QVERIFY(succeeded(m_apprc->setWindowProperties(
-        QStringLiteral("Early"), QStringLiteral("no_title;no_border;geometry=300x200-30-40"))));
-    // The program maps its window only once the hints are there, and the position with them.
-    const xcb_window_t window = openManaged("early", "Early", QStringLiteral("awaitmotif"));
+    QFETCH(QString, properties);
+    QFETCH(QString, awaited);
+    QFETCH(Check, check);
+    QFETCH(QVariant, expected);
+    const QString name = QStringLiteral("Early%1").arg(++m_windowNumber);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
+    // The program maps its window only once the property is there.
+    const xcb_window_t window
+        = openManaged("early", name.toUtf8(), QStringLiteral("await ") + awaited);
     QVERIFY(window);
-    QCOMPARE(X11::geometryOnScreen(x11(), window),
-             QRect(1024 - 30 - 300, 768 - 40 - 200, 300, 200));
-    QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, window, "0,0,0,0"); }));
+    QVERIFY2(X11Session::waitFor([&] { return holds(check, window, expected); }),
+             qPrintable(m_log));
     // The program's own size hints (it has none) once the frame has settled.
-    const xcb_atom_t sizeHints = XCB_ATOM_WM_NORMAL_HINTS;
     QVERIFY(X11Session::waitFor(
-        [&] { return !X11::readProperty(x11(), window, sizeHints)->exists(); }));
+        [&] { return !X11::readProperty(x11(), window, XCB_ATOM_WM_NORMAL_HINTS)->exists(); }));
+    // What was asked before the map is taken back like the rest.
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
+    const xcb_atom_t above = x11().ewmh()->_NET_WM_STATE_ABOVE;
+    QVERIFY(X11Session::waitFor([&] {
+        return !X11::wmStates(x11(), window).contains(above)
+            && X11::frameExtents(x11(), window) == openboxFrame;
+    }));
     QVERIFY(m_client->destroy(window));
 }
 
