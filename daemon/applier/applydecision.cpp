@@ -239,14 +239,14 @@ WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
     // Measured on Debian 12's packages; the README lists what each one shows.
     static const WindowManagerTraits known[] = {
         // name, decorations, with the title only, the title takes, functions, deleting restores,
-        // gravity ignored
-        { "Openbox", DecorTitle, DecorBorder | DecorResizeHandle, DecorResizeHandle, 0, true,
-          false },
-        { "Fluxbox", DecorTitle | DecorBorder | DecorResizeHandle, 0, 0, 0, false, false },
-        { "IceWM", AllDecorations, 0, 0, buttons, true, true },
-        { "Xfwm4", DecorMenu, 0, 0, buttons, false, false },
-        { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false },
-        { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false },
+        // gravity ignored, gravity counts the border
+        { "Openbox", DecorTitle, DecorBorder | DecorResizeHandle, DecorResizeHandle, 0, true, false,
+          true },
+        { "Fluxbox", DecorTitle | DecorBorder | DecorResizeHandle, 0, 0, 0, false, false, true },
+        { "IceWM", AllDecorations, 0, 0, buttons, true, true, false },
+        { "Xfwm4", DecorMenu, 0, 0, buttons, false, false, false },
+        { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false, true },
+        { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false, false },
     };
     const QString name = windowManagerName.section(QLatin1Char(' '), 0, 0);
     for (const WindowManagerTraits &traits : known) {

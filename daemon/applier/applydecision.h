@@ -141,6 +141,9 @@ struct WindowManagerTraits
     bool deletingHintsRestores = false;
     // _NET_MOVERESIZE_WINDOW places the frame's top left corner whatever gravity it is given.
     bool moveResizeIgnoresGravity = false;
+    // Where the gravity puts the far edges, the window's X border as it was created counts,
+    // though the window manager takes the border away.
+    bool gravityCountsBorder = false;
 };
 
 // The traits of a window manager by the name it publishes; those of one not measured otherwise.

@@ -136,8 +136,11 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
     case XCB_CREATE_NOTIFY: {
         const auto *notify = reinterpret_cast<const xcb_create_notify_event_t *>(event);
         if (notify->parent == m_x11->root() && !notify->override_redirect
-            && !m_windows.contains(notify->window))
+            && !m_windows.contains(notify->window)) {
+            if (notify->border_width)
+                m_borders.insert(notify->window, notify->border_width);
             watchUnmanaged(notify->window);
+        }
         break;
     }
     case XCB_REPARENT_NOTIFY: {
@@ -339,6 +342,8 @@ void WindowApplier::connectionLost(const QString &reason)
                       .arg(QString::fromLocal8Bit(m_x11->displayName()), reason));
     m_windows.clear();
     m_unmanaged.clear();
+    m_beforeMap.clear();
+    m_borders.clear();
     // Deleted once its own signal has returned.
     m_x11.release()->deleteLater();
 }
@@ -505,6 +510,7 @@ void WindowApplier::forgetWindow(xcb_window_t window)
     m_windows.remove(window);
     m_unmanaged.remove(window);
     m_beforeMap.remove(window);
+    m_borders.remove(window);
 }
 
 void WindowApplier::applyAll()
@@ -706,8 +712,9 @@ WindowApplier::Placement WindowApplier::placementOf(xcb_window_t window,
     // The offsets count from the screen's edges, as the manual has it and as the dialog writes
     // them (its centre is that of the work area, in screen coordinates).
     const QSize screen(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
-    qint64 x = placed(0, screen.width(), width, geometry.x, geometry.fromRightEdge);
-    qint64 y = placed(0, screen.height(), height, geometry.y, geometry.fromBottomEdge);
+    const qint64 border = m_desktop.manager.gravityCountsBorder ? 2 * m_borders.value(window) : 0;
+    qint64 x = placed(0, screen.width(), width + border, geometry.x, geometry.fromRightEdge);
+    qint64 y = placed(0, screen.height(), height + border, geometry.y, geometry.fromBottomEdge);
     Placement placement { {}, gravityOf(geometry), false };
     placement.offScreen = x >= area.x() + area.width() || x + width <= area.x()
         || y >= area.y() + area.height() || y + height <= area.y();

@@ -145,6 +145,8 @@ private:
     QSet<xcb_window_t> m_unmanaged;
     // New windows given properties before the window manager took them.
     QHash<xcb_window_t, TrackedWindow> m_beforeMap;
+    // The X border new windows were created with, where they have one.
+    QHash<xcb_window_t, int> m_borders;
     IconImages m_icons;
     QSet<QString> m_reported;
     quint64 m_nextSerial = 1;

@@ -302,6 +302,13 @@ QMargins frameExtents(X11Connection &x11, xcb_window_t window)
                     static_cast<int>(values[1]), static_cast<int>(values[3]));
 }
 
+int borderWidth(X11Connection &x11, xcb_window_t window)
+{
+    const auto geometry
+        = adopt(xcb_get_geometry_reply(x11.xcb(), xcb_get_geometry(x11.xcb(), window), nullptr));
+    return geometry ? geometry->border_width : 0;
+}
+
 QMargins frameByGeometry(X11Connection &x11, xcb_window_t window)
 {
     xcb_window_t topLevel = window;

@@ -113,6 +113,8 @@ QMargins frameExtents(X11Connection &x11, xcb_window_t window);
 // The frame around a client window as the geometry of the window manager's top-level window
 // shows it, its X border included: true where _NET_FRAME_EXTENTS is stale. None for a
 // top-level window.
+// The width of the window's own X border; 0 when the window is gone.
+int borderWidth(X11Connection &x11, xcb_window_t window);
 QMargins frameByGeometry(X11Connection &x11, xcb_window_t window);
 QVector<xcb_atom_t> wmStates(X11Connection &x11, xcb_window_t window);
 std::optional<quint32> cardinal(X11Connection &x11, xcb_window_t window, xcb_atom_t atom);

@@ -91,6 +91,7 @@ private:
     X11Connection &x11() { return m_session.x11(); }
     QVector<xcb_atom_t> atoms(const QStringList &names);
     bool useWindowManager(const QString &program);
+    xcb_window_t openPanel(int height);
     bool hasFrame(xcb_window_t window, quint32 decorationsOff);
     bool allowsActions(xcb_window_t window, quint32 functionsOff);
     bool isActive(xcb_window_t window);
@@ -638,6 +639,19 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
         QVERIFY(m_client->destroy(window));
 }
 
+// A dock along the top edge; open once the window manager keeps other windows away from it.
+xcb_window_t TestApplierX11::openPanel(int height)
+{
+    const xcb_window_t panel
+        = m_desktop->client->open(X11TestClient::wmClass("panel", "Panel"),
+                                  QStringLiteral("geometry 1024x%1+0+0 dock %1").arg(height));
+    if (!panel || !X11Session::waitFor([&] {
+            return X11::workArea(m_desktop->session.x11()).top() == height;
+        }))
+        return XCB_WINDOW_NONE;
+    return panel;
+}
+
 bool TestApplierX11::useWindowManager(const QString &program)
 {
     if (m_desktop && m_desktop->program == program)
@@ -753,6 +767,8 @@ void TestApplierX11::framesOnEveryWindowManager_data()
 {
     QTest::addColumn<QString>("windowManager");
     QTest::addColumn<QString>("properties");
+    QTest::addColumn<QString>("clientOptions");
+    QTest::addColumn<int>("panelHeight"); // of of a panel along the top edge
 
     // What each does is in the applier's table; these rows check the table against them.
     const char *const windowManagers[]
@@ -762,11 +778,20 @@ void TestApplierX11::framesOnEveryWindowManager_data()
             "no_ctrlbtn;no_button1;no_button2;no_button3" };
     for (const char *windowManager : windowManagers) {
         for (const char *property : properties)
-            QTest::addRow("%s: %s", windowManager, property) << windowManager << property;
+            QTest::addRow("%s: %s", windowManager, property)
+                << windowManager << property << QString() << 0;
     }
     for (const char *windowManager : windowManagers) {
+        const QString wm = QString::fromLatin1(windowManager);
         QTest::addRow("%s: geometry=300x200-30-40", windowManager)
-            << windowManager << "geometry=300x200-30-40";
+            << wm << "geometry=300x200-30-40" << QString() << 0;
+        QTest::addRow("%s: geometry=300x200-30-40, a client with an X border", windowManager)
+            << wm << "geometry=300x200-30-40"
+            << "border 1" << 0;
+        QTest::addRow("%s: geometry=300x200+30+60 beside a panel", windowManager)
+            << wm << "geometry=300x200+30+60" << QString() << 40;
+        QTest::addRow("%s: geometry=300x200-30-40 beside a panel", windowManager)
+            << wm << "geometry=300x200-30-40" << QString() << 40;
     }
 }
 
@@ -774,15 +799,19 @@ void TestApplierX11::framesOnEveryWindowManager()
 {
     QFETCH(QString, windowManager);
     QFETCH(QString, properties);
+    QFETCH(QString, clientOptions);
+    QFETCH(int, panelHeight);
     // A window manager that cannot start fails its rows: the suite is about all of them.
     QVERIFY2(useWindowManager(windowManager), qPrintable(windowManager));
     ManagedDesktop &desktop = *m_desktop;
+    const xcb_window_t panel = panelHeight ? openPanel(panelHeight) : xcb_window_t(XCB_WINDOW_NONE);
+    QVERIFY(panel || !panelHeight);
     const QString name = QStringLiteral("Frame%1").arg(++m_windowNumber);
     const WinProps record = recordOf(name + QLatin1Char(';') + properties);
     const ApplyDecision expected = decide(&record, true, LastingProps(), desktop.traits);
     QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
     const xcb_window_t window
-        = desktop.client->open(X11TestClient::wmClass("frame", name.toUtf8()));
+        = desktop.client->open(X11TestClient::wmClass("frame", name.toUtf8()), clientOptions);
     QVERIFY(window);
     const QString noEffect
         = QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop (%3).")
@@ -812,14 +841,20 @@ void TestApplierX11::framesOnEveryWindowManager()
              !expected.notApplied.isEmpty());
 
     if (expected.start.geometry) {
-        // The frame's far corner lands exactly on the offsets from the screen's edges. The
-        // visible frame: Metacity's top-level window holds invisible borders too.
-        const QPoint corner(1024 - 30 - 1, 768 - 40 - 1);
+        // The frame's edges land exactly on the offsets from the screen's edges. The visible
+        // frame: Metacity's top-level window holds invisible borders too.
+        const GeometrySpec &geometry = *expected.start.geometry;
+        const int border = X11::borderWidth(desktop.session.x11(), window);
         QRect outer;
         const bool placed = X11Session::waitFor([&] {
             const QRect inner = X11::geometryOnScreen(desktop.session.x11(), window);
-            outer = inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window));
-            return inner.size() == QSize(300, 200) && outer.bottomRight() == corner;
+            outer = inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window)
+                                       + QMargins(border, border, border, border));
+            return inner.size() == QSize(geometry.width, geometry.height)
+                && (geometry.fromRightEdge ? outer.right() == 1024 - geometry.x - 1
+                                           : outer.left() == geometry.x)
+                && (geometry.fromBottomEdge ? outer.bottom() == 768 - geometry.y - 1
+                                            : outer.top() == geometry.y);
         });
         desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
         QVERIFY2(placed,
@@ -836,6 +871,8 @@ void TestApplierX11::framesOnEveryWindowManager()
             && hasButtons(window, 0, 0);
     }));
     QVERIFY(desktop.client->destroy(window));
+    if (panel)
+        QVERIFY(desktop.client->destroy(panel));
 }
 
 KIVO_TEST_MAIN(TestApplierX11)

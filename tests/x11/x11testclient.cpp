@@ -5,10 +5,11 @@
 // line on standard input, and answers on standard output.
 //
 //   open HEX [geometry WxH+X+Y] [motif FLAGS,FUNCTIONS,DECORATIONS] [nodelete] [input 0|1]
-//        [await PROPERTY]
+//        [await PROPERTY] [border WIDTH] [dock HEIGHT]
 //        HEX: the bytes of WM_CLASS in hexadecimal, "-" for no WM_CLASS at all
 //        await: maps the window only once someone else gave it that property, and answers
 //        "window 0" when that does not happen within ten seconds
+//        dock: a panel along the top edge, HEIGHT pixels high, that keeps other windows away
 //        answers "window ID" once the window is mapped
 //   destroy ID      answers "destroyed ID"
 //   motif ID FLAGS,FUNCTIONS,DECORATIONS | motif ID -
@@ -68,6 +69,8 @@ struct OpenOptions
     bool deletable = true;
     xcb_atom_t awaited = XCB_ATOM_NONE;
     int input = -1;
+    int border = 0;
+    int dock = 0;
 };
 
 std::vector<uint32_t> motifHintsOf(const std::string &value)
@@ -106,12 +109,30 @@ OpenOptions readOptions(std::istringstream &words)
             options.motif = motifHintsOf(value);
         } else if (word == "input" && words >> value) {
             options.input = std::atoi(value.c_str());
+        } else if (word == "border" && words >> value) {
+            options.border = std::atoi(value.c_str());
+        } else if (word == "dock" && words >> value) {
+            options.dock = std::atoi(value.c_str());
         }
     }
     return options;
 }
 
 void handle(xcb_generic_event_t *event);
+
+void makeDock(xcb_window_t window, int height)
+{
+    const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, &dock);
+    const uint32_t top = uint32_t(height);
+    const uint32_t right = uint32_t(screen->width_in_pixels - 1);
+    const uint32_t strut[] = { 0, 0, top, 0, 0, 0, 0, 0, 0, right, 0, 0 };
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STRUT_PARTIAL"),
+                        XCB_ATOM_CARDINAL, 32, 12, strut);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STRUT"),
+                        XCB_ATOM_CARDINAL, 32, 4, strut);
+}
 
 bool awaitProperty(xcb_window_t window, xcb_atom_t awaited)
 {
@@ -140,7 +161,7 @@ void open(const std::string &classHex, std::istringstream &words)
     const uint32_t values[]
         = { screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE };
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, options.x, options.y,
-                      options.width, options.height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      options.width, options.height, options.border, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
     if (classHex != "-") {
         const std::string wmClass = fromHex(classHex);
@@ -158,6 +179,8 @@ void open(const std::string &classHex, std::istringstream &words)
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, motifWmHints, motifWmHints,
                             32, options.motif.size(), options.motif.data());
     }
+    if (options.dock > 0)
+        makeDock(window, options.dock);
     if (options.input >= 0) {
         xcb_icccm_wm_hints_t hints {};
         xcb_icccm_wm_hints_set_input(&hints, options.input);
