@@ -80,6 +80,8 @@ private Q_SLOTS:
     // Last: it replaces the service on the test's display by one on each window manager's.
     void framesOnEveryWindowManager_data();
     void framesOnEveryWindowManager();
+    void restartsOnEveryWindowManagerRepeatNoStart_data();
+    void restartsOnEveryWindowManagerRepeatNoStart();
 
 private:
     bool startService(ServiceProcess &service, const QProcessEnvironment &environment,
@@ -873,6 +875,47 @@ void TestApplierX11::framesOnEveryWindowManager()
     QVERIFY(desktop.client->destroy(window));
     if (panel)
         QVERIFY(desktop.client->destroy(panel));
+}
+
+void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart_data()
+{
+    QTest::addColumn<QString>("windowManager");
+    for (const char *windowManager : { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" })
+        QTest::newRow(windowManager) << windowManager;
+}
+
+void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
+{
+    QFETCH(QString, windowManager);
+    QVERIFY2(useWindowManager(windowManager), qPrintable(windowManager));
+    ManagedDesktop &desktop = *m_desktop;
+    X11Connection &x = desktop.session.x11();
+    const QString name = QStringLiteral("Restart%1").arg(++m_windowNumber);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, "geometry=300x200+30+60")));
+    const xcb_window_t window
+        = desktop.client->open(X11TestClient::wmClass("moved", name.toUtf8()));
+    QVERIFY(X11Session::waitFor(
+        [&] { return X11::geometryOnScreen(x, window).size() == QSize(300, 200); }));
+    // Where the user puts it afterwards.
+    const QRect moved(400, 300, 300, 200);
+    X11::requestMoveResize(x, window, moved, XCB_GRAVITY_STATIC);
+    QVERIFY(X11Session::waitFor([&] { return X11::geometryOnScreen(x, window) == moved; }));
+
+    QVERIFY2(desktop.session.restartWindowManager(), qPrintable(desktop.session.error()));
+    // A window that appears after the other came back: once it has its state, the service has
+    // handled all that came before.
+    const QString probeName = name + QStringLiteral("Probe");
+    QVERIFY(succeeded(m_apprc->setWindowProperties(probeName, "ontop")));
+    const xcb_window_t probe
+        = desktop.client->open(X11TestClient::wmClass("probe", probeName.toUtf8()));
+    const xcb_atom_t above = x.ewmh()->_NET_WM_STATE_ABOVE;
+    QVERIFY(X11Session::waitFor([&] { return X11::wmStates(x, probe).contains(above); }));
+    // The new instance may put the frame where the client was; the window stays near there.
+    const QRect now = X11::geometryOnScreen(x, window);
+    QVERIFY2((now.topLeft() - moved.topLeft()).manhattanLength() <= 50,
+             qPrintable(QStringLiteral("at %1,%2").arg(now.x()).arg(now.y())));
+    QCOMPARE(now.size(), moved.size());
+    QVERIFY(desktop.client->destroy(window) && desktop.client->destroy(probe));
 }
 
 KIVO_TEST_MAIN(TestApplierX11)

@@ -185,6 +185,22 @@ bool X11Session::replaceWindowManager()
         m_error = QStringLiteral("%1 --replace did not take over").arg(m_windowManagerProgram);
         return false;
     }
+    return listsAgain(clients);
+}
+
+bool X11Session::restartWindowManager()
+{
+    const QVector<xcb_window_t> clients = X11::readClientList(*m_x11);
+    stopWindowManagerProcess();
+    if (!launchWindowManager({}) || !listsAgain(clients)) {
+        m_error = QStringLiteral("%1 did not take the windows back").arg(m_windowManagerProgram);
+        return false;
+    }
+    return true;
+}
+
+bool X11Session::listsAgain(const QVector<xcb_window_t> &clients)
+{
     return waitFor([&] {
         const QVector<xcb_window_t> listed = X11::readClientList(*m_x11);
         return std::all_of(clients.cbegin(), clients.cend(),

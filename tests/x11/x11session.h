@@ -35,6 +35,8 @@ public:
     // Starts another instance of the running window manager with --replace, and waits until
     // the old one has gone and the new one lists the windows again.
     bool replaceWindowManager();
+    // Ends the running window manager and starts it again, as a restart does.
+    bool restartWindowManager();
     void stopWindowManager();
     void killServer();
 
@@ -55,6 +57,7 @@ private:
     bool managesWindows();
     bool launchWindowManager(const QStringList &extraArguments);
     void stopWindowManagerProcess();
+    bool listsAgain(const QVector<xcb_window_t> &clients);
 
     QProcess m_server;
     std::unique_ptr<QProcess> m_windowManager;
