@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#ifndef KIVO_KWINAPPLIER_H
+#define KIVO_KWINAPPLIER_H
+
+#include "platform/winprops/winprops.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QSet>
+
+// Applies the stored window properties as KWin's window rules: one rule of ours in kwinrulesrc
+// per record that sets something KWin does, written beside the user's rules, and KWin told to
+// read them again after every change. KWin's rules act before a window is first shown.
+class KwinApplier : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Whether KWin owns its name on the bus.
+    static bool isRunning(const QDBusConnection &bus);
+    // KWin's rules file of this user.
+    static QString defaultRulesPath();
+
+    // bus: where KWin is told to read its rules again.
+    KwinApplier(const QString &rulesPath, const QDBusConnection &bus, QObject *parent = nullptr);
+
+    void setRecords(const WinPropsList &records);
+
+Q_SIGNALS:
+    // A line for the log: properties KWin cannot do, a rules file that cannot be written.
+    void notice(const QString &message);
+
+private:
+    enum class Written { Yes, No, ChangedMeanwhile };
+
+    bool writeRules(const WinPropsList &records);
+    Written replaceRules(const QString &path, const QByteArray &before, const QByteArray &after);
+    void reportNotApplied(const WinProps &record);
+    void reconfigure();
+
+    QString m_rulesPath;
+    QDBusConnection m_bus;
+    QSet<QString> m_reported;
+};
+
+#endif
