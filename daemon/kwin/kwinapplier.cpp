@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,12 +65,91 @@ KwinApplier::KwinApplier(const QString &rulesPath, const QDBusConnection &bus, Q
 {
 }
 
+KwinApplier::~KwinApplier()
+{
+    stopWatching();
+}
+
 void KwinApplier::setRecords(const WinPropsList &records)
 {
     for (const WinProps &record : records)
         reportNotApplied(record);
-    if (writeRules(records))
+    // Our own reading of the file is not KWin's.
+    stopWatching();
+    if (writeRules(records)) {
+        const QByteArray undo = kwinUndoScript(m_records, records);
+        if (!undo.isEmpty())
+            m_pendingUndo.append(undo);
         reconfigure();
+    }
+    m_records = records;
+    if (!m_pendingUndo.isEmpty())
+        watchForKwinReading();
+}
+
+QString KwinApplier::rulesFile() const
+{
+    const QFileInfo link(m_rulesPath);
+    return link.isSymLink() ? link.symLinkTarget() : m_rulesPath;
+}
+
+void KwinApplier::watchForKwinReading()
+{
+    m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0
+        || inotify_add_watch(m_inotify, QFile::encodeName(rulesFile()).constData(),
+                             IN_CLOSE_NOWRITE)
+            < 0) {
+        stopWatching();
+        return;
+    }
+    m_kwinReading = std::make_unique<QSocketNotifier>(m_inotify, QSocketNotifier::Read);
+    connect(m_kwinReading.get(), &QSocketNotifier::activated, this, [this] {
+        // KWin reads the rules and applies them in one go: what we ask next comes after.
+        stopWatching();
+        runUndoScripts();
+    });
+}
+
+void KwinApplier::stopWatching()
+{
+    m_kwinReading.reset();
+    if (m_inotify >= 0)
+        ::close(m_inotify);
+    m_inotify = -1;
+}
+
+void KwinApplier::runUndoScripts()
+{
+    for (const QByteArray &script : std::as_const(m_pendingUndo))
+        runScript(script);
+    m_pendingUndo.clear();
+}
+
+void KwinApplier::runScript(const QByteArray &script)
+{
+    const auto call = [this](const QString &method, const QVariantList &arguments) {
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                             QStringLiteral("org.kde.kwin.Scripting"), method);
+        message.setArguments(arguments);
+        m_bus.send(message);
+    };
+    const auto name
+        = [](int number) { return QStringLiteral("kivo-winpropsd-undo-%1").arg(number); };
+    const QString path = m_scripts.filePath(name(++m_scriptNumber) + QStringLiteral(".js"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()) {
+        Q_EMIT notice(
+            QStringLiteral("Cannot write a KWin script to %1: %2.").arg(path, file.errorString()));
+        return;
+    }
+    file.close();
+    // KWin may still be loading the one before: it goes with the next.
+    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 2) + QStringLiteral(".js")));
+    call(QStringLiteral("unloadScript"), { name(m_scriptNumber - 1) });
+    call(QStringLiteral("loadScript"), { path, name(m_scriptNumber) });
+    call(QStringLiteral("start"), {});
 }
 
 void KwinApplier::reportNotApplied(const WinProps &record)
@@ -89,8 +170,7 @@ void KwinApplier::reportNotApplied(const WinProps &record)
 // True when the file changed. A link is followed and stays a link.
 bool KwinApplier::writeRules(const WinPropsList &records)
 {
-    const QFileInfo link(m_rulesPath);
-    const QString path = link.isSymLink() ? link.symLinkTarget() : m_rulesPath;
+    const QString path = rulesFile();
     for (int tries = 0; tries < writeTries; ++tries) {
         QString error;
         const std::optional<QByteArray> before = readRules(path, error);

@@ -9,6 +9,10 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QSet>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+
+#include <memory>
 
 // Applies the stored window properties as KWin's window rules: one rule of ours in kwinrulesrc
 // per record that sets something KWin does, written beside the user's rules, and KWin told to
@@ -25,6 +29,7 @@ public:
 
     // bus: where KWin is told to read its rules again.
     KwinApplier(const QString &rulesPath, const QDBusConnection &bus, QObject *parent = nullptr);
+    ~KwinApplier() override;
 
     void setRecords(const WinPropsList &records);
 
@@ -39,10 +44,24 @@ private:
     Written replaceRules(const QString &path, const QByteArray &before, const QByteArray &after);
     void reportNotApplied(const WinProps &record);
     void reconfigure();
+    QString rulesFile() const;
+    // Runs the scripts that take back what rules gone forced, once KWin has read the rules
+    // again: KWin reads them a moment after it is told to, and a rule still in force would keep
+    // a window from being set back.
+    void watchForKwinReading();
+    void stopWatching();
+    void runUndoScripts();
+    void runScript(const QByteArray &script);
 
     QString m_rulesPath;
     QDBusConnection m_bus;
     QSet<QString> m_reported;
+    WinPropsList m_records;
+    QByteArrayList m_pendingUndo;
+    int m_inotify = -1;
+    std::unique_ptr<QSocketNotifier> m_kwinReading;
+    QTemporaryDir m_scripts;
+    int m_scriptNumber = 0;
 };
 
 #endif

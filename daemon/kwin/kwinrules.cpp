@@ -6,6 +6,9 @@
 #include "platform/winprops/geometrystring.h"
 #include "platform/winprops/winpropsfields.h"
 
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 
 namespace {
@@ -222,6 +225,34 @@ void endLine(QByteArray &text)
         text += '\n';
 }
 
+// A forced property of the rules and the window's property in KWin's scripts that takes it back.
+struct Undo
+{
+    const char *key;
+    const char *windowProperty;
+    double value;
+};
+
+const Undo undoes[] = { { "noborder", "noBorder", 0 },      { "above", "keepAbove", 0 },
+                        { "below", "keepBelow", 0 },        { "skiptaskbar", "skipTaskbar", 0 },
+                        { "skippager", "skipPager", 0 },    { "desktops", "onAllDesktops", 0 },
+                        { "opacityactive", "opacity", 1.0 } };
+
+// The window properties a record's rule forces, with the values that take them back.
+QJsonObject undoOf(const WinProps *record)
+{
+    QJsonObject properties;
+    const KwinRule rule = record ? kwinRuleOf(*record) : KwinRule();
+    for (const Undo &undo : undoes) {
+        if (rule.entries.contains(QByteArray(undo.key) + "rule=" + QByteArray::number(force))) {
+            const QString property = QLatin1String(undo.windowProperty);
+            properties.insert(property,
+                              undo.value == 0 ? QJsonValue(false) : QJsonValue(undo.value));
+        }
+    }
+    return properties;
+}
+
 } // namespace
 
 KwinRule kwinRuleOf(const WinProps &record)
@@ -297,4 +328,32 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
     if (text.endsWith("\n\n") && ourGroups.startsWith('\n'))
         ourGroups.remove(0, 1);
     return text + ourGroups;
+}
+
+QByteArray kwinUndoScript(const WinPropsList &before, const WinPropsList &after)
+{
+    QHash<QString, const WinProps *> now;
+    for (const WinProps &record : after)
+        now.insert(record.winName(), &record);
+    QJsonObject undo;
+    for (const WinProps &record : before) {
+        QJsonObject properties = undoOf(&record);
+        const QJsonObject kept = undoOf(now.value(record.winName()));
+        for (auto property = kept.begin(); property != kept.end(); ++property)
+            properties.remove(property.key());
+        // KWin compares the class in lower case, as it reads it from the rule.
+        if (!properties.isEmpty())
+            undo.insert(record.winName().toLower(), properties);
+    }
+    if (undo.isEmpty())
+        return {};
+    return "var undo = " + QJsonDocument(undo).toJson(QJsonDocument::Compact)
+        + ";\n"
+          "var windows = workspace.clientList();\n"
+          "for (var i = 0; i < windows.length; ++i) {\n"
+          "    var properties = undo[windows[i].resourceClass];\n"
+          "    if (Object.prototype.hasOwnProperty.call(undo, windows[i].resourceClass))\n"
+          "        for (var property in properties)\n"
+          "            windows[i][property] = properties[property];\n"
+          "}\n";
 }
