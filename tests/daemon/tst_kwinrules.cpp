@@ -64,6 +64,8 @@ private Q_SLOTS:
     void userRulesSurviveEveryChange_data();
     void userRulesSurviveEveryChange();
     void namesAreMatchedExactlyAsKConfigReadsThem();
+    void whatRulesGoneForcedIsSetBack_data();
+    void whatRulesGoneForcedIsSetBack();
     void theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data();
     void theFileIsWrittenOnlyWhereNoUserRuleCanBeLost();
     void aLinkStaysALink();
@@ -172,6 +174,39 @@ void TestKwinRules::namesAreMatchedExactlyAsKConfigReadsThem()
     const KwinRule rule = kwinRuleOf(record);
     QVERIFY(rule.entries.contains("wmclass=\\sa\\\\b=[c];d\\s"));
     QVERIFY(rule.entries.contains("wmclassmatch=1"));
+}
+
+void TestKwinRules::whatRulesGoneForcedIsSetBack_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QByteArray>("undo"); // empty: no script
+
+    QTest::newRow("a record removed, its class in lower case")
+        << QStringList { "XTerm;no_title;no_border;ontop" } << QStringList()
+        << QByteArray(R"({"xterm":{"keepAbove":false,"noBorder":false}})");
+    QTest::newRow("a property dropped, another kept")
+        << QStringList { "b;ontop;transparency=20" } << QStringList { "b;transparency=50" }
+        << QByteArray(R"({"b":{"keepAbove":false}})");
+    QTest::newRow("transparency set back to opaque")
+        << QStringList { "c;transparency=20;sticky" } << QStringList()
+        << QByteArray(R"({"c":{"onAllDesktops":false,"opacity":1}})");
+    QTest::newRow("how a window starts is not taken back")
+        << QStringList { "d;geometry=10x10+0+0;init_minimize" } << QStringList() << QByteArray();
+    QTest::newRow("nothing changed")
+        << QStringList { "e;ontop" } << QStringList { "e;ontop" } << QByteArray();
+}
+
+void TestKwinRules::whatRulesGoneForcedIsSetBack()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QByteArray, undo);
+    const QByteArray script = kwinUndoScript(records(before), records(after));
+    if (undo.isEmpty())
+        QCOMPARE(script, QByteArray());
+    else
+        QVERIFY2(script.startsWith("var undo = " + undo + ";\n"), script.constData());
 }
 
 void TestKwinRules::theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data()
