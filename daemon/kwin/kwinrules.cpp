@@ -131,6 +131,10 @@ struct RulesFile
 {
     QByteArray preamble;
     QList<Group> groups;
+    int generalIndex = -1;
+    // Looked up once: a file may hold many thousands of groups.
+    QSet<QByteArray> ourIds;
+    QSet<QByteArray> otherIds;
 
     explicit RulesFile(const QByteArray &file)
     {
@@ -144,25 +148,15 @@ struct RulesFile
             (groups.isEmpty() ? preamble : groups.last().text) += line;
             position = end;
         }
+        for (int i = 0; i < groups.size(); ++i) {
+            (groups.at(i).isOurs() ? ourIds : otherIds).insert(groups.at(i).id());
+            if (groups.at(i).header == "[General]" && generalIndex < 0)
+                generalIndex = i;
+        }
     }
 
-    const Group *general() const
-    {
-        for (const Group &group : groups) {
-            if (group.header == "[General]")
-                return &group;
-        }
-        return nullptr;
-    }
-
-    bool isOurs(const QByteArray &id) const
-    {
-        for (const Group &group : groups) {
-            if (group.id() == id)
-                return group.isOurs();
-        }
-        return false;
-    }
+    const Group *general() const { return generalIndex < 0 ? nullptr : &groups.at(generalIndex); }
+    bool isOurs(const QByteArray &id) const { return ourIds.contains(id); }
 
     // As [General] lists them: "rules" (commas inside an id escaped), else 1 to "count".
     QByteArrayList listedIds() const
@@ -253,6 +247,16 @@ QJsonObject undoOf(const WinProps *record)
     return properties;
 }
 
+QByteArrayList userRuleIds(const RulesFile &rules)
+{
+    QByteArrayList ids;
+    for (const QByteArray &id : rules.listedIds()) {
+        if (!rules.isOurs(id))
+            ids.append(id);
+    }
+    return ids;
+}
+
 } // namespace
 
 KwinRule kwinRuleOf(const WinProps &record)
@@ -283,28 +287,20 @@ KwinRule kwinRuleOf(const WinProps &record)
 
 QByteArrayList kwinUserRuleIds(const QByteArray &file)
 {
-    const RulesFile rules(file);
-    QByteArrayList ids;
-    for (const QByteArray &id : rules.listedIds()) {
-        if (!rules.isOurs(id))
-            ids.append(id);
-    }
-    return ids;
+    return userRuleIds(RulesFile(file));
 }
 
 QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
 {
     const RulesFile rules(file);
-    QSet<QByteArray> taken;
     QByteArray userGroups;
-    for (const Group &group : rules.groups) {
-        taken.insert(group.id());
-        if (!group.isOurs() && &group != rules.general()) {
+    for (int i = 0; i < rules.groups.size(); ++i) {
+        if (!rules.groups.at(i).isOurs() && i != rules.generalIndex) {
             endLine(userGroups);
-            userGroups += group.text;
+            userGroups += rules.groups.at(i).text;
         }
     }
-    QByteArrayList ids = kwinUserRuleIds(file);
+    QByteArrayList ids = userRuleIds(rules);
     QByteArray ourGroups;
     int number = 0;
     for (const WinProps &record : records) {
@@ -314,7 +310,7 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
         QByteArray id;
         do
             id = ourIdPrefix + QByteArray::number(++number);
-        while (taken.contains(id) && !rules.isOurs(id));
+        while (rules.otherIds.contains(id));
         ids.append(id);
         ourGroups += "\n[" + id + "]\n" + rule.entries.join('\n') + '\n';
     }
