@@ -28,7 +28,7 @@ WinPropsList records(const QStringList &texts)
 // The text of the user's group from its header up to its last line that is not blank.
 QByteArray groupOf(const QByteArray &file, const QByteArray &id)
 {
-    const int start = file.indexOf("[" + id + "]\n");
+    const int start = file.indexOf(QByteArray("[" + id + "]\n"));
     if (start < 0)
         return {};
     int end = file.indexOf("\n[", start);
@@ -153,8 +153,9 @@ void TestKwinRules::userRulesSurviveEveryChange()
             QCOMPARE(groupOf(next, id), groupOf(file, id));
         const QByteArray ours = "(kivo-winpropsd)";
         QCOMPARE(next.count(ours), step.size());
-        QVERIFY2(next.contains("count=" + QByteArray::number(userIds.size() + step.size())),
-                 next.constData());
+        QVERIFY2(
+            next.contains(QByteArray("count=" + QByteArray::number(userIds.size() + step.size()))),
+            next.constData());
         current = next;
     }
 }
@@ -198,7 +199,7 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack()
     if (undo.isEmpty())
         QCOMPARE(script, QByteArray());
     else
-        QVERIFY2(script.startsWith("var undo = " + undo + ";\n"), script.constData());
+        QVERIFY2(script.startsWith(QByteArray("var undo = " + undo + ";\n")), script.constData());
 }
 
 void TestKwinRules::theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data()

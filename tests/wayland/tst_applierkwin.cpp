@@ -153,7 +153,8 @@ void TestApplierKwin::windowsFollowTheRecords()
     QVERIFY(succeeded(m_apprc->removeWindowProperties(className)));
     QVERIFY2(holds(open, property, undone), qPrintable(log() + rulesFile()));
     QVERIFY(holds(opened, property, undone));
-    QVERIFY(rulesFile().startsWith("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule));
+    QVERIFY(
+        rulesFile().startsWith(QByteArray("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule)));
     QVERIFY(!rulesFile().contains("kivo-winpropsd"));
 }
 
