@@ -76,13 +76,13 @@ void KwinApplier::setRecords(const WinPropsList &records)
         reportNotApplied(record);
     // Our own reading of the file is not KWin's.
     stopWatching();
-    if (writeRules(records)) {
-        const QByteArray undo = kwinUndoScript(m_records, records);
+    QByteArray before;
+    if (writeRules(records, before)) {
+        const QByteArray undo = kwinUndoScript(before, records);
         if (!undo.isEmpty())
             m_pendingUndo.append(undo);
         reconfigure();
     }
-    m_records = records;
     if (!m_pendingUndo.isEmpty())
         watchForKwinReading();
 }
@@ -168,22 +168,23 @@ void KwinApplier::reportNotApplied(const WinProps &record)
 }
 
 // True when the file changed. A link is followed and stays a link.
-bool KwinApplier::writeRules(const WinPropsList &records)
+bool KwinApplier::writeRules(const WinPropsList &records, QByteArray &before)
 {
     const QString path = rulesFile();
     for (int tries = 0; tries < writeTries; ++tries) {
         QString error;
-        const std::optional<QByteArray> before = readRules(path, error);
-        if (!before) {
+        const std::optional<QByteArray> contents = readRules(path, error);
+        if (!contents) {
             Q_EMIT notice(QStringLiteral("Cannot read KWin's rules in %1 (%2): window properties "
                                          "are not applied, so that no rule of yours is lost.")
                               .arg(path, error));
             return false;
         }
-        const QByteArray after = kwinRulesWith(*before, records);
-        if (after == *before || (!QFileInfo::exists(path) && !hasRules(records)))
+        before = *contents;
+        const QByteArray after = kwinRulesWith(before, records);
+        if (after == before || (!QFileInfo::exists(path) && !hasRules(records)))
             return false;
-        switch (replaceRules(path, *before, after)) {
+        switch (replaceRules(path, before, after)) {
         case Written::Yes:
             return true;
         case Written::No:

@@ -40,7 +40,8 @@ Q_SIGNALS:
 private:
     enum class Written { Yes, No, ChangedMeanwhile };
 
-    bool writeRules(const WinPropsList &records);
+    // True when the file changed; before: what it held.
+    bool writeRules(const WinPropsList &records, QByteArray &before);
     Written replaceRules(const QString &path, const QByteArray &before, const QByteArray &after);
     void reportNotApplied(const WinProps &record);
     void reconfigure();
@@ -56,7 +57,6 @@ private:
     QString m_rulesPath;
     QDBusConnection m_bus;
     QSet<QString> m_reported;
-    WinPropsList m_records;
     QByteArrayList m_pendingUndo;
     int m_inotify = -1;
     std::unique_ptr<QSocketNotifier> m_kwinReading;

@@ -11,6 +11,8 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <cstring>
+
 namespace {
 
 // KWin's rule policies.
@@ -232,19 +234,47 @@ const Undo undoes[] = { { "noborder", "noBorder", 0 },      { "above", "keepAbov
                         { "skippager", "skipPager", 0 },    { "desktops", "onAllDesktops", 0 },
                         { "opacityactive", "opacity", 1.0 } };
 
-// The window properties a record's rule forces, with the values that take them back.
-QJsonObject undoOf(const WinProps *record)
+// The window properties that a rule's entries force, with the values that take them back.
+QJsonObject undoOf(const QByteArrayList &entries)
 {
     QJsonObject properties;
-    const KwinRule rule = record ? kwinRuleOf(*record) : KwinRule();
     for (const Undo &undo : undoes) {
-        if (rule.entries.contains(QByteArray(undo.key) + "rule=" + QByteArray::number(force))) {
+        if (entries.contains(QByteArray(undo.key) + "rule=" + QByteArray::number(force))) {
             const QString property = QLatin1String(undo.windowProperty);
             properties.insert(property,
                               undo.value == 0 ? QJsonValue(false) : QJsonValue(undo.value));
         }
     }
     return properties;
+}
+
+// What the rules force, by the window class in lower case, as KWin compares it.
+using ForcedByClass = QHash<QString, QJsonObject>;
+
+void addForced(ForcedByClass &forced, const QString &windowClass, const QByteArrayList &entries)
+{
+    QJsonObject &properties = forced[windowClass.toLower()];
+    const QJsonObject more = undoOf(entries);
+    for (auto property = more.begin(); property != more.end(); ++property)
+        properties.insert(property.key(), property.value());
+}
+
+// A value as KConfig reads it: the escapes of escaped() taken back.
+QString unescaped(const QByteArray &value)
+{
+    QByteArray text;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value.at(i) != '\\' || i + 1 == value.size()) {
+            text += value.at(i);
+            continue;
+        }
+        const char escape = value.at(++i);
+        const char *const from = "snrt\\";
+        const char *const to = " \n\r\t\\";
+        const char *found = std::strchr(from, escape);
+        text += found ? to[found - from] : escape;
+    }
+    return QString::fromUtf8(text);
 }
 
 QByteArrayList userRuleIds(const RulesFile &rules)
@@ -326,20 +356,28 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
     return text + ourGroups;
 }
 
-QByteArray kwinUndoScript(const WinPropsList &before, const WinPropsList &after)
+QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
 {
-    QHash<QString, const WinProps *> now;
+    ForcedByClass forced;
+    const RulesFile rules(before);
+    for (const Group &group : rules.groups) {
+        if (!group.isOurs())
+            continue;
+        QByteArrayList entries = group.text.split('\n');
+        for (QByteArray &entry : entries)
+            entry = entry.trimmed();
+        addForced(forced, unescaped(group.value("wmclass")), entries);
+    }
+    ForcedByClass kept;
     for (const WinProps &record : after)
-        now.insert(record.winName(), &record);
+        addForced(kept, record.winName(), kwinRuleOf(record).entries);
     QJsonObject undo;
-    for (const WinProps &record : before) {
-        QJsonObject properties = undoOf(&record);
-        const QJsonObject kept = undoOf(now.value(record.winName()));
-        for (auto property = kept.begin(); property != kept.end(); ++property)
-            properties.remove(property.key());
-        // KWin compares the class in lower case, as it reads it from the rule.
+    for (auto windowClass = forced.cbegin(); windowClass != forced.cend(); ++windowClass) {
+        QJsonObject properties = windowClass.value();
+        for (const QString &property : kept.value(windowClass.key()).keys())
+            properties.remove(property);
         if (!properties.isEmpty())
-            undo.insert(record.winName().toLower(), properties);
+            undo.insert(windowClass.key(), properties);
     }
     if (undo.isEmpty())
         return {};

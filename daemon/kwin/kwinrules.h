@@ -30,9 +30,9 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records);
 // The ids of the user's rules (ours left out), as [General] lists them.
 QByteArrayList kwinUserRuleIds(const QByteArray &file);
 
-// A KWin script that takes back, on the open windows, what the rules made of before forced and
-// the rules made of after no longer do: KWin leaves a window as it is when a rule goes away.
-// Empty when there is nothing to take back.
-QByteArray kwinUndoScript(const WinPropsList &before, const WinPropsList &after);
+// A KWin script that takes back, on the open windows, what our rules in the file as it was
+// forced and the records' rules no longer do: KWin leaves a window as it is when a rule goes
+// away. Empty when there is nothing to take back.
+QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after);
 
 #endif

@@ -188,6 +188,8 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack_data()
         << QStringList { "d;geometry=10x10+0+0;init_minimize" } << QStringList() << QByteArray();
     QTest::newRow("nothing changed")
         << QStringList { "e;ontop" } << QStringList { "e;ontop" } << QByteArray();
+    QTest::newRow("a name that KConfig escapes") << QStringList { " f\\\\g;ontop" } << QStringList()
+                                                 << QByteArray(R"({" f\\g":{"keepAbove":false}})");
 }
 
 void TestKwinRules::whatRulesGoneForcedIsSetBack()
@@ -195,7 +197,7 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack()
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
     QFETCH(QByteArray, undo);
-    const QByteArray script = kwinUndoScript(records(before), records(after));
+    const QByteArray script = kwinUndoScript(kwinRulesWith({}, records(before)), records(after));
     if (undo.isEmpty())
         QCOMPARE(script, QByteArray());
     else
