@@ -41,6 +41,7 @@ private Q_SLOTS:
     void newWindowsStartWhereTheGeometrySays();
     void waylandWindowsMatchByAppId();
     void whatKwinCannotDoIsLoggedOnce();
+    void theUserRuleStaysInForce();
 
 private:
     QString log();
@@ -204,6 +205,15 @@ void TestApplierKwin::whatKwinCannotDoIsLoggedOnce()
         succeeded(m_apprc->setWindowProperties(QStringLiteral("Other"), QStringLiteral("ontop"))));
     QVERIFY(X11Session::waitFor([&] { return rulesFile().contains("wmclass=Other"); }));
     QCOMPARE(log().count(line), 1);
+}
+
+// After all the changes above.
+void TestApplierKwin::theUserRuleStaysInForce()
+{
+    const QString window = open("userclass");
+    QVERIFY(!window.isEmpty());
+    QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
+    QVERIFY(rulesFile().contains(userRule));
 }
 
 KIVO_TEST_MAIN_ENTERING(TestApplierKwin, enterAsCompositorUser(argc, argv))
