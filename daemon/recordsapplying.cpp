@@ -55,10 +55,10 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
         log(QStringLiteral("Applying window properties to the windows of the X display %1.")
                 .arg(display));
     });
-    const Apply apply = [applier](const WinPropsList &records) {
-        QMetaObject::invokeMethod(applier, [applier, records] { applier->setRecords(records); });
-    };
-    auto *result = new RecordsApplying(daemon, nullptr, apply);
+    auto *result = new RecordsApplying(daemon, nullptr, Apply());
+    // Handed over before the caller's answer: a window it opens next finds the records there.
+    connect(&daemon, &WinPropsDaemon::recordsChanged, result,
+            [applier, &daemon] { applier->post(daemon.records()); });
     result->m_applier = { thread, applier, socket };
     return std::unique_ptr<RecordsApplying>(result);
 }
@@ -76,6 +76,8 @@ RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject
     , m_backend(std::move(backend))
     , m_apply(apply)
 {
+    if (!m_apply)
+        return;
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
     connect(&m_pending, &QTimer::timeout, this, &RecordsApplying::applyRecords);

@@ -17,10 +17,11 @@ class WindowApplier;
 class WinPropsDaemon;
 
 // Keeps the windows in step with the daemon's records, through the backend of the desktop.
-// Changes are applied once control returns to the event loop: the caller gets its answer first,
+// Changes are applied once control returns to an event loop: the caller gets its answer first,
 // and a burst of changes is applied once. The X11 applier works in a thread of its own: a client
 // that grabs the X server holds every request to it, and must not hold the daemon's answers on
-// the bus.
+// the bus. It is handed each change before the answer, and takes the newest in before it handles
+// its next event.
 class RecordsApplying : public QObject
 {
     Q_OBJECT

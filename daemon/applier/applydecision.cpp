@@ -25,6 +25,13 @@ QLatin1String keyOf(bool WinProps::*member)
 
 constexpr int wmHintsLength = 9;
 constexpr quint32 wmHintsInputFlag = 1;
+constexpr int sizeHintsLength = 18;
+constexpr int sizeHintsGravityField = 17;
+constexpr quint32 userPositionFlag = 1;
+constexpr quint32 userSizeFlag = 2;
+constexpr quint32 programPositionFlag = 4;
+constexpr quint32 programSizeFlag = 8;
+constexpr quint32 gravityFlag = 512;
 
 struct MemberBits
 {
@@ -177,6 +184,21 @@ QVector<quint32> wmHintsWithoutInput(const QVector<quint32> &own)
     hints.resize(wmHintsLength);
     hints[0] |= wmHintsInputFlag;
     hints[1] = 0;
+    return hints;
+}
+
+QVector<quint32> sizeHintsPlacedAt(const QVector<quint32> &own, const QRect &rect, quint32 gravity)
+{
+    QVector<quint32> hints = own;
+    hints.resize(sizeHintsLength);
+    hints[0] = (hints[0] & ~(programPositionFlag | programSizeFlag)) | userPositionFlag
+        | userSizeFlag | gravityFlag;
+    // The old fields too: a few window managers still read the position from there.
+    hints[1] = quint32(rect.x());
+    hints[2] = quint32(rect.y());
+    hints[3] = quint32(rect.width());
+    hints[4] = quint32(rect.height());
+    hints[sizeHintsGravityField] = gravity;
     return hints;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -89,8 +90,33 @@ void WindowApplier::setRecords(const WinPropsList &records)
     m_x11->flush();
 }
 
+void WindowApplier::post(const WinPropsList &records)
+{
+    QMutexLocker lock(&m_postedMutex);
+    m_posted = records;
+    if (m_hasPosted.fetchAndStoreRelease(1) == 0)
+        QMetaObject::invokeMethod(this, &WindowApplier::takePosted, Qt::QueuedConnection);
+}
+
+void WindowApplier::takePosted()
+{
+    WinPropsList records;
+    {
+        QMutexLocker lock(&m_postedMutex);
+        if (!m_hasPosted.loadAcquire())
+            return;
+        records = std::exchange(m_posted, WinPropsList());
+        m_hasPosted.storeRelease(0);
+    }
+    setRecords(records);
+}
+
 void WindowApplier::handleEvent(const xcb_generic_event_t *event)
 {
+    // Records stored before a window appeared are in force when its events are handled, however
+    // many events were read in one go.
+    if (m_hasPosted.loadAcquire())
+        takePosted();
     switch (event->response_type & 0x7f) {
     case XCB_PROPERTY_NOTIFY: {
         const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
@@ -101,6 +127,7 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
         // Without a window manager, mapping a top-level window is what makes it appear.
         const auto *notify = reinterpret_cast<const xcb_map_notify_event_t *>(event);
         m_unmanaged.remove(notify->window);
+        m_beforeMap.remove(notify->window);
         if (!m_desktop.windowManager && notify->event == m_x11->root() && !notify->override_redirect
             && !m_windows.contains(notify->window))
             addWindows({ notify->window }, true);
@@ -113,10 +140,14 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
             watchUnmanaged(notify->window);
         break;
     }
-    case XCB_REPARENT_NOTIFY:
+    case XCB_REPARENT_NOTIFY: {
         // Taken into a frame: from now on the window manager has read its hints.
-        m_unmanaged.remove(reinterpret_cast<const xcb_reparent_notify_event_t *>(event)->window);
+        const xcb_window_t window
+            = reinterpret_cast<const xcb_reparent_notify_event_t *>(event)->window;
+        m_unmanaged.remove(window);
+        m_beforeMap.remove(window);
         break;
+    }
     case XCB_UNMAP_NOTIFY: {
         const auto *notify = reinterpret_cast<const xcb_unmap_notify_event_t *>(event);
         if (!m_desktop.windowManager && notify->event == m_x11->root())
@@ -153,9 +184,17 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         applyBeforeMap(window);
         return;
     }
-    const auto found = m_windows.find(window);
-    if (found == m_windows.end())
+    auto found = m_windows.find(window);
+    if (found == m_windows.end()) {
+        found = m_beforeMap.find(window);
+        if (found == m_beforeMap.end())
+            return;
+        if (atom == m_x11->ewmh()->_NET_WM_STATE)
+            keepAskedStates(window, *found);
+        else
+            recomposeOverride(window, *found, atom);
         return;
+    }
     TrackedWindow &tracked = *found;
     if (atom == XCB_ATOM_WM_CLASS) {
         tracked.wmClass = X11::readWmClass(*m_x11, window);
@@ -166,6 +205,11 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         placeAgainIfFramed(window, tracked);
         return;
     }
+    recomposeOverride(window, tracked, atom);
+}
+
+void WindowApplier::recomposeOverride(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom)
+{
     const auto overridden = tracked.overrides.find(atom);
     if (overridden == tracked.overrides.end() || !overridden->compose)
         return;
@@ -205,16 +249,87 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
         return;
     m_unmanaged.remove(window);
     // What is a plain property of the window is in place when the window manager first reads
-    // it. The states, the start and the notices follow once it manages the window, which then
-    // finds the window's own values recorded and writes the same again.
-    ApplyDecision decision = decide(record, false, LastingProps(), m_desktop);
+    // it. The states and the notices follow once it manages the window, which then finds the
+    // window's own values recorded and writes the same again.
+    ApplyDecision decision = decide(record, true, LastingProps(), m_desktop);
+    early.askedStates = statesAskedBy(decision);
     decision.changes
         &= Aspect::Decorations | Aspect::Focus | Aspect::Opacity | Aspect::Shadow | Aspect::Icon;
     // Xfwm4 did not always give back the buttons of functions it first framed the window
     // without: where deleting the hints is not enough, the functions wait for the map.
     if (!m_desktop.manager.deletingHintsRestores)
         decision.lasting.functionsOff = 0;
+    if (decision.start.geometry) {
+        const Placement placement = placementOf(window, *decision.start.geometry);
+        // The hints first: a window manager that takes the window meanwhile sees the configure
+        // as the program's, which the gravity in the hints makes land the same way.
+        overrideProperty(window, early, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
+        configure(window, placement.rect);
+    }
+    askStatesBeforeMap(window, early, decision);
     applyLasting(window, early, decision);
+    // Kept until the window manager takes the window, so that the program writing a property
+    // again meanwhile gets it composed again.
+    m_beforeMap.insert(window, early);
+}
+
+QVector<xcb_atom_t> WindowApplier::statesAskedBy(const ApplyDecision &decision) const
+{
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    const LastingProps &to = decision.lasting;
+    QVector<xcb_atom_t> asked;
+    const QPair<bool, xcb_atom_t> states[] = {
+        { to.above, ewmh->_NET_WM_STATE_ABOVE },
+        { to.below, ewmh->_NET_WM_STATE_BELOW },
+        { to.skipTaskbar, ewmh->_NET_WM_STATE_SKIP_TASKBAR },
+        { to.skipPager, ewmh->_NET_WM_STATE_SKIP_PAGER },
+        { decision.start.maximize, ewmh->_NET_WM_STATE_MAXIMIZED_VERT },
+        { decision.start.maximize, ewmh->_NET_WM_STATE_MAXIMIZED_HORZ },
+    };
+    for (const auto &state : states) {
+        if (state.first)
+            asked.append(state.second);
+    }
+    return asked;
+}
+
+// A window manager reads the states and the desktop of a window when it first manages it: asked
+// for before, the window never shows without them. Its own states are recorded as they were, so
+// that those asked for are taken back later, after a restart too.
+void WindowApplier::askStatesBeforeMap(xcb_window_t window, TrackedWindow &early,
+                                       const ApplyDecision &decision)
+{
+    if (!m_desktop.windowManager)
+        return;
+    if (decision.lasting.allDesktops)
+        X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_DESKTOP, { allDesktops });
+    if (early.askedStates.isEmpty())
+        return;
+    early.ownStates = X11::wmStates(*m_x11, window);
+    writeAskedStates(window, early);
+}
+
+void WindowApplier::writeAskedStates(xcb_window_t window, TrackedWindow &early)
+{
+    QVector<xcb_atom_t> states = *early.ownStates;
+    for (const xcb_atom_t state : qAsConst(early.askedStates)) {
+        if (!states.contains(state))
+            states.append(state);
+    }
+    X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_STATE, states, XCB_ATOM_ATOM);
+    recordOriginals(window, early);
+}
+
+// The program set its states again before the map: those become its own.
+void WindowApplier::keepAskedStates(xcb_window_t window, TrackedWindow &early)
+{
+    const QVector<xcb_atom_t> now = X11::wmStates(*m_x11, window);
+    const bool kept = std::all_of(early.askedStates.cbegin(), early.askedStates.cend(),
+                                  [&now](xcb_atom_t state) { return now.contains(state); });
+    if (kept || early.askedStates.isEmpty() || ++early.stateRewrites > maxRewrites)
+        return;
+    early.ownStates = now;
+    writeAskedStates(window, early);
 }
 
 void WindowApplier::connectionLost(const QString &reason)
@@ -389,6 +504,7 @@ void WindowApplier::forgetWindow(xcb_window_t window)
 {
     m_windows.remove(window);
     m_unmanaged.remove(window);
+    m_beforeMap.remove(window);
 }
 
 void WindowApplier::applyAll()
@@ -414,9 +530,10 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
                 .arg(members, record->winName(), m_windowManagerName));
     }
     applyLasting(window, tracked, decision);
-    releaseUnclaimed(window, tracked);
+    // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
         applyStart(window, tracked, decision.start);
+    releaseUnclaimed(window, tracked);
     tracked.applied = decision.lasting;
 }
 
@@ -553,8 +670,28 @@ void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked, cons
     }
 }
 
-void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
+void WindowApplier::applyGeometry(xcb_window_t window, TrackedWindow &tracked,
                                   const GeometrySpec &geometry)
+{
+    Placement placement = placementOf(window, geometry);
+    if (placement.offScreen) {
+        Q_EMIT notice(QStringLiteral("The geometry %1 of %2 lies off the screen; the window was "
+                                     "put inside the work area instead.")
+                          .arg(geometryStringOf(geometry), describe(window, tracked)));
+    }
+    keepPlacedHints(window, tracked, placement);
+    if (m_moveResizeSupported) {
+        const QRect rect = frameCornerFirst(window, placement.rect, placement.gravity);
+        X11::requestMoveResize(*m_x11, window, rect, placement.gravity);
+        return;
+    }
+    // Without _NET_MOVERESIZE_WINDOW, a plain configure request: a window manager sees it as
+    // one from the program, and without one it takes effect as it is.
+    configure(window, placement.rect);
+}
+
+WindowApplier::Placement WindowApplier::placementOf(xcb_window_t window,
+                                                    const GeometrySpec &geometry) const
 {
     const QRect area = X11::workArea(*m_x11);
     QSize size(geometry.width, geometry.height);
@@ -571,29 +708,51 @@ void WindowApplier::applyGeometry(xcb_window_t window, const TrackedWindow &trac
     const QSize screen(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
     qint64 x = placed(0, screen.width(), width, geometry.x, geometry.fromRightEdge);
     qint64 y = placed(0, screen.height(), height, geometry.y, geometry.fromBottomEdge);
-    xcb_gravity_t gravity = gravityOf(geometry);
-    const bool offScreen = x >= area.x() + area.width() || x + width <= area.x()
+    Placement placement { {}, gravityOf(geometry), false };
+    placement.offScreen = x >= area.x() + area.width() || x + width <= area.x()
         || y >= area.y() + area.height() || y + height <= area.y();
-    if (offScreen) {
+    if (placement.offScreen) {
         // Put the whole frame inside the work area, its top left corner placed.
         const QMargins frame = X11::frameExtents(*m_x11, window);
         const qint64 outerWidth = width + frame.left() + frame.right();
         const qint64 outerHeight = height + frame.top() + frame.bottom();
         x = bounded(x, area.x(), area.x() + qMax<qint64>(0, area.width() - outerWidth));
         y = bounded(y, area.y(), area.y() + qMax<qint64>(0, area.height() - outerHeight));
-        gravity = XCB_GRAVITY_NORTH_WEST;
-        Q_EMIT notice(QStringLiteral("The geometry %1 of %2 lies off the screen; the window was "
-                                     "put inside the work area instead.")
-                          .arg(geometryStringOf(geometry), describe(window, tracked)));
+        placement.gravity = XCB_GRAVITY_NORTH_WEST;
     }
-    const QRect rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
-                     static_cast<int>(height));
-    if (m_moveResizeSupported) {
-        X11::requestMoveResize(*m_x11, window, frameCornerFirst(window, rect, gravity), gravity);
-        return;
-    }
-    // Without _NET_MOVERESIZE_WINDOW, a plain configure request: a window manager sees it as
-    // one from the program, and without one it takes effect as it is.
+    placement.rect = QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
+                           static_cast<int>(height));
+    return placement;
+}
+
+// A window manager places a new window itself, and some do so again after the applier's
+// request: hints that give the position and size as the user's choice are what it follows then.
+// They hold while the frame may still settle, then the program's own come back.
+void WindowApplier::keepPlacedHints(xcb_window_t window, TrackedWindow &tracked,
+                                    const Placement &placement)
+{
+    overrideProperty(window, tracked, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
+    const quint64 serial = tracked.serial;
+    QTimer::singleShot(frameSettleMs, this, [this, window, serial] {
+        const auto found = m_windows.find(window);
+        if (found != m_windows.end() && found->serial == serial) {
+            restoreProperty(window, *found, XCB_ATOM_WM_NORMAL_HINTS);
+            m_x11->flush();
+        }
+    });
+}
+
+WindowApplier::Composer WindowApplier::placedHints(const Placement &placement)
+{
+    return [placement](const X11::RawProperty &own) {
+        return cardinalsProperty(
+            XCB_ATOM_WM_SIZE_HINTS,
+            sizeHintsPlacedAt(cardinalsOf(own), placement.rect, placement.gravity));
+    };
+}
+
+void WindowApplier::configure(xcb_window_t window, const QRect &rect)
+{
     const uint32_t values[] = { uint32_t(rect.x()), uint32_t(rect.y()), uint32_t(rect.width()),
                                 uint32_t(rect.height()) };
     xcb_configure_window(m_x11->xcb(), window,

@@ -9,7 +9,9 @@
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11windows.h"
 
+#include <QAtomicInt>
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QSet>
 
@@ -35,6 +37,8 @@ public:
     // Takes the records and applies them to the windows open now; later windows count as new.
     void start(const WinPropsList &records);
     void setRecords(const WinPropsList &records);
+    // From any thread: the newest records, in force before the applier handles its next event.
+    void post(const WinPropsList &records);
     bool isActive() const { return m_x11 != nullptr; }
     int windowCount() const { return m_windows.size(); }
 
@@ -51,6 +55,13 @@ private:
         X11::RawProperty written;
         Composer compose; // null: found recorded on the window, not claimed again yet
         int rewrites = 0;
+    };
+    // Where a start geometry puts the window, and the gravity that keeps the far edges there.
+    struct Placement
+    {
+        QRect rect;
+        xcb_gravity_t gravity = XCB_GRAVITY_NORTH_WEST;
+        bool offScreen = false;
     };
     struct TrackedWindow
     {
@@ -69,12 +80,22 @@ private:
         // manager publishes the frame soon after.
         std::optional<GeometrySpec> placed;
         QMargins placedFrame;
+        // Before the map: the states asked for, kept when the program sets its own again.
+        QVector<xcb_atom_t> askedStates;
+        int stateRewrites = 0;
     };
 
+    void takePosted();
     void handleEvent(const xcb_generic_event_t *event);
     void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
+    void recomposeOverride(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
     void watchUnmanaged(xcb_window_t window);
     void applyBeforeMap(xcb_window_t window);
+    QVector<xcb_atom_t> statesAskedBy(const ApplyDecision &decision) const;
+    void askStatesBeforeMap(xcb_window_t window, TrackedWindow &early,
+                            const ApplyDecision &decision);
+    void writeAskedStates(xcb_window_t window, TrackedWindow &early);
+    void keepAskedStates(xcb_window_t window, TrackedWindow &early);
     void connectionLost(const QString &reason);
     void readDesktop();
     void syncWindows();
@@ -95,8 +116,11 @@ private:
     void applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start);
     void awaitFrame(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry);
     void placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked);
-    void applyGeometry(xcb_window_t window, const TrackedWindow &tracked,
-                       const GeometrySpec &geometry);
+    void applyGeometry(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry);
+    Placement placementOf(xcb_window_t window, const GeometrySpec &geometry) const;
+    void keepPlacedHints(xcb_window_t window, TrackedWindow &tracked, const Placement &placement);
+    static Composer placedHints(const Placement &placement);
+    void configure(xcb_window_t window, const QRect &rect);
     QRect frameCornerFirst(xcb_window_t window, const QRect &rect, xcb_gravity_t &gravity);
     void closeSoon(xcb_window_t window, quint64 serial);
     void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
@@ -119,11 +143,16 @@ private:
     QHash<xcb_window_t, TrackedWindow> m_windows;
     // New top-level windows not yet mapped, nor taken by the window manager.
     QSet<xcb_window_t> m_unmanaged;
+    // New windows given properties before the window manager took them.
+    QHash<xcb_window_t, TrackedWindow> m_beforeMap;
     IconImages m_icons;
     QSet<QString> m_reported;
     quint64 m_nextSerial = 1;
     bool m_started = false;
     bool m_moveResizeSupported = false;
+    QMutex m_postedMutex;
+    WinPropsList m_posted;
+    QAtomicInt m_hasPosted;
 };
 
 #endif

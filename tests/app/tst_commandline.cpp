@@ -1,18 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/winprops/winprops.h"
+#include "tests/common/filetestutil.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
 #include "tests/common/toolrun.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 const QStringList stored = { "a;ontop", "b;sticky", "c;no_title" };
@@ -30,17 +27,17 @@ QProcessEnvironment environmentWithoutDisplay()
 // What bash's completion offers after the words typed so far.
 QStringList bashOffers(const QStringList &words)
 {
-    QProcess bash;
-    bash.start("bash",
-               QStringList({ "-c",
-                             "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
-                             "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
-                             "printf '%s\\n' \"${COMPREPLY[@]}\"",
-                             "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
-                   + words);
-    if (!bash.waitForFinished(60000) || bash.exitCode() != 0)
+    const ToolRun bash
+        = runProgram("bash",
+                     QStringList({ "-c",
+                                   "source \"$1\"; shift; COMP_WORDS=(\"$@\"); "
+                                   "COMP_CWORD=$(($# - 1)); _kivo_admin_winprops; "
+                                   "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                                   "bash", KIVO_BASH_COMPLETION, KIVO_ADMIN_WINPROPS })
+                         + words);
+    if (bash.exitCode != 0)
         return { QStringLiteral("(bash failed)") };
-    return QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return bash.out.split('\n', Qt::SkipEmptyParts);
 }
 
 // The long options a text names outside its comment lines.
@@ -66,101 +63,6 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void quietActions_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("add") << QStringList({ "--quiet", "--add", "n;geometry=640x480+0+0" })
-                             << (stored + QStringList("n;geometry=640x480+0+0")) << QString();
-        QTest::newRow("add replaces")
-            << QStringList({ "--quiet", "--add", "b;no_border" })
-            << QStringList({ "a;ontop", "b;no_border", "c;no_title" }) << QString();
-        // Deleting comes first whatever the order given, so the new b survives.
-        QTest::newRow("add and delete")
-            << QStringList({ "--add", "b;no_border", "--quiet", "--delete", "b" })
-            << QStringList({ "a;ontop", "c;no_title", "b;no_border" }) << QString();
-        QTest::newRow("delete") << QStringList({ "--quiet", "--delete", "a" })
-                                << QStringList({ "b;sticky", "c;no_title" }) << QString();
-        QTest::newRow("delete missing")
-            << QStringList({ "--quiet", "--delete", "x" }) << stored << QString();
-        QTest::newRow("delete other case")
-            << QStringList({ "--quiet", "--delete", "A" }) << stored << QString();
-        QTest::newRow("edit") << QStringList({ "--quiet", "--edit", "x" }) << stored << QString();
-        QTest::newRow("empty edit")
-            << QStringList({ "--quiet", "--edit", "" }) << stored << QString();
-        QTest::newRow("nothing") << QStringList("--quiet") << stored << QString();
-        QTest::newRow("record that sets nothing")
-            << QStringList({ "--quiet", "--add", "n" }) << stored
-            << "kivo-admin-winprops: the record for \"n\" sets no property, so nothing is "
-               "stored for \"n\"\n";
-        QTest::newRow("record that sets nothing, over a stored entry")
-            << QStringList({ "--quiet", "--add", "b" }) << QStringList({ "a;ontop", "c;no_title" })
-            << "kivo-admin-winprops: the record for \"b\" sets no property, so the stored "
-               "entry of \"b\" was removed\n";
-        // Every value counts: all deletions first, then all additions, each in the order given.
-        QTest::newRow("several of each")
-            << QStringList({ "--quiet", "--add", "b;no_border", "--delete", "a", "--add",
-                             "a;sticky", "--delete", "b", "--add", "n;ontop" })
-            << QStringList({ "c;no_title", "b;no_border", "a;sticky", "n;ontop" }) << QString();
-        QTest::newRow("one name given twice")
-            << QStringList({ "--quiet", "--add", "n;ontop", "--add", "n;sticky" })
-            << (stored + QStringList("n;sticky")) << QString();
-    }
-
-    void quietActions()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QStringList, after);
-        QFETCH(QString, message);
-        ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
-        const ToolRun run = runTool(arguments);
-        QCOMPARE(run.err, message);
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(service.readStorage(), after);
-    }
-
-    void refusedValues_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("invalid record")
-            << QStringList({ "--quiet", "--delete", "a", "--add", "n;shadow=200" })
-            << "kivo-admin-winprops: invalid window record \"n;shadow=200\": \"200\" is not a "
-               "value of \"shadow\"";
-        QTest::newRow("empty record") << QStringList({ "--quiet", "--add", "" })
-                                      << "kivo-admin-winprops: invalid window record \"\": The "
-                                         "window name is empty.";
-        QTest::newRow("empty import")
-            << QStringList({ "--quiet", "--import", "" })
-            << "kivo-admin-winprops: the file name given to --import is empty";
-        QTest::newRow("empty delete") << QStringList({ "--quiet", "--delete", "" })
-                                      << "kivo-admin-winprops: the window name given to --delete "
-                                         "is empty";
-        // "--add xterm ontop" with the ";" forgotten would store xterm without its properties.
-        QTest::newRow("stray argument") << QStringList({ "--quiet", "--add", "xterm", "ontop" })
-                                        << "kivo-admin-winprops: unexpected argument \"ontop\"";
-        QTest::newRow("second of several records invalid")
-            << QStringList({ "--quiet", "--add", "n;ontop", "--add", "m;shadow=200" })
-            << "kivo-admin-winprops: invalid window record \"m;shadow=200\"";
-    }
-
-    void refusedValues()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, message);
-        ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
-        const ToolRun run = runTool(arguments);
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY2(run.err.startsWith(message), qPrintable(run.err));
-        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
-        QCOMPARE(service.readStorage(), stored);
-    }
-
     // Bytes that are not UTF-8 would be read as replacement characters, so that different names
     // became one. Arguments are printf formats, so that they can hold any bytes.
     void undecodableValues_data()
@@ -188,25 +90,20 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, message);
         ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(stored));
         QProcessEnvironment environment = englishEnvironment();
         environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        QProcess tool;
-        tool.setProcessEnvironment(environment);
         // Each format turns into the bytes it stands for, then the tool runs with them.
-        tool.start(
+        const ToolRun run = runProgram(
             QStringLiteral("/bin/sh"),
             QStringList { "-c",
                           "tool=$1; shift; for a; do set -- \"$@\" \"$(printf \"%s$a\" '')\"; "
                           "shift; done; exec \"$tool\" \"$@\"",
                           "sh", KIVO_ADMIN_WINPROPS }
-                + formats);
-        if (!tool.waitForFinished(60000))
-            tool.kill();
-        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()), message);
-        QCOMPARE(tool.exitCode(), status);
+                + formats,
+            environment);
+        QCOMPARE(run.err, message);
+        QCOMPARE(run.exitCode, status);
         QCOMPARE(service.readStorage(),
                  status == 0 ? stored + QStringList(QStringLiteral("П;ontop")) : stored);
     }
@@ -239,13 +136,68 @@ private Q_SLOTS:
         QCOMPARE(service.readStorage(), stored);
     }
 
-    void listings_data()
+    // Quiet changes, listings, both and refused values, each on the stored three.
+    void runs_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<QStringList>("after");
+        const auto quiet = [](const char *name, const QStringList &arguments,
+                              const QStringList &after, const QString &err = QString()) {
+            QTest::newRow(name) << arguments << 0 << QString() << err << after;
+        };
+        quiet("add", { "--quiet", "--add", "n;geometry=640x480+0+0" },
+              stored + QStringList("n;geometry=640x480+0+0"));
+        quiet("add replaces", { "--quiet", "--add", "b;no_border" },
+              { "a;ontop", "b;no_border", "c;no_title" });
+        // Deleting comes first whatever the order given, so the new b survives.
+        quiet("add and delete", { "--add", "b;no_border", "--quiet", "--delete", "b" },
+              { "a;ontop", "c;no_title", "b;no_border" });
+        quiet("delete", { "--quiet", "--delete", "a" }, { "b;sticky", "c;no_title" });
+        quiet("delete missing", { "--quiet", "--delete", "x" }, stored);
+        quiet("delete other case", { "--quiet", "--delete", "A" }, stored);
+        quiet("edit", { "--quiet", "--edit", "x" }, stored);
+        quiet("empty edit", { "--quiet", "--edit", "" }, stored);
+        quiet("nothing", { "--quiet" }, stored);
+        quiet("record that sets nothing", { "--quiet", "--add", "n" }, stored,
+              "kivo-admin-winprops: the record for \"n\" sets no property, so nothing is "
+              "stored for \"n\"\n");
+        quiet("record that sets nothing, over a stored entry", { "--quiet", "--add", "b" },
+              { "a;ontop", "c;no_title" },
+              "kivo-admin-winprops: the record for \"b\" sets no property, so the stored "
+              "entry of \"b\" was removed\n");
+        // Every value counts: all deletions first, then all additions, each in the order given.
+        quiet("several of each",
+              { "--quiet", "--add", "b;no_border", "--delete", "a", "--add", "a;sticky", "--delete",
+                "b", "--add", "n;ontop" },
+              { "c;no_title", "b;no_border", "a;sticky", "n;ontop" });
+        quiet("one name given twice", { "--quiet", "--add", "n;ontop", "--add", "n;sticky" },
+              stored + QStringList("n;sticky"));
+        // Refused with status 2 and one line, before anything is stored.
+        const auto refused
+            = [](const char *name, const QStringList &arguments, const QString &err) {
+                  QTest::newRow(name) << arguments << 2 << QString()
+                                      << QStringLiteral("kivo-admin-winprops: ") + err + '\n'
+                                      << stored;
+              };
+        const QString notAShadow = QStringLiteral(
+            "\"200\" is not a value of \"shadow\"; use a number from 0 to 100, or -1 for none.");
+        refused("invalid record", { "--quiet", "--delete", "a", "--add", "n;shadow=200" },
+                "invalid window record \"n;shadow=200\": " + notAShadow);
+        refused("empty record", { "--quiet", "--add", "" },
+                "invalid window record \"\": The window name is empty.");
+        refused("empty import", { "--quiet", "--import", "" },
+                "the file name given to --import is empty");
+        refused("empty delete", { "--quiet", "--delete", "" },
+                "the window name given to --delete is empty");
+        // "--add xterm ontop" with the ";" forgotten would store xterm without its properties.
+        refused("stray argument", { "--quiet", "--add", "xterm", "ontop" },
+                "unexpected argument \"ontop\"");
+        refused("second of several records invalid",
+                { "--quiet", "--add", "n;ontop", "--add", "m;shadow=200" },
+                "invalid window record \"m;shadow=200\": " + notAShadow);
         QTest::newRow("list") << QStringList("--list") << 0 << listed << "" << stored;
         QTest::newRow("show") << QStringList({ "--show", "b" }) << 0 << "b;sticky\n"
                               << "" << stored;
@@ -269,13 +221,12 @@ private Q_SLOTS:
             << stored;
     }
 
-    void listings()
+    void runs()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(stored));
         QFETCH(QString, out);
         QFETCH(QString, err);
         QFETCH(QStringList, after);
@@ -286,60 +237,45 @@ private Q_SLOTS:
         QCOMPARE(service.readStorage(), after);
     }
 
-    void exportWritesFile()
-    {
-        ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
-        QTemporaryDir folder;
-        const QString path = folder.filePath("export.txt");
-        QCOMPARE(runTool({ "--export", path }).exitCode, 0);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), listed);
-        const ToolRun refused = runTool({ "--export", folder.filePath("missing/export.txt") });
-        QCOMPARE(refused.exitCode, 6);
-        QVERIFY2(refused.err.contains("could not be written"), qPrintable(refused.err));
-    }
-
-    // What is no regular file is written as it is, never replaced by one.
-    void exportIntoWhatIsNoFile_data()
+    // A file is written; what is no regular file is written as it is, never replaced by one.
+    void exportTargets_data()
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err");
+        QTest::newRow("file") << "export.txt" << 0 << "";
+        QTest::newRow("file in a missing folder")
+            << "missing/export.txt" << 6 << "could not be written";
         QTest::newRow("named pipe with a reader") << "pipe" << 0 << "";
         QTest::newRow("named pipe nobody reads")
             << "lone pipe" << 6 << "could not be written: it is a named pipe that nobody reads";
         QTest::newRow("/dev/stdout into a pipe") << "/dev/stdout" << 0 << "";
     }
 
-    void exportIntoWhatIsNoFile()
+    void exportTargets()
     {
         QFETCH(QString, target);
         QFETCH(int, status);
         QFETCH(QString, err);
         ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(stored));
         QTemporaryDir folder;
-        QString path = folder.filePath(QStringLiteral("pipe"));
+        const QString path = target.startsWith(QLatin1Char('/')) ? target : folder.filePath(target);
+        const bool pipe = target.endsWith(QLatin1String("pipe"));
+        if (pipe)
+            QVERIFY(makeFileOfKind(path, QStringLiteral("pipe")));
         QProcess reader;
-        if (target == QLatin1String("/dev/stdout"))
-            path = target;
-        else
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         if (target == QLatin1String("pipe"))
             reader.start(QStringLiteral("cat"), { path });
         const ToolRun run = runTool({ "--export", path });
         QCOMPARE(run.exitCode, status);
         QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
-        if (target == QLatin1String("/dev/stdout")) {
+        if (target == QLatin1String("/dev/stdout"))
             QCOMPARE(run.out, listed);
-            return;
-        }
-        QFileInfo kept(path);
-        QVERIFY(!kept.isFile() && kept.exists());
+        else if (target == QLatin1String("export.txt"))
+            QCOMPARE(QString::fromUtf8(contentsOf(path)), listed);
+        if (pipe)
+            QVERIFY(!QFileInfo(path).isFile() && QFileInfo::exists(path));
         if (target == QLatin1String("pipe")) {
             QTRY_COMPARE(reader.state(), QProcess::NotRunning);
             QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()), listed);
@@ -358,8 +294,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(stored));
         QProcess tool;
         tool.setProcessEnvironment(englishEnvironment());
         tool.setStandardOutputFile(QStringLiteral("/dev/full"));
@@ -375,8 +310,7 @@ private Q_SLOTS:
         const QStringList odd = { "x\\;y\\=z\\\\;small_image=p\\;q", "Привет;geometry=1x2-3+4",
                                   "  spaced  ;large_image= i " };
         ServiceProcess service;
-        service.writeStorage(odd);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(odd));
         const ToolRun listing = runTool({ "--list" });
         QCOMPARE(listing.out.split('\n', Qt::SkipEmptyParts), odd);
         for (const QString &line : listing.out.split('\n', Qt::SkipEmptyParts)) {
@@ -425,8 +359,7 @@ private Q_SLOTS:
         input.close();
         for (const QString &path : { input.fileName(), QStringLiteral("-") }) {
             ServiceProcess service;
-            service.writeStorage(stored);
-            QVERIFY(service.start());
+            QVERIFY(service.startWith(stored));
             const ToolRun run
                 = runTool({ "--quiet", "--import", path }, englishEnvironment(), 60000, file);
             QCOMPARE(run.exitCode, status);
@@ -446,7 +379,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("sparse file of 3 GiB") << "huge"
+        QTest::newRow("sparse file of 3 GiB") << "sparse"
                                               << "it holds more than 134217728 bytes";
         QTest::newRow("/dev/zero") << "/dev/zero"
                                    << "it holds more than 134217728 bytes";
@@ -461,19 +394,13 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, reason);
         ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(stored));
         QTemporaryDir folder;
         QString path = folder.filePath(QStringLiteral("import"));
-        QFile huge(path);
-        if (kind == QLatin1String("huge"))
-            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(3) << 30));
-        else if (kind == QLatin1String("pipe"))
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == QLatin1String("folder"))
-            QVERIFY(QDir().mkdir(path));
-        else
+        if (kind.startsWith(QLatin1Char('/')))
             path = kind;
+        else
+            QVERIFY(makeFileOfKind(path, kind, qint64(3) << 30));
         QProcess importing;
         importing.setProcessEnvironment(englishEnvironment());
         importing.start(QStringLiteral(KIVO_ADMIN_WINPROPS), { "--quiet", "--import", path });
@@ -518,8 +445,7 @@ private Q_SLOTS:
         QFETCH(QString, err);
         QFETCH(QStringList, after);
         ServiceProcess service;
-        service.writeStorage(stored);
-        QVERIFY(service.start());
+        QVERIFY(service.startWith(stored));
         const ToolRun run = runTool(arguments, environmentWithoutDisplay());
         QCOMPARE(run.exitCode, status);
         if (!err.isEmpty() || status == 0)
@@ -545,8 +471,7 @@ private Q_SLOTS:
         QFETCH(QStringList, words);
         QFETCH(QStringList, offered);
         ServiceProcess service;
-        service.writeStorage({ "a;ontop", "ab c;sticky", "x\\;y;no_title" });
-        QVERIFY(service.start());
+        QVERIFY(service.startWith({ "a;ontop", "ab c;sticky", "x\\;y;no_title" }));
         QCOMPARE(bashOffers(words), offered);
     }
 
@@ -554,19 +479,16 @@ private Q_SLOTS:
     void zshCompletionOffersStoredNames()
     {
         ServiceProcess service;
-        service.writeStorage({ "a;ontop", "ab c;sticky", "x\\;y;no_title" });
-        QVERIFY(service.start());
-        QProcess zsh;
-        zsh.start("zsh",
-                  { "-f", "-c",
-                    "compadd() { shift; print -rl -- ${(P)1}; }; words=(\"$1\"); "
-                    "eval \"$(sed -n '/^_kivo_admin_winprops_names()/,/^}/p' \"$2\")\"; "
-                    "_kivo_admin_winprops_names",
-                    "zsh", KIVO_ADMIN_WINPROPS, KIVO_ZSH_COMPLETION });
-        QVERIFY(zsh.waitForFinished(60000));
-        QCOMPARE(zsh.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(zsh.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-                 QStringList({ "a", "ab c", "x;y" }));
+        QVERIFY(service.startWith({ "a;ontop", "ab c;sticky", "x\\;y;no_title" }));
+        const ToolRun zsh
+            = runProgram("zsh",
+                         { "-f", "-c",
+                           "compadd() { shift; print -rl -- ${(P)1}; }; words=(\"$1\"); "
+                           "eval \"$(sed -n '/^_kivo_admin_winprops_names()/,/^}/p' \"$2\")\"; "
+                           "_kivo_admin_winprops_names",
+                           "zsh", KIVO_ADMIN_WINPROPS, KIVO_ZSH_COMPLETION });
+        QCOMPARE(zsh.exitCode, 0);
+        QCOMPARE(zsh.out.split('\n', Qt::SkipEmptyParts), QStringList({ "a", "ab c", "x;y" }));
     }
 
     // A new option of the tool that a completion does not offer shows here.

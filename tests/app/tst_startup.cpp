@@ -26,10 +26,8 @@ class TestStartup : public QObject
 
 private Q_SLOTS:
     void helpListsOptionsInOrder();
-    void versionPrintsNameAndVersion();
-    void badCommandLineEndsWithParserMessage_data();
-    void badCommandLineEndsWithParserMessage();
-    void positionalArgumentsAreRefusedWhenQuiet();
+    void runsThatEndAtOnce_data();
+    void runsThatEndAtOnce();
     void secondStartRaisesRunningInstance_data();
     void secondStartRaisesRunningInstance();
     void secondStartEndsWhenRunningInstanceDoesNotAnswer();
@@ -68,45 +66,42 @@ void TestStartup::helpListsOptionsInOrder()
     QVERIFY(run.out.endsWith(QStringLiteral("exit statuses.\n")));
 }
 
-void TestStartup::versionPrintsNameAndVersion()
-{
-    const ToolRun run = runTool({ QStringLiteral("--version") });
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringLiteral("kivo-admin-winprops " KIVO_PACKAGE_VERSION "\n"));
-    QCOMPARE(run.err, QString());
-}
-
-void TestStartup::badCommandLineEndsWithParserMessage_data()
+void TestStartup::runsThatEndAtOnce_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("unknown option")
-        << QStringList { QStringLiteral("--bogus") } << QStringLiteral("Unknown option 'bogus'.");
-    QTest::newRow("add without record") << QStringList { QStringLiteral("--add") }
-                                        << QStringLiteral("Missing value after '--add'.");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("version") << QStringList { QStringLiteral("--version") } << 0
+                             << QStringLiteral("kivo-admin-winprops " KIVO_PACKAGE_VERSION "\n")
+                             << QString();
+    const auto parserSays = [](const char *message) -> QString {
+        return QStringLiteral("kivo-admin-winprops: ") + QLatin1String(message)
+            + QStringLiteral(" Try \"kivo-admin-winprops --help\" for the options.\n");
+    };
+    QTest::newRow("unknown option") << QStringList { QStringLiteral("--bogus") } << 1 << QString()
+                                    << parserSays("Unknown option 'bogus'.");
+    QTest::newRow("add without record") << QStringList { QStringLiteral("--add") } << 1 << QString()
+                                        << parserSays("Missing value after '--add'.");
     QTest::newRow("short form of delete")
-        << QStringList { QStringLiteral("-d"), QStringLiteral("x") }
-        << QStringLiteral("Unknown option 'd'.");
+        << QStringList { QStringLiteral("-d"), QStringLiteral("x") } << 1 << QString()
+        << parserSays("Unknown option 'd'.");
+    // A script cannot be told otherwise that part of its command line went unused.
+    QTest::newRow("positional argument when quiet")
+        << QStringList { QStringLiteral("--quiet"), QStringLiteral("stray") } << 2 << QString()
+        << QStringLiteral("kivo-admin-winprops: unexpected argument \"stray\"\n");
 }
 
-void TestStartup::badCommandLineEndsWithParserMessage()
+void TestStartup::runsThatEndAtOnce()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, message);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
     const ToolRun run = runTool(arguments);
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.out, QString());
-    QCOMPARE(run.err,
-             QStringLiteral("kivo-admin-winprops: ") + message
-                 + QStringLiteral(" Try \"kivo-admin-winprops --help\" for the options.\n"));
-}
-
-void TestStartup::positionalArgumentsAreRefusedWhenQuiet()
-{
-    // A script cannot be told otherwise that part of its command line went unused.
-    const ToolRun run = runTool({ QStringLiteral("--quiet"), QStringLiteral("stray") });
-    QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.err, QStringLiteral("kivo-admin-winprops: unexpected argument \"stray\"\n"));
+    QCOMPARE(run.exitCode, status);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.err, err);
 }
 
 void TestStartup::secondStartRaisesRunningInstance_data()

@@ -197,8 +197,7 @@ void TestTranslations::useLocale(const QString &name)
 WinPropsDialog &TestTranslations::openDialog(const QStringList &storedRecords)
 {
     service = std::make_unique<ServiceProcess>();
-    service->writeStorage(storedRecords);
-    if (!service->start())
+    if (!service->startWith(storedRecords))
         qFatal("the window-properties service did not start");
     apprc = std::make_unique<ApprcInterface>(
         WinPropsService::busName(), WinPropsService::objectPath(), QDBusConnection::sessionBus());

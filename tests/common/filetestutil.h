@@ -4,6 +4,7 @@
 #define KIVO_FILETESTUTIL_H
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -31,6 +32,25 @@ inline void writeContents(const QString &path, const QByteArray &contents)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         || file.write(contents) != contents.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+// Puts at path, where nothing else is, what a test offers instead of an ordinary file: a "pipe"
+// (named, with nobody at either end), a "folder", a "zero link" (to /dev/zero), a "dangling
+// link", or a "sparse" file of sparseSize bytes, which takes no disk space and keeps any
+// contents already there.
+inline bool makeFileOfKind(const QString &path, const QString &kind, qint64 sparseSize = 0)
+{
+    if (kind == QLatin1String("pipe"))
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+    if (kind == QLatin1String("zero link"))
+        return QFile::link(QStringLiteral("/dev/zero"), path);
+    if (kind == QLatin1String("dangling link"))
+        return QFile::link(path + QStringLiteral(".missing"), path);
+    QFile file(path);
+    return kind == QLatin1String("sparse") && file.open(QIODevice::ReadWrite)
+        && file.resize(sparseSize);
 }
 
 #endif

@@ -55,6 +55,12 @@ bool ServiceProcess::start(const QStringList &extraArguments)
     return waitForService(true);
 }
 
+bool ServiceProcess::startWith(const QStringList &storageLines)
+{
+    writeStorage(storageLines);
+    return start();
+}
+
 bool ServiceProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)

@@ -22,6 +22,8 @@ public:
 
     // Starts the daemon and waits until it owns the service's bus name.
     bool start(const QStringList &extraArguments = {});
+    // Writes the storage file, then starts the daemon on it.
+    bool startWith(const QStringList &storageLines);
     // Ends it with SIGTERM and waits; true when it exited cleanly with status 0.
     bool stop();
     QProcess &process() { return m_process; }

@@ -16,9 +16,16 @@ QProcessEnvironment englishEnvironment()
 ToolRun runTool(const QStringList &arguments, const QProcessEnvironment &environment, int timeoutMs,
                 const QByteArray &input)
 {
+    return runProgram(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments, environment, timeoutMs,
+                      input);
+}
+
+ToolRun runProgram(const QString &program, const QStringList &arguments,
+                   const QProcessEnvironment &environment, int timeoutMs, const QByteArray &input)
+{
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KIVO_ADMIN_WINPROPS), arguments);
+    process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
     ToolRun run;

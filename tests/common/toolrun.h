@@ -6,7 +6,7 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
-// One run of the real kivo-admin-winprops executable.
+// One run of a program: the real kivo-admin-winprops executable, or another.
 struct ToolRun
 {
     int exitCode = -1; // -1: it crashed or did not end in time
@@ -22,5 +22,8 @@ QProcessEnvironment englishEnvironment();
 ToolRun runTool(const QStringList &arguments,
                 const QProcessEnvironment &environment = englishEnvironment(),
                 int timeoutMs = 60000, const QByteArray &input = QByteArray());
+ToolRun runProgram(const QString &program, const QStringList &arguments,
+                   const QProcessEnvironment &environment = englishEnvironment(),
+                   int timeoutMs = 60000, const QByteArray &input = QByteArray());
 
 #endif

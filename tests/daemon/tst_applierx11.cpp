@@ -66,6 +66,7 @@ private Q_SLOTS:
     void newWindowsGetTheirProperties();
     void openWindowsFollowTheCollection();
     void theWindowsOwnHintsComeBack();
+    void hintsAreInPlaceBeforeTheFirstMap_data();
     void hintsAreInPlaceBeforeTheFirstMap();
     void theInstanceRecordWinsOverTheClassRecord();
     void badWindowsDoNotStopTheApplier();
@@ -346,14 +347,49 @@ void TestApplierX11::theWindowsOwnHintsComeBack()
     QVERIFY(m_client->destroy(window));
 }
 
+void TestApplierX11::hintsAreInPlaceBeforeTheFirstMap_data()
+{
+    QTest::addColumn<QString>("properties");
+    QTest::addColumn<QString>("awaited");
+    QTest::addColumn<Check>("check");
+    QTest::addColumn<QVariant>("expected");
+
+    QTest::newRow("decorations") << "no_title;no_border"
+                                 << "_MOTIF_WM_HINTS" << Check::FrameExtents << QVariant("0,0,0,0");
+    QTest::newRow("start geometry") << "geometry=300x200-30-40"
+                                    << "WM_NORMAL_HINTS" << Check::Frame
+                                    << QVariant(QRect(1024 - 30 - 302, 768 - 40 - 225, 302, 225));
+    QTest::newRow("states") << "ontop;no_tbutton"
+                            << "_NET_WM_STATE" << Check::States
+                            << QVariant("_NET_WM_STATE_ABOVE,_NET_WM_STATE_SKIP_TASKBAR");
+    QTest::newRow("all desktops") << "sticky"
+                                  << "_NET_WM_DESKTOP" << Check::Desktop << QVariant(0xFFFFFFFFu);
+}
+
 void TestApplierX11::hintsAreInPlaceBeforeTheFirstMap()
 {
-    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Early"),
-                                                   QStringLiteral("no_title;no_border"))));
-    // The program maps its window only once the hints are there.
-    const xcb_window_t window = openManaged("early", "Early", QStringLiteral("awaitmotif"));
+    QFETCH(QString, properties);
+    QFETCH(QString, awaited);
+    QFETCH(Check, check);
+    QFETCH(QVariant, expected);
+    const QString name = QStringLiteral("Early%1").arg(++m_windowNumber);
+    QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
+    // The program maps its window only once the property is there.
+    const xcb_window_t window
+        = openManaged("early", name.toUtf8(), QStringLiteral("await ") + awaited);
     QVERIFY(window);
-    QVERIFY(X11Session::waitFor([&] { return holds(Check::FrameExtents, window, "0,0,0,0"); }));
+    QVERIFY2(X11Session::waitFor([&] { return holds(check, window, expected); }),
+             qPrintable(m_log));
+    // The program's own size hints (it has none) once the frame has settled.
+    QVERIFY(X11Session::waitFor(
+        [&] { return !X11::readProperty(x11(), window, XCB_ATOM_WM_NORMAL_HINTS)->exists(); }));
+    // What was asked before the map is taken back like the rest.
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
+    const xcb_atom_t above = x11().ewmh()->_NET_WM_STATE_ABOVE;
+    QVERIFY(X11Session::waitFor([&] {
+        return !X11::wmStates(x11(), window).contains(above)
+            && X11::frameExtents(x11(), window) == openboxFrame;
+    }));
     QVERIFY(m_client->destroy(window));
 }
 
@@ -728,9 +764,7 @@ void TestApplierX11::framesOnEveryWindowManager_data()
         for (const char *property : properties)
             QTest::addRow("%s: %s", windowManager, property) << windowManager << property;
     }
-    // IceWM, xfwm4, Metacity and JWM now and then put a new window where they like after it was
-    // placed; until that race is settled only the placements that always hold are claimed.
-    for (const char *windowManager : { "openbox", "fluxbox" }) {
+    for (const char *windowManager : windowManagers) {
         QTest::addRow("%s: geometry=300x200-30-40", windowManager)
             << windowManager << "geometry=300x200-30-40";
     }
@@ -781,13 +815,20 @@ void TestApplierX11::framesOnEveryWindowManager()
         // The frame's far corner lands exactly on the offsets from the screen's edges. The
         // visible frame: Metacity's top-level window holds invisible borders too.
         const QPoint corner(1024 - 30 - 1, 768 - 40 - 1);
-        QVERIFY(X11Session::waitFor([&] {
+        QRect outer;
+        const bool placed = X11Session::waitFor([&] {
             const QRect inner = X11::geometryOnScreen(desktop.session.x11(), window);
-            return inner.size() == QSize(300, 200)
-                && inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window))
-                       .bottomRight()
-                == corner;
-        }));
+            outer = inner.marginsAdded(X11::frameExtents(desktop.session.x11(), window));
+            return inner.size() == QSize(300, 200) && outer.bottomRight() == corner;
+        });
+        desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
+        QVERIFY2(placed,
+                 qPrintable(QStringLiteral("frame at %1,%2 %3x%4\n%5")
+                                .arg(outer.x())
+                                .arg(outer.y())
+                                .arg(outer.width())
+                                .arg(outer.height())
+                                .arg(desktop.log)));
     }
     QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
     QVERIFY(X11Session::waitFor([&] {

@@ -1,12 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "daemon/applier/iconimages.h"
+#include "tests/common/filetestutil.h"
 
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 class TestIconImages : public QObject
 {
@@ -30,10 +29,8 @@ private Q_SLOTS:
         QFETCH(bool, loads);
         QTemporaryDir folder;
         const QString path = folder.filePath(kind + QStringLiteral(".png"));
-        if (kind == QLatin1String("pipe")) {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (kind == QLatin1String("folder")) {
-            QVERIFY(QDir().mkdir(path));
+        if (kind == QLatin1String("pipe") || kind == QLatin1String("folder")) {
+            QVERIFY(makeFileOfKind(path, kind));
         } else {
             const int side = kind == QLatin1String("small") ? 64 : 5000;
             QImage image(side, side, QImage::Format_Grayscale8);

@@ -144,8 +144,7 @@ private Q_SLOTS:
     void init()
     {
         m_service = std::make_unique<ServiceProcess>();
-        m_service->writeStorage(seed);
-        QVERIFY(m_service->start());
+        QVERIFY(m_service->startWith(seed));
         m_client = std::make_unique<ApprcInterface>(WinPropsService::busName(),
                                                     WinPropsService::objectPath(),
                                                     QDBusConnection::sessionBus());
@@ -623,14 +622,10 @@ private Q_SLOTS:
         const QString path = m_service->storagePath();
         QVERIFY(QFile::remove(path));
         const QByteArray text("#!/bin/sh\nxterm -e top; echo done\n\tsleep 1\n");
-        if (kind == QLatin1String("pipe"))
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == QLatin1String("folder"))
-            QVERIFY(QDir().mkdir(path));
-        else if (kind == QLatin1String("zero link"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        else
+        if (kind == QLatin1String("text"))
             m_service->writeStorage(QString::fromUtf8(text).split('\n').mid(0, 3));
+        else
+            QVERIFY(makeFileOfKind(path, kind));
         QProcess daemon;
         daemon.start(ServiceProcess::program(), { QStringLiteral("--storage"), path });
         if (kind == QLatin1String("text")) {
@@ -943,15 +938,35 @@ private Q_SLOTS:
                  qPrintable(errors));
     }
 
-    void secondInstanceExitsWithOne()
+    // Beside the running daemon, which goes on answering.
+    void runsThatEndAtOnce_data()
     {
-        QProcess second;
-        second.start(ServiceProcess::program(),
-                     { QStringLiteral("--storage"), m_service->storagePath() + ".second" });
-        QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(second.exitCode(), 1);
-        const QString errors = QString::fromUtf8(second.readAllStandardError());
-        QVERIFY2(errors.contains(WinPropsService::busName()), qPrintable(errors));
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("outParts");
+        QTest::addColumn<QString>("errPart");
+        QTest::newRow("second instance")
+            << QStringList { "--storage", TestEnvironment::root() + "/winprops.second" } << 1
+            << QStringList() << WinPropsService::busName();
+        QTest::newRow("help") << QStringList { "--help" } << 0
+                              << QStringList { "--storage <file>", "--exit-when-idle <seconds>" }
+                              << QString();
+        QTest::newRow("idle time not a number") << QStringList { "--exit-when-idle", "soon" } << 1
+                                                << QStringList() << "--exit-when-idle";
+    }
+
+    void runsThatEndAtOnce()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QStringList, outParts);
+        QFETCH(QString, errPart);
+        const ToolRun run = runProgram(ServiceProcess::program(), arguments,
+                                       QProcessEnvironment::systemEnvironment(), 10000);
+        QCOMPARE(run.exitCode, status);
+        for (const QString &part : qAsConst(outParts))
+            QVERIFY2(run.out.contains(part), qPrintable(run.out));
+        QVERIFY2(run.err.contains(errPart), qPrintable(run.err));
         QVERIFY(succeeded(m_client->winNames()));
     }
 
@@ -983,27 +998,6 @@ private Q_SLOTS:
         QVERIFY2(errors.contains(QStringLiteral("Another service took over the bus name")),
                  qPrintable(errors));
         QCOMPARE(m_service->readStorage(), seed);
-    }
-
-    void help()
-    {
-        QProcess daemon;
-        daemon.start(ServiceProcess::program(), { QStringLiteral("--help") });
-        QVERIFY(daemon.waitForFinished(10000));
-        QCOMPARE(daemon.exitCode(), 0);
-        const QString output = QString::fromUtf8(daemon.readAllStandardOutput());
-        QVERIFY2(output.contains(QStringLiteral("--storage <file>")), qPrintable(output));
-        QVERIFY2(output.contains(QStringLiteral("--exit-when-idle <seconds>")), qPrintable(output));
-    }
-
-    void badIdleTime()
-    {
-        QProcess daemon;
-        daemon.start(ServiceProcess::program(),
-                     { QStringLiteral("--exit-when-idle"), QStringLiteral("soon") });
-        QVERIFY(daemon.waitForFinished(10000));
-        QCOMPARE(daemon.exitCode(), 1);
-        QVERIFY(daemon.readAllStandardError().contains("--exit-when-idle"));
     }
 
     void gdbusSeesInterfaceAndStorage()
@@ -1040,8 +1034,7 @@ private:
         if (!m_service->stop() || !QDir().mkpath(folder))
             return false;
         m_service = std::make_unique<ServiceProcess>(folder + QStringLiteral("/winprops"));
-        m_service->writeStorage(seed);
-        return m_service->start();
+        return m_service->startWith(seed);
     }
 
     WinPropsList all()

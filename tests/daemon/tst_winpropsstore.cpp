@@ -352,7 +352,7 @@ private Q_SLOTS:
                                            << "a device" << true;
         QTest::newRow("link to nothing") << "dangling link"
                                          << "symbolic link to nothing" << true;
-        QTest::newRow("larger than a storage can be") << "huge"
+        QTest::newRow("larger than a storage can be") << "sparse"
                                                       << "larger than" << false;
     }
 
@@ -362,20 +362,10 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         QFETCH(bool, saveRefused);
         const QString path = m_dir->filePath(QStringLiteral("winprops"));
-        const QByteArray encoded = QFile::encodeName(path);
         writeContents(path, "a;ontop\n");
-        if (kind != QLatin1String("huge"))
+        if (kind != QLatin1String("sparse"))
             QVERIFY(QFile::remove(path));
-        if (kind == QLatin1String("folder"))
-            QVERIFY(QDir().mkdir(path));
-        else if (kind == QLatin1String("pipe"))
-            QCOMPARE(::mkfifo(encoded.constData(), 0600), 0);
-        else if (kind == QLatin1String("zero link"))
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        else if (kind == QLatin1String("dangling link"))
-            QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("missing")), path));
-        else // sparse: no disk space taken
-            QCOMPARE(::truncate(encoded.constData(), WinPropsStore::MaxFileSize + 1), 0);
+        QVERIFY(makeFileOfKind(path, kind, WinPropsStore::MaxFileSize + 1));
         WinPropsStore store(path);
         StorageContents contents;
         QString errorMessage;

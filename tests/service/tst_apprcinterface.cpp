@@ -107,8 +107,7 @@ private Q_SLOTS:
     {
         QFETCH(int, count);
         ServiceProcess service;
-        service.writeStorage({ QStringLiteral("old;ontop") });
-        QVERIFY(service.start());
+        QVERIFY(service.startWith({ QStringLiteral("old;ontop") }));
         ApprcInterface client(WinPropsService::busName(), WinPropsService::objectPath(),
                               QDBusConnection::sessionBus());
         const WinPropsList records = oddRecords(count);

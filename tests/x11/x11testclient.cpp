@@ -5,10 +5,10 @@
 // line on standard input, and answers on standard output.
 //
 //   open HEX [geometry WxH+X+Y] [motif FLAGS,FUNCTIONS,DECORATIONS] [nodelete] [input 0|1]
-//        [awaitmotif]
+//        [await PROPERTY]
 //        HEX: the bytes of WM_CLASS in hexadecimal, "-" for no WM_CLASS at all
-//        awaitmotif: maps the window only once someone else gave it _MOTIF_WM_HINTS, and
-//        answers "window 0" when that does not happen within ten seconds
+//        await: maps the window only once someone else gave it that property, and answers
+//        "window 0" when that does not happen within ten seconds
 //        answers "window ID" once the window is mapped
 //   destroy ID      answers "destroyed ID"
 //   motif ID FLAGS,FUNCTIONS,DECORATIONS | motif ID -
@@ -66,7 +66,7 @@ struct OpenOptions
     int x = 0, y = 0, width = 200, height = 150;
     std::vector<uint32_t> motif;
     bool deletable = true;
-    bool awaitMotif = false;
+    xcb_atom_t awaited = XCB_ATOM_NONE;
     int input = -1;
 };
 
@@ -97,8 +97,8 @@ OpenOptions readOptions(std::istringstream &words)
         std::string value;
         if (word == "nodelete") {
             options.deletable = false;
-        } else if (word == "awaitmotif") {
-            options.awaitMotif = true;
+        } else if (word == "await" && words >> value) {
+            options.awaited = atom(value.c_str());
         } else if (word == "geometry" && words >> value) {
             std::sscanf(value.c_str(), "%dx%d+%d+%d", &options.width, &options.height, &options.x,
                         &options.y);
@@ -113,7 +113,7 @@ OpenOptions readOptions(std::istringstream &words)
 
 void handle(xcb_generic_event_t *event);
 
-bool awaitMotifHints(xcb_window_t window)
+bool awaitProperty(xcb_window_t window, xcb_atom_t awaited)
 {
     xcb_flush(connection);
     pollfd fd = { xcb_get_file_descriptor(connection), POLLIN, 0 };
@@ -121,7 +121,7 @@ bool awaitMotifHints(xcb_window_t window)
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
             const auto *notify = reinterpret_cast<xcb_property_notify_event_t *>(event);
             const bool arrived = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-                && notify->window == window && notify->atom == motifWmHints
+                && notify->window == window && notify->atom == awaited
                 && notify->state == XCB_PROPERTY_NEW_VALUE;
             handle(event);
             std::free(event);
@@ -163,7 +163,7 @@ void open(const std::string &classHex, std::istringstream &words)
         xcb_icccm_wm_hints_set_input(&hints, options.input);
         xcb_icccm_set_wm_hints(connection, window, &hints);
     }
-    if (options.awaitMotif && !awaitMotifHints(window)) {
+    if (options.awaited != XCB_ATOM_NONE && !awaitProperty(window, options.awaited)) {
         xcb_destroy_window(connection, window);
         answer("window", 0);
         return;
