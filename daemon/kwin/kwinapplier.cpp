@@ -1,0 +1,238 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "daemon/kwin/kwinapplier.h"
+
+#include "daemon/kwin/kwinrules.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <optional>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kwinService = QStringLiteral("org.kde.KWin");
+// Another writer (System Settings) replacing the file while we write makes us start again.
+constexpr int writeTries = 5;
+
+// The file's contents, an empty one when it is missing, or nothing when it is there and cannot
+// be read.
+std::optional<QByteArray> readRules(const QString &path, QString &error)
+{
+    QFile file(path);
+    if (!file.exists())
+        return QByteArray();
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        error = QFileInfo(path).isFile() ? file.errorString() : QStringLiteral("not a file");
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+bool hasRules(const WinPropsList &records)
+{
+    return std::any_of(records.cbegin(), records.cend(), [](const WinProps &record) {
+        return !kwinRuleOf(record).entries.isEmpty();
+    });
+}
+
+} // namespace
+
+bool KwinApplier::isRunning(const QDBusConnection &bus)
+{
+    return bus.interface() && bus.interface()->isServiceRegistered(kwinService);
+}
+
+QString KwinApplier::defaultRulesPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/kwinrulesrc");
+}
+
+KwinApplier::KwinApplier(const QString &rulesPath, const QDBusConnection &bus, QObject *parent)
+    : QObject(parent)
+    , m_rulesPath(rulesPath)
+    , m_bus(bus)
+{
+}
+
+KwinApplier::~KwinApplier()
+{
+    stopWatching();
+}
+
+void KwinApplier::setRecords(const WinPropsList &records)
+{
+    for (const WinProps &record : records)
+        reportNotApplied(record);
+    // Our own reading of the file is not KWin's.
+    stopWatching();
+    QByteArray before;
+    if (writeRules(records, before)) {
+        const QByteArray undo = kwinUndoScript(before, records);
+        if (!undo.isEmpty())
+            m_pendingUndo.append(undo);
+        reconfigure();
+    }
+    if (!m_pendingUndo.isEmpty())
+        watchForKwinReading();
+}
+
+QString KwinApplier::rulesFile() const
+{
+    const QFileInfo link(m_rulesPath);
+    return link.isSymLink() ? link.symLinkTarget() : m_rulesPath;
+}
+
+void KwinApplier::watchForKwinReading()
+{
+    m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify < 0
+        || inotify_add_watch(m_inotify, QFile::encodeName(rulesFile()).constData(),
+                             IN_CLOSE_NOWRITE)
+            < 0) {
+        stopWatching();
+        return;
+    }
+    m_kwinReading = std::make_unique<QSocketNotifier>(m_inotify, QSocketNotifier::Read);
+    connect(m_kwinReading.get(), &QSocketNotifier::activated, this, [this] {
+        // KWin reads the rules and applies them in one go: what we ask next comes after.
+        stopWatching();
+        runUndoScripts();
+    });
+}
+
+void KwinApplier::stopWatching()
+{
+    m_kwinReading.reset();
+    if (m_inotify >= 0)
+        ::close(m_inotify);
+    m_inotify = -1;
+}
+
+void KwinApplier::runUndoScripts()
+{
+    for (const QByteArray &script : std::as_const(m_pendingUndo))
+        runScript(script);
+    m_pendingUndo.clear();
+}
+
+void KwinApplier::runScript(const QByteArray &script)
+{
+    const auto call = [this](const QString &method, const QVariantList &arguments) {
+        QDBusMessage message
+            = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                             QStringLiteral("org.kde.kwin.Scripting"), method);
+        message.setArguments(arguments);
+        m_bus.send(message);
+    };
+    const auto name
+        = [](int number) { return QStringLiteral("kivo-winpropsd-undo-%1").arg(number); };
+    const QString path = m_scripts.filePath(name(++m_scriptNumber) + QStringLiteral(".js"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()) {
+        Q_EMIT notice(
+            QStringLiteral("Cannot write a KWin script to %1: %2.").arg(path, file.errorString()));
+        return;
+    }
+    file.close();
+    // KWin may still be loading the one before: it goes with the next.
+    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 2) + QStringLiteral(".js")));
+    call(QStringLiteral("unloadScript"), { name(m_scriptNumber - 1) });
+    call(QStringLiteral("loadScript"), { path, name(m_scriptNumber) });
+    call(QStringLiteral("start"), {});
+}
+
+void KwinApplier::reportNotApplied(const WinProps &record)
+{
+    const QStringList notApplied = kwinRuleOf(record).notApplied;
+    if (notApplied.isEmpty())
+        return;
+    const QString members = notApplied.join(QStringLiteral(", "));
+    const QString key = record.winName() + QLatin1Char('\x1f') + members;
+    if (m_reported.contains(key))
+        return;
+    m_reported.insert(key);
+    Q_EMIT notice(
+        QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop (KWin).")
+            .arg(members, record.winName()));
+}
+
+// True when the file changed. A link is followed and stays a link.
+bool KwinApplier::writeRules(const WinPropsList &records, QByteArray &before)
+{
+    const QString path = rulesFile();
+    for (int tries = 0; tries < writeTries; ++tries) {
+        QString error;
+        const std::optional<QByteArray> contents = readRules(path, error);
+        if (!contents) {
+            Q_EMIT notice(QStringLiteral("Cannot read KWin's rules in %1 (%2): window properties "
+                                         "are not applied, so that no rule of yours is lost.")
+                              .arg(path, error));
+            return false;
+        }
+        before = *contents;
+        const QByteArray after = kwinRulesWith(before, records);
+        if (after == before || (!QFileInfo::exists(path) && !hasRules(records)))
+            return false;
+        switch (replaceRules(path, before, after)) {
+        case Written::Yes:
+            return true;
+        case Written::No:
+            return false;
+        case Written::ChangedMeanwhile:
+            break;
+        }
+    }
+    Q_EMIT notice(QStringLiteral("KWin's rules in %1 kept changing while they were written: "
+                                 "window properties are applied with the next change.")
+                      .arg(path));
+    return false;
+}
+
+// Writes the rules beside the file and renames them over it, unless the file changed since it
+// was read.
+KwinApplier::Written KwinApplier::replaceRules(const QString &path, const QByteArray &before,
+                                               const QByteArray &after)
+{
+    // A file its owner made read-only is left alone, also by root.
+    const QFileInfo info(path);
+    if (info.exists() && (!info.isWritable() || !info.permission(QFile::WriteOwner))) {
+        Q_EMIT notice(QStringLiteral("KWin's rules in %1 cannot be written: window properties "
+                                     "are not applied.")
+                          .arg(path));
+        return Written::No;
+    }
+    QDir().mkpath(info.absolutePath());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(after) == after.size()) {
+        QString error;
+        if (readRules(path, error) != before) {
+            file.cancelWriting();
+            return Written::ChangedMeanwhile;
+        }
+        if (file.commit())
+            return Written::Yes;
+    }
+    Q_EMIT notice(
+        QStringLiteral("Cannot write KWin's rules in %1: %2.").arg(path, file.errorString()));
+    return Written::No;
+}
+
+void KwinApplier::reconfigure()
+{
+    // KWin reads its rules again a moment later and applies them to the open windows; a burst
+    // of calls is read once.
+    m_bus.send(QDBusMessage::createMethodCall(kwinService, QStringLiteral("/KWin"),
+                                              QStringLiteral("org.kde.KWin"),
+                                              QStringLiteral("reconfigure")));
+}

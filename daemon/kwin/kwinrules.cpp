@@ -1,0 +1,393 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "daemon/kwin/kwinrules.h"
+
+#include "platform/winprops/geometrystring.h"
+#include "platform/winprops/winpropsfields.h"
+
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <cstring>
+
+namespace {
+
+// KWin's rule policies.
+constexpr int force = 2;
+constexpr int applyInitially = 3;
+
+const QByteArray ourIdPrefix = QByteArrayLiteral("kivo-winpropsd-");
+const QByteArray ourMark = QByteArrayLiteral(" (kivo-winpropsd)");
+
+// Record members that have a rule doing the same; no_title and no_border only together.
+const char *const kwinDoes[]
+    = { "sticky",        "no_focus",      "no_title",    "no_border", "no_button3",
+        "no_tbutton",    "no_pager",      "ontop",       "onbottom",  "geometry",
+        "init_maximize", "init_minimize", "transparency" };
+
+bool kwinHasRuleFor(QLatin1String key)
+{
+    for (const char *done : kwinDoes) {
+        if (key == QLatin1String(done))
+            return true;
+    }
+    return false;
+}
+
+// A value as KConfig reads it back: backslashes, line ends and spaces at either end escaped.
+QByteArray escaped(const QString &value)
+{
+    QByteArray text = value.toUtf8();
+    text.replace('\\', "\\\\").replace('\n', "\\n").replace('\r', "\\r").replace('\t', "\\t");
+    if (text.startsWith(' '))
+        text.replace(0, 1, "\\s");
+    if (text.endsWith(' '))
+        text.replace(text.size() - 1, 1, "\\s");
+    return text;
+}
+
+QByteArray entry(const QByteArray &key, const QByteArray &value)
+{
+    return key + '=' + value;
+}
+
+// A property's value and its policy.
+void add(KwinRule &rule, const QByteArray &key, const QByteArray &value, int policy)
+{
+    rule.entries << entry(key, value) << entry(key + "rule", QByteArray::number(policy));
+}
+
+void addGeometry(KwinRule &rule, const QString &geometry)
+{
+    const std::optional<GeometrySpec> spec = parseGeometryString(geometry);
+    // Rules place by the screen's top left corner only.
+    if (!spec || spec->fromRightEdge || spec->fromBottomEdge) {
+        rule.notApplied.append(QStringLiteral("geometry"));
+        return;
+    }
+    add(rule, "position", QByteArray::number(spec->x) + ',' + QByteArray::number(spec->y),
+        applyInitially);
+    if (spec->width > 0 && spec->height > 0)
+        add(rule, "size", QByteArray::number(spec->width) + ',' + QByteArray::number(spec->height),
+            applyInitially);
+}
+
+void addLasting(KwinRule &rule, const WinProps &record)
+{
+    if (record.sticky)
+        add(rule, "desktops", {}, force); // no desktop named: all of them
+    if (record.no_focus)
+        add(rule, "acceptfocus", "false", force);
+    if (record.no_title && record.no_border)
+        add(rule, "noborder", "true", force);
+    else if (record.no_title || record.no_border)
+        rule.notApplied.append(QLatin1String(record.no_title ? "no_title" : "no_border"));
+    if (record.no_button3)
+        add(rule, "closeable", "false", force);
+    if (record.no_tbutton)
+        add(rule, "skiptaskbar", "true", force);
+    if (record.no_pager)
+        add(rule, "skippager", "true", force);
+    // With both, on top wins, as on X11.
+    if (record.ontop)
+        add(rule, "above", "true", force);
+    else if (record.onbottom)
+        add(rule, "below", "true", force);
+    if (record.transparency <= WinProps::MaxPercent) {
+        const QByteArray opacity = QByteArray::number(WinProps::MaxPercent - record.transparency);
+        add(rule, "opacityactive", opacity, force);
+        add(rule, "opacityinactive", opacity, force);
+    }
+}
+
+// One group of the file: its header line as written, and its text from the header up to the
+// next one.
+struct Group
+{
+    QByteArray header;
+    QByteArray text;
+
+    QByteArray id() const { return header.mid(1, header.indexOf(']') - 1); }
+
+    QByteArray value(const QByteArray &key) const
+    {
+        const QByteArrayList lines = text.split('\n');
+        for (const QByteArray &line : lines.mid(1)) {
+            const int equals = line.indexOf('=');
+            if (equals > 0 && line.left(equals).trimmed() == key)
+                return line.mid(equals + 1).trimmed();
+        }
+        return {};
+    }
+
+    bool isOurs() const
+    {
+        return id().startsWith(ourIdPrefix) && value("Description").endsWith(ourMark);
+    }
+};
+
+struct RulesFile
+{
+    QByteArray preamble;
+    QList<Group> groups;
+    int generalIndex = -1;
+    // Looked up once: a file may hold many thousands of groups.
+    QSet<QByteArray> ourIds;
+    QSet<QByteArray> otherIds;
+
+    explicit RulesFile(const QByteArray &file)
+    {
+        int position = 0;
+        while (position < file.size()) {
+            const int newline = file.indexOf('\n', position);
+            const int end = newline < 0 ? file.size() : newline + 1;
+            const QByteArray line = file.mid(position, end - position);
+            if (line.trimmed().startsWith('['))
+                groups.append({ line.trimmed(), {} });
+            (groups.isEmpty() ? preamble : groups.last().text) += line;
+            position = end;
+        }
+        for (int i = 0; i < groups.size(); ++i) {
+            (groups.at(i).isOurs() ? ourIds : otherIds).insert(groups.at(i).id());
+            if (groups.at(i).header == "[General]" && generalIndex < 0)
+                generalIndex = i;
+        }
+    }
+
+    const Group *general() const { return generalIndex < 0 ? nullptr : &groups.at(generalIndex); }
+    bool isOurs(const QByteArray &id) const { return ourIds.contains(id); }
+
+    // As [General] lists them: "rules" (commas inside an id escaped), else 1 to "count".
+    QByteArrayList listedIds() const
+    {
+        const Group *settings = general();
+        if (!settings)
+            return {};
+        const QByteArray rules = settings->value("rules");
+        QByteArrayList ids;
+        if (rules.isEmpty()) {
+            const int count = settings->value("count").toInt();
+            for (int number = 1; number <= count; ++number)
+                ids.append(QByteArray::number(number));
+            return ids;
+        }
+        QByteArray id;
+        for (int i = 0; i < rules.size(); ++i) {
+            if (rules.at(i) == ',' && (i == 0 || rules.at(i - 1) != '\\')) {
+                ids.append(id);
+                id.clear();
+            } else {
+                id += rules.at(i);
+            }
+        }
+        ids.append(id);
+        return ids;
+    }
+};
+
+// [General] with count and rules set to the ids; its other entries kept.
+QByteArray generalWith(const Group *general, const QByteArrayList &ids)
+{
+    const QByteArray count = "count=" + QByteArray::number(ids.size());
+    const QByteArray rules = "rules=" + ids.join(',');
+    if (!general)
+        return "[General]\n" + count + '\n' + rules + "\n\n";
+    QByteArrayList lines = general->text.split('\n');
+    bool countWritten = false;
+    bool rulesWritten = false;
+    for (QByteArray &line : lines) {
+        const QByteArray key = line.left(line.indexOf('=')).trimmed();
+        if (line.contains('=') && key == "count") {
+            line = count;
+            countWritten = true;
+        } else if (line.contains('=') && key == "rules") {
+            line = rules;
+            rulesWritten = true;
+        }
+    }
+    if (!rulesWritten)
+        lines.insert(1, rules);
+    if (!countWritten)
+        lines.insert(1, count);
+    return lines.join('\n');
+}
+
+void endLine(QByteArray &text)
+{
+    if (!text.isEmpty() && !text.endsWith('\n'))
+        text += '\n';
+}
+
+// A forced property of the rules and the window's property in KWin's scripts that takes it back.
+struct Undo
+{
+    const char *key;
+    const char *windowProperty;
+    double value;
+};
+
+const Undo undoes[] = { { "noborder", "noBorder", 0 },      { "above", "keepAbove", 0 },
+                        { "below", "keepBelow", 0 },        { "skiptaskbar", "skipTaskbar", 0 },
+                        { "skippager", "skipPager", 0 },    { "desktops", "onAllDesktops", 0 },
+                        { "opacityactive", "opacity", 1.0 } };
+
+// The window properties that a rule's entries force, with the values that take them back.
+QJsonObject undoOf(const QByteArrayList &entries)
+{
+    QJsonObject properties;
+    for (const Undo &undo : undoes) {
+        if (entries.contains(QByteArray(undo.key) + "rule=" + QByteArray::number(force))) {
+            const QString property = QLatin1String(undo.windowProperty);
+            properties.insert(property,
+                              undo.value == 0 ? QJsonValue(false) : QJsonValue(undo.value));
+        }
+    }
+    return properties;
+}
+
+// What the rules force, by the window class in lower case, as KWin compares it.
+using ForcedByClass = QHash<QString, QJsonObject>;
+
+void addForced(ForcedByClass &forced, const QString &windowClass, const QByteArrayList &entries)
+{
+    QJsonObject &properties = forced[windowClass.toLower()];
+    const QJsonObject more = undoOf(entries);
+    for (auto property = more.begin(); property != more.end(); ++property)
+        properties.insert(property.key(), property.value());
+}
+
+// A value as KConfig reads it: the escapes of escaped() taken back.
+QString unescaped(const QByteArray &value)
+{
+    QByteArray text;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value.at(i) != '\\' || i + 1 == value.size()) {
+            text += value.at(i);
+            continue;
+        }
+        const char escape = value.at(++i);
+        const char *const from = "snrt\\";
+        const char *const to = " \n\r\t\\";
+        const char *found = std::strchr(from, escape);
+        text += found ? to[found - from] : escape;
+    }
+    return QString::fromUtf8(text);
+}
+
+QByteArrayList userRuleIds(const RulesFile &rules)
+{
+    QByteArrayList ids;
+    for (const QByteArray &id : rules.listedIds()) {
+        if (!rules.isOurs(id))
+            ids.append(id);
+    }
+    return ids;
+}
+
+} // namespace
+
+KwinRule kwinRuleOf(const WinProps &record)
+{
+    KwinRule rule;
+    for (const WinPropsField &field : winPropsFields()) {
+        if (field.isSet(record) && !kwinHasRuleFor(field.key()))
+            rule.notApplied.append(field.key());
+    }
+    addLasting(rule, record);
+    if (!record.geometry.isEmpty())
+        addGeometry(rule, record.geometry);
+    if (record.init_maximize) {
+        add(rule, "maximizehoriz", "true", applyInitially);
+        add(rule, "maximizevert", "true", applyInitially);
+    }
+    if (record.init_minimize)
+        add(rule, "minimize", "true", applyInitially);
+    if (!rule.entries.isEmpty()) {
+        rule.entries.prepend("wmclasscomplete=false");
+        rule.entries.prepend("wmclassmatch=1"); // exact
+        rule.entries.prepend(entry("wmclass", escaped(record.winName())));
+        rule.entries.prepend(entry("Description", escaped(record.winName())) + ourMark);
+    }
+    rule.notApplied.sort();
+    return rule;
+}
+
+QByteArrayList kwinUserRuleIds(const QByteArray &file)
+{
+    return userRuleIds(RulesFile(file));
+}
+
+QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
+{
+    const RulesFile rules(file);
+    QByteArray userGroups;
+    for (int i = 0; i < rules.groups.size(); ++i) {
+        if (!rules.groups.at(i).isOurs() && i != rules.generalIndex) {
+            endLine(userGroups);
+            userGroups += rules.groups.at(i).text;
+        }
+    }
+    QByteArrayList ids = userRuleIds(rules);
+    QByteArray ourGroups;
+    int number = 0;
+    for (const WinProps &record : records) {
+        const KwinRule rule = kwinRuleOf(record);
+        if (rule.entries.isEmpty())
+            continue;
+        QByteArray id;
+        do
+            id = ourIdPrefix + QByteArray::number(++number);
+        while (rules.otherIds.contains(id));
+        ids.append(id);
+        ourGroups += "\n[" + id + "]\n" + rule.entries.join('\n') + '\n';
+    }
+    QByteArray text = rules.preamble;
+    endLine(text);
+    text += generalWith(rules.general(), ids);
+    endLine(text);
+    text += userGroups;
+    endLine(text);
+    // The blank line before our first group stays with the group above it.
+    if (text.endsWith("\n\n") && ourGroups.startsWith('\n'))
+        ourGroups.remove(0, 1);
+    return text + ourGroups;
+}
+
+QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
+{
+    ForcedByClass forced;
+    const RulesFile rules(before);
+    for (const Group &group : rules.groups) {
+        if (!group.isOurs())
+            continue;
+        QByteArrayList entries = group.text.split('\n');
+        for (QByteArray &entry : entries)
+            entry = entry.trimmed();
+        addForced(forced, unescaped(group.value("wmclass")), entries);
+    }
+    ForcedByClass kept;
+    for (const WinProps &record : after)
+        addForced(kept, record.winName(), kwinRuleOf(record).entries);
+    QJsonObject undo;
+    for (auto windowClass = forced.cbegin(); windowClass != forced.cend(); ++windowClass) {
+        QJsonObject properties = windowClass.value();
+        for (const QString &property : kept.value(windowClass.key()).keys())
+            properties.remove(property);
+        if (!properties.isEmpty())
+            undo.insert(windowClass.key(), properties);
+    }
+    if (undo.isEmpty())
+        return {};
+    return "var undo = " + QJsonDocument(undo).toJson(QJsonDocument::Compact)
+        + ";\n"
+          "var windows = workspace.clientList();\n"
+          "for (var i = 0; i < windows.length; ++i) {\n"
+          "    var properties = undo[windows[i].resourceClass];\n"
+          "    if (Object.prototype.hasOwnProperty.call(undo, windows[i].resourceClass))\n"
+          "        for (var property in properties)\n"
+          "            windows[i][property] = properties[property];\n"
+          "}\n";
+}

@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#ifndef KIVO_KWINRULES_H
+#define KIVO_KWINRULES_H
+
+#include "platform/winprops/winprops.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+// What KWin's window rules make of the records, and the rules file (kwinrulesrc) holding them
+// beside the user's own rules, free of KWin.
+
+// The group of one record: its entries ("key=value" lines), and the record members KWin's rules
+// cannot do (key names of the record text). No entries when the record sets nothing KWin does.
+struct KwinRule
+{
+    QByteArrayList entries;
+    QStringList notApplied;
+};
+
+KwinRule kwinRuleOf(const WinProps &record);
+
+// The rules file with the given records as our rules: the user's groups are kept byte for byte,
+// in their order, and listed first, so that where both set a property the user's rule wins;
+// other entries of [General] are kept too.
+QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records);
+
+// The ids of the user's rules (ours left out), as [General] lists them.
+QByteArrayList kwinUserRuleIds(const QByteArray &file);
+
+// A KWin script that takes back, on the open windows, what our rules in the file as it was
+// forced and the records' rules no longer do: KWin leaves a window as it is when a rule goes
+// away. Empty when there is nothing to take back.
+QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after);
+
+#endif

@@ -1,0 +1,220 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/wayland/kwinsession.h"
+#include "tests/x11/x11session.h"
+
+#include <QDBusConnection>
+#include <QJsonDocument>
+
+#include <memory>
+
+namespace {
+
+// A rule the user made in System Settings, which must survive every change byte for byte.
+const QByteArray userRule = "[5d1e9c2a]\nDescription=Settings for userclass\nwmclass=userclass\n"
+                            "wmclassmatch=1\nabove=true\naboverule=2\n";
+
+QByteArray rulesFile()
+{
+    QFile file(KwinSession::rulesPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// kivo-winpropsd on a headless KWin, with X11 windows of a test program under its Xwayland and a
+// Wayland-native window: what KWin did with the properties, read back with a KWin script.
+class TestApplierKwin : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void theChoiceIsTheFirstLine();
+    void windowsFollowTheRecords_data();
+    void windowsFollowTheRecords();
+    void newWindowsStartWhereTheGeometrySays();
+    void waylandWindowsMatchByAppId();
+    void whatKwinCannotDoIsLoggedOnce();
+    void theUserRuleStaysInForce();
+
+private:
+    QString log();
+    QString open(const QByteArray &className);
+    bool holds(const QString &name, const QString &property, const QJsonValue &expected);
+
+    KwinSession m_kwin;
+    std::unique_ptr<X11TestClient> m_client;
+    std::unique_ptr<ServiceProcess> m_service;
+    std::unique_ptr<ApprcInterface> m_apprc;
+    QString m_log;
+    int m_windowNumber = 0;
+};
+
+void TestApplierKwin::initTestCase()
+{
+    registerWinPropsTypes();
+    QDir().mkpath(QFileInfo(KwinSession::rulesPath()).absolutePath());
+    QFile rules(KwinSession::rulesPath());
+    QVERIFY(rules.open(QIODevice::WriteOnly));
+    rules.write("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule);
+    rules.close();
+    QVERIFY2(m_kwin.start(), qPrintable(m_kwin.error()));
+    m_client = std::make_unique<X11TestClient>(m_kwin.environment());
+    m_service = std::make_unique<ServiceProcess>();
+    m_service->process().setProcessEnvironment(m_kwin.environment());
+    m_service->process().setProcessChannelMode(QProcess::SeparateChannels);
+    QVERIFY(m_service->start());
+    m_apprc = std::make_unique<ApprcInterface>(
+        WinPropsService::busName(), WinPropsService::objectPath(), QDBusConnection::sessionBus());
+}
+
+QString TestApplierKwin::log()
+{
+    m_log += QString::fromUtf8(m_service->process().readAllStandardError());
+    return m_log;
+}
+
+// An X11 window whose WM_CLASS instance is a name of its own; KWin keeps it in lower case.
+QString TestApplierKwin::open(const QByteArray &className)
+{
+    const QByteArray instance = "window" + QByteArray::number(++m_windowNumber);
+    if (!m_client->open(X11TestClient::wmClass(instance, className)))
+        return {};
+    const QString name = QString::fromLatin1(instance);
+    if (!X11Session::waitFor([&] { return !m_kwin.window(name).isEmpty(); }))
+        return {};
+    return name;
+}
+
+bool TestApplierKwin::holds(const QString &name, const QString &property,
+                            const QJsonValue &expected)
+{
+    return X11Session::waitFor([&] {
+        const QJsonValue value = m_kwin.window(name).value(property);
+        return expected.isDouble() ? qFuzzyCompare(value.toDouble(), expected.toDouble())
+                                   : value == expected;
+    });
+}
+
+void TestApplierKwin::theChoiceIsTheFirstLine()
+{
+    QVERIFY(X11Session::waitFor([&] { return log().contains(QLatin1Char('\n')); }));
+    const QStringList lines = log().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(lines.first(),
+             QStringLiteral("kivo-winpropsd: Applying window properties through KWin's window "
+                            "rules in %1 (org.kde.KWin on the session bus).")
+                 .arg(KwinSession::rulesPath()));
+}
+
+void TestApplierKwin::windowsFollowTheRecords_data()
+{
+    QTest::addColumn<QString>("properties");
+    QTest::addColumn<QString>("property"); // as KWin's scripts name it
+    QTest::addColumn<QJsonValue>("applied");
+    QTest::addColumn<QJsonValue>("undone");
+
+    QTest::newRow("no title and no border") << "no_title;no_border"
+                                            << "noBorder" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("on top") << "ontop"
+                            << "keepAbove" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("no taskbar button") << "no_tbutton"
+                                       << "skipTaskbar" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("not affect paging") << "sticky"
+                                       << "onAllDesktops" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("transparency") << "transparency=30"
+                                  << "opacity" << QJsonValue(0.7) << QJsonValue(1.0);
+}
+
+// An open window follows at once, a new one starts so; both are set back when the record goes,
+// and the user's rule stays as it was all along.
+void TestApplierKwin::windowsFollowTheRecords()
+{
+    QFETCH(QString, properties);
+    QFETCH(QString, property);
+    QFETCH(QJsonValue, applied);
+    QFETCH(QJsonValue, undone);
+    const QString className = QStringLiteral("Follow") + QString::number(m_windowNumber);
+    const QString open = this->open(className.toUtf8());
+    QVERIFY(!open.isEmpty());
+    QVERIFY(holds(open, property, undone));
+
+    QVERIFY(succeeded(m_apprc->setWindowProperties(className, properties)));
+    QVERIFY2(holds(open, property, applied), qPrintable(log() + rulesFile()));
+    const QString opened = this->open(className.toUtf8());
+    QVERIFY(holds(opened, property, applied));
+    QVERIFY(rulesFile().contains(userRule));
+
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(className)));
+    QVERIFY2(holds(open, property, undone), qPrintable(log() + rulesFile()));
+    QVERIFY(holds(opened, property, undone));
+    QVERIFY(
+        rulesFile().startsWith(QByteArray("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule)));
+    QVERIFY(!rulesFile().contains("kivo-winpropsd"));
+}
+
+void TestApplierKwin::newWindowsStartWhereTheGeometrySays()
+{
+    const QString className = QStringLiteral("Placed");
+    // KWin reads its rules a moment after it is told to: a window it keeps above shows when.
+    const QString before = open(className.toUtf8());
+    QVERIFY(succeeded(
+        m_apprc->setWindowProperties(className, QStringLiteral("ontop;geometry=300x200+30+40"))));
+    QVERIFY(holds(before, QStringLiteral("keepAbove"), true));
+    QVERIFY(holds(before, QStringLiteral("width"), 200)); // for new windows only
+    const QString window = open(className.toUtf8());
+    QVERIFY(!window.isEmpty());
+    QVERIFY2(holds(window, QStringLiteral("x"), 30) && holds(window, QStringLiteral("y"), 40)
+                 && holds(window, QStringLiteral("width"), 300)
+                 && holds(window, QStringLiteral("height"), 200),
+             QJsonDocument(m_kwin.window(window)).toJson().constData());
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(className)));
+}
+
+void TestApplierKwin::waylandWindowsMatchByAppId()
+{
+    // KWin compares the class in lower case; app ids keep theirs.
+    const QString appId = QStringLiteral("org.kivo.kwintest");
+    QVERIFY(succeeded(m_apprc->setWindowProperties(appId, QStringLiteral("no_title;no_border"))));
+    QProcess client;
+    QProcessEnvironment environment = m_kwin.environment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    client.setProcessEnvironment(environment);
+    client.start(QStringLiteral(KIVO_WAYLAND_TEST_CLIENT), { appId });
+    QVERIFY2(holds(appId, QStringLiteral("noBorder"), true), qPrintable(log()));
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(appId)));
+    QVERIFY(holds(appId, QStringLiteral("noBorder"), false));
+    client.kill();
+    client.waitForFinished();
+}
+
+void TestApplierKwin::whatKwinCannotDoIsLoggedOnce()
+{
+    const QString line = QStringLiteral("The properties no_title, shadow of \"Partly\" have no "
+                                        "effect on this desktop (KWin).");
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Partly"),
+                                                   QStringLiteral("no_title;shadow=0"))));
+    QVERIFY(X11Session::waitFor([&] { return log().contains(line); }));
+    QVERIFY(
+        succeeded(m_apprc->setWindowProperties(QStringLiteral("Other"), QStringLiteral("ontop"))));
+    QVERIFY(X11Session::waitFor([&] { return rulesFile().contains("wmclass=Other"); }));
+    QCOMPARE(log().count(line), 1);
+}
+
+// After all the changes above.
+void TestApplierKwin::theUserRuleStaysInForce()
+{
+    const QString window = open("userclass");
+    QVERIFY(!window.isEmpty());
+    QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
+    QVERIFY(rulesFile().contains(userRule));
+}
+
+KIVO_TEST_MAIN_ENTERING(TestApplierKwin, enterAsCompositorUser(argc, argv))
+#include "tst_applierkwin.moc"
