@@ -55,7 +55,7 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
         log(QStringLiteral("Applying window properties to the windows of the X display %1.")
                 .arg(display));
     });
-    auto *result = new RecordsApplying(daemon, nullptr, Apply());
+    auto *result = new RecordsApplying(daemon, nullptr);
     // Handed over before the caller's answer: a window it opens next finds the records there.
     connect(&daemon, &WinPropsDaemon::recordsChanged, result,
             [applier, &daemon] { applier->post(daemon.records()); });
@@ -64,19 +64,19 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
 }
 
 std::unique_ptr<RecordsApplying> RecordsApplying::follow(WinPropsDaemon &daemon,
-                                                         std::unique_ptr<QObject> backend,
-                                                         const Apply &apply)
+                                                         std::unique_ptr<WindowsBackend> backend,
+                                                         const Log &log)
 {
-    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(backend), apply));
+    connect(backend.get(), &WindowsBackend::notice, backend.get(), log);
+    backend->start(daemon.records());
+    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(backend)));
 }
 
-RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend,
-                                 const Apply &apply)
+RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend)
     : m_daemon(daemon)
     , m_backend(std::move(backend))
-    , m_apply(apply)
 {
-    if (!m_apply)
+    if (!m_backend)
         return;
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
@@ -108,5 +108,5 @@ RecordsApplying::~RecordsApplying()
 
 void RecordsApplying::applyRecords()
 {
-    m_apply(m_daemon.records());
+    m_backend->setRecords(m_daemon.records());
 }

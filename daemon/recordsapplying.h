@@ -14,6 +14,7 @@
 
 class QThread;
 class WindowApplier;
+class WindowsBackend;
 class WinPropsDaemon;
 
 // Keeps the windows in step with the daemon's records, through the backend of the desktop.
@@ -31,19 +32,17 @@ public:
 
     // Null, after one line in the log that says why, when there is no X display to apply to.
     static std::unique_ptr<RecordsApplying> start(WinPropsDaemon &daemon, const Log &log);
-    // Keeps another backend in step: apply gets the records after each change.
-    using Apply = std::function<void(const WinPropsList &records)>;
+    // Starts a backend that lives in the daemon's thread and keeps it in step.
     static std::unique_ptr<RecordsApplying>
-    follow(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply);
+    follow(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend, const Log &log);
     ~RecordsApplying() override;
 
 private:
-    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<QObject> backend, const Apply &apply);
+    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend);
     void applyRecords();
 
     WinPropsDaemon &m_daemon;
-    std::unique_ptr<QObject> m_backend;
-    Apply m_apply;
+    std::unique_ptr<WindowsBackend> m_backend;
     // The X11 applier, its own thread and its connection's socket; no thread for backends that
     // live in the daemon's thread.
     struct

@@ -53,7 +53,7 @@ qint64 bounded(qint64 value, qint64 low, qint64 high)
 } // namespace
 
 WindowApplier::WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent)
-    : QObject(parent)
+    : WindowsBackend(parent)
     , m_x11(std::move(x11))
 {
     connect(m_x11.get(), &X11Connection::eventReceived, this, &WindowApplier::handleEvent);

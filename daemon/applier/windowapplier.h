@@ -6,6 +6,7 @@
 
 #include "daemon/applier/applydecision.h"
 #include "daemon/applier/iconimages.h"
+#include "daemon/windowsbackend.h"
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11windows.h"
 
@@ -21,7 +22,7 @@
 // Applies the stored window properties to the windows of an X11 display: to the windows open
 // when it starts, to every window as it appears, and to the open windows again whenever the
 // records change. It works from the display's events only.
-class WindowApplier : public QObject
+class WindowApplier : public WindowsBackend
 {
     Q_OBJECT
 
@@ -34,18 +35,12 @@ public:
     explicit WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent = nullptr);
     ~WindowApplier() override;
 
-    // Takes the records and applies them to the windows open now; later windows count as new.
-    void start(const WinPropsList &records);
-    void setRecords(const WinPropsList &records);
+    void start(const WinPropsList &records) override;
+    void setRecords(const WinPropsList &records) override;
     // From any thread: the newest records, in force before the applier handles its next event.
     void post(const WinPropsList &records);
     bool isActive() const { return m_x11 != nullptr; }
     int windowCount() const { return m_windows.size(); }
-
-Q_SIGNALS:
-    // A line for the log: a property that has no effect here, an image that does not load, the
-    // display going away.
-    void notice(const QString &message);
 
 private:
     using Composer = std::function<X11::RawProperty(const X11::RawProperty &own)>;

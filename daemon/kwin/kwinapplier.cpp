@@ -59,7 +59,7 @@ QString KwinApplier::defaultRulesPath()
 }
 
 KwinApplier::KwinApplier(const QString &rulesPath, const QDBusConnection &bus, QObject *parent)
-    : QObject(parent)
+    : WindowsBackend(parent)
     , m_rulesPath(rulesPath)
     , m_bus(bus)
 {

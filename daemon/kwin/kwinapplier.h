@@ -4,6 +4,7 @@
 #ifndef KIVO_KWINAPPLIER_H
 #define KIVO_KWINAPPLIER_H
 
+#include "daemon/windowsbackend.h"
 #include "platform/winprops/winprops.h"
 
 #include <QDBusConnection>
@@ -17,7 +18,7 @@
 // Applies the stored window properties as KWin's window rules: one rule of ours in kwinrulesrc
 // per record that sets something KWin does, written beside the user's rules, and KWin told to
 // read them again after every change. KWin's rules act before a window is first shown.
-class KwinApplier : public QObject
+class KwinApplier : public WindowsBackend
 {
     Q_OBJECT
 
@@ -31,11 +32,9 @@ public:
     KwinApplier(const QString &rulesPath, const QDBusConnection &bus, QObject *parent = nullptr);
     ~KwinApplier() override;
 
-    void setRecords(const WinPropsList &records);
-
-Q_SIGNALS:
-    // A line for the log: properties KWin cannot do, a rules file that cannot be written.
-    void notice(const QString &message);
+    // KWin applies the rules to the windows open now as well.
+    void start(const WinPropsList &records) override { setRecords(records); }
+    void setRecords(const WinPropsList &records) override;
 
 private:
     enum class Written { Yes, No, ChangedMeanwhile };

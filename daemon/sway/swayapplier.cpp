@@ -50,7 +50,7 @@ QJsonObject findContainer(const QJsonObject &node, qint64 id)
 } // namespace
 
 SwayApplier::SwayApplier(const QString &socketPath, QObject *parent)
-    : QObject(parent)
+    : WindowsBackend(parent)
     , m_ipc(socketPath)
 {
     m_reconnect.setInterval(reconnectIntervalMs);

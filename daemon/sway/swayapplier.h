@@ -7,6 +7,7 @@
 #include "daemon/applier/applydecision.h"
 #include "daemon/sway/swaycommands.h"
 #include "daemon/sway/swayipc.h"
+#include "daemon/windowsbackend.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -16,7 +17,7 @@
 // Applies the stored window properties through sway's IPC: to the windows open when it
 // connects, to every window sway reports as new, and to the open windows again whenever the
 // records change. When sway goes away it waits for it to come back on the same socket.
-class SwayApplier : public QObject
+class SwayApplier : public WindowsBackend
 {
     Q_OBJECT
 
@@ -29,12 +30,8 @@ public:
 
     explicit SwayApplier(const QString &socketPath, QObject *parent = nullptr);
 
-    void start(const WinPropsList &records);
-    void setRecords(const WinPropsList &records);
-
-Q_SIGNALS:
-    // A line for the log: properties sway cannot do, a command it refused, it going and coming.
-    void notice(const QString &message);
+    void start(const WinPropsList &records) override;
+    void setRecords(const WinPropsList &records) override;
 
 private:
     struct Window
