@@ -2,7 +2,58 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "dialog/winpropssession.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <utility>
+#include <vector>
+
+namespace {
+struct ChangeSet
+{
+    WinPropsList changed;
+    QStringList removed;
+};
+
+// What turns base into edited when the removed names are taken out and the changed records put in
+// place or after the others; none where that would not give edited exactly: a name given twice,
+// or records that moved.
+std::optional<ChangeSet> changeSetBetween(const WinPropsList &base, const WinPropsList &edited)
+{
+    QHash<QString, int> baseIndex;
+    baseIndex.reserve(base.size());
+    for (int i = 0; i < base.size(); ++i) {
+        if (baseIndex.contains(base.at(i).winName()))
+            return std::nullopt;
+        baseIndex.insert(base.at(i).winName(), i);
+    }
+    ChangeSet changes;
+    std::vector<bool> kept(base.size(), false);
+    QSet<QString> added;
+    int lastKept = -1;
+    for (const WinProps &props : edited) {
+        const int at = baseIndex.value(props.winName(), -1);
+        if (at < 0) {
+            if (added.contains(props.winName()))
+                return std::nullopt;
+            added.insert(props.winName());
+            changes.changed.append(props);
+            continue;
+        }
+        if (!added.isEmpty() || at <= lastKept)
+            return std::nullopt;
+        lastKept = at;
+        kept[at] = true;
+        if (base.at(at) != props)
+            changes.changed.append(props);
+    }
+    for (int i = 0; i < base.size(); ++i) {
+        if (!kept[i])
+            changes.removed.append(base.at(i).winName());
+    }
+    return changes;
+}
+} // namespace
 
 WinPropsSession::WinPropsSession(WinPropsBackend &service, ConflictQuestion question)
     : m_service(service)
@@ -33,7 +84,11 @@ WinPropsSession::Outcome WinPropsSession::store()
     WinPropsBackend::Stored stored;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         const WinPropsList records = m_workingCopy.records();
-        stored = m_service.storeAll(records, m_basis ? &*m_basis : nullptr);
+        if (m_basis && records == m_basis->records) {
+            m_errorMessage = QString();
+            return Outcome::Stored;
+        }
+        stored = send(records);
         if (stored.ok) {
             m_basis = WinPropsBackend::Fetched { true, records, stored.generation, QString() };
             m_errorMessage = QString();
@@ -49,6 +104,18 @@ WinPropsSession::Outcome WinPropsSession::store()
             return Outcome::Cancelled;
     }
     return failed(stored.errorMessage);
+}
+
+WinPropsBackend::Stored WinPropsSession::send(const WinPropsList &records)
+{
+    if (m_basis) {
+        if (const std::optional<ChangeSet> changes = changeSetBetween(m_basis->records, records)) {
+            if (std::optional<WinPropsBackend::Stored> stored
+                = m_service.storeChanges(changes->changed, changes->removed, *m_basis))
+                return *stored;
+        }
+    }
+    return m_service.storeAll(records, m_basis ? &*m_basis : nullptr);
 }
 
 WinPropsSession::Outcome WinPropsSession::failed(const QString &message)

@@ -13,7 +13,8 @@
 // baseline), the working copy made from it, and the store of the working copy, made only on the
 // baseline. When others stored meanwhile, their collection is read again and joined with the
 // changes made here, name by name, and the store tried again; the baseline moves on only to a
-// collection stored from here, or one the changes made here were joined with.
+// collection stored from here, or one the changes made here were joined with. Where the service
+// can, only the changes are sent; where there are none, nothing is.
 class WinPropsSession
 {
 public:
@@ -46,6 +47,8 @@ public:
 
 private:
     Outcome failed(const QString &message);
+    // Only the changes where the service takes them and they say it all, else the whole list.
+    WinPropsBackend::Stored send(const WinPropsList &records);
     bool joinChangesMadeElsewhere(const WinPropsBackend::Fetched &theirs);
 
     WinPropsBackend &m_service;

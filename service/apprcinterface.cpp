@@ -70,6 +70,25 @@ WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records, co
     return storeAfterComparing(records, basis);
 }
 
+std::optional<WinPropsBackend::Stored> ApprcInterface::storeChanges(const WinPropsList &changed,
+                                                                    const QStringList &removed,
+                                                                    const Fetched &basis)
+{
+    if (!m_storesChanges || !basis.generation)
+        return std::nullopt;
+    QDBusPendingReply<qulonglong> reply
+        = changePropertiesIfUnchanged(changed, removed, *basis.generation);
+    reply.waitForFinished();
+    if (!reply.isError())
+        return storedAt(reply.value());
+    if (reply.error().name() == collectionChangedError())
+        return refused(messageOf(reply.error()), true);
+    if (!lacksMethod(reply.error()))
+        return refused(messageOf(reply.error()));
+    m_storesChanges = false;
+    return std::nullopt;
+}
+
 // The service cannot store on condition: what it holds is compared with the basis just before
 // it is replaced, which leaves only a short time for a change to be lost.
 WinPropsBackend::Stored ApprcInterface::storeAfterComparing(const WinPropsList &records,

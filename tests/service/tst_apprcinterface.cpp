@@ -179,6 +179,9 @@ private Q_SLOTS:
         QTest::newRow("setAllPropertiesIfUnchanged") << Call([](ApprcInterface &c) {
             return c.setAllPropertiesIfUnchanged({ sampleRecord() }, 7);
         }) << "setAllPropertiesIfUnchanged" << winPropsListSignature() + "t";
+        QTest::newRow("changePropertiesIfUnchanged") << Call([](ApprcInterface &c) {
+            return c.changePropertiesIfUnchanged({ sampleRecord() }, { QStringLiteral("x") }, 7);
+        }) << "changePropertiesIfUnchanged" << winPropsListSignature() + "ast";
     }
 
     void memberNames()
@@ -248,6 +251,11 @@ private Q_SLOTS:
             << slot << QByteArray("setAllPropertiesIfUnchanged(WinPropsList,qulonglong)")
             << QByteArray("QDBusPendingReply<qulonglong>")
             << QByteArrayList { "wpl", "generation" };
+        QTest::newRow("changePropertiesIfUnchanged(WinPropsList,QStringList,qulonglong)")
+            << slot
+            << QByteArray("changePropertiesIfUnchanged(WinPropsList,QStringList,qulonglong)")
+            << QByteArray("QDBusPendingReply<qulonglong>")
+            << QByteArrayList { "changed", "removed", "generation" };
     }
 
     void metaObject()
