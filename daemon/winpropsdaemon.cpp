@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -138,6 +139,27 @@ WinPropsList WinPropsDaemon::getAllPropertiesAndGeneration(qulonglong &generatio
 {
     const WinPropsList records = getAllProperties();
     generation = m_generation;
+    return records;
+}
+
+WinPropsList WinPropsDaemon::getPropertiesAndGeneration(const QStringList &winNames,
+                                                        qulonglong &generation)
+{
+    beginCall();
+    generation = m_generation;
+    std::vector<int> found;
+    found.reserve(winNames.size());
+    for (const QString &name : winNames) {
+        const int index = indexOf(name);
+        if (index >= 0)
+            found.push_back(index);
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    WinPropsList records;
+    records.reserve(int(found.size()));
+    for (const int index : found)
+        records.append(m_records.at(index));
     return records;
 }
 

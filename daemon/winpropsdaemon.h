@@ -45,6 +45,8 @@ public:
     WinPropsList getAllProperties();
     // The collection with its generation, which every change of the collection increases.
     WinPropsList getAllPropertiesAndGeneration(qulonglong &generation);
+    // The stored records of these names, in stored order, with the generation.
+    WinPropsList getPropertiesAndGeneration(const QStringList &winNames, qulonglong &generation);
     // A window without stored properties gets a record of that name that sets nothing.
     WinProps getWindowProperties(const QString &winName);
     void release();

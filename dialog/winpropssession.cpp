@@ -17,9 +17,12 @@ struct ChangeSet
 
 // What turns base into edited when the removed names are taken out and the changed records put in
 // place or after the others; none where that would not give edited exactly: a name given twice,
-// or records that moved.
-std::optional<ChangeSet> changeSetBetween(const WinPropsList &base, const WinPropsList &edited)
+// or records that moved. A record removed and stored again is both removed and changed, since it
+// moved after the others.
+std::optional<ChangeSet> changeSetBetween(const WinPropsList &base,
+                                          const WinPropsWorkingCopy &workingCopy)
 {
+    const WinPropsList &edited = workingCopy.records();
     QHash<QString, int> baseIndex;
     baseIndex.reserve(base.size());
     for (int i = 0; i < base.size(); ++i) {
@@ -32,7 +35,8 @@ std::optional<ChangeSet> changeSetBetween(const WinPropsList &base, const WinPro
     QSet<QString> added;
     int lastKept = -1;
     for (const WinProps &props : edited) {
-        const int at = baseIndex.value(props.winName(), -1);
+        const int at
+            = workingCopy.wasRemoved(props.winName()) ? -1 : baseIndex.value(props.winName(), -1);
         if (at < 0) {
             if (added.contains(props.winName()))
                 return std::nullopt;
@@ -63,7 +67,21 @@ WinPropsSession::WinPropsSession(WinPropsBackend &service, ConflictQuestion ques
 
 bool WinPropsSession::fetch()
 {
-    WinPropsBackend::Fetched fetched = m_service.fetchAll();
+    m_partNames.reset();
+    return take(m_service.fetchAll());
+}
+
+bool WinPropsSession::fetch(const QStringList &names)
+{
+    std::optional<WinPropsBackend::Fetched> part = m_service.fetchNamed(names);
+    if (!part)
+        return fetch();
+    m_partNames = names;
+    return take(std::move(*part));
+}
+
+bool WinPropsSession::take(WinPropsBackend::Fetched fetched)
+{
     m_errorMessage = fetched.errorMessage;
     m_basis.reset();
     if (fetched.ok)
@@ -88,16 +106,21 @@ WinPropsSession::Outcome WinPropsSession::store()
             m_errorMessage = QString();
             return Outcome::Stored;
         }
-        stored = send(records);
-        if (stored.ok) {
-            m_basis = WinPropsBackend::Fetched { true, records, stored.generation, QString() };
+        const std::optional<WinPropsBackend::Stored> sent = send(records);
+        if (sent && sent->ok) {
+            m_basis = WinPropsBackend::Fetched { true, records, sent->generation, QString() };
             m_errorMessage = QString();
             return Outcome::Stored;
         }
-        if (!stored.changedElsewhere)
+        if (sent)
+            stored = *sent;
+        if (sent && !sent->changedElsewhere)
             break;
+        // A part read can only be stored as changes; otherwise the whole is read and joined.
+        if (!sent)
+            m_partNames.reset();
         // A failed read leaves the baseline as it was: the next store is refused again.
-        const WinPropsBackend::Fetched theirs = m_service.fetchAll();
+        const WinPropsBackend::Fetched theirs = readAgain();
         if (!theirs.ok)
             return failed(theirs.errorMessage);
         if (!joinChangesMadeElsewhere(theirs))
@@ -106,16 +129,29 @@ WinPropsSession::Outcome WinPropsSession::store()
     return failed(stored.errorMessage);
 }
 
-WinPropsBackend::Stored WinPropsSession::send(const WinPropsList &records)
+std::optional<WinPropsBackend::Stored> WinPropsSession::send(const WinPropsList &records)
 {
     if (m_basis) {
-        if (const std::optional<ChangeSet> changes = changeSetBetween(m_basis->records, records)) {
+        if (const std::optional<ChangeSet> changes
+            = changeSetBetween(m_basis->records, m_workingCopy)) {
             if (std::optional<WinPropsBackend::Stored> stored
                 = m_service.storeChanges(changes->changed, changes->removed, *m_basis))
-                return *stored;
+                return stored;
         }
     }
+    if (m_partNames)
+        return std::nullopt;
     return m_service.storeAll(records, m_basis ? &*m_basis : nullptr);
+}
+
+WinPropsBackend::Fetched WinPropsSession::readAgain()
+{
+    if (m_partNames) {
+        if (std::optional<WinPropsBackend::Fetched> part = m_service.fetchNamed(*m_partNames))
+            return *part;
+        m_partNames.reset();
+    }
+    return m_service.fetchAll();
 }
 
 WinPropsSession::Outcome WinPropsSession::failed(const QString &message)

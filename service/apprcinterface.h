@@ -22,7 +22,8 @@ public:
 
     Fetched fetchAll() override;
     Stored storeAll(const WinPropsList &records, const Fetched *basis) override;
-    // Remembers a service that does not know the call, and asks it no more.
+    // Both remember a service that does not know the call, and ask it neither call again.
+    std::optional<Fetched> fetchNamed(const QStringList &names) override;
     std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
                                        const Fetched &basis) override;
     // getAllProperties, waited for and read; no generation is taken.

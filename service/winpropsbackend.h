@@ -11,9 +11,9 @@
 #include <optional>
 
 // What the tool needs of the window-properties service: the whole collection, read and
-// replaced, or changed where the service can take only the changes. Both wait for the service's
-// answer and keep nothing between calls. The D-Bus client implements it; tests that are not about
-// D-Bus give the tool one that lives in the process.
+// replaced, or changed where the service can take only the changes. Each waits for the
+// service's answer; no records are kept between calls. The D-Bus client implements it; tests that
+// are not about D-Bus give the tool one that lives in the process.
 class WinPropsBackend
 {
 public:
@@ -40,6 +40,12 @@ public:
 
     // Every stored record, in stored order.
     virtual Fetched fetchAll() = 0;
+    // The stored records of these names only, in stored order, with the collection's generation;
+    // none where the service cannot read them apart or cannot store only changes.
+    virtual std::optional<Fetched> fetchNamed(const QStringList & /*names*/)
+    {
+        return std::nullopt;
+    }
     // Makes the stored collection equal to records, as long as it is still the one read in
     // basis (as far as the service lets that be known); without a basis, whatever is stored is
     // replaced.

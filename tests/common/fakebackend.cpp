@@ -41,6 +41,20 @@ WinPropsBackend::Stored FakeBackend::storeAll(const WinPropsList &records, const
     return { true, QString(), false, hasGenerations ? std::optional(generation) : std::nullopt };
 }
 
+std::optional<WinPropsBackend::Fetched> FakeBackend::fetchNamed(const QStringList &names)
+{
+    if (!readsApart || !storesChanges || !hasGenerations)
+        return std::nullopt;
+    ++partReads;
+    Fetched part = fetchAll();
+    part.records.clear();
+    for (const WinProps &props : qAsConst(stored)) {
+        if (part.ok && names.contains(props.winName()))
+            part.records.append(props);
+    }
+    return part;
+}
+
 std::optional<WinPropsBackend::Stored> FakeBackend::storeChanges(const WinPropsList &changed,
                                                                  const QStringList &removed,
                                                                  const Fetched &basis)

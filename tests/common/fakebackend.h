@@ -21,6 +21,7 @@ public:
     Fetched fetchAll() override;
     Stored storeAll(const WinPropsList &records, const Fetched *basis) override;
     // As the stand-in service does, or none when told to be a service without it.
+    std::optional<Fetched> fetchNamed(const QStringList &names) override;
     std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
                                        const Fetched &basis) override;
 
@@ -40,6 +41,9 @@ public:
     // for each name removed.
     QStringList sentChanges;
     bool storesChanges = true;
+    // Whether fetchNamed reads a part, and how often it did.
+    bool readsApart = false;
+    int partReads = 0;
     // Runs once at the next store, before it: another client storing meanwhile, say.
     std::function<void()> beforeNextStore;
     bool hasGenerations = true;

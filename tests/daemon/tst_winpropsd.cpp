@@ -1101,6 +1101,28 @@ private Q_SLOTS:
         QCOMPARE(seen, announced);
     }
 
+    void getPropertiesAndGeneration_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("records");
+        QTest::newRow("none") << QStringList() << QStringList();
+        QTest::newRow("in stored order, whatever the order asked")
+            << QStringList({ "Привет", "xterm" }) << QStringList({ seed.at(0), seed.at(2) });
+        QTest::newRow("missing and repeated names")
+            << QStringList({ "a b", "nobody", "a b", "" }) << QStringList(seed.at(1));
+    }
+
+    void getPropertiesAndGeneration()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, records);
+        QDBusPendingReply<WinPropsList, qulonglong> reply
+            = m_client->getPropertiesAndGeneration(names);
+        QVERIFY(succeeded(reply));
+        QCOMPARE(textsOf(reply.argumentAt<0>()), records);
+        QCOMPARE(reply.argumentAt<1>(), generation());
+    }
+
 private:
     // The daemon again, on the seed in a folder that may be taken away.
     bool restartInFolderOfItsOwn()

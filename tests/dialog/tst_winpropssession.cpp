@@ -183,6 +183,54 @@ private Q_SLOTS:
         QCOMPARE(service.storedTexts(), mine);
     }
 
+    // A quiet run reads only the entries it names and sends only its changes; other entries,
+    // whoever changes them meanwhile, are never sent.
+    void partReadSendsOnlyTheChanges_data()
+    {
+        QTest::addColumn<QStringList>("theirs"); // empty: nobody else stored
+        QTest::addColumn<bool>("changeStoreLost");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<int>("partReads");
+        QTest::addColumn<QStringList>("sent"); // by the last store of changes
+        const QStringList elsewhere = { "a;ontop", "b;no_title", "c;sticky", "o;sticky" };
+        QTest::newRow("alone") << QStringList() << false
+                               << QStringList({ "a;ontop", "c;no_title", "b;no_border", "n;ontop" })
+                               << 1 << QStringList({ "b;no_border", "n;ontop", "-b" });
+        QTest::newRow("changed elsewhere")
+            << elsewhere << false
+            << QStringList({ "a;ontop", "b;no_border", "c;sticky", "o;sticky", "n;ontop" }) << 2
+            << QStringList({ "b;no_border", "n;ontop" });
+        QTest::newRow("changes no longer taken")
+            << elsewhere << true
+            << QStringList({ "a;ontop", "b;no_border", "c;sticky", "o;sticky", "n;ontop" }) << 1
+            << QStringList({ "b;no_border", "n;ontop", "-b" });
+    }
+
+    void partReadSendsOnlyTheChanges()
+    {
+        QFETCH(QStringList, theirs);
+        QFETCH(bool, changeStoreLost);
+        QFETCH(QStringList, stored);
+        QFETCH(int, partReads);
+        QFETCH(QStringList, sent);
+        FakeBackend service(baseline);
+        service.readsApart = true;
+        WinPropsSession session(service);
+        QVERIFY(session.fetch({ "b", "n" }));
+        QCOMPARE(textsOf(session.baseline()), QStringList("b;sticky"));
+        QVERIFY(session.workingCopy().remove("b"));
+        session.workingCopy().store(recordOf("b;no_border"));
+        session.workingCopy().store(recordOf("n;ontop"));
+        if (!theirs.isEmpty())
+            service.storeElsewhere(theirs);
+        service.storesChanges = !changeStoreLost;
+
+        QCOMPARE(session.store(), WinPropsSession::Outcome::Stored);
+        QCOMPARE(service.storedTexts(), stored);
+        QCOMPARE(service.partReads, partReads);
+        QCOMPARE(service.sentChanges, sent);
+    }
+
     // A collection that could not be read is replaced only by a store on no basis at all, which
     // then is the baseline of the next, conditional one.
     void unreadServiceIsReplacedThenStoredOnCondition()
