@@ -118,7 +118,7 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
         return 0;
     // Storing after a failed read would replace a collection nobody has seen.
     WinPropsSession session(backend);
-    if (!session.fetch()) {
+    if (!session.fetch(namesActedOn())) {
         report(tr("the window properties could not be read from the service: %1")
                    .arg(session.errorMessage()));
         return ServiceFailure;
@@ -135,6 +135,17 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
     }
     report(tr("the window properties could not be stored: %1").arg(session.errorMessage()));
     return ServiceFailure;
+}
+
+// Only the entries of these names are read, where the service allows it.
+QStringList CommandLineActions::namesActedOn() const
+{
+    QStringList names = m_deleteNames;
+    for (const QString &text : m_addRecords)
+        names.append(WinProps(text).winName());
+    for (const WinProps &props : m_imported.records)
+        names.append(props.winName());
+    return names;
 }
 
 // A record that sets nothing removes the entry of its name: said plainly, since "nothing is

@@ -50,6 +50,7 @@ public:
 private:
     bool isUndecodable(const QString &value) const;
     bool applyTo(WinPropsWorkingCopy &records, QStringList &settingNothing) const;
+    QStringList namesActedOn() const;
     static void reportSettingNothing(const WinPropsList &before, const QStringList &names);
     void reportStrays() const;
 

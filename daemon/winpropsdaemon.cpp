@@ -10,7 +10,21 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
+
+namespace {
+QString removalProblem(const QStringList &names)
+{
+    for (const QString &name : names) {
+        const QString problem = nameProblem(name);
+        if (!problem.isNull())
+            return problem;
+    }
+    return {};
+}
+} // namespace
 
 QString WinPropsDaemon::invalidArgumentError()
 {
@@ -128,6 +142,27 @@ WinPropsList WinPropsDaemon::getAllPropertiesAndGeneration(qulonglong &generatio
     return records;
 }
 
+WinPropsList WinPropsDaemon::getPropertiesAndGeneration(const QStringList &winNames,
+                                                        qulonglong &generation)
+{
+    beginCall();
+    generation = m_generation;
+    std::vector<int> found;
+    found.reserve(winNames.size());
+    for (const QString &name : winNames) {
+        const int index = indexOf(name);
+        if (index >= 0)
+            found.push_back(index);
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    WinPropsList records;
+    records.reserve(int(found.size()));
+    for (const int index : found)
+        records.append(m_records.at(index));
+    return records;
+}
+
 WinProps WinPropsDaemon::getWindowProperties(const QString &winName)
 {
     beginCall();
@@ -198,29 +233,99 @@ qulonglong WinPropsDaemon::setAllPropertiesIfUnchanged(const WinPropsList &wpl,
                                                        qulonglong generation)
 {
     noteCall();
+    if (!rejectStale(generation))
+        replaceAll(wpl);
+    return m_generation;
+}
+
+qulonglong WinPropsDaemon::changePropertiesIfUnchanged(const WinPropsList &changed,
+                                                       const QStringList &removed,
+                                                       qulonglong generation)
+{
+    noteCall();
+    if (rejectStale(generation) || rejectUnseenChangeOnDisk())
+        return m_generation;
+    WinPropsList records;
+    records.reserve(changed.size());
+    for (const WinProps &props : changed)
+        records.append(normalized(props));
+    if (!reject(listProblem(records)) && !reject(removalProblem(removed)))
+        applyChanges(records, removed);
+    return m_generation;
+}
+
+// Only the records named are looked at, besides the one pass that writes the file.
+void WinPropsDaemon::applyChanges(const WinPropsList &changed, const QStringList &removed)
+{
+    QStringList gone;
+    std::vector<bool> dropped(m_records.size(), false);
+    for (const QString &name : removed) {
+        const int index = indexOf(name);
+        if (index >= 0 && !dropped[index]) {
+            dropped[index] = true;
+            gone.append(name);
+        }
+    }
+    WinPropsList records = gone.isEmpty() ? m_records : WinPropsList();
+    if (!gone.isEmpty())
+        records.reserve(m_records.size() - gone.size() + changed.size());
+    for (int i = 0; !gone.isEmpty() && i < m_records.size(); ++i) {
+        if (!dropped[i])
+            records.append(m_records.at(i));
+    }
+    NameIndex index = gone.isEmpty() ? m_indexOfName : nameIndexOf(records);
+    WinPropsList set;
+    for (const WinProps &props : changed) {
+        const int at = index.value(props.winName(), -1);
+        if (at >= 0 && records.at(at) == props)
+            continue;
+        if (at >= 0) {
+            records[at] = props;
+        } else {
+            index.insert(props.winName(), records.size());
+            records.append(props);
+        }
+        set.append(props);
+    }
+    if ((gone.isEmpty() && set.isEmpty()) || !store(records, index))
+        return;
+    for (const QString &name : qAsConst(gone)) {
+        if (!m_indexOfName.contains(name))
+            announce([this, name] { Q_EMIT removedWindowProperties(name); });
+    }
+    for (const WinProps &props : qAsConst(set))
+        announce([this, props] { Q_EMIT changedWindowProperties(props); });
+}
+
+bool WinPropsDaemon::rejectStale(qulonglong generation)
+{
     // A change on disk not yet taken up is a change of the collection too.
     followFile();
-    if (generation != m_generation) {
-        sendErrorReply(collectionChangedError(),
-                       tr("The window properties changed since generation %1; they are at %2 now.")
-                           .arg(generation)
-                           .arg(m_generation));
-        return m_generation;
-    }
-    replaceAll(wpl);
-    return m_generation;
+    if (generation == m_generation)
+        return false;
+    sendErrorReply(collectionChangedError(),
+                   tr("The window properties changed since generation %1; they are at %2 now.")
+                       .arg(generation)
+                       .arg(m_generation));
+    return true;
+}
+
+bool WinPropsDaemon::rejectUnseenChangeOnDisk()
+{
+    // Sent before the change on disk was seen: replacing the file would lose that change.
+    if (!m_store.changedOnDisk())
+        return false;
+    followFile();
+    sendErrorReply(storageError(),
+                   tr("Not stored: %1 was changed on disk meanwhile and has been read again.")
+                       .arg(QDir::toNativeSeparators(m_store.path())));
+    return true;
 }
 
 void WinPropsDaemon::replaceAll(const WinPropsList &wpl)
 {
-    // Sent before the change on disk was seen: replacing the file would lose that change.
-    if (m_store.changedOnDisk()) {
-        followFile();
-        sendErrorReply(storageError(),
-                       tr("Not stored: %1 was changed on disk meanwhile and has been read again.")
-                           .arg(QDir::toNativeSeparators(m_store.path())));
+    if (rejectUnseenChangeOnDisk())
         return;
-    }
     WinPropsList records;
     records.reserve(wpl.size());
     for (const WinProps &props : wpl)

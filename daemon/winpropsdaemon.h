@@ -45,6 +45,8 @@ public:
     WinPropsList getAllProperties();
     // The collection with its generation, which every change of the collection increases.
     WinPropsList getAllPropertiesAndGeneration(qulonglong &generation);
+    // The stored records of these names, in stored order, with the generation.
+    WinPropsList getPropertiesAndGeneration(const QStringList &winNames, qulonglong &generation);
     // A window without stored properties gets a record of that name that sets nothing.
     WinProps getWindowProperties(const QString &winName);
     void release();
@@ -55,6 +57,11 @@ public:
     // Replaces the collection only while it is still at generation; answers the generation then
     // current.
     qulonglong setAllPropertiesIfUnchanged(const WinPropsList &wpl, qulonglong generation);
+    // Removes the names removed, then stores each record changed in place of the one of its
+    // name, or after the others; all or nothing, only while the collection is still at
+    // generation. Answers the generation then current.
+    qulonglong changePropertiesIfUnchanged(const WinPropsList &changed, const QStringList &removed,
+                                           qulonglong generation);
     // props: the properties part of a record text, "no_title;shadow=40".
     void setWindowProperties(const QString &winName, const QString &props);
     void setWindowProperties(const WinProps &winProps);
@@ -96,6 +103,12 @@ private:
     bool reject(const QString &problem);
     bool store(const WinPropsList &records, const NameIndex &index = {});
     void replaceAll(const WinPropsList &wpl);
+    // Refuses a conditional store on a generation that is not the current one.
+    bool rejectStale(qulonglong generation);
+    // Refuses any store while the file changed on disk unseen: replacing it would lose that.
+    bool rejectUnseenChangeOnDisk();
+    // Removes the names, then stores the records, checked and normalized, as one change.
+    void applyChanges(const WinPropsList &changed, const QStringList &removed);
     // Announces the removals and changes that replacing old (with its name index) by the
     // collection now stored made: removals in the order of old, then changes in the order of
     // the collection.

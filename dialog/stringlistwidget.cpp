@@ -6,6 +6,26 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
+namespace {
+// Folded one character at a time, as a search that ignores case compares them.
+QString foldedCase(const QString &text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const uint character = QChar::toCaseFolded(QChar::surrogateToUcs4(unit, text.at(++i)));
+            folded += QChar(QChar::highSurrogate(character));
+            folded += QChar(QChar::lowSurrogate(character));
+        } else {
+            folded += unit.toCaseFolded();
+        }
+    }
+    return folded;
+}
+} // namespace
+
 StringListWidget::StringListWidget(QWidget *parent)
     : QTableWidget(parent)
     , m_changingCurrent(false)
@@ -27,7 +47,13 @@ StringListWidget::~StringListWidget() = default;
 void StringListWidget::setStrings(const QStringList &names, const QString &current)
 {
     clear();
-    m_rowNames = names;
+    m_foldedNames.clear();
+    m_nameEnds.clear();
+    m_nameEnds.reserve(names.size());
+    for (const QString &name : names) {
+        m_foldedNames += foldedCase(name);
+        m_nameEnds.push_back(m_foldedNames.size());
+    }
     setRowCount(names.size());
     setColumnCount(1);
     fillRows(names);
@@ -109,12 +135,34 @@ void StringListWidget::applyFilter()
     QHeaderView *rows = verticalHeader();
     const bool updating = rows->updatesEnabled();
     rows->setUpdatesEnabled(false);
-    for (int row = 0; row < m_rowNames.size(); ++row) {
-        const bool hidden = !m_rowNames.at(row).contains(m_filterText, Qt::CaseInsensitive);
-        if (hidden != isRowHidden(row))
-            setRowHidden(row, hidden);
+    const std::vector<bool> matching = rowsMatchingFilter();
+    for (int row = 0; row < int(matching.size()); ++row) {
+        if (matching[row] == isRowHidden(row))
+            setRowHidden(row, !matching[row]);
     }
     rows->setUpdatesEnabled(updating);
+}
+
+// A match that runs over the end of a name into the next is none.
+std::vector<bool> StringListWidget::rowsMatchingFilter() const
+{
+    const QString needle = foldedCase(m_filterText);
+    std::vector<bool> matching(m_nameEnds.size(), needle.isEmpty());
+    std::size_t row = 0;
+    int from = 0;
+    for (int at; !needle.isEmpty() && (at = m_foldedNames.indexOf(needle, from)) >= 0;) {
+        while (row < m_nameEnds.size() && m_nameEnds[row] <= at)
+            ++row;
+        if (row == m_nameEnds.size())
+            break;
+        if (at + needle.size() <= m_nameEnds[row]) {
+            matching[row] = true;
+            from = m_nameEnds[row];
+        } else {
+            from = at + 1;
+        }
+    }
+    return matching;
 }
 
 // Hidden headers still reach screen readers, as cells with the row and column numbers: give

@@ -132,6 +132,7 @@ bool WinPropsWorkingCopy::remove(const QString &name)
     if (index < 0)
         return false;
     reshape().removeAt(index);
+    m_removed.insert(name);
     return true;
 }
 

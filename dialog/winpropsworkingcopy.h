@@ -6,6 +6,7 @@
 #include "platform/winprops/winprops.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 // The records the dialog edits, in the service's order, with records added in the dialog at the
@@ -31,6 +32,8 @@ public:
     bool rename(const QString &oldName, const QString &newName);
     // Removes the first record of that name; false when there is none.
     bool remove(const QString &name);
+    // Whether remove took a record of that name: one stored again since stands after the others.
+    bool wasRemoved(const QString &name) const { return m_removed.contains(name); }
     // The names of the records that set nothing, in order.
     QStringList nullNames() const;
     // Removes every record of a name that nullNames lists.
@@ -46,6 +49,7 @@ private:
     WinPropsList m_records;
     mutable QHash<QString, int> m_index;
     mutable bool m_indexBuilt = false;
+    QSet<QString> m_removed;
 };
 
 // kept, with the members in which edited differs from loaded taken from edited: a control the

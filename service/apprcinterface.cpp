@@ -13,6 +13,16 @@ WinPropsBackend::Stored storedAt(std::optional<qulonglong> generation)
     return stored;
 }
 
+WinPropsBackend::Fetched fetched(const QDBusPendingReply<WinPropsList, qulonglong> &reply)
+{
+    WinPropsBackend::Fetched fetched;
+    fetched.ok = winPropsListFromReply(QDBusPendingReply<WinPropsList>(reply), fetched.records,
+                                       fetched.errorMessage);
+    if (fetched.ok)
+        fetched.generation = reply.argumentAt<1>();
+    return fetched;
+}
+
 WinPropsBackend::Stored refused(const QString &message, bool changedElsewhere = false)
 {
     WinPropsBackend::Stored stored;
@@ -36,12 +46,20 @@ WinPropsBackend::Fetched ApprcInterface::fetchAll()
     reply.waitForFinished();
     if (reply.isError() && lacksMethod(reply.error()))
         return readAllProperties();
-    Fetched fetched;
-    fetched.ok = winPropsListFromReply(QDBusPendingReply<WinPropsList>(reply), fetched.records,
-                                       fetched.errorMessage);
-    if (fetched.ok)
-        fetched.generation = reply.argumentAt<1>();
-    return fetched;
+    return fetched(reply);
+}
+
+std::optional<WinPropsBackend::Fetched> ApprcInterface::fetchNamed(const QStringList &names)
+{
+    if (!m_storesChanges)
+        return std::nullopt;
+    QDBusPendingReply<WinPropsList, qulonglong> reply = getPropertiesAndGeneration(names);
+    reply.waitForFinished();
+    if (reply.isError() && lacksMethod(reply.error())) {
+        m_storesChanges = false;
+        return std::nullopt;
+    }
+    return fetched(reply);
 }
 
 WinPropsBackend::Fetched ApprcInterface::readAllProperties()
@@ -68,6 +86,25 @@ WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records, co
             return refused(messageOf(reply.error()));
     }
     return storeAfterComparing(records, basis);
+}
+
+std::optional<WinPropsBackend::Stored> ApprcInterface::storeChanges(const WinPropsList &changed,
+                                                                    const QStringList &removed,
+                                                                    const Fetched &basis)
+{
+    if (!m_storesChanges || !basis.generation)
+        return std::nullopt;
+    QDBusPendingReply<qulonglong> reply
+        = changePropertiesIfUnchanged(changed, removed, *basis.generation);
+    reply.waitForFinished();
+    if (!reply.isError())
+        return storedAt(reply.value());
+    if (reply.error().name() == collectionChangedError())
+        return refused(messageOf(reply.error()), true);
+    if (!lacksMethod(reply.error()))
+        return refused(messageOf(reply.error()));
+    m_storesChanges = false;
+    return std::nullopt;
 }
 
 // The service cannot store on condition: what it holds is compared with the basis just before

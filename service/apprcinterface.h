@@ -22,11 +22,17 @@ public:
 
     Fetched fetchAll() override;
     Stored storeAll(const WinPropsList &records, const Fetched *basis) override;
+    // Both remember a service that does not know the call, and ask it neither call again.
+    std::optional<Fetched> fetchNamed(const QStringList &names) override;
+    std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
+                                       const Fetched &basis) override;
     // getAllProperties, waited for and read; no generation is taken.
     Fetched readAllProperties();
 
 private:
     Stored storeAfterComparing(const WinPropsList &records, const Fetched *basis);
+
+    bool m_storesChanges = true;
 };
 
 #endif

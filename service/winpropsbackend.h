@@ -6,12 +6,14 @@
 #include "platform/winprops/winprops.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 // What the tool needs of the window-properties service: the whole collection, read and
-// replaced. Both wait for the service's answer and keep nothing between calls. The D-Bus client
-// implements it; tests that are not about D-Bus give the tool one that lives in the process.
+// replaced, or changed where the service can take only the changes. Each waits for the
+// service's answer; no records are kept between calls. The D-Bus client implements it; tests that
+// are not about D-Bus give the tool one that lives in the process.
 class WinPropsBackend
 {
 public:
@@ -38,10 +40,25 @@ public:
 
     // Every stored record, in stored order.
     virtual Fetched fetchAll() = 0;
+    // The stored records of these names only, in stored order, with the collection's generation;
+    // none where the service cannot read them apart or cannot store only changes.
+    virtual std::optional<Fetched> fetchNamed(const QStringList & /*names*/)
+    {
+        return std::nullopt;
+    }
     // Makes the stored collection equal to records, as long as it is still the one read in
     // basis (as far as the service lets that be known); without a basis, whatever is stored is
     // replaced.
     virtual Stored storeAll(const WinPropsList &records, const Fetched *basis) = 0;
+    // Removes the names removed, then stores each record changed in place of the one of its
+    // name, or after the others, as one change, as long as the collection is still the one read
+    // in basis. None where the service cannot store only changes: storeAll must then.
+    virtual std::optional<Stored> storeChanges(const WinPropsList & /*changed*/,
+                                               const QStringList & /*removed*/,
+                                               const Fetched & /*basis*/)
+    {
+        return std::nullopt;
+    }
 
 protected:
     WinPropsBackend() = default;

@@ -147,6 +147,15 @@ private Q_SLOTS:
                                         << "" << 3 << stored << 0;
         QTest::newRow("refused store") << QStringList({ "--add", "n;ontop" }) << ""
                                        << "full" << 3 << stored << 1;
+        // Nothing to change, nothing sent.
+        QTest::newRow("add as stored") << QStringList({ "--add", "a;ontop" }) << ""
+                                       << "" << 0 << stored << 0;
+        const QString asStored = TestEnvironment::root() + QStringLiteral("/as-stored");
+        QFile import(asStored);
+        if (!import.open(QIODevice::WriteOnly) || import.write("a;ontop\n") != 8)
+            qFatal("cannot write %s", qPrintable(asStored));
+        QTest::newRow("import as stored") << QStringList({ "--import", asStored }) << ""
+                                          << "" << 0 << stored << 0;
     }
 
     // The quiet path acts on the service's records directly: no dialog, no question.

@@ -20,6 +20,10 @@ public:
 
     Fetched fetchAll() override;
     Stored storeAll(const WinPropsList &records, const Fetched *basis) override;
+    // As the stand-in service does, or none when told to be a service without it.
+    std::optional<Fetched> fetchNamed(const QStringList &names) override;
+    std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
+                                       const Fetched &basis) override;
 
     // The stored records as texts.
     QStringList storedTexts() const;
@@ -30,7 +34,16 @@ public:
     // When not null, the next calls fail with this message and change nothing.
     QString fetchError;
     QString storeError;
+    // Every store, and those of only the changes.
     int stores = 0;
+    int changeStores = 0;
+    // What the last store of only the changes sent: the records as texts, then "-" and a name
+    // for each name removed.
+    QStringList sentChanges;
+    bool storesChanges = true;
+    // Whether fetchNamed reads a part, and how often it did.
+    bool readsApart = false;
+    int partReads = 0;
     // Runs once at the next store, before it: another client storing meanwhile, say.
     std::function<void()> beforeNextStore;
     bool hasGenerations = true;

@@ -1026,6 +1026,97 @@ private Q_SLOTS:
         QCOMPARE(fetched.trimmed(), QStringLiteral("([%1],)").arg(records.join(", ")));
     }
 
+    // Only the changes, on condition: all of them or, refused, none.
+    void changePropertiesIfUnchanged_data()
+    {
+        QTest::addColumn<WinPropsList>("changes");
+        QTest::addColumn<QStringList>("removals");
+        QTest::addColumn<bool>("stale");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("announced"); // changed records, then "-" removed names
+        const QString none;
+        QTest::newRow("new record") << recordsOf({ "new;ontop" }) << QStringList() << false << none
+                                    << seed + QStringList("new;ontop") << QStringList("new;ontop");
+        QTest::newRow("stored record, in place")
+            << recordsOf({ "a b;sticky" }) << QStringList() << false << none
+            << replaced(seed, 1, "a b;sticky") << QStringList("a b;sticky");
+        QTest::newRow("stored record as it is")
+            << recordsOf({ seed.at(1) }) << QStringList() << false << none << seed << QStringList();
+        QTest::newRow("name removed")
+            << WinPropsList() << QStringList("a b") << false << none
+            << QStringList({ seed.at(0), seed.at(2) }) << QStringList("-a b");
+        QTest::newRow("missing name removed")
+            << WinPropsList() << QStringList("nobody") << false << none << seed << QStringList();
+        QTest::newRow("removed, then set again")
+            << recordsOf({ "xterm;ontop" }) << QStringList("xterm") << false << none
+            << QStringList({ seed.at(1), seed.at(2), "xterm;ontop" }) << QStringList("xterm;ontop");
+        QTest::newRow("stale generation refused")
+            << recordsOf({ "new;ontop" }) << QStringList("a b") << true << collectionChangedError()
+            << seed << QStringList();
+        QTest::newRow("invalid record refuses all")
+            << WinPropsList({ recordOf("new;ontop"), named("bad\nname") }) << QStringList("a b")
+            << false << invalidArgument << seed << QStringList();
+        QTest::newRow("name set twice refuses all")
+            << recordsOf({ "new;ontop", "new;sticky" }) << QStringList() << false << invalidArgument
+            << seed << QStringList();
+        QTest::newRow("invalid name removed refuses all")
+            << recordsOf({ "new;ontop" }) << QStringList(QString()) << false << invalidArgument
+            << seed << QStringList();
+    }
+
+    void changePropertiesIfUnchanged()
+    {
+        QFETCH(WinPropsList, changes);
+        QFETCH(QStringList, removals);
+        QFETCH(bool, stale);
+        QFETCH(QString, error);
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, announced);
+        QSignalSpy changed(m_client.get(), &ApprcInterface::changedWindowProperties);
+        QSignalSpy removed(m_client.get(), &ApprcInterface::removedWindowProperties);
+        const qulonglong before = generation();
+
+        QDBusPendingReply<qulonglong> reply
+            = m_client->changePropertiesIfUnchanged(changes, removals, before - stale);
+        reply.waitForFinished();
+        QCOMPARE(reply.isError() ? reply.error().name() : QString(), error);
+        QCOMPARE(m_service->readStorage(), stored);
+        QCOMPARE(textsOf(all()), stored);
+        QCOMPARE(generation() != before, !announced.isEmpty());
+        if (!reply.isError())
+            QCOMPARE(reply.value(), generation());
+        // Signals arrive in order: once the sentinel's is here, any other would be too.
+        QVERIFY(succeeded(m_client->setWindowProperties(QStringLiteral("sentinel"), QString())));
+        QTRY_VERIFY(texts(changed).contains(QStringLiteral("sentinel")));
+        QStringList seen = texts(changed).mid(0, changed.size() - 1);
+        for (const QString &name : firstArguments(removed))
+            seen.append(QLatin1Char('-') + name);
+        QCOMPARE(seen, announced);
+    }
+
+    void getPropertiesAndGeneration_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("records");
+        QTest::newRow("none") << QStringList() << QStringList();
+        QTest::newRow("in stored order, whatever the order asked")
+            << QStringList({ "Привет", "xterm" }) << QStringList({ seed.at(0), seed.at(2) });
+        QTest::newRow("missing and repeated names")
+            << QStringList({ "a b", "nobody", "a b", "" }) << QStringList(seed.at(1));
+    }
+
+    void getPropertiesAndGeneration()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, records);
+        QDBusPendingReply<WinPropsList, qulonglong> reply
+            = m_client->getPropertiesAndGeneration(names);
+        QVERIFY(succeeded(reply));
+        QCOMPARE(textsOf(reply.argumentAt<0>()), records);
+        QCOMPARE(reply.argumentAt<1>(), generation());
+    }
+
 private:
     // The daemon again, on the seed in a folder that may be taken away.
     bool restartInFolderOfItsOwn()

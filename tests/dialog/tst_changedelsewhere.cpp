@@ -36,7 +36,9 @@ private:
         }
         // It serves xterm;no_title and vlc;ontop as well.
         m_older = std::make_unique<HostileService>(
-            Hostile::olderServiceMode(), TestEnvironment::root() + QStringLiteral("/older"));
+            which == QLatin1String("older") ? Hostile::olderServiceMode()
+                                            : Hostile::wholeCollectionServiceMode(),
+            TestEnvironment::root() + QLatin1Char('/') + which);
         return m_older->start();
     }
 
@@ -55,6 +57,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("service");
         QTest::newRow("stand-in service") << "stand-in";
         QTest::newRow("service without generations") << "older";
+        QTest::newRow("service without storing only changes") << "whole";
     }
 
     // Cancel leaves the edits and what the other client stored apart: the next Apply asks again.
@@ -86,6 +89,10 @@ private Q_SLOTS:
         const WinPropsBackend::Fetched stored = other.readAllProperties();
         QVERIFY(stored.ok);
         QCOMPARE(textsOf(stored.records), QStringList({ "xterm;sticky", "vlc;no_title;ontop" }));
+        // Asked once whether it stores only changes, and never again.
+        if (m_older)
+            QCOMPARE(m_older->calls().count(QStringLiteral("changePropertiesIfUnchanged")),
+                     service == QLatin1String("whole") ? 1 : 0);
     }
 };
 

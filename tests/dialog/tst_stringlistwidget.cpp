@@ -220,6 +220,8 @@ private Q_SLOTS:
         QTest::newRow("hides the current row")
             << "mm" << QStringList("gamma") << QStringList("<null>|beta");
         QTest::newRow("nothing matches") << "zz" << QStringList() << QStringList("<null>|beta");
+        QTest::newRow("not across two names")
+            << "AB" << QStringList() << QStringList("<null>|beta");
         QTest::newRow("cleared") << "" << QStringList({ "Alpha", "beta", "gamma", "xalpine" })
                                  << none;
     }

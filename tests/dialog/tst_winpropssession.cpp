@@ -43,6 +43,7 @@ private Q_SLOTS:
     void joinsChangesMadeElsewhere_data()
     {
         QTest::addColumn<bool>("generations");
+        QTest::addColumn<bool>("changes");
         QTest::addColumn<QStringList>("mine");
         QTest::addColumn<QStringList>("theirs"); // empty: nobody else stored
         QTest::addColumn<bool>("refetchFails");
@@ -53,10 +54,17 @@ private Q_SLOTS:
         const QStringList aHere = { "a;no_border", "b;sticky", "c;no_title" };
         const QStringList bothThere = { "a;sticky", "b;ontop", "c;no_title" };
         const QStringList stored = { "stored" };
-        for (const bool generations : { true, false }) {
-            const auto row = [generations](const char *name) -> QTestData & {
-                return QTest::addRow("%s, %s", name, generations ? "generations" : "no generations")
-                    << generations;
+        // Whether the service has generations, and whether it takes only the changes.
+        const std::pair<bool, bool> services[]
+            = { { true, true }, { true, false }, { false, false } };
+        for (const auto &[generations, changes] : services) {
+            const auto row
+                = [generations = generations, changes = changes](const char *name) -> QTestData & {
+                return QTest::addRow("%s, %s", name,
+                                     changes           ? "changes only"
+                                         : generations ? "whole collection"
+                                                       : "no generations")
+                    << generations << changes;
             };
             row("changed here only") << aHere << QStringList() << false << QStringList() << stored
                                      << QStringList() << aHere;
@@ -102,6 +110,7 @@ private Q_SLOTS:
     void joinsChangesMadeElsewhere()
     {
         QFETCH(bool, generations);
+        QFETCH(bool, changes);
         QFETCH(QStringList, mine);
         QFETCH(QStringList, theirs);
         QFETCH(bool, refetchFails);
@@ -111,6 +120,7 @@ private Q_SLOTS:
         QFETCH(QStringList, stored);
         FakeBackend service(baseline);
         service.hasGenerations = generations;
+        service.storesChanges = changes;
         QStringList questions;
         WinPropsSession session(service, [&](const QStringList &names) {
             questions.append(names.join(QLatin1Char(',')));
@@ -135,6 +145,90 @@ private Q_SLOTS:
         QCOMPARE(questions, asked);
         QCOMPARE(service.storedTexts(), stored);
         QCOMPARE(textsOf(session.baseline()), stored);
+        QCOMPARE(service.changeStores, changes ? service.stores : 0);
+    }
+
+    // Only what differs from the baseline is sent, where that says it all; nothing when nothing
+    // does.
+    void sendsOnlyTheChanges_data()
+    {
+        QTest::addColumn<QStringList>("mine");
+        QTest::addColumn<int>("stores");
+        QTest::addColumn<QStringList>("sent"); // none: the whole collection was
+        QTest::newRow("nothing changed") << baseline << 0 << QStringList();
+        QTest::newRow("added") << baseline + QStringList("d;ontop") << 1 << QStringList("d;ontop");
+        QTest::newRow("changed and removed")
+            << QStringList({ "a;sticky", "c;no_title" }) << 1 << QStringList({ "a;sticky", "-b" });
+        QTest::newRow("renamed in place")
+            << QStringList({ "a;ontop", "z;sticky", "c;no_title" }) << 1 << QStringList();
+        QTest::newRow("moved") << QStringList({ "b;sticky", "a;ontop", "c;no_title" }) << 1
+                               << QStringList();
+        QTest::newRow("name given twice")
+            << baseline + QStringList({ "d;ontop", "d;sticky" }) << 1 << QStringList();
+    }
+
+    void sendsOnlyTheChanges()
+    {
+        QFETCH(QStringList, mine);
+        QFETCH(int, stores);
+        QFETCH(QStringList, sent);
+        FakeBackend service(baseline);
+        WinPropsSession session(service);
+        QVERIFY(session.fetch());
+        session.workingCopy() = WinPropsWorkingCopy(recordsOf(mine));
+        QCOMPARE(session.store(), WinPropsSession::Outcome::Stored);
+        QCOMPARE(service.stores, stores);
+        QCOMPARE(service.changeStores, sent.isEmpty() ? 0 : 1);
+        QCOMPARE(service.sentChanges, sent);
+        QCOMPARE(service.storedTexts(), mine);
+    }
+
+    // A quiet run reads only the entries it names and sends only its changes; other entries,
+    // whoever changes them meanwhile, are never sent.
+    void partReadSendsOnlyTheChanges_data()
+    {
+        QTest::addColumn<QStringList>("theirs"); // empty: nobody else stored
+        QTest::addColumn<bool>("changeStoreLost");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<int>("partReads");
+        QTest::addColumn<QStringList>("sent"); // by the last store of changes
+        const QStringList elsewhere = { "a;ontop", "b;no_title", "c;sticky", "o;sticky" };
+        QTest::newRow("alone") << QStringList() << false
+                               << QStringList({ "a;ontop", "c;no_title", "b;no_border", "n;ontop" })
+                               << 1 << QStringList({ "b;no_border", "n;ontop", "-b" });
+        QTest::newRow("changed elsewhere")
+            << elsewhere << false
+            << QStringList({ "a;ontop", "b;no_border", "c;sticky", "o;sticky", "n;ontop" }) << 2
+            << QStringList({ "b;no_border", "n;ontop" });
+        QTest::newRow("changes no longer taken")
+            << elsewhere << true
+            << QStringList({ "a;ontop", "b;no_border", "c;sticky", "o;sticky", "n;ontop" }) << 1
+            << QStringList();
+    }
+
+    void partReadSendsOnlyTheChanges()
+    {
+        QFETCH(QStringList, theirs);
+        QFETCH(bool, changeStoreLost);
+        QFETCH(QStringList, stored);
+        QFETCH(int, partReads);
+        QFETCH(QStringList, sent);
+        FakeBackend service(baseline);
+        service.readsApart = true;
+        WinPropsSession session(service);
+        QVERIFY(session.fetch({ "b", "n" }));
+        QCOMPARE(textsOf(session.baseline()), QStringList("b;sticky"));
+        QVERIFY(session.workingCopy().remove("b"));
+        session.workingCopy().store(recordOf("b;no_border"));
+        session.workingCopy().store(recordOf("n;ontop"));
+        if (!theirs.isEmpty())
+            service.storeElsewhere(theirs);
+        service.storesChanges = !changeStoreLost;
+
+        QCOMPARE(session.store(), WinPropsSession::Outcome::Stored);
+        QCOMPARE(service.storedTexts(), stored);
+        QCOMPARE(service.partReads, partReads);
+        QCOMPARE(service.sentChanges, sent);
     }
 
     // A collection that could not be read is replaced only by a store on no basis at all, which

@@ -120,6 +120,11 @@ QString Hostile::olderServiceMode()
     return QStringLiteral("older-service");
 }
 
+QString Hostile::wholeCollectionServiceMode()
+{
+    return QStringLiteral("whole-collection-service");
+}
+
 WinPropsList Hostile::records(const QString &mode)
 {
     if (mode == QLatin1String("huge"))

@@ -14,6 +14,8 @@ namespace Hostile {
 QStringList modes();
 // The one mode in which it behaves: a service without generations that keeps what it is given.
 QString olderServiceMode();
+// Behaving too: a service with generations that stores only whole collections.
+QString wholeCollectionServiceMode();
 
 // The records a mode serves when it answers the fetch with records at all.
 WinPropsList records(const QString &mode);

@@ -20,6 +20,7 @@
 // store-error         the store is answered with an error
 // vanish-before-save  the fetch is answered, then the service exits at once
 // older-service       no misbehaviour: a service without generations that keeps what it is given
+// whole-collection-service  the same with generations, but without storing only changes
 // Other methods of the interface get an empty reply. Every call received is appended to
 // FOLDER/calls as its member and signature; every store's records go to FOLDER/store-N before it
 // is answered. Prints "ready" once it owns the bus name.
@@ -117,6 +118,15 @@ public:
             return note(message) && answerFetch(message, connection);
         if (message.member() == QLatin1String("setAllProperties"))
             return note(message) && answerStore(message, connection);
+        if (m_mode == Hostile::wholeCollectionServiceMode()
+            && message.member() == QLatin1String("getAllPropertiesAndGeneration"))
+            return note(message)
+                && QDBusConnection(connection)
+                       .send(message.createReply(
+                           { QVariant::fromValue(m_kept), QVariant::fromValue(m_generation) }));
+        if (m_mode == Hostile::wholeCollectionServiceMode()
+            && message.member() == QLatin1String("setAllPropertiesIfUnchanged"))
+            return note(message) && answerConditionalStore(message, connection);
         // An older service: the generation of the collection is unknown to it.
         if (message.member().contains(QLatin1String("Generation"))
             || message.member().endsWith(QLatin1String("IfUnchanged")))
@@ -185,8 +195,11 @@ private:
         if (!readWinPropsList(argument.value<QDBusArgument>(), records))
             return false;
         Hostile::writeStore(m_folder.filePath(Hostile::storeFileName(++m_stores)), records);
-        if (m_mode == Hostile::olderServiceMode())
+        if (m_mode == Hostile::olderServiceMode()
+            || m_mode == Hostile::wholeCollectionServiceMode()) {
             m_kept = records;
+            ++m_generation;
+        }
         if (m_mode == QLatin1String("silent-store"))
             return true;
         const QDBusMessage reply = m_mode == QLatin1String("store-error")
@@ -196,9 +209,25 @@ private:
         return true;
     }
 
+    bool answerConditionalStore(const QDBusMessage &message, const QDBusConnection &connection)
+    {
+        if (message.arguments().value(1).toULongLong() != m_generation)
+            return QDBusConnection(connection)
+                .send(message.createErrorReply(collectionChangedError(),
+                                               QStringLiteral("Changed meanwhile.")));
+        WinPropsList records;
+        if (!readWinPropsList(message.arguments().value(0).value<QDBusArgument>(), records))
+            return false;
+        Hostile::writeStore(m_folder.filePath(Hostile::storeFileName(++m_stores)), records);
+        m_kept = records;
+        return QDBusConnection(connection)
+            .send(message.createReply(QVariant::fromValue(++m_generation)));
+    }
+
     QString m_mode;
     QDir m_folder;
     int m_stores = 0;
+    qulonglong m_generation = 1;
     WinPropsList m_kept = Hostile::records(m_mode);
 };
 
@@ -220,7 +249,8 @@ int main(int argc, char *argv[])
     parser.addOptions({ modeOption, recordOption });
     parser.process(app);
     const QString mode = parser.value(modeOption);
-    const QStringList known = Hostile::modes() << Hostile::olderServiceMode();
+    const QStringList known = Hostile::modes()
+        << Hostile::olderServiceMode() << Hostile::wholeCollectionServiceMode();
     if (!known.contains(mode) || !parser.isSet(recordOption)) {
         complain(
             QStringLiteral("usage: --mode {%1} --record FOLDER").arg(known.join(QLatin1Char('|'))));

@@ -327,7 +327,7 @@ void TestHostilePeers::lostBusEndsTheWait_data()
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("unanswered");
     QTest::newRow("waiting for the fetch") << "silent"
-                                           << "getAllPropertiesAndGeneration";
+                                           << "getPropertiesAndGeneration";
     QTest::newRow("waiting for the store") << "silent-store"
                                            << "setAllProperties";
 }

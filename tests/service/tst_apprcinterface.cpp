@@ -178,6 +178,13 @@ private Q_SLOTS:
         QTest::newRow("setAllPropertiesIfUnchanged") << Call([](ApprcInterface &c) {
             return c.setAllPropertiesIfUnchanged({ sampleRecord() }, 7);
         }) << "setAllPropertiesIfUnchanged" << winPropsListSignature() + "t";
+        QTest::newRow("getPropertiesAndGeneration") << Call([](ApprcInterface &c) {
+            return c.getPropertiesAndGeneration({ QStringLiteral("x") });
+        }) << "getPropertiesAndGeneration"
+                                                    << "as";
+        QTest::newRow("changePropertiesIfUnchanged") << Call([](ApprcInterface &c) {
+            return c.changePropertiesIfUnchanged({ sampleRecord() }, { QStringLiteral("x") }, 7);
+        }) << "changePropertiesIfUnchanged" << winPropsListSignature() + "ast";
     }
 
     void memberNames()
@@ -247,6 +254,15 @@ private Q_SLOTS:
             << slot << QByteArray("setAllPropertiesIfUnchanged(WinPropsList,qulonglong)")
             << QByteArray("QDBusPendingReply<qulonglong>")
             << QByteArrayList { "wpl", "generation" };
+        QTest::newRow("getPropertiesAndGeneration(QStringList)")
+            << slot << QByteArray("getPropertiesAndGeneration(QStringList)")
+            << QByteArray("QDBusPendingReply<WinPropsList,qulonglong>")
+            << QByteArrayList { "winNames" };
+        QTest::newRow("changePropertiesIfUnchanged(WinPropsList,QStringList,qulonglong)")
+            << slot
+            << QByteArray("changePropertiesIfUnchanged(WinPropsList,QStringList,qulonglong)")
+            << QByteArray("QDBusPendingReply<qulonglong>")
+            << QByteArrayList { "changed", "removed", "generation" };
     }
 
     void metaObject()

@@ -303,8 +303,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         const QStringList types = captures(sourceText("service/org.kivo.Kivo.WinProps.Apprc.xml"),
                                            QStringLiteral("type=\"([^\"]*\\([^\"]*)\""));
-        // One signal and six methods carry records.
-        QCOMPARE(types.size(), 7);
+        // One signal and eight methods carry records.
+        QCOMPARE(types.size(), 9);
         for (const QString &type : types)
             QTest::newRow(qPrintable(type)) << type;
     }
