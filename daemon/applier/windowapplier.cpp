@@ -751,10 +751,10 @@ void WindowApplier::keepPlacedHints(xcb_window_t window, TrackedWindow &tracked,
 
 WindowApplier::Composer WindowApplier::placedHints(const Placement &placement)
 {
-    return [placement](const X11::RawProperty &own) {
-        return cardinalsProperty(
-            XCB_ATOM_WM_SIZE_HINTS,
-            sizeHintsPlacedAt(cardinalsOf(own), placement.rect, placement.gravity));
+    const quint32 gravity = placement.gravity;
+    return [gravity](const X11::RawProperty &own) {
+        return cardinalsProperty(XCB_ATOM_WM_SIZE_HINTS,
+                                 sizeHintsAsTheUsers(cardinalsOf(own), gravity));
     };
 }
 
