@@ -521,7 +521,11 @@ void WindowApplier::applyAll()
 
 void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
 {
-    if (tracked.statesAdopted)
+    // States found asked for are in force, unless this new window had them written before its
+    // map: a window manager that took it first reads them from nowhere, so they are asked again.
+    if (tracked.statesAdopted && tracked.startPending)
+        tracked.statesAdopted = false;
+    else if (tracked.statesAdopted)
         takeOverAskedStates(window, tracked);
     const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
