@@ -46,32 +46,30 @@ load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 }
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'); $(nproc) processors; load average at the end:" \
     "$(cut -d' ' -f1-3 /proc/loadavg) (at the start: $load_at_start)"
-echo "Milliseconds. placed: windows all in place (of $windows); latency: first map to all in place;"
-echo "wrong: viewable while not all in place; 0 ms: windows never seen so."
+echo "Milliseconds over all $windows windows (never: not all in place after 5 s). placed: all in place"
+echo "in the end; lat.: first map to all in place; wrong: viewable while not all in place; 0 ms: the"
+echo "share of windows never seen so."
 awk '
 function ratio(ours, theirs) {
-    if (ours < 0 || theirs < 0) return "n/a"
-    if (theirs == 0) return ours == 0 ? "1 (0/0)" : "inf"
+    if (ours == "never" || theirs == "never") return "n/a"
+    if (theirs == 0) return ours == 0 ? "0/0" : "inf"
     return sprintf("%.2f", ours / theirs)
 }
-{ tool = $2 == "devilspie2" ? "peer" : "ours"; row[$1, tool] = $0; if (!seen[$1]++) order[++n] = $1 }
+function cell(value) { return value == "never" ? value : sprintf("%.2f", value) }
+{ row[$1, $2 == "devilspie2"] = $0; if (!seen[$1]++) order[++n] = $1 }
 END {
     printf "%-9s %-15s %7s %9s %9s %9s %9s %6s\n", "WM", "tool", "placed", "lat. 50",
         "lat. 95", "wrong 50", "wrong 95", "0 ms"
     for (i = 1; i <= n; i++) {
-        for (t = 1; t <= 2; t++) {
-            split(row[order[i], t == 1 ? "ours" : "peer"], f, " ")
-            if (f[4] == 0)
-                printf "%-9s %-15s %3d/%-3d %s\n", f[1], f[2], f[4], f[3], "never all in place"
-            else
-                printf "%-9s %-15s %3d/%-3d %9.2f %9.2f %9.2f %9.2f %5.0f%%\n", f[1], f[2], f[4],
-                    f[3], f[5], f[6], f[7], f[8], 100 * f[9] / f[4]
-            if (t == 1) { for (k = 4; k <= 9; k++) ours[k] = f[4] ? f[k] : -1 }
-            else { for (k = 4; k <= 9; k++) peer[k] = f[4] ? f[k] : -1 }
+        for (peer = 0; peer <= 1; peer++) {
+            split(row[order[i], peer], f, " ")
+            printf "%-9s %-15s %3d/%-3d %9s %9s %9s %9s %5.0f%%\n", f[1], f[2], f[4], f[3],
+                cell(f[5]), cell(f[6]), cell(f[7]), cell(f[8]), 100 * f[9] / f[3]
+            for (k = 5; k <= 8; k++) figure[peer, k] = f[k]
         }
         printf "%-9s %-15s %7s %9s %9s %9s %9s\n", "", "ours/devilspie2", "",
-            ratio(ours[5], peer[5]), ratio(ours[6], peer[6]), ratio(ours[7], peer[7]),
-            ratio(ours[8], peer[8])
+            ratio(figure[0, 5], figure[1, 5]), ratio(figure[0, 6], figure[1, 6]),
+            ratio(figure[0, 7], figure[1, 7]), ratio(figure[0, 8], figure[1, 8])
     }
 }' "$KIVO_PEER_WORK/results"
 # Why windows were left out.

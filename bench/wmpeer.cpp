@@ -10,7 +10,8 @@
 // read back after each event, and only taken as the state at that event when no later event of
 // the window arrived before the answers; times are those of the event's arrival here.
 // Prints one line per window manager and tool: "WM TOOL COUNT PLACED LATENCY50 LATENCY95
-// WRONG50 WRONG95 WRONGZERO" (milliseconds; WRONGZERO: the windows never seen in a wrong state).
+// WRONG50 WRONG95 WRONGZERO" (milliseconds, or "never" for windows never all in place; PLACED:
+// the windows all in place in the end; WRONGZERO: those never seen in a wrong state).
 #include "service/recordlines.h"
 #include "tests/x11/x11session.h"
 
@@ -25,6 +26,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -344,19 +346,32 @@ double percentile(std::vector<double> values, int percent)
     return values[std::max<size_t>(1, rank) - 1];
 }
 
-void report(const QString &windowManager, const char *tool, int count,
-            const std::vector<Trace> &placed)
+// A figure in milliseconds, or "never" for windows never all in place.
+QByteArray figure(double milliseconds)
 {
-    std::vector<double> latencies, wrong;
-    int neverWrong = 0;
-    for (const Trace &trace : placed) {
-        latencies.push_back(trace.latency());
-        wrong.push_back(trace.wrongVisible);
+    return std::isinf(milliseconds) ? QByteArrayLiteral("never")
+                                    : QByteArray::number(milliseconds, 'f', 2);
+}
+
+// Windows never all in place count as never, in the percentiles too.
+void report(const QString &windowManager, const char *tool, int count,
+            const std::vector<Trace> &traces)
+{
+    std::vector<double> latencies(count, INFINITY), wrong(count, INFINITY);
+    int placed = 0, neverWrong = 0;
+    for (const Trace &trace : traces) {
+        if (!trace.done())
+            continue;
+        latencies[placed] = trace.latency();
+        wrong[placed] = trace.wrongVisible;
         neverWrong += !trace.sawWrong;
+        ++placed;
     }
-    std::printf("%s %s %d %zu %.2f %.2f %.2f %.2f %d\n", qPrintable(windowManager), tool, count,
-                placed.size(), percentile(latencies, 50), percentile(latencies, 95),
-                percentile(wrong, 50), percentile(wrong, 95), neverWrong);
+    std::printf("%s %s %d %d %s %s %s %s %d\n", qPrintable(windowManager), tool, count, placed,
+                figure(percentile(latencies, 50)).constData(),
+                figure(percentile(latencies, 95)).constData(),
+                figure(percentile(wrong, 50)).constData(),
+                figure(percentile(wrong, 95)).constData(), neverWrong);
     std::fflush(stdout);
 }
 
@@ -364,24 +379,23 @@ void report(const QString &windowManager, const char *tool, int count,
 std::vector<Trace> measure(Observer &observer, int count, const QString &label)
 {
     Trace trace;
-    std::vector<Trace> placed;
+    std::vector<Trace> traces;
     for (int i = 0; i < warmUpWindows; ++i) {
         if (observer.follow(trace))
             break;
         if (i == warmUpWindows - 1) {
             std::fprintf(stderr, "%s: not even the first windows all in place after %.0f ms: %s\n",
                          qPrintable(label), giveUpMs, qPrintable(trace.last.describe()));
-            return placed;
+            return traces;
         }
     }
     for (int opened = 0; opened < count; ++opened) {
-        if (observer.follow(trace))
-            placed.push_back(trace);
-        else
+        if (!observer.follow(trace))
             std::fprintf(stderr, "%s: a window not all in place after %.0f ms: %s\n",
                          qPrintable(label), giveUpMs, qPrintable(trace.last.describe()));
+        traces.push_back(trace);
     }
-    return placed;
+    return traces;
 }
 
 bool writeFile(const QString &path, const QByteArray &contents)
@@ -440,9 +454,9 @@ void runTool(X11Session &session, const QString &windowManager, const Tool &tool
                            60000);
     Observer observer(session.display());
     const QString label = windowManager + QLatin1Char(' ') + QLatin1String(tool.name);
-    const std::vector<Trace> placed
+    const std::vector<Trace> traces
         = ready && observer.connected() ? measure(observer, count, label) : std::vector<Trace>();
-    report(windowManager, tool.name, count, placed);
+    report(windowManager, tool.name, count, traces);
     process.terminate();
     if (!process.waitForFinished(5000))
         process.kill();
