@@ -5,10 +5,10 @@
 // it, devilspie2 with the equivalent Lua rule: no frame, above the others, a given place and
 // size. For each it opens WINDOWS windows one after another the way a program does (WM_CLASS set
 // and the window mapped in one go) and follows each through the events of the window and of the
-// frames around it: the first map, the first moment it is viewable, and the moment everything
-// is in place (no frame left around it, _NET_WM_STATE_ABOVE, the place and size). The state is
-// read back after each event, and only taken as the state at that event when no later event of
-// the window arrived before the answers; times are those of the event's arrival here.
+// frames around it: its first map, the time it is viewable while not all in place, and the
+// moment all is in place (no frame left around it, _NET_WM_STATE_ABOVE, the place and size). The
+// state is read back after each event, and only taken as the state at that event when no later
+// event of the window arrived before the answers; times are those of the event's arrival here.
 // Prints one line per window manager and tool: "WM TOOL COUNT PLACED LATENCY50 LATENCY95
 // WRONG50 WRONG95 WRONGZERO" (milliseconds, or "never" for windows never all in place; PLACED:
 // the windows all in place in the end; WRONGZERO: those never seen in a wrong state).
