@@ -9,6 +9,7 @@
 #
 #   bench/wm-peer.sh                        # 25 windows, the six window managers
 #   KIVO_PEER_WINDOWS=50 bench/wm-peer.sh openbox metacity
+#   KIVO_BENCH_BUILD_DIR=build-test bench/wm-peer.sh    # another build directory (build-bench)
 set -eu
 cd "$(dirname "$0")/.."
 top=$(pwd)
