@@ -5,7 +5,7 @@
 # frame, above the others, 300x200 at 100,80) for windows that a program opens one after another,
 # and bench-wm-peer follows each window from its first map until all of it is in place. Prints
 # per window manager the medians and 95th percentiles, and their ratios daemon / devilspie2.
-# Runnable by hand only: about two minutes with 25 windows each.
+# Runnable by hand only: about six minutes with 25 windows each.
 #
 #   bench/wm-peer.sh                        # 25 windows, the six window managers
 #   KIVO_PEER_WINDOWS=50 bench/wm-peer.sh openbox metacity
