@@ -236,14 +236,15 @@ WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
     // Measured on Debian 12's packages; the README lists what each one shows.
     static const WindowManagerTraits known[] = {
         // name, decorations, with the title only, the title takes, functions, deleting restores,
-        // gravity ignored, gravity counts the border
+        // gravity ignored, gravity counts the border, unframing keeps the window
         { "Openbox", DecorTitle, DecorBorder | DecorResizeHandle, DecorResizeHandle, 0, true, false,
-          true },
-        { "Fluxbox", DecorTitle | DecorBorder | DecorResizeHandle, 0, 0, 0, false, false, true },
-        { "IceWM", AllDecorations, 0, 0, buttons, true, true, false },
-        { "Xfwm4", DecorMenu, 0, 0, buttons, false, false, false },
-        { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false, true },
-        { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false, false },
+          true, false },
+        { "Fluxbox", DecorTitle | DecorBorder | DecorResizeHandle, 0, 0, 0, false, false, true,
+          false },
+        { "IceWM", AllDecorations, 0, 0, buttons, true, true, false, false },
+        { "Xfwm4", DecorMenu, 0, 0, buttons, false, false, false, false },
+        { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false, true, true },
+        { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false, false, false },
     };
     const QString name = windowManagerName.section(QLatin1Char(' '), 0, 0);
     for (const WindowManagerTraits &traits : known) {

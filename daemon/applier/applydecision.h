@@ -144,6 +144,9 @@ struct WindowManagerTraits
     // Where the gravity puts the far edges, the window's X border as it was created counts,
     // though the window manager takes the border away.
     bool gravityCountsBorder = false;
+    // Taking the frame away after the window was placed keeps the window, not its frame, where
+    // it was.
+    bool unframingKeepsWindow = false;
 };
 
 // The traits of a window manager by the name it publishes; those of one not measured otherwise.

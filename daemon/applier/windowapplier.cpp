@@ -45,6 +45,11 @@ qint64 placed(qint64 start, qint64 extent, qint64 size, qint64 offset, bool from
     return fromFarEdge ? start + extent - offset - size : start + offset;
 }
 
+bool isFrameless(const LastingProps &lasting)
+{
+    return lasting.decorationsOff == Motif::AllDecorations;
+}
+
 qint64 bounded(qint64 value, qint64 low, qint64 high)
 {
     return qMax(low, qMin(value, high));
@@ -263,7 +268,8 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
     if (!m_desktop.manager.deletingHintsRestores)
         decision.lasting.functionsOff = 0;
     if (decision.start.geometry) {
-        const Placement placement = placementOf(window, *decision.start.geometry);
+        const Placement placement
+            = placementOf(window, *decision.start.geometry, isFrameless(decision.lasting));
         // The hints first: a window manager that takes the window meanwhile sees the configure
         // as the program's, which the gravity in the hints makes land the same way.
         overrideProperty(window, early, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
@@ -542,7 +548,7 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     applyLasting(window, tracked, decision);
     // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
-        applyStart(window, tracked, decision.start);
+        applyStart(window, tracked, decision);
     releaseUnclaimed(window, tracked);
     tracked.applied = decision.lasting;
 }
@@ -659,12 +665,14 @@ void WindowApplier::applyIcon(xcb_window_t window, TrackedWindow &tracked,
                      [property](const X11::RawProperty &) { return property; });
 }
 
-void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start)
+void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked,
+                               const ApplyDecision &decision)
 {
+    const StartProps &start = decision.start;
     if (start.geometry) {
         if (m_desktop.manager.moveResizeIgnoresGravity)
             awaitFrame(window, tracked, *start.geometry);
-        applyGeometry(window, tracked, *start.geometry);
+        applyGeometry(window, tracked, *start.geometry, isFrameless(decision.lasting));
     }
     const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
     if (start.maximize) {
@@ -681,9 +689,9 @@ void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked, cons
 }
 
 void WindowApplier::applyGeometry(xcb_window_t window, TrackedWindow &tracked,
-                                  const GeometrySpec &geometry)
+                                  const GeometrySpec &geometry, bool frameless)
 {
-    Placement placement = placementOf(window, geometry);
+    Placement placement = placementOf(window, geometry, frameless);
     if (placement.offScreen) {
         Q_EMIT notice(QStringLiteral("The geometry %1 of %2 lies off the screen; the window was "
                                      "put inside the work area instead.")
@@ -700,8 +708,8 @@ void WindowApplier::applyGeometry(xcb_window_t window, TrackedWindow &tracked,
     configure(window, placement.rect);
 }
 
-WindowApplier::Placement WindowApplier::placementOf(xcb_window_t window,
-                                                    const GeometrySpec &geometry) const
+WindowApplier::Placement
+WindowApplier::placementOf(xcb_window_t window, const GeometrySpec &geometry, bool frameless) const
 {
     const QRect area = X11::workArea(*m_x11);
     QSize size(geometry.width, geometry.height);
@@ -719,7 +727,10 @@ WindowApplier::Placement WindowApplier::placementOf(xcb_window_t window,
     const qint64 border = m_desktop.manager.gravityCountsBorder ? 2 * m_borders.value(window) : 0;
     qint64 x = placed(0, screen.width(), width + border, geometry.x, geometry.fromRightEdge);
     qint64 y = placed(0, screen.height(), height + border, geometry.y, geometry.fromBottomEdge);
-    Placement placement { {}, gravityOf(geometry), false };
+    // Without a frame to come, the window's own edges are those placed; where the frame goes
+    // only after the window was placed, the window itself is placed.
+    const bool placesWindow = frameless && m_desktop.manager.unframingKeepsWindow;
+    Placement placement { {}, placesWindow ? XCB_GRAVITY_STATIC : gravityOf(geometry), false };
     placement.offScreen = x >= area.x() + area.width() || x + width <= area.x()
         || y >= area.y() + area.height() || y + height <= area.y();
     if (placement.offScreen) {
@@ -813,7 +824,7 @@ void WindowApplier::placeAgainIfFramed(xcb_window_t window, TrackedWindow &track
         return;
     const GeometrySpec geometry = *tracked.placed;
     tracked.placed.reset();
-    applyGeometry(window, tracked, geometry);
+    applyGeometry(window, tracked, geometry, isFrameless(tracked.applied));
     m_x11->flush();
 }
 

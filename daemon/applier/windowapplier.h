@@ -108,11 +108,12 @@ private:
     void applyState(xcb_window_t window, TrackedWindow &tracked, bool on, xcb_atom_t state);
     void applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus);
     void applyIcon(xcb_window_t window, TrackedWindow &tracked, const LastingProps &lasting);
-    void applyStart(xcb_window_t window, TrackedWindow &tracked, const StartProps &start);
+    void applyStart(xcb_window_t window, TrackedWindow &tracked, const ApplyDecision &decision);
     void awaitFrame(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry);
     void placeAgainIfFramed(xcb_window_t window, TrackedWindow &tracked);
-    void applyGeometry(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry);
-    Placement placementOf(xcb_window_t window, const GeometrySpec &geometry) const;
+    void applyGeometry(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry,
+                       bool frameless);
+    Placement placementOf(xcb_window_t window, const GeometrySpec &geometry, bool frameless) const;
     void keepPlacedHints(xcb_window_t window, TrackedWindow &tracked, const Placement &placement);
     static Composer placedHints(const Placement &placement);
     void configure(xcb_window_t window, const QRect &rect);
