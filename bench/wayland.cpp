@@ -1,0 +1,442 @@
+// SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
+// SPDX-License-Identifier: GPL-2.0-or-later
+// bench-wayland sway|kwin [WINDOWS] [ROUNDS]: kivo-winpropsd on a headless compositor, with X11
+// windows of the test client under its Xwayland. Measures
+//   store:  from the store call to each of WINDOWS open windows showing the change, and to the
+//           last of them, over ROUNDS stores (each followed by the removal, measured too);
+//   new:    from asking the client for a window to its properties in place, over WINDOWS
+//           windows opened one at a time, and how many of them the compositor announced in the
+//           wrong state (sway: the "new" window event; KWin: workspace.clientAdded).
+// What the compositor shows is watched as it happens: sway's tree is polled over its IPC socket
+// (the poll's round trip bounds the resolution), KWin reports through a script calling back over
+// D-Bus with its own clock. Prints result lines "COMPOSITOR NAME MEDIAN_MS P95_MS COUNT".
+#include "service/apprcinterface.h"
+#include "service/winpropsservice.h"
+#include "tests/common/serviceprocess.h"
+#include "tests/common/testenvironment.h"
+#include "tests/wayland/kwinsession.h"
+#include "tests/wayland/swaysession.h"
+#include "tests/x11/x11session.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocalSocket>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int timeoutMs = 60000;
+
+qint64 now()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+// Events are handled while waiting; pollMs bounds how long a look at the condition waits.
+bool waitUntil(const std::function<bool()> &condition, int pollMs = 1)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(pollMs);
+    }
+    return true;
+}
+
+qint64 percentile(QVector<qint64> values, int percent)
+{
+    if (values.isEmpty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    const int rank = (values.size() * percent + 99) / 100;
+    return values.at(std::clamp(rank - 1, 0, int(values.size()) - 1));
+}
+
+// What the bench knows of one window: whether it shows the record's properties, since when, and
+// how the compositor first announced it.
+struct WindowState
+{
+    bool applied = false;
+    qint64 changedAt = -1;
+    bool announcedApplied = false;
+    qint64 announcedAt = -1;
+};
+
+class Watcher
+{
+public:
+    virtual ~Watcher() = default;
+    // Brings the states up to date where the compositor must be asked.
+    virtual void refresh() { }
+    const WindowState *window(const QString &name) const
+    {
+        const auto found = m_windows.constFind(name);
+        return found == m_windows.cend() ? nullptr : &*found;
+    }
+
+protected:
+    void note(const QString &name, bool applied, qint64 time)
+    {
+        WindowState &state = m_windows[name];
+        if (state.changedAt < 0 || state.applied != applied) {
+            state.applied = applied;
+            state.changedAt = time;
+        }
+    }
+    void announce(const QString &name, bool applied, qint64 time)
+    {
+        WindowState &state = m_windows[name];
+        if (state.announcedAt < 0) {
+            state.announcedApplied = applied;
+            state.announcedAt = time;
+        }
+    }
+
+private:
+    QHash<QString, WindowState> m_windows;
+};
+
+// sway's IPC: "i3-ipc", the payload's length and the message type, in the host's byte order.
+class SwayIpcSocket
+{
+public:
+    static constexpr quint32 getTree = 4;
+
+    bool connectTo(const QString &path)
+    {
+        m_socket.connectToServer(path);
+        return m_socket.waitForConnected();
+    }
+    QJsonDocument request(quint32 type)
+    {
+        QByteArray message = "i3-ipc";
+        const quint32 header[2] = { 0, type };
+        message.append(reinterpret_cast<const char *>(header), sizeof header);
+        m_socket.write(message);
+        constexpr int headerSize = 14;
+        QByteArray reply;
+        quint32 size = 0;
+        while (reply.size() < headerSize || reply.size() < headerSize + int(size)) {
+            if (!m_socket.waitForReadyRead(timeoutMs))
+                return {};
+            reply += m_socket.readAll();
+            if (reply.size() >= headerSize)
+                std::memcpy(&size, reply.constData() + 6, sizeof size);
+        }
+        return QJsonDocument::fromJson(reply.mid(headerSize, int(size)));
+    }
+
+private:
+    QLocalSocket m_socket;
+};
+
+// Windows named by their WM_CLASS instance; applied: sway shows them without any border. sway's
+// "new" window event is sent before the window has its place and border, so what a window first
+// looked like is taken from the first tree it is in.
+class SwayWatcher : public Watcher
+{
+public:
+    bool connectTo(const QString &socket) { return m_socket.connectTo(socket); }
+    void refresh() override
+    {
+        const qint64 start = now();
+        visit(m_socket.request(SwayIpcSocket::getTree).object(), now());
+        m_polls.append(now() - start);
+    }
+    // How long each look at the tree took: the resolution of the times measured.
+    QVector<qint64> polls() const { return m_polls; }
+
+private:
+    void visit(const QJsonObject &node, qint64 time)
+    {
+        const QString name = node.value(QLatin1String("window_properties"))
+                                 .toObject()
+                                 .value(QLatin1String("instance"))
+                                 .toString();
+        if (!name.isEmpty()) {
+            const bool applied = node.value(QLatin1String("border")) == QLatin1String("none");
+            announce(name, applied, time);
+            note(name, applied, time);
+        }
+        for (const char *children : { "nodes", "floating_nodes" }) {
+            for (const QJsonValue &child : node.value(QLatin1String(children)).toArray())
+                visit(child.toObject(), time);
+        }
+    }
+
+    SwayIpcSocket m_socket;
+    QVector<qint64> m_polls;
+};
+
+// KWin keeps an X11 window's instance in lower case, as the bench names them. Applied: kept
+// above; announced applied: kept above and without a border when KWin adds the window.
+const char kwinScript[] = R"(function report(kind, w) {
+    callDBus("org.kivo.bench", "/Bench", "org.kivo.Bench", "note",
+             JSON.stringify({ kind: kind, name: String(w.resourceName), noBorder: w.noBorder,
+                              keepAbove: w.keepAbove, time: Date.now() }));
+}
+function watch(w) {
+    w.keepAboveChanged.connect(function() { report("changed", w); });
+}
+var windows = workspace.clientList();
+for (var i = 0; i < windows.length; ++i)
+    watch(windows[i]);
+workspace.clientAdded.connect(function(w) { report("added", w); watch(w); });
+report("ready", { resourceName: "", noBorder: false, keepAbove: false });
+)";
+
+class KwinWatcher : public QObject, public Watcher
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kivo.Bench")
+
+public:
+    bool ready() const { return m_ready; }
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void note(const QString &json)
+    {
+        const QJsonObject report = QJsonDocument::fromJson(json.toUtf8()).object();
+        const QString kind = report.value(QLatin1String("kind")).toString();
+        const QString name = report.value(QLatin1String("name")).toString();
+        const bool above = report.value(QLatin1String("keepAbove")).toBool();
+        const qint64 time = qint64(report.value(QLatin1String("time")).toDouble());
+        if (kind == QLatin1String("ready"))
+            m_ready = true;
+        else if (kind == QLatin1String("added"))
+            announce(name, above && report.value(QLatin1String("noBorder")).toBool(), time);
+        if (!name.isEmpty())
+            Watcher::note(name, above, time);
+    }
+
+private:
+    bool m_ready = false;
+};
+
+bool loadKwinScript(const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/kivo-bench.js");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kwinScript) < 0)
+        return false;
+    file.close();
+    const auto call = [](const QString &method, const QVariantList &arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+            QStringLiteral("org.kde.kwin.Scripting"), method);
+        message.setArguments(arguments);
+        return QDBusConnection::sessionBus().call(message).type() != QDBusMessage::ErrorMessage;
+    };
+    return call(QStringLiteral("loadScript"), { path, QStringLiteral("kivo-bench") })
+        && call(QStringLiteral("start"), {});
+}
+
+class Bench
+{
+public:
+    Bench(const char *compositor, Watcher &watcher, const QProcessEnvironment &environment,
+          const QStringList &launcher)
+        : m_compositor(compositor)
+        , m_watcher(watcher)
+        , m_client(environment, launcher)
+        , m_apprc(WinPropsService::busName(), WinPropsService::objectPath(),
+                  QDBusConnection::sessionBus())
+    {
+    }
+
+    // windows open at once, each store followed by the removal, rounds times.
+    bool storeToOpenWindows(int windows, int rounds, const QString &properties)
+    {
+        const QString className = QStringLiteral("KivoBenchOpen");
+        QStringList names;
+        for (int i = 0; i < windows; ++i) {
+            names.append(QStringLiteral("open%1").arg(i));
+            if (!m_client.open(
+                    X11TestClient::wmClass(names.last().toLatin1(), className.toLatin1())))
+                return fail("the test client does not open a window");
+        }
+        if (!showAll(names, false))
+            return fail("the open windows do not show");
+        QVector<qint64> each, last, eachUndone, lastUndone;
+        for (int round = 0; round < rounds; ++round) {
+            qint64 start = now();
+            if (!succeeded(m_apprc.setWindowProperties(className, properties))
+                || !showAll(names, true))
+                return fail("the open windows do not follow the store");
+            collect(names, start, each, last);
+            start = now();
+            if (!succeeded(m_apprc.removeWindowProperties(className)) || !showAll(names, false))
+                return fail("the open windows do not follow the removal");
+            collect(names, start, eachUndone, lastUndone);
+        }
+        print("store-each", each);
+        print("store-last", last);
+        print("remove-each", eachUndone);
+        print("remove-last", lastUndone);
+        return true;
+    }
+
+    // One window at a time, each closed before the next.
+    bool newWindows(int windows, const QString &properties)
+    {
+        const QString className = QStringLiteral("KivoBenchNew");
+        // A window opened while the compositor takes the record in is not what is measured: the
+        // record is in force once a first window shows it.
+        const xcb_window_t first
+            = m_client.open(X11TestClient::wmClass("first", className.toLatin1()));
+        if (!succeeded(m_apprc.setWindowProperties(className, properties)) || !first
+            || !showAll({ QStringLiteral("first") }, true))
+            return fail("the record is not in force");
+        m_client.destroy(first);
+        QVector<qint64> inPlace, announced;
+        int announcedWrong = 0;
+        for (int i = 0; i < windows; ++i) {
+            const QString name = QStringLiteral("new%1").arg(i);
+            const qint64 start = now();
+            const xcb_window_t window
+                = m_client.open(X11TestClient::wmClass(name.toLatin1(), className.toLatin1()));
+            if (!window || !showAll({ name }, true))
+                return fail("a new window does not get its properties");
+            if (!waitUntil([&] { return m_watcher.window(name)->announcedAt >= 0; }))
+                return fail("the compositor does not announce a new window");
+            const WindowState *state = m_watcher.window(name);
+            inPlace.append(state->changedAt - start);
+            announced.append(state->announcedAt - start);
+            announcedWrong += !state->announcedApplied;
+            m_client.destroy(window);
+        }
+        print("new-in-place", inPlace);
+        print("new-announced", announced);
+        std::printf("%s new-announced-wrong %d - %d\n", m_compositor, announcedWrong, windows);
+        return true;
+    }
+
+    void print(const char *name, const QVector<qint64> &values) const
+    {
+        std::printf("%s %s %lld %lld %d\n", m_compositor, name, percentile(values, 50),
+                    percentile(values, 95), int(values.size()));
+        std::fflush(stdout);
+    }
+
+private:
+    bool showAll(const QStringList &names, bool applied)
+    {
+        return waitUntil([&] {
+            m_watcher.refresh();
+            return std::all_of(names.cbegin(), names.cend(), [&](const QString &name) {
+                const WindowState *state = m_watcher.window(name);
+                return state && state->applied == applied;
+            });
+        });
+    }
+
+    void collect(const QStringList &names, qint64 start, QVector<qint64> &each,
+                 QVector<qint64> &last) const
+    {
+        qint64 latest = 0;
+        for (const QString &name : names) {
+            const qint64 took = m_watcher.window(name)->changedAt - start;
+            each.append(took);
+            latest = std::max(latest, took);
+        }
+        last.append(latest);
+    }
+
+    bool fail(const char *what) const
+    {
+        std::fprintf(stderr, "bench-wayland: %s: %s\n", m_compositor, what);
+        return false;
+    }
+
+    const char *m_compositor;
+    Watcher &m_watcher;
+    X11TestClient m_client;
+    ApprcInterface m_apprc;
+};
+
+bool startService(ServiceProcess &service, const QProcessEnvironment &environment)
+{
+    service.process().setProcessEnvironment(environment);
+    service.process().setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    return service.start();
+}
+
+int benchSway(int windows, int rounds)
+{
+    SwaySession sway;
+    if (!sway.start()) {
+        std::fprintf(stderr, "bench-wayland: %s\n", qPrintable(sway.error()));
+        return 1;
+    }
+    ServiceProcess service;
+    SwayWatcher watcher;
+    if (!startService(service, sway.environment()) || !watcher.connectTo(sway.socketPath()))
+        return 1;
+    const QString properties = QStringLiteral("no_title;no_border");
+    Bench bench("sway", watcher, sway.environment(), sway.launcher());
+    if (!bench.storeToOpenWindows(windows, rounds, properties)
+        || !bench.newWindows(windows, properties))
+        return 1;
+    bench.print("tree-poll", watcher.polls());
+    return 0;
+}
+
+int benchKwin(int windows, int rounds)
+{
+    KwinSession kwin;
+    if (!kwin.start()) {
+        std::fprintf(stderr, "bench-wayland: %s\n", qPrintable(kwin.error()));
+        return 1;
+    }
+    KwinWatcher watcher;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ServiceProcess service;
+    if (!bus.registerObject(QStringLiteral("/Bench"), &watcher,
+                            QDBusConnection::ExportScriptableSlots)
+        || !bus.registerService(QStringLiteral("org.kivo.bench"))
+        || !loadKwinScript(TestEnvironment::root()) || !waitUntil([&] { return watcher.ready(); })
+        || !startService(service, kwin.environment())) {
+        std::fprintf(stderr, "bench-wayland: the KWin script or the service does not start\n");
+        return 1;
+    }
+    Bench bench("kwin", watcher, kwin.environment(), {});
+    return bench.storeToOpenWindows(windows, rounds, QStringLiteral("ontop"))
+            && bench.newWindows(windows, QStringLiteral("no_title;no_border;ontop"))
+        ? 0
+        : 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const bool kwin = argc > 1 && qstrcmp(argv[1], "kwin") == 0;
+    if (argc < 2 || (!kwin && qstrcmp(argv[1], "sway") != 0)) {
+        std::fprintf(stderr, "usage: bench-wayland sway|kwin [WINDOWS] [ROUNDS]\n");
+        return 2;
+    }
+    kwin ? TestEnvironment::enterAsCompositorUser(argc, argv) : TestEnvironment::enter(argc, argv);
+    int status = 1;
+    {
+        QCoreApplication app(argc, argv);
+        registerWinPropsTypes();
+        const int windows = std::max(1, app.arguments().value(2, QStringLiteral("25")).toInt());
+        const int rounds = std::max(1, app.arguments().value(3, QStringLiteral("20")).toInt());
+        status = kwin ? benchKwin(windows, rounds) : benchSway(windows, rounds);
+    }
+    TestEnvironment::leave();
+    return status;
+}
+
+#include "wayland.moc"
