@@ -71,6 +71,9 @@ struct WindowState
     qint64 changedAt = -1;
     bool announcedApplied = false;
     qint64 announcedAt = -1;
+    // When the compositor first has the window ready to be painted, where it tells.
+    bool shownApplied = false;
+    qint64 shownAt = -1;
 };
 
 class Watcher
@@ -79,6 +82,8 @@ public:
     virtual ~Watcher() = default;
     // Brings the states up to date where the compositor must be asked.
     virtual void refresh() { }
+    // Whether the compositor tells when a window is first ready to be painted.
+    virtual bool seesShowing() const { return false; }
     const WindowState *window(const QString &name) const
     {
         const auto found = m_windows.constFind(name);
@@ -86,6 +91,12 @@ public:
     }
 
 protected:
+    void show(const QString &name, bool applied, qint64 time)
+    {
+        WindowState &state = m_windows[name];
+        state.shownApplied = applied;
+        state.shownAt = time;
+    }
     void note(const QString &name, bool applied, qint64 time)
     {
         WindowState &state = m_windows[name];
@@ -141,9 +152,9 @@ private:
     QLocalSocket m_socket;
 };
 
-// Windows named by their WM_CLASS instance; applied: sway shows them without any border. sway's
-// "new" window event is sent before the window has its place and border, so what a window first
-// looked like is taken from the first tree it is in.
+// Windows named by their WM_CLASS instance or their app id; applied: sway shows them without any
+// border. sway's "new" window event is sent before the window has its place and border, so what a
+// window first looked like is taken from the first tree it is in.
 class SwayWatcher : public Watcher
 {
 public:
@@ -160,10 +171,12 @@ public:
 private:
     void visit(const QJsonObject &node, qint64 time)
     {
-        const QString name = node.value(QLatin1String("window_properties"))
-                                 .toObject()
-                                 .value(QLatin1String("instance"))
-                                 .toString();
+        const QString instance = node.value(QLatin1String("window_properties"))
+                                     .toObject()
+                                     .value(QLatin1String("instance"))
+                                     .toString();
+        const QString name
+            = instance.isEmpty() ? node.value(QLatin1String("app_id")).toString() : instance;
         if (!name.isEmpty()) {
             const bool applied = node.value(QLatin1String("border")) == QLatin1String("none");
             announce(name, applied, time);
@@ -181,18 +194,29 @@ private:
 
 // KWin keeps an X11 window's instance in lower case, as the bench names them. Applied: kept
 // above; announced applied: kept above and without a border when KWin adds the window.
-const char kwinScript[] = R"(function report(kind, w) {
+const char kwinScript[] = R"(function nameOf(w) {
+    var appId = String(w.resourceClass);
+    return appId.indexOf("org.kivo.") == 0 ? appId : String(w.resourceName);
+}
+function report(kind, w) {
     callDBus("org.kivo.bench", "/Bench", "org.kivo.Bench", "note",
-             JSON.stringify({ kind: kind, name: String(w.resourceName), noBorder: w.noBorder,
+             JSON.stringify({ kind: kind, name: nameOf(w), noBorder: w.noBorder,
                               keepAbove: w.keepAbove, time: Date.now() }));
 }
 function watch(w) {
     w.keepAboveChanged.connect(function() { report("changed", w); });
+    w.windowShown.connect(function() { report("shown", w); });
 }
 var windows = workspace.clientList();
 for (var i = 0; i < windows.length; ++i)
     watch(windows[i]);
-workspace.clientAdded.connect(function(w) { report("added", w); watch(w); });
+workspace.clientAdded.connect(function(w) {
+    report("added", w);
+    // KWin adds a Wayland window (one without an X11 id) once it is ready to be painted.
+    if (w.windowId === undefined)
+        report("shown", w);
+    watch(w);
+});
 report("ready", { resourceName: "", noBorder: false, keepAbove: false });
 )";
 
@@ -203,6 +227,7 @@ class KwinWatcher : public QObject, public Watcher
 
 public:
     bool ready() const { return m_ready; }
+    bool seesShowing() const override { return true; }
 
 public Q_SLOTS:
     Q_SCRIPTABLE void note(const QString &json)
@@ -214,8 +239,11 @@ public Q_SLOTS:
         const qint64 time = qint64(report.value(QLatin1String("time")).toDouble());
         if (kind == QLatin1String("ready"))
             m_ready = true;
-        else if (kind == QLatin1String("added"))
-            announce(name, above && report.value(QLatin1String("noBorder")).toBool(), time);
+        const bool ruled = above && report.value(QLatin1String("noBorder")).toBool();
+        if (kind == QLatin1String("added"))
+            announce(name, ruled, time);
+        else if (kind == QLatin1String("shown"))
+            show(name, ruled, time);
         if (!name.isEmpty())
             Watcher::note(name, above, time);
     }
@@ -287,44 +315,98 @@ public:
         return true;
     }
 
-    // One window at a time, each closed before the next.
-    bool newWindows(int windows, const QString &properties)
+    // X11 windows of one class, named by their instance.
+    bool newX11Windows(int windows, const QString &properties)
     {
-        const QString className = QStringLiteral("KivoBenchNew");
-        // A window opened while the compositor takes the record in is not what is measured: the
-        // record is in force once a first window shows it.
-        const xcb_window_t first
-            = m_client.open(X11TestClient::wmClass("first", className.toLatin1()));
-        if (!succeeded(m_apprc.setWindowProperties(className, properties)) || !first
-            || !showAll({ QStringLiteral("first") }, true))
-            return fail("the record is not in force");
-        m_client.destroy(first);
+        const QByteArray className = "KivoBenchNew";
+        return newWindows("new", windows, { QString::fromLatin1(className) }, properties,
+                          [this, className](int i) {
+                              const QByteArray name = "new" + QByteArray::number(i);
+                              const xcb_window_t window
+                                  = m_client.open(X11TestClient::wmClass(name, className));
+                              return window
+                                  ? Opened { QString::fromLatin1(name),
+                                             [this, window] { m_client.destroy(window); } }
+                                  : Opened();
+                          });
+    }
+
+    // Wayland-native windows, each a program of its own with an app id, and a record, of its own.
+    bool newWaylandWindows(int windows, const QString &properties,
+                           const QProcessEnvironment &environment)
+    {
+        QStringList appIds;
+        for (int i = 0; i <= windows; ++i)
+            appIds.append(QStringLiteral("org.kivo.benchwayland%1").arg(i));
+        return newWindows("wayland-new", windows, appIds, properties, [&](int i) {
+            auto client = std::make_shared<QProcess>();
+            QProcessEnvironment wayland = environment;
+            wayland.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+            client->setProcessEnvironment(wayland);
+            client->start(QStringLiteral(KIVO_WAYLAND_TEST_CLIENT), { appIds.at(i) });
+            return Opened { appIds.at(i), [client] {
+                               client->kill();
+                               client->waitForFinished();
+                           } };
+        });
+    }
+
+private:
+    struct Opened
+    {
+        QString name; // empty when the window could not be opened
+        std::function<void()> close;
+    };
+
+    // One window at a time, each closed before the next; the first is opened, unmeasured, to
+    // make sure the compositor has taken the records in: one opened while it takes them in is
+    // not what is measured here.
+    bool newWindows(const char *row, int windows, const QStringList &classNames,
+                    const QString &properties, const std::function<Opened(int)> &open)
+    {
+        for (const QString &className : classNames) {
+            if (!succeeded(m_apprc.setWindowProperties(className, properties)))
+                return fail("a record is not stored");
+        }
+        const Opened first = open(0);
+        if (first.name.isEmpty() || !showAll({ first.name }, true))
+            return fail("the records are not in force");
+        first.close();
         QVector<qint64> inPlace, announced;
-        int announcedWrong = 0;
-        for (int i = 0; i < windows; ++i) {
-            const QString name = QStringLiteral("new%1").arg(i);
+        int announcedWrong = 0, shownWrong = 0;
+        for (int i = 1; i <= windows; ++i) {
             const qint64 start = now();
-            const xcb_window_t window
-                = m_client.open(X11TestClient::wmClass(name.toLatin1(), className.toLatin1()));
-            if (!window || !showAll({ name }, true))
+            const Opened window = open(i);
+            if (window.name.isEmpty() || !showAll({ window.name }, true))
                 return fail("a new window does not get its properties");
-            if (!waitUntil([&] { return m_watcher.window(name)->announcedAt >= 0; }))
+            if (!waitUntil([&] {
+                    const WindowState *state = m_watcher.window(window.name);
+                    return state->announcedAt >= 0
+                        && (!m_watcher.seesShowing() || state->shownAt >= 0);
+                }))
                 return fail("the compositor does not announce a new window");
-            const WindowState *state = m_watcher.window(name);
+            const WindowState *state = m_watcher.window(window.name);
             inPlace.append(state->changedAt - start);
             announced.append(state->announcedAt - start);
             announcedWrong += !state->announcedApplied;
-            m_client.destroy(window);
+            shownWrong += !state->shownApplied;
+            window.close();
         }
-        print("new-in-place", inPlace);
-        print("new-announced", announced);
-        std::printf("%s new-announced-wrong %d - %d\n", m_compositor, announcedWrong, windows);
+        const QByteArray prefix = QByteArray(row) + '-';
+        print(prefix + "in-place", inPlace);
+        print(prefix + "announced", announced);
+        std::printf("%s %sannounced-wrong %d - %d\n", m_compositor, prefix.constData(),
+                    announcedWrong, windows);
+        if (m_watcher.seesShowing())
+            std::printf("%s %sshown-wrong %d - %d\n", m_compositor, prefix.constData(), shownWrong,
+                        windows);
         return true;
     }
 
-    void print(const char *name, const QVector<qint64> &values) const
+public:
+    void print(const QByteArray &name, const QVector<qint64> &values) const
     {
-        std::printf("%s %s %lld %lld %d\n", m_compositor, name, percentile(values, 50),
+        std::printf("%s %s %lld %lld %d\n", m_compositor, name.constData(), percentile(values, 50),
                     percentile(values, 95), int(values.size()));
         std::fflush(stdout);
     }
@@ -386,7 +468,8 @@ int benchSway(int windows, int rounds)
     const QString properties = QStringLiteral("no_title;no_border");
     Bench bench("sway", watcher, sway.environment(), sway.launcher());
     if (!bench.storeToOpenWindows(windows, rounds, properties)
-        || !bench.newWindows(windows, properties))
+        || !bench.newX11Windows(windows, properties)
+        || !bench.newWaylandWindows(windows, properties, sway.environment()))
         return 1;
     bench.print("tree-poll", watcher.polls());
     return 0;
@@ -411,8 +494,10 @@ int benchKwin(int windows, int rounds)
         return 1;
     }
     Bench bench("kwin", watcher, kwin.environment(), {});
+    const QString properties = QStringLiteral("no_title;no_border;ontop");
     return bench.storeToOpenWindows(windows, rounds, QStringLiteral("ontop"))
-            && bench.newWindows(windows, QStringLiteral("no_title;no_border;ontop"))
+            && bench.newX11Windows(windows, properties)
+            && bench.newWaylandWindows(windows, properties, kwin.environment())
         ? 0
         : 1;
 }
