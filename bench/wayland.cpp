@@ -284,35 +284,72 @@ public:
     }
 
     // windows open at once, each store followed by the removal, rounds times.
-    bool storeToOpenWindows(int windows, int rounds, const QString &properties)
+    bool openWindows(int windows)
     {
-        const QString className = QStringLiteral("KivoBenchOpen");
-        QStringList names;
         for (int i = 0; i < windows; ++i) {
-            names.append(QStringLiteral("open%1").arg(i));
-            if (!m_client.open(
-                    X11TestClient::wmClass(names.last().toLatin1(), className.toLatin1())))
+            m_openNames.append(QStringLiteral("open%1").arg(i));
+            if (!m_client.open(X11TestClient::wmClass(m_openNames.last().toLatin1(),
+                                                      openClassName.toLatin1())))
                 return fail("the test client does not open a window");
         }
-        if (!showAll(names, false))
-            return fail("the open windows do not show");
-        QVector<qint64> each, last, eachUndone, lastUndone;
+        return showAll(m_openNames, false) || fail("the open windows do not show");
+    }
+
+    // Each store followed by the removal, rounds times, on the windows open.
+    bool storeToOpenWindows(int rounds, const QString &properties)
+    {
+        QVector<qint64> each, last, eachUndone, lastUndone, calls;
         for (int round = 0; round < rounds; ++round) {
             qint64 start = now();
-            if (!succeeded(m_apprc.setWindowProperties(className, properties))
-                || !showAll(names, true))
+            if (!succeeded(m_apprc.setWindowProperties(openClassName, properties)))
+                return fail("the record is not stored");
+            calls.append(now() - start);
+            if (!showAll(m_openNames, true))
                 return fail("the open windows do not follow the store");
-            collect(names, start, each, last);
+            collect(start, each, last);
             start = now();
-            if (!succeeded(m_apprc.removeWindowProperties(className)) || !showAll(names, false))
+            if (!succeeded(m_apprc.removeWindowProperties(openClassName))
+                || !showAll(m_openNames, false))
                 return fail("the open windows do not follow the removal");
-            collect(names, start, eachUndone, lastUndone);
+            collect(start, eachUndone, lastUndone);
         }
+        print("store-call", calls);
         print("store-each", each);
         print("store-last", last);
         print("remove-each", eachUndone);
         print("remove-last", lastUndone);
         return true;
+    }
+
+    // KWin's own part of a store, before the service runs: a rule that keeps the open windows
+    // above, then one that keeps them from it, each written and followed by a reconfigure call,
+    // as the service does.
+    bool kwinRulesToOpenWindows(int rounds)
+    {
+        QVector<qint64> each, last;
+        for (int round = 0; round < 2 * rounds; ++round) {
+            const bool above = round % 2 == 0;
+            QFile rules(KwinSession::rulesPath());
+            if (!rules.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                return fail("cannot write KWin's rules");
+            rules.write(
+                QStringLiteral("[General]\ncount=1\nrules=bench\n\n[bench]\n"
+                               "Description=bench\nwmclass=%1\nwmclassmatch=1\n"
+                               "above=%2\naboverule=2\n")
+                    .arg(openClassName, above ? QStringLiteral("true") : QStringLiteral("false"))
+                    .toUtf8());
+            rules.close();
+            const qint64 start = now();
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                QStringLiteral("org.kde.KWin"), QStringLiteral("/KWin"),
+                QStringLiteral("org.kde.KWin"), QStringLiteral("reconfigure")));
+            if (!showAll(m_openNames, above))
+                return fail("the open windows do not follow KWin's rules");
+            collect(start, each, last);
+        }
+        print("kwin-rules-each", each);
+        print("kwin-rules-last", last);
+        return QFile::remove(KwinSession::rulesPath());
     }
 
     // X11 windows of one class, named by their instance.
@@ -423,17 +460,18 @@ private:
         });
     }
 
-    void collect(const QStringList &names, qint64 start, QVector<qint64> &each,
-                 QVector<qint64> &last) const
+    void collect(qint64 start, QVector<qint64> &each, QVector<qint64> &last) const
     {
         qint64 latest = 0;
-        for (const QString &name : names) {
+        for (const QString &name : m_openNames) {
             const qint64 took = m_watcher.window(name)->changedAt - start;
             each.append(took);
             latest = std::max(latest, took);
         }
         last.append(latest);
     }
+
+    const QString openClassName = QStringLiteral("KivoBenchOpen");
 
     bool fail(const char *what) const
     {
@@ -445,6 +483,7 @@ private:
     Watcher &m_watcher;
     X11TestClient m_client;
     ApprcInterface m_apprc;
+    QStringList m_openNames;
 };
 
 bool startService(ServiceProcess &service, const QProcessEnvironment &environment)
@@ -467,7 +506,7 @@ int benchSway(int windows, int rounds)
         return 1;
     const QString properties = QStringLiteral("no_title;no_border");
     Bench bench("sway", watcher, sway.environment(), sway.launcher());
-    if (!bench.storeToOpenWindows(windows, rounds, properties)
+    if (!bench.openWindows(windows) || !bench.storeToOpenWindows(rounds, properties)
         || !bench.newX11Windows(windows, properties)
         || !bench.newWaylandWindows(windows, properties, sway.environment()))
         return 1;
@@ -484,18 +523,21 @@ int benchKwin(int windows, int rounds)
     }
     KwinWatcher watcher;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    ServiceProcess service;
     if (!bus.registerObject(QStringLiteral("/Bench"), &watcher,
                             QDBusConnection::ExportScriptableSlots)
         || !bus.registerService(QStringLiteral("org.kivo.bench"))
-        || !loadKwinScript(TestEnvironment::root()) || !waitUntil([&] { return watcher.ready(); })
-        || !startService(service, kwin.environment())) {
-        std::fprintf(stderr, "bench-wayland: the KWin script or the service does not start\n");
+        || !loadKwinScript(TestEnvironment::root())
+        || !waitUntil([&] { return watcher.ready(); })) {
+        std::fprintf(stderr, "bench-wayland: the KWin script does not start\n");
         return 1;
     }
     Bench bench("kwin", watcher, kwin.environment(), {});
+    if (!bench.openWindows(windows) || !bench.kwinRulesToOpenWindows(rounds))
+        return 1;
+    ServiceProcess service;
     const QString properties = QStringLiteral("no_title;no_border;ontop");
-    return bench.storeToOpenWindows(windows, rounds, QStringLiteral("ontop"))
+    return startService(service, kwin.environment())
+            && bench.storeToOpenWindows(rounds, QStringLiteral("ontop"))
             && bench.newX11Windows(windows, properties)
             && bench.newWaylandWindows(windows, properties, kwin.environment())
         ? 0
