@@ -1,15 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// bench-wayland sway|kwin [WINDOWS] [ROUNDS]: kivo-winpropsd on a headless compositor, with X11
-// windows of the test client under its Xwayland. Measures
-//   store:  from the store call to each of WINDOWS open windows showing the change, and to the
-//           last of them, over ROUNDS stores (each followed by the removal, measured too);
-//   new:    from asking the client for a window to its properties in place, over WINDOWS
-//           windows opened one at a time, and how many of them the compositor announced in the
-//           wrong state (sway: the "new" window event; KWin: workspace.clientAdded).
-// What the compositor shows is watched as it happens: sway's tree is polled over its IPC socket
-// (the poll's round trip bounds the resolution), KWin reports through a script calling back over
-// D-Bus with its own clock. Prints result lines "COMPOSITOR NAME MEDIAN_MS P95_MS COUNT".
+// bench-wayland sway|kwin [WINDOWS] [ROUNDS]: kivo-winpropsd on a headless compositor, run by
+// scripts/bench-wayland. Measures
+//   store:  from the store call to each of WINDOWS open X11 windows showing the change, and to
+//           the last of them, over ROUNDS stores, each followed by the removal, timed too; on
+//           KWin also the same change made by writing its rules and calling reconfigure alone;
+//   new:    from asking for a window (X11 under Xwayland, or a Wayland-native program) to its
+//           properties in place, over WINDOWS windows opened one at a time, and how many the
+//           compositor first had in the wrong state.
+// What the compositor does is watched as it happens: sway's tree is asked for over its IPC
+// socket in a loop (one look bounds the resolution); KWin tells through a script that calls back
+// over D-Bus with the time on its own clock. Prints "COMPOSITOR NAME MEDIAN_MS P95_MS COUNT".
 #include "service/apprcinterface.h"
 #include "service/winpropsservice.h"
 #include "tests/common/serviceprocess.h"
@@ -25,7 +26,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocalSocket>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstdio>
@@ -193,7 +193,7 @@ private:
 };
 
 // KWin keeps an X11 window's instance in lower case, as the bench names them. Applied: kept
-// above; announced applied: kept above and without a border when KWin adds the window.
+// above; for the first states, kept above and without a border, as the new windows' record says.
 const char kwinScript[] = R"(function nameOf(w) {
     var appId = String(w.resourceClass);
     return appId.indexOf("org.kivo.") == 0 ? appId : String(w.resourceName);
@@ -283,7 +283,7 @@ public:
     {
     }
 
-    // windows open at once, each store followed by the removal, rounds times.
+    // X11 windows of one class, open for the stores.
     bool openWindows(int windows)
     {
         for (int i = 0; i < windows; ++i) {
