@@ -30,6 +30,19 @@ WinPropsBackend::Stored refused(const QString &message, bool changedElsewhere = 
     stored.changedElsewhere = changedElsewhere;
     return stored;
 }
+
+// What the answer to a conditional store means; nothing when the service lacks the call.
+std::optional<WinPropsBackend::Stored> answerOf(QDBusPendingReply<qulonglong> reply)
+{
+    reply.waitForFinished();
+    if (!reply.isError())
+        return storedAt(reply.value());
+    if (reply.error().name() == collectionChangedError())
+        return refused(messageOf(reply.error()), true);
+    if (!lacksMethod(reply.error()))
+        return refused(messageOf(reply.error()));
+    return std::nullopt;
+}
 } // namespace
 
 ApprcInterface::ApprcInterface(const QString &service, const QString &path,
@@ -74,16 +87,9 @@ WinPropsBackend::Fetched ApprcInterface::readAllProperties()
 WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records, const Fetched *basis)
 {
     if (basis && basis->generation) {
-        QDBusPendingReply<qulonglong> reply
-            = setAllPropertiesIfUnchanged(records, *basis->generation);
-        reply.waitForFinished();
-        if (!reply.isError())
-            return storedAt(reply.value());
-        if (reply.error().name() == collectionChangedError())
-            return refused(messageOf(reply.error()), true);
         // Unless an older service took the place of the one that was read.
-        if (!lacksMethod(reply.error()))
-            return refused(messageOf(reply.error()));
+        if (const auto stored = answerOf(setAllPropertiesIfUnchanged(records, *basis->generation)))
+            return *stored;
     }
     return storeAfterComparing(records, basis);
 }
@@ -94,17 +100,9 @@ std::optional<WinPropsBackend::Stored> ApprcInterface::storeChanges(const WinPro
 {
     if (!m_storesChanges || !basis.generation)
         return std::nullopt;
-    QDBusPendingReply<qulonglong> reply
-        = changePropertiesIfUnchanged(changed, removed, *basis.generation);
-    reply.waitForFinished();
-    if (!reply.isError())
-        return storedAt(reply.value());
-    if (reply.error().name() == collectionChangedError())
-        return refused(messageOf(reply.error()), true);
-    if (!lacksMethod(reply.error()))
-        return refused(messageOf(reply.error()));
-    m_storesChanges = false;
-    return std::nullopt;
+    const auto stored = answerOf(changePropertiesIfUnchanged(changed, removed, *basis.generation));
+    m_storesChanges = stored.has_value();
+    return stored;
 }
 
 // The service cannot store on condition: what it holds is compared with the basis just before

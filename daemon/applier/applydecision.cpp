@@ -187,17 +187,14 @@ QVector<quint32> wmHintsWithoutInput(const QVector<quint32> &own)
     return hints;
 }
 
-QVector<quint32> sizeHintsPlacedAt(const QVector<quint32> &own, const QRect &rect, quint32 gravity)
+QVector<quint32> sizeHintsAsTheUsers(const QVector<quint32> &own, quint32 gravity)
 {
+    // Not the old position fields: xfwm4 reads them when it manages the window again, after the
+    // user moved it.
     QVector<quint32> hints = own;
     hints.resize(sizeHintsLength);
     hints[0] = (hints[0] & ~(programPositionFlag | programSizeFlag)) | userPositionFlag
         | userSizeFlag | gravityFlag;
-    // The old fields too: a few window managers still read the position from there.
-    hints[1] = quint32(rect.x());
-    hints[2] = quint32(rect.y());
-    hints[3] = quint32(rect.width());
-    hints[4] = quint32(rect.height());
     hints[sizeHintsGravityField] = gravity;
     return hints;
 }

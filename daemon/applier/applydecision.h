@@ -9,7 +9,6 @@
 
 #include <QFlags>
 #include <QHash>
-#include <QRect>
 #include <QStringList>
 #include <QVector>
 
@@ -57,9 +56,10 @@ QVector<quint32> complete(const QVector<quint32> &own);
 // other hints are kept.
 QVector<quint32> wmHintsWithoutInput(const QVector<quint32> &own);
 
-// WM_NORMAL_HINTS (eighteen cardinals) that ask for the window's position and size as the user's
-// choice, with the given gravity; the program's limits and increments are kept.
-QVector<quint32> sizeHintsPlacedAt(const QVector<quint32> &own, const QRect &rect, quint32 gravity);
+// WM_NORMAL_HINTS (eighteen cardinals) that give the window's position and size, as it is
+// configured, as the user's choice, with the given gravity; the program's limits and increments
+// are kept.
+QVector<quint32> sizeHintsAsTheUsers(const QVector<quint32> &own, quint32 gravity);
 
 // _NET_WM_WINDOW_OPACITY for a transparency of 0 (opaque) to 100 percent.
 quint32 opacityOf(quint32 transparencyPercent);

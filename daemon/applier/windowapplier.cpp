@@ -521,7 +521,11 @@ void WindowApplier::applyAll()
 
 void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
 {
-    if (tracked.statesAdopted)
+    // States found asked for are in force, unless this new window had them written before its
+    // map: a window manager that took it first reads them from nowhere, so they are asked again.
+    if (tracked.statesAdopted && tracked.startPending)
+        tracked.statesAdopted = false;
+    else if (tracked.statesAdopted)
         takeOverAskedStates(window, tracked);
     const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
@@ -751,10 +755,10 @@ void WindowApplier::keepPlacedHints(xcb_window_t window, TrackedWindow &tracked,
 
 WindowApplier::Composer WindowApplier::placedHints(const Placement &placement)
 {
-    return [placement](const X11::RawProperty &own) {
-        return cardinalsProperty(
-            XCB_ATOM_WM_SIZE_HINTS,
-            sizeHintsPlacedAt(cardinalsOf(own), placement.rect, placement.gravity));
+    const quint32 gravity = placement.gravity;
+    return [gravity](const X11::RawProperty &own) {
+        return cardinalsProperty(XCB_ATOM_WM_SIZE_HINTS,
+                                 sizeHintsAsTheUsers(cardinalsOf(own), gravity));
     };
 }
 

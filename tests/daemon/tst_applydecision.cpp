@@ -298,22 +298,22 @@ void TestApplyDecision::sizeHintsPlaceTheWindowKeepingItsLimits_data()
 {
     QTest::addColumn<Cardinals>("own");
     QTest::addColumn<Cardinals>("expected");
-    // USPosition | USSize | PWinGravity, the position and size, south-east gravity (9).
+    // USPosition | USSize | PWinGravity and south-east gravity (9); the old position fields
+    // stay as they were.
     QTest::newRow("none of its own")
-        << Cardinals()
-        << Cardinals { 515, 10, 20, 300, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9 };
+        << Cardinals() << Cardinals { 515, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9 };
     QTest::newRow("its minimum size and increments kept, its own position given up")
         << Cardinals { 4 | 8 | 16 | 64, 1, 2, 3, 4, 50, 60, 0, 0, 7, 8, 0, 0, 0, 0, 0, 0, 1 }
-        << Cardinals { 515 | 16 | 64, 10, 20, 300, 200, 50, 60, 0, 0, 7, 8, 0, 0, 0, 0, 0, 0, 9 };
+        << Cardinals { 515 | 16 | 64, 1, 2, 3, 4, 50, 60, 0, 0, 7, 8, 0, 0, 0, 0, 0, 0, 9 };
     QTest::newRow("an old short value is filled up")
         << Cardinals { 16, 0, 0, 0, 0, 5, 5 }
-        << Cardinals { 515 | 16, 10, 20, 300, 200, 5, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9 };
+        << Cardinals { 515 | 16, 0, 0, 0, 0, 5, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9 };
 }
 
 void TestApplyDecision::sizeHintsPlaceTheWindowKeepingItsLimits()
 {
     QFETCH(Cardinals, own);
-    QTEST(sizeHintsPlacedAt(own, QRect(10, 20, 300, 200), 9), "expected");
+    QTEST(sizeHintsAsTheUsers(own, 9), "expected");
 }
 
 void TestApplyDecision::transparencyBecomesOpacity_data()

@@ -162,8 +162,13 @@ bool X11Session::startWindowManager(const QString &program)
         m_error = QStringLiteral("%1 did not take over the display").arg(program);
         return false;
     }
-    // Openbox now and then overlooks the first window mapped right after it took over; a
-    // throw-away window, mapped again until it is listed, gets past that.
+    return takesNewWindows();
+}
+
+// Openbox now and then overlooks the first window mapped right after it took over; a
+// throw-away window, mapped again until it is listed, gets past that.
+bool X11Session::takesNewWindows()
+{
     X11TestClient firstClient(environment());
     const xcb_window_t first = firstClient.open(X11TestClient::wmClass("first", "First"));
     for (int attempt = 0; attempt < 5; ++attempt) {
@@ -172,7 +177,7 @@ bool X11Session::startWindowManager(const QString &program)
         xcb_map_window(m_x11->xcb(), first);
         xcb_flush(m_x11->xcb());
     }
-    m_error = QStringLiteral("%1 does not manage windows").arg(program);
+    m_error = QStringLiteral("%1 does not manage windows").arg(m_windowManagerProgram);
     return false;
 }
 
@@ -196,7 +201,7 @@ bool X11Session::restartWindowManager()
         m_error = QStringLiteral("%1 did not take the windows back").arg(m_windowManagerProgram);
         return false;
     }
-    return true;
+    return takesNewWindows();
 }
 
 bool X11Session::listsAgain(const QVector<xcb_window_t> &clients)

@@ -58,6 +58,7 @@ private:
     bool launchWindowManager(const QStringList &extraArguments);
     void stopWindowManagerProcess();
     bool listsAgain(const QVector<xcb_window_t> &clients);
+    bool takesNewWindows();
 
     QProcess m_server;
     std::unique_ptr<QProcess> m_windowManager;
