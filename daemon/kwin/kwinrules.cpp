@@ -62,16 +62,17 @@ void add(KwinRule &rule, const QByteArray &key, const QByteArray &value, int pol
 
 void addGeometry(KwinRule &rule, const QString &geometry)
 {
-    const std::optional<GeometrySpec> spec = parseGeometryString(geometry);
+    const std::optional<GeometrySpec> placed = parseGeometryString(geometry);
     // Rules place by the screen's top left corner only.
-    if (!spec || spec->fromRightEdge || spec->fromBottomEdge) {
+    if (!placed || placed->fromRightEdge || placed->fromBottomEdge) {
         rule.notApplied.append(QStringLiteral("geometry"));
         return;
     }
-    add(rule, "position", QByteArray::number(spec->x) + ',' + QByteArray::number(spec->y),
+    add(rule, "position", QByteArray::number(placed->x) + ',' + QByteArray::number(placed->y),
         applyInitially);
-    if (spec->width > 0 && spec->height > 0)
-        add(rule, "size", QByteArray::number(spec->width) + ',' + QByteArray::number(spec->height),
+    if (placed->width > 0 && placed->height > 0)
+        add(rule, "size",
+            QByteArray::number(placed->width) + ',' + QByteArray::number(placed->height),
             applyInitially);
 }
 
