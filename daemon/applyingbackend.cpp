@@ -26,7 +26,9 @@ std::unique_ptr<RecordsApplying> startApplying(WinPropsDaemon &daemon,
         if (SwayIpc::answers(swaySocket)) {
             log(QStringLiteral("Applying window properties through sway at %1 (SWAYSOCK).")
                     .arg(swaySocket));
-            return RecordsApplying::follow(daemon, std::make_unique<SwayApplier>(swaySocket), log);
+            // Sway reports a new window at once: one opened right after a change finds it.
+            return RecordsApplying::follow(daemon, std::make_unique<SwayApplier>(swaySocket), log,
+                                           RecordsApplying::Handover::BeforeAnswer);
         }
         log(QStringLiteral("No sway answers at %1 (SWAYSOCK); trying the X display.")
                 .arg(swaySocket));

@@ -65,19 +65,25 @@ std::unique_ptr<RecordsApplying> RecordsApplying::start(WinPropsDaemon &daemon, 
 
 std::unique_ptr<RecordsApplying> RecordsApplying::follow(WinPropsDaemon &daemon,
                                                          std::unique_ptr<WindowsBackend> backend,
-                                                         const Log &log)
+                                                         const Log &log, Handover handover)
 {
     connect(backend.get(), &WindowsBackend::notice, backend.get(), log);
     backend->start(daemon.records());
-    return std::unique_ptr<RecordsApplying>(new RecordsApplying(daemon, std::move(backend)));
+    return std::unique_ptr<RecordsApplying>(
+        new RecordsApplying(daemon, std::move(backend), handover));
 }
 
-RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend)
+RecordsApplying::RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend,
+                                 Handover handover)
     : m_daemon(daemon)
     , m_backend(std::move(backend))
 {
     if (!m_backend)
         return;
+    if (handover == Handover::BeforeAnswer) {
+        connect(&daemon, &WinPropsDaemon::recordsChanged, this, &RecordsApplying::applyRecords);
+        return;
+    }
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
     connect(&m_pending, &QTimer::timeout, this, &RecordsApplying::applyRecords);

@@ -32,13 +32,20 @@ public:
 
     // Null, after one line in the log that says why, when there is no X display to apply to.
     static std::unique_ptr<RecordsApplying> start(WinPropsDaemon &daemon, const Log &log);
+    // When a backend in the daemon's thread takes the changes: once control returns to the event
+    // loop, a burst at once; or each before the caller's answer, for a backend that may see a
+    // new window before that.
+    enum class Handover { Batched, BeforeAnswer };
     // Starts a backend that lives in the daemon's thread and keeps it in step.
-    static std::unique_ptr<RecordsApplying>
-    follow(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend, const Log &log);
+    static std::unique_ptr<RecordsApplying> follow(WinPropsDaemon &daemon,
+                                                   std::unique_ptr<WindowsBackend> backend,
+                                                   const Log &log,
+                                                   Handover handover = Handover::Batched);
     ~RecordsApplying() override;
 
 private:
-    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend);
+    RecordsApplying(WinPropsDaemon &daemon, std::unique_ptr<WindowsBackend> backend,
+                    Handover handover = Handover::Batched);
     void applyRecords();
 
     WinPropsDaemon &m_daemon;
