@@ -53,6 +53,7 @@ QStringList iconSizes(const QVector<quint32> &icon)
 } // namespace
 
 Q_DECLARE_METATYPE(Check)
+Q_DECLARE_METATYPE(X11Session::Restart)
 
 // kivo-winpropsd against Xvfb with Openbox, with windows of a test program: what the window
 // manager did with the properties, read back from the server.
@@ -608,7 +609,8 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
             && !X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT);
     }));
 
-    QVERIFY2(m_session.replaceWindowManager(), qPrintable(m_session.error()));
+    QVERIFY2(m_session.restartWindowManager(X11Session::Restart::Replaced),
+             qPrintable(m_session.error()));
     // A window that appears after the others came back: once it has its state, the service has
     // handled all that came before.
     QVERIFY(
@@ -885,13 +887,19 @@ void TestApplierX11::framesOnEveryWindowManager()
 void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart_data()
 {
     QTest::addColumn<QString>("windowManager");
-    for (const char *windowManager : { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" })
-        QTest::newRow(windowManager) << windowManager;
+    QTest::addColumn<X11Session::Restart>("how");
+    const char *wayNames[] = { "ended and started", "replaced", "restarted in place" };
+    for (const char *windowManager :
+         { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" }) {
+        for (const X11Session::Restart how : X11Session::restartsKnownTo(windowManager))
+            QTest::addRow("%s %s", windowManager, wayNames[int(how)]) << windowManager << how;
+    }
 }
 
 void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
 {
     QFETCH(QString, windowManager);
+    QFETCH(X11Session::Restart, how);
     QVERIFY2(useWindowManager(windowManager), qPrintable(windowManager));
     ManagedDesktop &desktop = *m_desktop;
     X11Connection &x = desktop.session.x11();
@@ -906,7 +914,7 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
     X11::requestMoveResize(x, window, moved, XCB_GRAVITY_STATIC);
     QVERIFY(X11Session::waitFor([&] { return X11::geometryOnScreen(x, window) == moved; }));
 
-    QVERIFY2(desktop.session.restartWindowManager(), qPrintable(desktop.session.error()));
+    QVERIFY2(desktop.session.restartWindowManager(how), qPrintable(desktop.session.error()));
     // A window that appears after the other came back: once it has its state, the service has
     // handled all that came before.
     const QString probeName = name + QStringLiteral("Probe");

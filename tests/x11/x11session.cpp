@@ -6,6 +6,8 @@
 #include "platform/x11/x11windows.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <xcb/xtest.h>
@@ -44,6 +46,31 @@ QStringList windowManagerCommand(const QString &program)
         return { QStringLiteral("setsid"), QStringLiteral("dbus-run-session"), QStringLiteral("--"),
                  program, QStringLiteral("--compositor=off") };
     return { program };
+}
+
+// What tells the running window manager to restart itself; Fluxbox takes it only when its
+// settings allow remote actions.
+QStringList inPlaceRestartCommand(const QString &program)
+{
+    if (program == QLatin1String("openbox") || program == QLatin1String("icewm"))
+        return { program, QStringLiteral("--restart") };
+    if (program == QLatin1String("jwm"))
+        return { program, QStringLiteral("-restart") };
+    if (program == QLatin1String("fluxbox"))
+        return { QStringLiteral("fluxbox-remote"), QStringLiteral("Restart") };
+    return {};
+}
+
+bool hasReplace(const QString &program)
+{
+    return program != QLatin1String("fluxbox") && program != QLatin1String("jwm");
+}
+
+xcb_window_t parentOf(X11Connection &x11, xcb_window_t window)
+{
+    const auto tree
+        = X11::adopt(xcb_query_tree_reply(x11.xcb(), xcb_query_tree(x11.xcb(), window), nullptr));
+    return tree ? tree->parent : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 } // namespace
@@ -158,6 +185,13 @@ bool X11Session::launchWindowManager(const QStringList &extraArguments)
 bool X11Session::startWindowManager(const QString &program)
 {
     m_windowManagerProgram = program;
+    if (program == QLatin1String("fluxbox")) {
+        QDir(m_home.path()).mkdir(QStringLiteral(".fluxbox"));
+        QFile init(m_home.filePath(QStringLiteral(".fluxbox/init")));
+        if (!init.open(QIODevice::WriteOnly)
+            || init.write("session.screen0.allowRemoteActions: true\n") < 0)
+            return false;
+    }
     if (!launchWindowManager({}) || !waitFor([this] { return managesWindows(); }, startTimeoutMs)) {
         m_error = QStringLiteral("%1 did not take over the display").arg(program);
         return false;
@@ -183,25 +217,70 @@ bool X11Session::takesNewWindows()
 
 bool X11Session::replaceWindowManager()
 {
-    const QVector<xcb_window_t> clients = X11::readClientList(*m_x11);
     std::unique_ptr<QProcess> old = std::move(m_windowManager);
-    if (!launchWindowManager({ QStringLiteral("--replace") })
-        || !waitFor([&] { return old->state() == QProcess::NotRunning; }, startTimeoutMs)) {
-        m_error = QStringLiteral("%1 --replace did not take over").arg(m_windowManagerProgram);
-        return false;
-    }
-    return listsAgain(clients);
+    return launchWindowManager({ QStringLiteral("--replace") })
+        && waitFor([&] { return old->state() == QProcess::NotRunning; }, startTimeoutMs);
 }
 
-bool X11Session::restartWindowManager()
+QVector<X11Session::Restart> X11Session::restartsKnownTo(const QString &program)
+{
+    QVector<Restart> ways { Restart::EndedAndStarted };
+    if (hasReplace(program))
+        ways.append(Restart::Replaced);
+    if (!inPlaceRestartCommand(program).isEmpty())
+        ways.append(Restart::InPlace);
+    return ways;
+}
+
+bool X11Session::restartWindowManager(Restart how)
 {
     const QVector<xcb_window_t> clients = X11::readClientList(*m_x11);
-    stopWindowManagerProcess();
-    if (!launchWindowManager({}) || !listsAgain(clients)) {
-        m_error = QStringLiteral("%1 did not take the windows back").arg(m_windowManagerProgram);
+    bool restarted = false;
+    switch (how) {
+    case Restart::EndedAndStarted:
+        stopWindowManagerProcess();
+        restarted = launchWindowManager({});
+        break;
+    case Restart::Replaced:
+        restarted = replaceWindowManager();
+        break;
+    case Restart::InPlace:
+        restarted = restartInPlace();
+        break;
+    }
+    if (!restarted || !listsAgain(clients)) {
+        m_error = QStringLiteral("%1 did not take the windows back: %2")
+                      .arg(m_windowManagerProgram, m_error);
         return false;
     }
     return takesNewWindows();
+}
+
+bool X11Session::restartInPlace()
+{
+    // Not every window manager makes a new check window when it restarts itself, but each
+    // gives the windows new frames.
+    const QVector<xcb_window_t> clients = X11::readClientList(*m_x11);
+    if (clients.isEmpty())
+        return false;
+    const xcb_window_t client = clients.first();
+    const xcb_window_t frameBefore = parentOf(*m_x11, client);
+    QStringList command = inPlaceRestartCommand(m_windowManagerProgram);
+    QProcess teller;
+    QProcessEnvironment environment = this->environment();
+    environment.insert(QStringLiteral("HOME"), m_home.path());
+    teller.setProcessEnvironment(environment);
+    teller.start(command.takeFirst(), command);
+    if (!teller.waitForFinished(startTimeoutMs) || teller.exitCode() != 0) {
+        m_error = QString::fromLocal8Bit(teller.readAllStandardError());
+        return false;
+    }
+    return waitFor(
+        [&] {
+            const xcb_window_t frame = parentOf(*m_x11, client);
+            return frame != frameBefore && frame != m_x11->root() && managesWindows();
+        },
+        startTimeoutMs);
 }
 
 bool X11Session::listsAgain(const QVector<xcb_window_t> &clients)

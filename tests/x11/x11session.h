@@ -32,11 +32,14 @@ public:
     // it manages windows: _NET_SUPPORTING_WM_CHECK and WM_S0 are set, and a throw-away window
     // made it into _NET_CLIENT_LIST.
     bool startWindowManager(const QString &program = QStringLiteral("openbox"));
-    // Starts another instance of the running window manager with --replace, and waits until
-    // the old one has gone and the new one lists the windows again.
-    bool replaceWindowManager();
-    // Ends the running window manager and starts it again, as a restart does.
-    bool restartWindowManager();
+    // The ways a window manager is restarted: ended and started again, replaced by another
+    // instance (--replace), or told to restart itself (as its menu does).
+    enum class Restart { EndedAndStarted, Replaced, InPlace };
+    // The ways the window manager knows.
+    static QVector<Restart> restartsKnownTo(const QString &program);
+    // Restarts the running window manager that way, and waits until it lists the windows it
+    // had and takes new ones.
+    bool restartWindowManager(Restart how);
     void stopWindowManager();
     void killServer();
 
@@ -57,6 +60,8 @@ private:
     bool managesWindows();
     bool launchWindowManager(const QStringList &extraArguments);
     void stopWindowManagerProcess();
+    bool replaceWindowManager();
+    bool restartInPlace();
     bool listsAgain(const QVector<xcb_window_t> &clients);
     bool takesNewWindows();
 
