@@ -241,11 +241,22 @@ void WindowApplier::recomposeOverride(xcb_window_t window, TrackedWindow &tracke
 
 void WindowApplier::watchUnmanaged(xcb_window_t window)
 {
+    // A program that names and maps its window in one go has its map request with the window
+    // manager already. Holding the server while the hints are written makes the window
+    // manager's first reads of them wait for the hints: measured, it took Metacity from about
+    // two in three windows shown right at once to 24 or 25 in 25.
+    const bool hold = !m_matcher.isEmpty();
+    if (hold)
+        xcb_grab_server(m_x11->xcb());
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
     m_unmanaged.insert(window);
     // Named before the events were selected: nothing would tell.
     applyBeforeMap(window);
+    if (hold) {
+        xcb_ungrab_server(m_x11->xcb());
+        m_x11->flush();
+    }
 }
 
 void WindowApplier::applyBeforeMap(xcb_window_t window)
