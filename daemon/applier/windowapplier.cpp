@@ -241,26 +241,48 @@ void WindowApplier::recomposeOverride(xcb_window_t window, TrackedWindow &tracke
 
 void WindowApplier::watchUnmanaged(xcb_window_t window)
 {
-    // A program that names and maps its window in one go has its map request with the window
-    // manager already. Holding the server while the hints are written makes the window
-    // manager's first reads of them wait for the hints: measured, it took Metacity from about
-    // two in three windows shown right at once to 24 or 25 in 25.
-    const bool hold = !m_matcher.isEmpty();
-    if (hold)
-        xcb_grab_server(m_x11->xcb());
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
     m_unmanaged.insert(window);
     // Named before the events were selected: nothing would tell.
     applyBeforeMap(window);
-    if (hold) {
+}
+
+namespace {
+
+// A program that names and maps its window in one go has its map request with the window
+// manager already. While the server is held, the window manager's first reads of the window
+// wait for what the applier writes: measured, it took Metacity from about two in three windows
+// right at their first map to 24 or 25 in 25.
+class ServerHold
+{
+public:
+    ServerHold(X11Connection &x11, bool hold)
+        : m_x11(hold ? &x11 : nullptr)
+    {
+        if (m_x11)
+            xcb_grab_server(m_x11->xcb());
+    }
+    ~ServerHold()
+    {
+        if (!m_x11)
+            return;
         xcb_ungrab_server(m_x11->xcb());
         m_x11->flush();
     }
-}
+    ServerHold(const ServerHold &) = delete;
+    ServerHold &operator=(const ServerHold &) = delete;
+    bool holds() const { return m_x11 != nullptr; }
+
+private:
+    X11Connection *m_x11;
+};
+
+} // namespace
 
 void WindowApplier::applyBeforeMap(xcb_window_t window)
 {
+    const ServerHold hold(*m_x11, !m_matcher.isEmpty() && m_desktop.windowManager);
     TrackedWindow early;
     early.wmClass = X11::readWmClass(*m_x11, window);
     const WinProps *record = recordOf(early);
@@ -284,7 +306,8 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
         // The hints first: a window manager that takes the window meanwhile sees the configure
         // as the program's, which the gravity in the hints makes land the same way.
         overrideProperty(window, early, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
-        configure(window, placement.rect);
+        if (!hold.holds() || !configureUntaken(window, placement.rect))
+            configure(window, placement.rect);
     }
     askStatesBeforeMap(window, early, decision);
     applyLasting(window, early, decision);
@@ -792,6 +815,27 @@ void WindowApplier::configure(xcb_window_t window, const QRect &rect)
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
                              | XCB_CONFIG_WINDOW_HEIGHT,
                          values);
+}
+
+// A configure of another program's window reaches the window manager as a request, queued
+// behind the program's map request when it mapped at once: the window would first show where the
+// program put it. A window not yet taken is override-redirect for the moment of the configure,
+// which then takes effect at once; with the server held, the window manager never sees it so.
+bool WindowApplier::configureUntaken(xcb_window_t window, const QRect &rect)
+{
+    xcb_connection_t *xcb = m_x11->xcb();
+    const auto tree = X11::adopt(xcb_query_tree_reply(xcb, xcb_query_tree(xcb, window), nullptr));
+    const auto attributes = X11::adopt(
+        xcb_get_window_attributes_reply(xcb, xcb_get_window_attributes(xcb, window), nullptr));
+    if (!tree || tree->parent != m_x11->root() || !attributes || attributes->override_redirect
+        || attributes->map_state != XCB_MAP_STATE_UNMAPPED)
+        return false;
+    uint32_t overrideRedirect = 1;
+    xcb_change_window_attributes(xcb, window, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+    configure(window, rect);
+    overrideRedirect = 0;
+    xcb_change_window_attributes(xcb, window, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+    return true;
 }
 
 QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,

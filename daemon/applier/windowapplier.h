@@ -117,6 +117,7 @@ private:
     void keepPlacedHints(xcb_window_t window, TrackedWindow &tracked, const Placement &placement);
     static Composer placedHints(const Placement &placement);
     void configure(xcb_window_t window, const QRect &rect);
+    bool configureUntaken(xcb_window_t window, const QRect &rect);
     QRect frameCornerFirst(xcb_window_t window, const QRect &rect, xcb_gravity_t &gravity);
     void closeSoon(xcb_window_t window, quint64 serial);
     void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,

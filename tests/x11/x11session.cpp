@@ -292,6 +292,12 @@ bool X11Session::listsAgain(const QVector<xcb_window_t> &clients)
     });
 }
 
+bool X11Session::pauseWindowManager(bool paused)
+{
+    const auto pid = static_cast<pid_t>(m_windowManager ? m_windowManager->processId() : 0);
+    return pid > 0 && kill(pid, paused ? SIGSTOP : SIGCONT) == 0;
+}
+
 void X11Session::stopWindowManager()
 {
     stopWindowManagerProcess();

@@ -41,6 +41,8 @@ public:
     // had and takes new ones.
     bool restartWindowManager(Restart how);
     void stopWindowManager();
+    // Stops or continues the window manager's process, as if it were busy (not for xfwm4).
+    bool pauseWindowManager(bool paused);
     void killServer();
 
     QString error() const { return m_error; }
