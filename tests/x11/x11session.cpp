@@ -61,11 +61,6 @@ QStringList inPlaceRestartCommand(const QString &program)
     return {};
 }
 
-bool hasReplace(const QString &program)
-{
-    return program != QLatin1String("fluxbox") && program != QLatin1String("jwm");
-}
-
 xcb_window_t parentOf(X11Connection &x11, xcb_window_t window)
 {
     const auto tree
@@ -170,14 +165,12 @@ bool X11Session::managesWindows()
 bool X11Session::launchWindowManager(const QStringList &extraArguments)
 {
     QStringList command = windowManagerCommand(m_windowManagerProgram) + extraArguments;
-    QProcessEnvironment environment = this->environment();
-    environment.insert(QStringLiteral("HOME"), m_home.path());
     m_windowManager = std::make_unique<QProcess>();
     // Not the test's own output: what the window manager starts may outlive it and would keep
     // that open.
     m_windowManager->setStandardOutputFile(QProcess::nullDevice());
     m_windowManager->setStandardErrorFile(QProcess::nullDevice());
-    m_windowManager->setProcessEnvironment(environment);
+    m_windowManager->setProcessEnvironment(windowManagerEnvironment());
     m_windowManager->start(command.takeFirst(), command);
     return m_windowManager->waitForStarted();
 }
@@ -225,7 +218,7 @@ bool X11Session::replaceWindowManager()
 QVector<X11Session::Restart> X11Session::restartsKnownTo(const QString &program)
 {
     QVector<Restart> ways { Restart::EndedAndStarted };
-    if (hasReplace(program))
+    if (program != QLatin1String("fluxbox") && program != QLatin1String("jwm"))
         ways.append(Restart::Replaced);
     if (!inPlaceRestartCommand(program).isEmpty())
         ways.append(Restart::InPlace);
@@ -267,9 +260,7 @@ bool X11Session::restartInPlace()
     const xcb_window_t frameBefore = parentOf(*m_x11, client);
     QStringList command = inPlaceRestartCommand(m_windowManagerProgram);
     QProcess teller;
-    QProcessEnvironment environment = this->environment();
-    environment.insert(QStringLiteral("HOME"), m_home.path());
-    teller.setProcessEnvironment(environment);
+    teller.setProcessEnvironment(windowManagerEnvironment());
     teller.start(command.takeFirst(), command);
     if (!teller.waitForFinished(startTimeoutMs) || teller.exitCode() != 0) {
         m_error = QString::fromLocal8Bit(teller.readAllStandardError());
@@ -308,6 +299,13 @@ void X11Session::killServer()
 {
     m_server.kill();
     m_server.waitForFinished();
+}
+
+QProcessEnvironment X11Session::windowManagerEnvironment() const
+{
+    QProcessEnvironment environment = this->environment();
+    environment.insert(QStringLiteral("HOME"), m_home.path());
+    return environment;
 }
 
 QProcessEnvironment X11Session::environment() const

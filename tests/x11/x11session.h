@@ -60,6 +60,7 @@ public:
 
 private:
     bool managesWindows();
+    QProcessEnvironment windowManagerEnvironment() const;
     bool launchWindowManager(const QStringList &extraArguments);
     void stopWindowManagerProcess();
     bool replaceWindowManager();
