@@ -939,14 +939,28 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
     X11Connection &x = desktop.session.x11();
     const QString name = QStringLiteral("Restart%1").arg(++m_windowNumber);
     QVERIFY(succeeded(m_apprc->setWindowProperties(name, "geometry=300x200+30+60")));
+    const QString maximizedName = name + QStringLiteral("Max");
+    QVERIFY(succeeded(m_apprc->setWindowProperties(maximizedName, "init_maximize")));
     const xcb_window_t window
         = desktop.client->open(X11TestClient::wmClass("moved", name.toUtf8()));
-    QVERIFY(X11Session::waitFor(
-        [&] { return X11::geometryOnScreen(x, window).size() == QSize(300, 200); }));
-    // Where the user puts it afterwards.
+    const xcb_window_t maximized
+        = desktop.client->open(X11TestClient::wmClass("max", maximizedName.toUtf8()));
+    const xcb_atom_t maximizedState = x.ewmh()->_NET_WM_STATE_MAXIMIZED_VERT;
+    // Until the window manager's frame has settled, the service may place the window again; the
+    // program's own size hints (it has none) are back once it has.
+    QVERIFY(X11Session::waitFor([&] {
+        return X11::geometryOnScreen(x, window).size() == QSize(300, 200)
+            && !X11::readProperty(x, window, XCB_ATOM_WM_NORMAL_HINTS)->exists()
+            && X11::wmStates(x, maximized).contains(maximizedState);
+    }));
+    // What the user does afterwards.
     const QRect moved(400, 300, 300, 200);
     X11::requestMoveResize(x, window, moved, XCB_GRAVITY_STATIC);
-    QVERIFY(X11Session::waitFor([&] { return X11::geometryOnScreen(x, window) == moved; }));
+    X11::requestStates(x, maximized, false, maximizedState, x.ewmh()->_NET_WM_STATE_MAXIMIZED_HORZ);
+    QVERIFY(X11Session::waitFor([&] {
+        return X11::geometryOnScreen(x, window) == moved
+            && !X11::wmStates(x, maximized).contains(maximizedState);
+    }));
 
     QVERIFY2(desktop.session.restartWindowManager(how), qPrintable(desktop.session.error()));
     // A window that appears after the other came back: once it has its state, the service has
@@ -962,7 +976,9 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
     QVERIFY2((now.topLeft() - moved.topLeft()).manhattanLength() <= 50,
              qPrintable(QStringLiteral("at %1,%2").arg(now.x()).arg(now.y())));
     QCOMPARE(now.size(), moved.size());
-    QVERIFY(desktop.client->destroy(window) && desktop.client->destroy(probe));
+    QVERIFY(!X11::wmStates(x, maximized).contains(maximizedState));
+    for (const xcb_window_t opened : { window, maximized, probe })
+        QVERIFY(desktop.client->destroy(opened));
 }
 
 KIVO_TEST_MAIN(TestApplierX11)
