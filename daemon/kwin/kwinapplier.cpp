@@ -21,6 +21,8 @@
 namespace {
 
 const QString kwinService = QStringLiteral("org.kde.KWin");
+const QString screenPath = QStringLiteral("/KwinScreen");
+const QString screenScript = QStringLiteral("kivo-winpropsd-screen");
 // Another writer (System Settings) replacing the file while we write makes us start again.
 constexpr int writeTries = 5;
 
@@ -68,10 +70,52 @@ KwinApplier::KwinApplier(const QString &rulesPath, const QDBusConnection &bus, Q
 KwinApplier::~KwinApplier()
 {
     stopWatching();
+    callScripting(QStringLiteral("unloadScript"), { screenScript });
+    m_bus.unregisterObject(screenPath);
+}
+
+void KwinApplier::start(const WinPropsList &records)
+{
+    watchScreen();
+    setRecords(records);
+}
+
+// KWin calls back with the geometry at once, then whenever it changes.
+void KwinApplier::watchScreen()
+{
+    if (!m_bus.registerObject(screenPath, this, QDBusConnection::ExportScriptableSlots))
+        return;
+    const QString script = QStringLiteral(
+        "function report() {\n"
+        "    var screen = workspace.virtualScreenGeometry;\n"
+        "    callDBus('%1', '%2', 'org.kivo.kivowinpropsd.KwinScreen', 'setScreen',\n"
+        "             [screen.x, screen.y, screen.width, screen.height].join(','));\n"
+        "}\n"
+        "workspace.virtualScreenGeometryChanged.connect(report);\n"
+        "report();\n");
+    loadScript(screenScript, script.arg(m_bus.baseService(), screenPath).toUtf8());
+}
+
+void KwinApplier::setScreen(const QString &geometry)
+{
+    // Only KWin tells us where its screen is.
+    if (calledFromDBus() && m_bus.interface()
+        && message().service() != m_bus.interface()->serviceOwner(kwinService).value())
+        return;
+    const QStringList numbers = geometry.split(QLatin1Char(','));
+    if (numbers.size() != 4)
+        return;
+    const QRect screen(numbers.at(0).toInt(), numbers.at(1).toInt(), numbers.at(2).toInt(),
+                       numbers.at(3).toInt());
+    if (screen == m_screen)
+        return;
+    m_screen = screen;
+    setRecords(m_records);
 }
 
 void KwinApplier::setRecords(const WinPropsList &records)
 {
+    m_records = records;
     for (const WinProps &record : records)
         reportNotApplied(record);
     // Our own reading of the file is not KWin's.
@@ -128,16 +172,18 @@ void KwinApplier::runUndoScripts()
 
 void KwinApplier::runScript(const QByteArray &script)
 {
-    const auto call = [this](const QString &method, const QVariantList &arguments) {
-        QDBusMessage message
-            = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
-                                             QStringLiteral("org.kde.kwin.Scripting"), method);
-        message.setArguments(arguments);
-        m_bus.send(message);
-    };
     const auto name
         = [](int number) { return QStringLiteral("kivo-winpropsd-undo-%1").arg(number); };
-    const QString path = m_scripts.filePath(name(++m_scriptNumber) + QStringLiteral(".js"));
+    // KWin may still be loading the one before: it goes with the next.
+    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 1) + QStringLiteral(".js")));
+    callScripting(QStringLiteral("unloadScript"), { name(m_scriptNumber) });
+    loadScript(name(++m_scriptNumber), script);
+}
+
+// Loads and starts the script under that name, in place of one loaded before under it.
+void KwinApplier::loadScript(const QString &name, const QByteArray &script)
+{
+    const QString path = m_scripts.filePath(name + QStringLiteral(".js"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()) {
         Q_EMIT notice(
@@ -145,11 +191,18 @@ void KwinApplier::runScript(const QByteArray &script)
         return;
     }
     file.close();
-    // KWin may still be loading the one before: it goes with the next.
-    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 2) + QStringLiteral(".js")));
-    call(QStringLiteral("unloadScript"), { name(m_scriptNumber - 1) });
-    call(QStringLiteral("loadScript"), { path, name(m_scriptNumber) });
-    call(QStringLiteral("start"), {});
+    callScripting(QStringLiteral("unloadScript"), { name });
+    callScripting(QStringLiteral("loadScript"), { path, name });
+    callScripting(QStringLiteral("start"), {});
+}
+
+void KwinApplier::callScripting(const QString &method, const QVariantList &arguments)
+{
+    QDBusMessage message
+        = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                         QStringLiteral("org.kde.kwin.Scripting"), method);
+    message.setArguments(arguments);
+    m_bus.send(message);
 }
 
 void KwinApplier::reportNotApplied(const WinProps &record)
@@ -181,7 +234,7 @@ bool KwinApplier::writeRules(const WinPropsList &records, QByteArray &before)
             return false;
         }
         before = *contents;
-        const QByteArray after = kwinRulesWith(before, records);
+        const QByteArray after = kwinRulesWith(before, records, m_screen);
         if (after == before || (!QFileInfo::exists(path) && !hasRules(records)))
             return false;
         switch (replaceRules(path, before, after)) {

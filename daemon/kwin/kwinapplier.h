@@ -8,7 +8,9 @@
 #include "platform/winprops/winprops.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
+#include <QRect>
 #include <QSet>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -18,9 +20,12 @@
 // Applies the stored window properties as KWin's window rules: one rule of ours in kwinrulesrc
 // per record that sets something KWin does, written beside the user's rules, and KWin told to
 // read them again after every change. KWin's rules act before a window is first shown.
-class KwinApplier : public WindowsBackend
+// A KWin script of ours tells it the screen's geometry, now and whenever it changes, for the
+// offsets counted from the right and bottom edges.
+class KwinApplier : public WindowsBackend, protected QDBusContext
 {
     Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kivo.kivowinpropsd.KwinScreen")
 
 public:
     // Whether KWin owns its name on the bus.
@@ -33,8 +38,13 @@ public:
     ~KwinApplier() override;
 
     // KWin applies the rules to the windows open now as well.
-    void start(const WinPropsList &records) override { setRecords(records); }
+    void start(const WinPropsList &records) override;
     void setRecords(const WinPropsList &records) override;
+
+public Q_SLOTS:
+    // From our script in KWin: the whole screen, all outputs together, as "x,y,width,height".
+    // The rules placing from the right or bottom edge follow it.
+    Q_SCRIPTABLE void setScreen(const QString &geometry);
 
 private:
     enum class Written { Yes, No, ChangedMeanwhile };
@@ -52,9 +62,14 @@ private:
     void stopWatching();
     void runUndoScripts();
     void runScript(const QByteArray &script);
+    void loadScript(const QString &name, const QByteArray &script);
+    void callScripting(const QString &method, const QVariantList &arguments);
+    void watchScreen();
 
     QString m_rulesPath;
     QDBusConnection m_bus;
+    WinPropsList m_records;
+    QRect m_screen;
     QSet<QString> m_reported;
     QByteArrayList m_pendingUndo;
     int m_inotify = -1;

@@ -60,17 +60,34 @@ void add(KwinRule &rule, const QByteArray &key, const QByteArray &value, int pol
     rule.entries << entry(key, value) << entry(key + "rule", QByteArray::number(policy));
 }
 
-void addGeometry(KwinRule &rule, const QString &geometry)
+// Where a far-edge offset puts the frame's near edge: its far edge that far inside the screen's.
+qint64 nearEdge(int offset, bool fromFarEdge, int size, int screenStart, int screenExtent)
+{
+    if (!fromFarEdge)
+        return offset;
+    return qint64(screenStart) + screenExtent - offset - size;
+}
+
+// KWin's position and size rules are the frame's, as read back from KWin: offsets from the right
+// or bottom edge place the frame's far edge, as on X11, and need its size.
+void addGeometry(KwinRule &rule, const QString &geometry, const QRect &screen)
 {
     const std::optional<GeometrySpec> placed = parseGeometryString(geometry);
-    // Rules place by the screen's top left corner only.
-    if (!placed || placed->fromRightEdge || placed->fromBottomEdge) {
+    const bool sized = placed && placed->width > 0 && placed->height > 0;
+    const bool fromFarEdge = placed && (placed->fromRightEdge || placed->fromBottomEdge);
+    if (!placed || (fromFarEdge && !sized)) {
         rule.notApplied.append(QStringLiteral("geometry"));
         return;
     }
-    add(rule, "position", QByteArray::number(placed->x) + ',' + QByteArray::number(placed->y),
-        applyInitially);
-    if (placed->width > 0 && placed->height > 0)
+    // Placed from a far edge once the screen is known.
+    if (!fromFarEdge || !screen.isEmpty()) {
+        const qint64 x
+            = nearEdge(placed->x, placed->fromRightEdge, placed->width, screen.x(), screen.width());
+        const qint64 y = nearEdge(placed->y, placed->fromBottomEdge, placed->height, screen.y(),
+                                  screen.height());
+        add(rule, "position", QByteArray::number(x) + ',' + QByteArray::number(y), applyInitially);
+    }
+    if (sized)
         add(rule, "size",
             QByteArray::number(placed->width) + ',' + QByteArray::number(placed->height),
             applyInitially);
@@ -290,7 +307,7 @@ QByteArrayList userRuleIds(const RulesFile &rules)
 
 } // namespace
 
-KwinRule kwinRuleOf(const WinProps &record)
+KwinRule kwinRuleOf(const WinProps &record, const QRect &screen)
 {
     KwinRule rule;
     for (const WinPropsField &field : winPropsFields()) {
@@ -299,7 +316,7 @@ KwinRule kwinRuleOf(const WinProps &record)
     }
     addLasting(rule, record);
     if (!record.geometry.isEmpty())
-        addGeometry(rule, record.geometry);
+        addGeometry(rule, record.geometry, screen);
     if (record.init_maximize) {
         add(rule, "maximizehoriz", "true", applyInitially);
         add(rule, "maximizevert", "true", applyInitially);
@@ -321,7 +338,7 @@ QByteArrayList kwinUserRuleIds(const QByteArray &file)
     return userRuleIds(RulesFile(file));
 }
 
-QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
+QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, const QRect &screen)
 {
     const RulesFile rules(file);
     QByteArray userGroups;
@@ -335,7 +352,7 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
     QByteArray ourGroups;
     int number = 0;
     for (const WinProps &record : records) {
-        const KwinRule rule = kwinRuleOf(record);
+        const KwinRule rule = kwinRuleOf(record, screen);
         if (rule.entries.isEmpty())
             continue;
         QByteArray id;

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void theFileIsWrittenOnlyWhereNoUserRuleCanBeLost();
     void aLinkStaysALink();
     void aHandEditIsKept();
+    void rulesFromTheFarEdgesFollowTheScreen();
     void tenThousandRecordsAreOneWrite();
 };
 
@@ -78,31 +79,46 @@ void TestKwinRules::eachPropertyBecomesTheRuleDoingTheSame_data()
     QTest::addColumn<QString>("record");
     QTest::addColumn<QByteArrayList>("entries");
     QTest::addColumn<QStringList>("notApplied");
+    QTest::addColumn<QRect>("screen"); // all outputs together
+    const QRect screen(0, 0, 1280, 800);
 
     QTest::newRow("no title alone")
-        << "a;no_title" << QByteArrayList() << QStringList { "no_title" };
+        << "a;no_title" << QByteArrayList() << QStringList { "no_title" } << screen;
     QTest::newRow("lasting states are forced")
         << "a;sticky;no_focus;no_button3;no_tbutton;no_pager;ontop"
         << QByteArrayList { "desktops=",         "desktopsrule=2",    "acceptfocus=false",
                             "acceptfocusrule=2", "closeable=false",   "closeablerule=2",
                             "skiptaskbar=true",  "skiptaskbarrule=2", "skippager=true",
                             "skippagerrule=2",   "above=true",        "aboverule=2" }
-        << QStringList();
+        << QStringList() << screen;
     QTest::newRow("on top wins over on bottom")
-        << "a;ontop;onbottom" << QByteArrayList { "above=true", "aboverule=2" } << QStringList();
+        << "a;ontop;onbottom" << QByteArrayList { "above=true", "aboverule=2" } << QStringList()
+        << screen;
     QTest::newRow("how a window starts is applied initially")
         << "a;init_maximize;init_minimize;geometry=300x200+30+40"
         << QByteArrayList { "position=30,40",    "positionrule=3",     "size=300,200",
                             "sizerule=3",        "maximizehoriz=true", "maximizehorizrule=3",
                             "maximizevert=true", "maximizevertrule=3", "minimize=true",
                             "minimizerule=3" }
-        << QStringList();
-    QTest::newRow("geometry from the far edges")
-        << "a;geometry=300x200-30-40" << QByteArrayList() << QStringList { "geometry" };
+        << QStringList() << screen;
+    QTest::newRow("geometry from the far edges places the frame's far edges there")
+        << "a;geometry=300x200-30-40"
+        << QByteArrayList { "position=950,560", "positionrule=3", "size=300,200", "sizerule=3" }
+        << QStringList() << screen;
+    QTest::newRow("geometry from the far edges of a screen not at the origin")
+        << "a;geometry=300x200+-5--40"
+        << QByteArrayList { "position=-5,440", "positionrule=3", "size=300,200", "sizerule=3" }
+        << QStringList() << QRect(-100, -200, 1280, 800);
+    QTest::newRow("geometry from the far edges while the screen is not known yet")
+        << "a;geometry=300x200-30-40" << QByteArrayList { "size=300,200", "sizerule=3" }
+        << QStringList() << QRect();
+    QTest::newRow("geometry from a far edge without a size")
+        << "a;geometry=0x0-30+40" << QByteArrayList() << QStringList { "geometry" } << screen;
     QTest::newRow("what KWin's rules cannot do")
         << "a;no_border_edge;no_button1;close_soon;shadow=0;small_image=x;focus_on_click"
         << QByteArrayList() << QStringList { "close_soon", "focus_on_click", "no_border_edge",
-                                             "no_button1", "shadow",         "small_image" };
+                                             "no_button1", "shadow",         "small_image" }
+        << screen;
 }
 
 void TestKwinRules::eachPropertyBecomesTheRuleDoingTheSame()
@@ -110,7 +126,8 @@ void TestKwinRules::eachPropertyBecomesTheRuleDoingTheSame()
     QFETCH(QString, record);
     QFETCH(QByteArrayList, entries);
     QFETCH(QStringList, notApplied);
-    const KwinRule rule = kwinRuleOf(WinProps(record));
+    QFETCH(QRect, screen);
+    const KwinRule rule = kwinRuleOf(WinProps(record), screen);
     QCOMPARE(rule.notApplied, notApplied);
     if (entries.isEmpty()) {
         QCOMPARE(rule.entries, QByteArrayList());
@@ -270,6 +287,19 @@ void TestKwinRules::aHandEditIsKept()
     QCOMPARE(kwinUserRuleIds(file), QByteArrayList({ "1f0c", "9a7e" }));
     QCOMPARE(groupOf(file, "1f0c"), groupOf(userRules, "1f0c"));
     QVERIFY(file.contains("wmclass=c\n") && !file.contains("wmclass=b\n"));
+}
+
+void TestKwinRules::rulesFromTheFarEdgesFollowTheScreen()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("kwinrulesrc"));
+    KwinApplier applier(path, QDBusConnection(QStringLiteral("no bus")));
+    applier.start(records({ "b;geometry=300x200-10-20" }));
+    QVERIFY(!read(path).contains("position="));
+    applier.setScreen(QStringLiteral("0,0,1280,800"));
+    QVERIFY(read(path).contains("position=970,580\n"));
+    applier.setScreen(QStringLiteral("0,0,1920,1080"));
+    QVERIFY(read(path).contains("position=1610,860\n"));
 }
 
 void TestKwinRules::tenThousandRecordsAreOneWrite()

@@ -30,8 +30,10 @@ for (var i = 0; i < windows.length; ++i) {
     var w = windows[i];
     var frame = w.frameGeometry;
     found.push({ resourceName: String(w.resourceName), resourceClass: String(w.resourceClass),
-                 noBorder: w.noBorder, keepAbove: w.keepAbove, skipTaskbar: w.skipTaskbar,
-                 onAllDesktops: w.onAllDesktops, opacity: w.opacity, x: frame.x, y: frame.y,
+                 noBorder: w.noBorder, keepAbove: w.keepAbove, keepBelow: w.keepBelow,
+                 skipTaskbar: w.skipTaskbar, skipPager: w.skipPager,
+                 onAllDesktops: w.onAllDesktops, opacity: w.opacity, minimized: w.minimized,
+                 wantsInput: w.wantsInput, closeable: w.closeable, x: frame.x, y: frame.y,
                  width: frame.width, height: frame.height });
 }
 print("kivo-windows %1 " + JSON.stringify(found));
@@ -125,7 +127,9 @@ bool KwinSession::start()
     script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     m_kwin.start(binary,
                  { QStringLiteral("--virtual"), QStringLiteral("--xwayland"),
-                   QStringLiteral("--no-lockscreen"), QStringLiteral("--socket"),
+                   QStringLiteral("--no-lockscreen"), QStringLiteral("--width"),
+                   QString::number(screenSize().width()), QStringLiteral("--height"),
+                   QString::number(screenSize().height()), QStringLiteral("--socket"),
                    QStringLiteral("wayland-kivo"), tellDisplay });
     if (!m_kwin.waitForStarted()) {
         m_error = QStringLiteral("KWin did not start: ") + m_kwin.errorString();
