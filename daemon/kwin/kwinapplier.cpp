@@ -10,6 +10,7 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -21,8 +22,38 @@
 namespace {
 
 const QString kwinService = QStringLiteral("org.kde.KWin");
-const QString screenPath = QStringLiteral("/KwinScreen");
-const QString screenScript = QStringLiteral("kivo-winpropsd-screen");
+const QString scriptPath = QStringLiteral("/KwinScript");
+const QString watchScriptName = QStringLiteral("kivo-winpropsd-watch");
+
+// Tells us the screen's geometry at once and whenever it changes, and asks us for what each new
+// window gets while KWin has not read our rules yet (%1: our bus name, %2: our object).
+const char watchScript[] = R"(var us = ['%1', '%2', 'org.kivo.kivowinpropsd.KwinScript'];
+function reportScreen() {
+    var screen = workspace.virtualScreenGeometry;
+    callDBus(us[0], us[1], us[2], 'setScreen',
+             [screen.x, screen.y, screen.width, screen.height].join(','));
+}
+function start(window, reply) {
+    if (!reply)
+        return;
+    var properties = JSON.parse(reply);
+    var frame = window.frameGeometry;
+    var position = properties.position || [frame.x, frame.y];
+    var size = properties.size || [frame.width, frame.height];
+    if (properties.position || properties.size)
+        window.frameGeometry = { x: position[0], y: position[1], width: size[0], height: size[1] };
+    if (properties.maximize)
+        window.setMaximize(true, true);
+    if (properties.minimize)
+        window.minimized = true;
+}
+workspace.virtualScreenGeometryChanged.connect(reportScreen);
+workspace.clientAdded.connect(function (window) {
+    callDBus(us[0], us[1], us[2], 'windowStart', String(window.resourceClass),
+             function (reply) { start(window, reply); });
+});
+reportScreen();
+)";
 // Another writer (System Settings) replacing the file while we write makes us start again.
 constexpr int writeTries = 5;
 
@@ -70,37 +101,27 @@ KwinApplier::KwinApplier(const QString &rulesPath, const QDBusConnection &bus, Q
 KwinApplier::~KwinApplier()
 {
     stopWatching();
-    callScripting(QStringLiteral("unloadScript"), { screenScript });
-    m_bus.unregisterObject(screenPath);
+    callScripting(QStringLiteral("unloadScript"), { watchScriptName });
+    m_bus.unregisterObject(scriptPath);
 }
 
 void KwinApplier::start(const WinPropsList &records)
 {
-    watchScreen();
+    if (m_bus.registerObject(scriptPath, this, QDBusConnection::ExportScriptableSlots))
+        loadScript(watchScriptName,
+                   QString::fromLatin1(watchScript).arg(m_bus.baseService(), scriptPath).toUtf8());
     setRecords(records);
 }
 
-// KWin calls back with the geometry at once, then whenever it changes.
-void KwinApplier::watchScreen()
+bool KwinApplier::calledByOthers() const
 {
-    if (!m_bus.registerObject(screenPath, this, QDBusConnection::ExportScriptableSlots))
-        return;
-    const QString script = QStringLiteral(
-        "function report() {\n"
-        "    var screen = workspace.virtualScreenGeometry;\n"
-        "    callDBus('%1', '%2', 'org.kivo.kivowinpropsd.KwinScreen', 'setScreen',\n"
-        "             [screen.x, screen.y, screen.width, screen.height].join(','));\n"
-        "}\n"
-        "workspace.virtualScreenGeometryChanged.connect(report);\n"
-        "report();\n");
-    loadScript(screenScript, script.arg(m_bus.baseService(), screenPath).toUtf8());
+    return calledFromDBus() && m_bus.interface()
+        && message().service() != m_bus.interface()->serviceOwner(kwinService).value();
 }
 
 void KwinApplier::setScreen(const QString &geometry)
 {
-    // Only KWin tells us where its screen is.
-    if (calledFromDBus() && m_bus.interface()
-        && message().service() != m_bus.interface()->serviceOwner(kwinService).value())
+    if (calledByOthers())
         return;
     const QStringList numbers = geometry.split(QLatin1Char(','));
     if (numbers.size() != 4)
@@ -111,6 +132,14 @@ void KwinApplier::setScreen(const QString &geometry)
         return;
     m_screen = screen;
     setRecords(m_records);
+}
+
+QString KwinApplier::windowStart(const QString &windowClass) const
+{
+    const auto start = m_pendingStarts.constFind(windowClass.toLower());
+    if (calledByOthers() || start == m_pendingStarts.cend())
+        return {};
+    return QString::fromUtf8(QJsonDocument(*start).toJson(QJsonDocument::Compact));
 }
 
 void KwinApplier::setRecords(const WinPropsList &records)
@@ -125,9 +154,12 @@ void KwinApplier::setRecords(const WinPropsList &records)
         const QByteArray undo = kwinUndoScript(before, records);
         if (!undo.isEmpty())
             m_pendingUndo.append(undo);
+        const QJsonObject starts = kwinStartsChanged(before, records, m_screen);
+        for (auto start = starts.begin(); start != starts.end(); ++start)
+            m_pendingStarts.insert(start.key(), start.value().toObject());
         reconfigure();
     }
-    if (!m_pendingUndo.isEmpty())
+    if (!m_pendingUndo.isEmpty() || !m_pendingStarts.isEmpty())
         watchForKwinReading();
 }
 
@@ -151,6 +183,7 @@ void KwinApplier::watchForKwinReading()
     connect(m_kwinReading.get(), &QSocketNotifier::activated, this, [this] {
         // KWin reads the rules and applies them in one go: what we ask next comes after.
         stopWatching();
+        m_pendingStarts.clear();
         runUndoScripts();
     });
 }

@@ -9,6 +9,8 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QHash>
+#include <QJsonObject>
 #include <QObject>
 #include <QRect>
 #include <QSet>
@@ -21,11 +23,12 @@
 // per record that sets something KWin does, written beside the user's rules, and KWin told to
 // read them again after every change. KWin's rules act before a window is first shown.
 // A KWin script of ours tells it the screen's geometry, now and whenever it changes, for the
-// offsets counted from the right and bottom edges.
+// offsets counted from the right and bottom edges, and asks it what each new window gets while
+// KWin has not read the rules yet.
 class KwinApplier : public WindowsBackend, protected QDBusContext
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kivo.kivowinpropsd.KwinScreen")
+    Q_CLASSINFO("D-Bus Interface", "org.kivo.kivowinpropsd.KwinScript")
 
 public:
     // Whether KWin owns its name on the bus.
@@ -45,6 +48,9 @@ public Q_SLOTS:
     // From our script in KWin: the whole screen, all outputs together, as "x,y,width,height".
     // The rules placing from the right or bottom edge follow it.
     Q_SCRIPTABLE void setScreen(const QString &geometry);
+    // From our script in KWin, for a new window of that class: what the rules KWin has not read
+    // yet apply initially, as JSON (see kwinStartsChanged); empty when nothing.
+    Q_SCRIPTABLE QString windowStart(const QString &windowClass) const;
 
 private:
     enum class Written { Yes, No, ChangedMeanwhile };
@@ -64,7 +70,8 @@ private:
     void runScript(const QByteArray &script);
     void loadScript(const QString &name, const QByteArray &script);
     void callScripting(const QString &method, const QVariantList &arguments);
-    void watchScreen();
+    // Whether a call comes over the bus from anyone but KWin, which alone may tell us things.
+    bool calledByOthers() const;
 
     QString m_rulesPath;
     QDBusConnection m_bus;
@@ -72,6 +79,8 @@ private:
     QRect m_screen;
     QSet<QString> m_reported;
     QByteArrayList m_pendingUndo;
+    // What the rules KWin has not read yet apply initially, by the window class in lower case.
+    QHash<QString, QJsonObject> m_pendingStarts;
     int m_inotify = -1;
     std::unique_ptr<QSocketNotifier> m_kwinReading;
     QTemporaryDir m_scripts;

@@ -7,10 +7,12 @@
 #include "platform/winprops/winpropsfields.h"
 
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -295,6 +297,46 @@ QString unescaped(const QByteArray &value)
     return QString::fromUtf8(text);
 }
 
+// Our rules in the file, each as its class and its entries.
+QList<QPair<QString, QByteArrayList>> ourRules(const QByteArray &file)
+{
+    QList<QPair<QString, QByteArrayList>> rules;
+    for (const Group &group : RulesFile(file).groups) {
+        if (!group.isOurs())
+            continue;
+        QByteArrayList entries = group.text.split('\n');
+        for (QByteArray &entry : entries)
+            entry = entry.trimmed();
+        rules.append({ unescaped(group.value("wmclass")), entries });
+    }
+    return rules;
+}
+
+// What a rule's entries apply initially, as the start script sets it on a window.
+QJsonObject startOf(const QByteArrayList &entries)
+{
+    const auto initially = [&entries](const QByteArray &key) {
+        return entries.contains(key + "rule=" + QByteArray::number(applyInitially));
+    };
+    QJsonObject start;
+    for (const char *const name : { "position", "size" }) {
+        const QByteArray key(name);
+        const auto found
+            = std::find_if(entries.cbegin(), entries.cend(),
+                           [&key](const QByteArray &e) { return e.startsWith(key + '='); });
+        const QByteArrayList numbers
+            = found == entries.cend() ? QByteArrayList() : found->mid(key.size() + 1).split(',');
+        if (initially(key) && numbers.size() == 2)
+            start.insert(QLatin1String(key),
+                         QJsonArray { numbers.at(0).toInt(), numbers.at(1).toInt() });
+    }
+    if (initially("maximizehoriz") && initially("maximizevert"))
+        start.insert(QLatin1String("maximize"), true);
+    if (initially("minimize"))
+        start.insert(QLatin1String("minimize"), true);
+    return start;
+}
+
 QByteArrayList userRuleIds(const RulesFile &rules)
 {
     QByteArrayList ids;
@@ -377,15 +419,8 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, co
 QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
 {
     ForcedByClass forced;
-    const RulesFile rules(before);
-    for (const Group &group : rules.groups) {
-        if (!group.isOurs())
-            continue;
-        QByteArrayList entries = group.text.split('\n');
-        for (QByteArray &entry : entries)
-            entry = entry.trimmed();
-        addForced(forced, unescaped(group.value("wmclass")), entries);
-    }
+    for (const auto &rule : ourRules(before))
+        addForced(forced, rule.first, rule.second);
     ForcedByClass kept;
     for (const WinProps &record : after)
         addForced(kept, record.winName(), kwinRuleOf(record).entries);
@@ -408,4 +443,20 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
           "        for (var property in properties)\n"
           "            windows[i][property] = properties[property];\n"
           "}\n";
+}
+
+QJsonObject kwinStartsChanged(const QByteArray &before, const WinPropsList &after,
+                              const QRect &screen)
+{
+    QHash<QString, QJsonObject> started;
+    for (const auto &rule : ourRules(before))
+        started.insert(rule.first.toLower(), startOf(rule.second));
+    QJsonObject starts;
+    for (const WinProps &record : after) {
+        const QJsonObject start = startOf(kwinRuleOf(record, screen).entries);
+        const QString windowClass = record.winName().toLower();
+        if (!start.isEmpty() && start != started.value(windowClass))
+            starts.insert(windowClass, start);
+    }
+    return starts;
 }

@@ -7,6 +7,7 @@
 #include "platform/winprops/winprops.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QRect>
 #include <QStringList>
 
@@ -39,5 +40,12 @@ QByteArrayList kwinUserRuleIds(const QByteArray &file);
 // forced and the records' rules no longer do: KWin leaves a window as it is when a rule goes
 // away. Empty when there is nothing to take back.
 QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after);
+
+// What the records' rules apply initially and our rules in the file as it was did not, by the
+// window class in lower case: "position" and "size" ([x, y], [width, height] of the frame),
+// "maximize" and "minimize" (true). KWin reads its rules a moment after it is told to, and a
+// window opened meanwhile would start without them.
+QJsonObject kwinStartsChanged(const QByteArray &before, const WinPropsList &after,
+                              const QRect &screen = QRect());
 
 #endif

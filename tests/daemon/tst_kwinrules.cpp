@@ -191,22 +191,35 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QByteArray>("undo"); // empty: no script
+    // Given to windows opened before KWin read the rules again; empty: nothing.
+    QTest::addColumn<QByteArray>("start");
 
     QTest::newRow("a record removed, its class in lower case")
         << QStringList { "XTerm;no_title;no_border;ontop" } << QStringList()
-        << QByteArray(R"({"xterm":{"keepAbove":false,"noBorder":false}})");
+        << QByteArray(R"({"xterm":{"keepAbove":false,"noBorder":false}})") << QByteArray();
     QTest::newRow("a property dropped, another kept")
         << QStringList { "b;ontop;transparency=20" } << QStringList { "b;transparency=50" }
-        << QByteArray(R"({"b":{"keepAbove":false}})");
+        << QByteArray(R"({"b":{"keepAbove":false}})") << QByteArray();
     QTest::newRow("transparency set back to opaque")
         << QStringList { "c;transparency=20;sticky" } << QStringList()
-        << QByteArray(R"({"c":{"onAllDesktops":false,"opacity":1}})");
+        << QByteArray(R"({"c":{"onAllDesktops":false,"opacity":1}})") << QByteArray();
     QTest::newRow("how a window starts is not taken back")
-        << QStringList { "d;geometry=10x10+0+0;init_minimize" } << QStringList() << QByteArray();
+        << QStringList { "d;geometry=10x10+0+0;init_minimize" } << QStringList() << QByteArray()
+        << QByteArray();
+    QTest::newRow("how a window starts, given also to those opened meanwhile")
+        << QStringList { "e;geometry=300x200-10-20;ontop" }
+        << QStringList { "e;geometry=300x200-10-20;ontop", "F;init_maximize;init_minimize",
+                         "g;geometry=0x0+5+6" }
+        << QByteArray()
+        << QByteArray(R"({"f":{"maximize":true,"minimize":true},"g":{"position":[5,6]}})");
+    QTest::newRow("a start changed")
+        << QStringList { "e;geometry=300x200-10-20" } << QStringList { "e;geometry=300x200+10+20" }
+        << QByteArray() << QByteArray(R"({"e":{"position":[10,20],"size":[300,200]}})");
     QTest::newRow("nothing changed")
-        << QStringList { "e;ontop" } << QStringList { "e;ontop" } << QByteArray();
-    QTest::newRow("a name that KConfig escapes") << QStringList { " f\\\\g;ontop" } << QStringList()
-                                                 << QByteArray(R"({" f\\g":{"keepAbove":false}})");
+        << QStringList { "e;ontop" } << QStringList { "e;ontop" } << QByteArray() << QByteArray();
+    QTest::newRow("a name that KConfig escapes")
+        << QStringList { " f\\\\g;ontop" } << QStringList()
+        << QByteArray(R"({" f\\g":{"keepAbove":false}})") << QByteArray();
 }
 
 void TestKwinRules::whatRulesGoneForcedIsSetBack()
@@ -214,11 +227,16 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack()
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
     QFETCH(QByteArray, undo);
-    const QByteArray script = kwinUndoScript(kwinRulesWith({}, records(before)), records(after));
+    QFETCH(QByteArray, start);
+    const QRect screen(0, 0, 1280, 800);
+    const QByteArray file = kwinRulesWith({}, records(before), screen);
+    const QByteArray script = kwinUndoScript(file, records(after));
     if (undo.isEmpty())
         QCOMPARE(script, QByteArray());
     else
         QVERIFY2(script.startsWith(QByteArray("var undo = " + undo + ";\n")), script.constData());
+    const QJsonObject starts = kwinStartsChanged(file, records(after), screen);
+    QCOMPARE(QJsonDocument(starts).toJson(QJsonDocument::Compact), start.isEmpty() ? "{}" : start);
 }
 
 void TestKwinRules::theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data()
