@@ -137,7 +137,8 @@ void KwinApplier::setScreen(const QString &geometry)
 QString KwinApplier::windowStart(const QString &windowClass) const
 {
     const auto start = m_pendingStarts.constFind(windowClass.toLower());
-    if (calledByOthers() || start == m_pendingStarts.cend())
+    // Asked for every new window: the bus is asked who KWin is only when there is an answer.
+    if (start == m_pendingStarts.cend() || calledByOthers())
         return {};
     return QString::fromUtf8(QJsonDocument(*start).toJson(QJsonDocument::Compact));
 }
