@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QSet>
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -318,17 +317,20 @@ QJsonObject startOf(const QByteArrayList &entries)
     const auto initially = [&entries](const QByteArray &key) {
         return entries.contains(key + "rule=" + QByteArray::number(applyInitially));
     };
+    // A pair of numbers, "x,y" or "width,height".
+    const auto pairOf = [&entries](const QByteArray &key) {
+        const QByteArray prefix = key + '=';
+        for (const QByteArray &entry : entries) {
+            const QByteArrayList numbers = entry.mid(prefix.size()).split(',');
+            if (entry.startsWith(prefix) && numbers.size() == 2)
+                return QJsonArray { numbers.at(0).toInt(), numbers.at(1).toInt() };
+        }
+        return QJsonArray();
+    };
     QJsonObject start;
-    for (const char *const name : { "position", "size" }) {
-        const QByteArray key(name);
-        const auto found
-            = std::find_if(entries.cbegin(), entries.cend(),
-                           [&key](const QByteArray &e) { return e.startsWith(key + '='); });
-        const QByteArrayList numbers
-            = found == entries.cend() ? QByteArrayList() : found->mid(key.size() + 1).split(',');
-        if (initially(key) && numbers.size() == 2)
-            start.insert(QLatin1String(key),
-                         QJsonArray { numbers.at(0).toInt(), numbers.at(1).toInt() });
+    for (const char *const key : { "position", "size" }) {
+        if (initially(key) && !pairOf(key).isEmpty())
+            start.insert(QLatin1String(key), pairOf(key));
     }
     if (initially("maximizehoriz") && initially("maximizevert"))
         start.insert(QLatin1String("maximize"), true);
