@@ -8,11 +8,14 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
@@ -54,6 +57,9 @@ workspace.clientAdded.connect(function (window) {
 });
 reportScreen();
 )";
+// How long a KWin started again may take to serve its scripting: 10 s.
+constexpr int scriptingRetryMs = 100;
+constexpr int scriptingTries = 100;
 // Another writer (System Settings) replacing the file while we write makes us start again.
 constexpr int writeTries = 5;
 
@@ -107,10 +113,35 @@ KwinApplier::~KwinApplier()
 
 void KwinApplier::start(const WinPropsList &records)
 {
-    if (m_bus.registerObject(scriptPath, this, QDBusConnection::ExportScriptableSlots))
-        loadScript(watchScriptName,
-                   QString::fromLatin1(watchScript).arg(m_bus.baseService(), scriptPath).toUtf8());
+    if (m_bus.registerObject(scriptPath, this, QDBusConnection::ExportScriptableSlots)) {
+        loadWatchScript(scriptingTries);
+        // A KWin started again (after a crash, or replaced) has lost it.
+        auto *kwinWatcher = new QDBusServiceWatcher(
+            kwinService, m_bus, QDBusServiceWatcher::WatchForRegistration, this);
+        connect(kwinWatcher, &QDBusServiceWatcher::serviceRegistered, this,
+                [this] { loadWatchScript(scriptingTries); });
+    }
     setRecords(records);
+}
+
+// A KWin that has just taken its name on the bus serves its scripting a moment later.
+void KwinApplier::loadWatchScript(int triesLeft)
+{
+    QDBusMessage ask = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                                      QStringLiteral("org.kde.kwin.Scripting"),
+                                                      QStringLiteral("isScriptLoaded"));
+    ask.setArguments({ watchScriptName });
+    auto *answer = new QDBusPendingCallWatcher(m_bus.asyncCall(ask), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this, [this, answer, triesLeft] {
+        answer->deleteLater();
+        if (!answer->isError())
+            loadScript(
+                watchScriptName,
+                QString::fromLatin1(watchScript).arg(m_bus.baseService(), scriptPath).toUtf8());
+        else if (triesLeft > 1)
+            QTimer::singleShot(scriptingRetryMs, this,
+                               [this, triesLeft] { loadWatchScript(triesLeft - 1); });
+    });
 }
 
 bool KwinApplier::calledByOthers() const

@@ -69,6 +69,7 @@ private:
     void runUndoScripts();
     void runScript(const QByteArray &script);
     void loadScript(const QString &name, const QByteArray &script);
+    void loadWatchScript(int triesLeft);
     void callScripting(const QString &method, const QVariantList &arguments);
     // Whether a call comes over the bus from anyone but KWin, which alone may tell us things.
     bool calledByOthers() const;

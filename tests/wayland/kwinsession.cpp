@@ -77,6 +77,11 @@ void TestEnvironment::enterAsCompositorUser(int argc, char **argv)
 
 KwinSession::~KwinSession()
 {
+    kill();
+}
+
+void KwinSession::kill()
+{
     if (m_kwin.state() == QProcess::NotRunning)
         return;
     m_kwin.terminate();
@@ -108,6 +113,7 @@ bool KwinSession::start()
     }
     QFile::setPermissions(binary, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString displayFile = folder() + QStringLiteral("/kwin-display");
+    QFile::remove(displayFile); // from a KWin before
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), folder());
     environment.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("Q"));
@@ -117,6 +123,7 @@ bool KwinSession::start()
     m_kwin.setProcessChannelMode(QProcess::MergedChannels);
     // KWin starts the program it is given with DISPLAY set to its Xwayland.
     const QString tellDisplay = folder() + QStringLiteral("/tell-display");
+    QFile::remove(tellDisplay); // read-only once written
     QFile script(tellDisplay);
     if (!script.open(QIODevice::WriteOnly)) {
         m_error = script.errorString();
@@ -191,6 +198,12 @@ QList<QJsonObject> KwinSession::windows()
     });
     scripting(QStringLiteral("unloadScript"), { name });
     return found;
+}
+
+bool KwinSession::isScriptLoaded(const QString &name)
+{
+    const QDBusReply<bool> loaded = scripting(QStringLiteral("isScriptLoaded"), { name });
+    return loaded.isValid() && loaded.value();
 }
 
 QJsonObject KwinSession::window(const QString &name)

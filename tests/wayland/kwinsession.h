@@ -24,6 +24,8 @@ public:
 
     // Starts KWin and waits until it owns its bus name and its X display is up.
     bool start();
+    // Ends KWin as if it crashed; start() brings it back on the same bus.
+    void kill();
     QString error() const { return m_error; }
     // The environment of a program in the session: WAYLAND_DISPLAY and DISPLAY.
     QProcessEnvironment environment() const;
@@ -38,6 +40,7 @@ public:
     // The window with that resource name (an X11 window's WM_CLASS instance, in lower case, as
     // KWin keeps it) or resource class (a Wayland window's app id).
     QJsonObject window(const QString &name);
+    bool isScriptLoaded(const QString &name);
 
 private:
     QString folder() const;

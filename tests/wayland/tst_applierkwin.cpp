@@ -43,6 +43,7 @@ private Q_SLOTS:
     void waylandWindowsMatchByAppId();
     void whatKwinCannotDoIsLoggedOnce();
     void theUserRuleStaysInForce();
+    void aKwinStartedAgainIsGivenTheScriptAgain();
 
 private:
     QString log();
@@ -262,6 +263,22 @@ void TestApplierKwin::theUserRuleStaysInForce()
     QVERIFY(!window.isEmpty());
     QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
     QVERIFY(rulesFile().contains(userRule));
+}
+
+// Last: KWin is started again, with an X display of its own.
+void TestApplierKwin::aKwinStartedAgainIsGivenTheScriptAgain()
+{
+    m_kwin.kill();
+    QVERIFY2(m_kwin.start(), qPrintable(m_kwin.error()));
+    m_client = std::make_unique<X11TestClient>(m_kwin.environment());
+    QVERIFY(X11Session::waitFor(
+        [&] { return m_kwin.isScriptLoaded(QStringLiteral("kivo-winpropsd-watch")); }));
+    // It gives a window opened before KWin read the rules how it starts.
+    QVERIFY(succeeded(
+        m_apprc->setWindowProperties(QStringLiteral("Again"), QStringLiteral("init_minimize"))));
+    const QString window = open("Again");
+    QVERIFY(!window.isEmpty());
+    QVERIFY(holds(window, QStringLiteral("minimized"), true));
 }
 
 KIVO_TEST_MAIN_ENTERING(TestApplierKwin, enterAsCompositorUser(argc, argv))
