@@ -61,7 +61,8 @@ void add(KwinRule &rule, const QByteArray &key, const QByteArray &value, int pol
     rule.entries << entry(key, value) << entry(key + "rule", QByteArray::number(policy));
 }
 
-// Where a far-edge offset puts the frame's near edge: its far edge that far inside the screen's.
+// The frame's left or top edge for an offset; one from the far edge puts the frame's far edge
+// that far inside the screen's.
 qint64 nearEdge(int offset, bool fromFarEdge, int size, int screenStart, int screenExtent)
 {
     if (!fromFarEdge)
@@ -311,7 +312,7 @@ QList<QPair<QString, QByteArrayList>> ourRules(const QByteArray &file)
     return rules;
 }
 
-// What a rule's entries apply initially, as the start script sets it on a window.
+// What a rule's entries apply initially, as our KWin script sets it on a new window.
 QJsonObject startOf(const QByteArrayList &entries)
 {
     const auto initially = [&entries](const QByteArray &key) {
