@@ -8,10 +8,14 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
@@ -21,6 +25,41 @@
 namespace {
 
 const QString kwinService = QStringLiteral("org.kde.KWin");
+const QString scriptPath = QStringLiteral("/KwinScript");
+const QString watchScriptName = QStringLiteral("kivo-winpropsd-watch");
+
+// Tells us the screen's geometry at once and whenever it changes, and asks us for what each new
+// window gets while KWin has not read our rules yet (%1: our bus name, %2: our object).
+const char watchScript[] = R"(var us = ['%1', '%2', 'org.kivo.kivowinpropsd.KwinScript'];
+function reportScreen() {
+    var screen = workspace.virtualScreenGeometry;
+    callDBus(us[0], us[1], us[2], 'setScreen',
+             [screen.x, screen.y, screen.width, screen.height].join(','));
+}
+function start(window, reply) {
+    if (!reply)
+        return;
+    var properties = JSON.parse(reply);
+    var frame = window.frameGeometry;
+    var position = properties.position || [frame.x, frame.y];
+    var size = properties.size || [frame.width, frame.height];
+    if (properties.position || properties.size)
+        window.frameGeometry = { x: position[0], y: position[1], width: size[0], height: size[1] };
+    if (properties.maximize)
+        window.setMaximize(true, true);
+    if (properties.minimize)
+        window.minimized = true;
+}
+workspace.virtualScreenGeometryChanged.connect(reportScreen);
+workspace.clientAdded.connect(function (window) {
+    callDBus(us[0], us[1], us[2], 'windowStart', String(window.resourceClass),
+             function (reply) { start(window, reply); });
+});
+reportScreen();
+)";
+// How long a KWin started again may take to serve its scripting: 10 s.
+constexpr int scriptingRetryMs = 100;
+constexpr int scriptingTries = 100;
 // Another writer (System Settings) replacing the file while we write makes us start again.
 constexpr int writeTries = 5;
 
@@ -68,10 +107,76 @@ KwinApplier::KwinApplier(const QString &rulesPath, const QDBusConnection &bus, Q
 KwinApplier::~KwinApplier()
 {
     stopWatching();
+    callScripting(QStringLiteral("unloadScript"), { watchScriptName });
+    m_bus.unregisterObject(scriptPath);
+}
+
+void KwinApplier::start(const WinPropsList &records)
+{
+    if (m_bus.registerObject(scriptPath, this, QDBusConnection::ExportScriptableSlots)) {
+        loadWatchScript(scriptingTries);
+        // A KWin started again (after a crash, or replaced) has lost it.
+        auto *kwinWatcher = new QDBusServiceWatcher(
+            kwinService, m_bus, QDBusServiceWatcher::WatchForRegistration, this);
+        connect(kwinWatcher, &QDBusServiceWatcher::serviceRegistered, this,
+                [this] { loadWatchScript(scriptingTries); });
+    }
+    setRecords(records);
+}
+
+// A KWin that has just taken its name on the bus serves its scripting a moment later.
+void KwinApplier::loadWatchScript(int triesLeft)
+{
+    QDBusMessage ask = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                                      QStringLiteral("org.kde.kwin.Scripting"),
+                                                      QStringLiteral("isScriptLoaded"));
+    ask.setArguments({ watchScriptName });
+    auto *answer = new QDBusPendingCallWatcher(m_bus.asyncCall(ask), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this, [this, answer, triesLeft] {
+        answer->deleteLater();
+        if (!answer->isError())
+            loadScript(
+                watchScriptName,
+                QString::fromLatin1(watchScript).arg(m_bus.baseService(), scriptPath).toUtf8());
+        else if (triesLeft > 1)
+            QTimer::singleShot(scriptingRetryMs, this,
+                               [this, triesLeft] { loadWatchScript(triesLeft - 1); });
+    });
+}
+
+bool KwinApplier::calledByOthers() const
+{
+    return calledFromDBus() && m_bus.interface()
+        && message().service() != m_bus.interface()->serviceOwner(kwinService).value();
+}
+
+void KwinApplier::setScreen(const QString &geometry)
+{
+    if (calledByOthers())
+        return;
+    const QStringList numbers = geometry.split(QLatin1Char(','));
+    if (numbers.size() != 4)
+        return;
+    const QRect screen(numbers.at(0).toInt(), numbers.at(1).toInt(), numbers.at(2).toInt(),
+                       numbers.at(3).toInt());
+    if (screen == m_screen)
+        return;
+    m_screen = screen;
+    setRecords(m_records);
+}
+
+QString KwinApplier::windowStart(const QString &windowClass) const
+{
+    const auto start = m_pendingStarts.constFind(windowClass.toLower());
+    // Asked for every new window: the bus is asked who KWin is only when there is an answer.
+    if (start == m_pendingStarts.cend() || calledByOthers())
+        return {};
+    return QString::fromUtf8(QJsonDocument(*start).toJson(QJsonDocument::Compact));
 }
 
 void KwinApplier::setRecords(const WinPropsList &records)
 {
+    m_records = records;
     for (const WinProps &record : records)
         reportNotApplied(record);
     // Our own reading of the file is not KWin's.
@@ -81,9 +186,12 @@ void KwinApplier::setRecords(const WinPropsList &records)
         const QByteArray undo = kwinUndoScript(before, records);
         if (!undo.isEmpty())
             m_pendingUndo.append(undo);
+        const QJsonObject starts = kwinStartsChanged(before, records, m_screen);
+        for (auto start = starts.begin(); start != starts.end(); ++start)
+            m_pendingStarts.insert(start.key(), start.value().toObject());
         reconfigure();
     }
-    if (!m_pendingUndo.isEmpty())
+    if (!m_pendingUndo.isEmpty() || !m_pendingStarts.isEmpty())
         watchForKwinReading();
 }
 
@@ -107,6 +215,7 @@ void KwinApplier::watchForKwinReading()
     connect(m_kwinReading.get(), &QSocketNotifier::activated, this, [this] {
         // KWin reads the rules and applies them in one go: what we ask next comes after.
         stopWatching();
+        m_pendingStarts.clear();
         runUndoScripts();
     });
 }
@@ -128,16 +237,18 @@ void KwinApplier::runUndoScripts()
 
 void KwinApplier::runScript(const QByteArray &script)
 {
-    const auto call = [this](const QString &method, const QVariantList &arguments) {
-        QDBusMessage message
-            = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
-                                             QStringLiteral("org.kde.kwin.Scripting"), method);
-        message.setArguments(arguments);
-        m_bus.send(message);
-    };
     const auto name
         = [](int number) { return QStringLiteral("kivo-winpropsd-undo-%1").arg(number); };
-    const QString path = m_scripts.filePath(name(++m_scriptNumber) + QStringLiteral(".js"));
+    // KWin may still be loading the one before: it goes with the next.
+    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 1) + QStringLiteral(".js")));
+    callScripting(QStringLiteral("unloadScript"), { name(m_scriptNumber) });
+    loadScript(name(++m_scriptNumber), script);
+}
+
+// Loads and starts the script under that name, in place of one loaded before under it.
+void KwinApplier::loadScript(const QString &name, const QByteArray &script)
+{
+    const QString path = m_scripts.filePath(name + QStringLiteral(".js"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()) {
         Q_EMIT notice(
@@ -145,11 +256,18 @@ void KwinApplier::runScript(const QByteArray &script)
         return;
     }
     file.close();
-    // KWin may still be loading the one before: it goes with the next.
-    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 2) + QStringLiteral(".js")));
-    call(QStringLiteral("unloadScript"), { name(m_scriptNumber - 1) });
-    call(QStringLiteral("loadScript"), { path, name(m_scriptNumber) });
-    call(QStringLiteral("start"), {});
+    callScripting(QStringLiteral("unloadScript"), { name });
+    callScripting(QStringLiteral("loadScript"), { path, name });
+    callScripting(QStringLiteral("start"), {});
+}
+
+void KwinApplier::callScripting(const QString &method, const QVariantList &arguments)
+{
+    QDBusMessage message
+        = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                         QStringLiteral("org.kde.kwin.Scripting"), method);
+    message.setArguments(arguments);
+    m_bus.send(message);
 }
 
 void KwinApplier::reportNotApplied(const WinProps &record)
@@ -181,7 +299,7 @@ bool KwinApplier::writeRules(const WinPropsList &records, QByteArray &before)
             return false;
         }
         before = *contents;
-        const QByteArray after = kwinRulesWith(before, records);
+        const QByteArray after = kwinRulesWith(before, records, m_screen);
         if (after == before || (!QFileInfo::exists(path) && !hasRules(records)))
             return false;
         switch (replaceRules(path, before, after)) {

@@ -8,7 +8,11 @@
 #include "platform/winprops/winprops.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QHash>
+#include <QJsonObject>
 #include <QObject>
+#include <QRect>
 #include <QSet>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -18,9 +22,13 @@
 // Applies the stored window properties as KWin's window rules: one rule of ours in kwinrulesrc
 // per record that sets something KWin does, written beside the user's rules, and KWin told to
 // read them again after every change. KWin's rules act before a window is first shown.
-class KwinApplier : public WindowsBackend
+// A KWin script of ours tells it the screen's geometry, now and whenever it changes, for the
+// offsets counted from the right and bottom edges, and asks it what each new window gets while
+// KWin has not read the rules yet.
+class KwinApplier : public WindowsBackend, protected QDBusContext
 {
     Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kivo.kivowinpropsd.KwinScript")
 
 public:
     // Whether KWin owns its name on the bus.
@@ -33,8 +41,16 @@ public:
     ~KwinApplier() override;
 
     // KWin applies the rules to the windows open now as well.
-    void start(const WinPropsList &records) override { setRecords(records); }
+    void start(const WinPropsList &records) override;
     void setRecords(const WinPropsList &records) override;
+
+public Q_SLOTS:
+    // From our script in KWin: the whole screen, all outputs together, as "x,y,width,height".
+    // The rules placing from the right or bottom edge follow it.
+    Q_SCRIPTABLE void setScreen(const QString &geometry);
+    // From our script in KWin, for a new window of that class: what the rules KWin has not read
+    // yet apply initially, as JSON (see kwinStartsChanged); empty when nothing.
+    Q_SCRIPTABLE QString windowStart(const QString &windowClass) const;
 
 private:
     enum class Written { Yes, No, ChangedMeanwhile };
@@ -52,11 +68,20 @@ private:
     void stopWatching();
     void runUndoScripts();
     void runScript(const QByteArray &script);
+    void loadScript(const QString &name, const QByteArray &script);
+    void loadWatchScript(int triesLeft);
+    void callScripting(const QString &method, const QVariantList &arguments);
+    // Whether a call comes over the bus from anyone but KWin, which alone may tell us things.
+    bool calledByOthers() const;
 
     QString m_rulesPath;
     QDBusConnection m_bus;
+    WinPropsList m_records;
+    QRect m_screen;
     QSet<QString> m_reported;
     QByteArrayList m_pendingUndo;
+    // What the rules KWin has not read yet apply initially, by the window class in lower case.
+    QHash<QString, QJsonObject> m_pendingStarts;
     int m_inotify = -1;
     std::unique_ptr<QSocketNotifier> m_kwinReading;
     QTemporaryDir m_scripts;

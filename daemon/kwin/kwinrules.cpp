@@ -7,6 +7,7 @@
 #include "platform/winprops/winpropsfields.h"
 
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
@@ -60,17 +61,35 @@ void add(KwinRule &rule, const QByteArray &key, const QByteArray &value, int pol
     rule.entries << entry(key, value) << entry(key + "rule", QByteArray::number(policy));
 }
 
-void addGeometry(KwinRule &rule, const QString &geometry)
+// The frame's left or top edge for an offset; one from the far edge puts the frame's far edge
+// that far inside the screen's.
+qint64 nearEdge(int offset, bool fromFarEdge, int size, int screenStart, int screenExtent)
+{
+    if (!fromFarEdge)
+        return offset;
+    return qint64(screenStart) + screenExtent - offset - size;
+}
+
+// KWin's position and size rules are the frame's, as read back from KWin: offsets from the right
+// or bottom edge place the frame's far edge, as on X11, and need its size.
+void addGeometry(KwinRule &rule, const QString &geometry, const QRect &screen)
 {
     const std::optional<GeometrySpec> placed = parseGeometryString(geometry);
-    // Rules place by the screen's top left corner only.
-    if (!placed || placed->fromRightEdge || placed->fromBottomEdge) {
+    const bool sized = placed && placed->width > 0 && placed->height > 0;
+    const bool fromFarEdge = placed && (placed->fromRightEdge || placed->fromBottomEdge);
+    if (!placed || (fromFarEdge && !sized)) {
         rule.notApplied.append(QStringLiteral("geometry"));
         return;
     }
-    add(rule, "position", QByteArray::number(placed->x) + ',' + QByteArray::number(placed->y),
-        applyInitially);
-    if (placed->width > 0 && placed->height > 0)
+    // Placed from a far edge once the screen is known.
+    if (!fromFarEdge || !screen.isEmpty()) {
+        const qint64 x
+            = nearEdge(placed->x, placed->fromRightEdge, placed->width, screen.x(), screen.width());
+        const qint64 y = nearEdge(placed->y, placed->fromBottomEdge, placed->height, screen.y(),
+                                  screen.height());
+        add(rule, "position", QByteArray::number(x) + ',' + QByteArray::number(y), applyInitially);
+    }
+    if (sized)
         add(rule, "size",
             QByteArray::number(placed->width) + ',' + QByteArray::number(placed->height),
             applyInitially);
@@ -278,6 +297,49 @@ QString unescaped(const QByteArray &value)
     return QString::fromUtf8(text);
 }
 
+// Our rules in the file, each as its class and its entries.
+QList<QPair<QString, QByteArrayList>> ourRules(const QByteArray &file)
+{
+    QList<QPair<QString, QByteArrayList>> rules;
+    for (const Group &group : RulesFile(file).groups) {
+        if (!group.isOurs())
+            continue;
+        QByteArrayList entries = group.text.split('\n');
+        for (QByteArray &entry : entries)
+            entry = entry.trimmed();
+        rules.append({ unescaped(group.value("wmclass")), entries });
+    }
+    return rules;
+}
+
+// What a rule's entries apply initially, as our KWin script sets it on a new window.
+QJsonObject startOf(const QByteArrayList &entries)
+{
+    const auto initially = [&entries](const QByteArray &key) {
+        return entries.contains(key + "rule=" + QByteArray::number(applyInitially));
+    };
+    // A pair of numbers, "x,y" or "width,height".
+    const auto pairOf = [&entries](const QByteArray &key) {
+        const QByteArray prefix = key + '=';
+        for (const QByteArray &entry : entries) {
+            const QByteArrayList numbers = entry.mid(prefix.size()).split(',');
+            if (entry.startsWith(prefix) && numbers.size() == 2)
+                return QJsonArray { numbers.at(0).toInt(), numbers.at(1).toInt() };
+        }
+        return QJsonArray();
+    };
+    QJsonObject start;
+    for (const char *const key : { "position", "size" }) {
+        if (initially(key) && !pairOf(key).isEmpty())
+            start.insert(QLatin1String(key), pairOf(key));
+    }
+    if (initially("maximizehoriz") && initially("maximizevert"))
+        start.insert(QLatin1String("maximize"), true);
+    if (initially("minimize"))
+        start.insert(QLatin1String("minimize"), true);
+    return start;
+}
+
 QByteArrayList userRuleIds(const RulesFile &rules)
 {
     QByteArrayList ids;
@@ -290,7 +352,7 @@ QByteArrayList userRuleIds(const RulesFile &rules)
 
 } // namespace
 
-KwinRule kwinRuleOf(const WinProps &record)
+KwinRule kwinRuleOf(const WinProps &record, const QRect &screen)
 {
     KwinRule rule;
     for (const WinPropsField &field : winPropsFields()) {
@@ -299,7 +361,7 @@ KwinRule kwinRuleOf(const WinProps &record)
     }
     addLasting(rule, record);
     if (!record.geometry.isEmpty())
-        addGeometry(rule, record.geometry);
+        addGeometry(rule, record.geometry, screen);
     if (record.init_maximize) {
         add(rule, "maximizehoriz", "true", applyInitially);
         add(rule, "maximizevert", "true", applyInitially);
@@ -321,7 +383,7 @@ QByteArrayList kwinUserRuleIds(const QByteArray &file)
     return userRuleIds(RulesFile(file));
 }
 
-QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
+QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, const QRect &screen)
 {
     const RulesFile rules(file);
     QByteArray userGroups;
@@ -335,7 +397,7 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
     QByteArray ourGroups;
     int number = 0;
     for (const WinProps &record : records) {
-        const KwinRule rule = kwinRuleOf(record);
+        const KwinRule rule = kwinRuleOf(record, screen);
         if (rule.entries.isEmpty())
             continue;
         QByteArray id;
@@ -360,15 +422,8 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records)
 QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
 {
     ForcedByClass forced;
-    const RulesFile rules(before);
-    for (const Group &group : rules.groups) {
-        if (!group.isOurs())
-            continue;
-        QByteArrayList entries = group.text.split('\n');
-        for (QByteArray &entry : entries)
-            entry = entry.trimmed();
-        addForced(forced, unescaped(group.value("wmclass")), entries);
-    }
+    for (const auto &rule : ourRules(before))
+        addForced(forced, rule.first, rule.second);
     ForcedByClass kept;
     for (const WinProps &record : after)
         addForced(kept, record.winName(), kwinRuleOf(record).entries);
@@ -391,4 +446,20 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
           "        for (var property in properties)\n"
           "            windows[i][property] = properties[property];\n"
           "}\n";
+}
+
+QJsonObject kwinStartsChanged(const QByteArray &before, const WinPropsList &after,
+                              const QRect &screen)
+{
+    QHash<QString, QJsonObject> started;
+    for (const auto &rule : ourRules(before))
+        started.insert(rule.first.toLower(), startOf(rule.second));
+    QJsonObject starts;
+    for (const WinProps &record : after) {
+        const QJsonObject start = startOf(kwinRuleOf(record, screen).entries);
+        const QString windowClass = record.winName().toLower();
+        if (!start.isEmpty() && start != started.value(windowClass))
+            starts.insert(windowClass, start);
+    }
+    return starts;
 }

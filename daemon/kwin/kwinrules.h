@@ -7,6 +7,8 @@
 #include "platform/winprops/winprops.h"
 
 #include <QByteArray>
+#include <QJsonObject>
+#include <QRect>
 #include <QStringList>
 
 // What KWin's window rules make of the records, and the rules file (kwinrulesrc) holding them
@@ -20,12 +22,16 @@ struct KwinRule
     QStringList notApplied;
 };
 
-KwinRule kwinRuleOf(const WinProps &record);
+// screen: the whole screen, all outputs together, in KWin's coordinates, from whose right and
+// bottom edges offsets after a '-' count; while it is not known (empty) such a rule has no
+// position yet.
+KwinRule kwinRuleOf(const WinProps &record, const QRect &screen = QRect());
 
 // The rules file with the given records as our rules: the user's groups are kept byte for byte,
 // in their order, and listed first, so that where both set a property the user's rule wins;
 // other entries of [General] are kept too.
-QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records);
+QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records,
+                         const QRect &screen = QRect());
 
 // The ids of the user's rules (ours left out), as [General] lists them.
 QByteArrayList kwinUserRuleIds(const QByteArray &file);
@@ -34,5 +40,12 @@ QByteArrayList kwinUserRuleIds(const QByteArray &file);
 // forced and the records' rules no longer do: KWin leaves a window as it is when a rule goes
 // away. Empty when there is nothing to take back.
 QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after);
+
+// What the records' rules apply initially and our rules in the file as it was did not, by the
+// window class in lower case: "position" and "size" ([x, y], [width, height] of the frame),
+// "maximize" and "minimize" (true). KWin reads its rules a moment after it is told to, and a
+// window opened meanwhile would start without them.
+QJsonObject kwinStartsChanged(const QByteArray &before, const WinPropsList &after,
+                              const QRect &screen = QRect());
 
 #endif

@@ -21,17 +21,21 @@ QRect rectOf(const QJsonObject &container, QLatin1String key)
                  rect.value(QLatin1String("height")).toInt());
 }
 
-// The window with its title bar, which sway keeps apart.
+// The window with its title bar above it, which sway keeps apart (and places relative to the
+// workspace).
 QRect frameOf(const QJsonObject &container)
 {
-    return rectOf(container, QLatin1String("rect"))
-        .united(rectOf(container, QLatin1String("deco_rect")));
+    const int titleBar = rectOf(container, QLatin1String("deco_rect")).height();
+    return rectOf(container, QLatin1String("rect")).adjusted(0, -titleBar, 0, 0);
 }
 
 qint64 idOf(const QJsonObject &container)
 {
     return container.value(QLatin1String("id")).toVariant().toLongLong();
 }
+
+// The workspace holding the container, or nothing.
+QJsonObject workspaceOf(const QJsonObject &node, qint64 id);
 
 QJsonObject findContainer(const QJsonObject &node, qint64 id)
 {
@@ -43,6 +47,18 @@ QJsonObject findContainer(const QJsonObject &node, qint64 id)
             if (!found.isEmpty())
                 return found;
         }
+    }
+    return {};
+}
+
+QJsonObject workspaceOf(const QJsonObject &node, qint64 id)
+{
+    if (node.value(QLatin1String("type")) == QLatin1String("workspace"))
+        return findContainer(node, id).isEmpty() ? QJsonObject() : node;
+    for (const QJsonValue &child : node.value(QLatin1String("nodes")).toArray()) {
+        const QJsonObject found = workspaceOf(child.toObject(), id);
+        if (!found.isEmpty())
+            return found;
     }
     return {};
 }
@@ -82,7 +98,14 @@ void SwayApplier::connected()
                           .arg(m_ipc.socketPath()));
     m_everConnected = true;
     m_windows.clear();
-    m_ipc.send(SwayIpc::Subscribe, QByteArrayLiteral("[\"window\"]"));
+    m_ipc.send(SwayIpc::Subscribe, QByteArrayLiteral("[\"window\", \"workspace\"]"));
+    // New windows appear on the focused workspace.
+    m_ipc.send(SwayIpc::GetWorkspaces, QByteArray(), [this](const QJsonDocument &workspaces) {
+        for (const QJsonValue &workspace : workspaces.array()) {
+            if (workspace.toObject().value(QLatin1String("focused")).toBool())
+                m_workspace = rectOf(workspace.toObject(), QLatin1String("rect"));
+        }
+    });
     m_ipc.send(SwayIpc::GetConfig, QByteArray(), [this](const QJsonDocument &config) {
         m_defaultBorder
             = swayDefaultBorder(config.object().value(QLatin1String("config")).toString());
@@ -107,16 +130,7 @@ void SwayApplier::lost()
 
 void SwayApplier::readTree(const QJsonDocument &tree)
 {
-    const QJsonObject root = tree.object();
-    for (const QJsonValue &output : root.value(QLatin1String("nodes")).toArray()) {
-        const QJsonObject rect = output.toObject().value(QLatin1String("rect")).toObject();
-        const QSize size(rect.value(QLatin1String("width")).toInt(),
-                         rect.value(QLatin1String("height")).toInt());
-        // The first real output; the scratchpad's has no size.
-        if (m_output.isEmpty() && !size.isEmpty())
-            m_output = size;
-    }
-    collectWindows(root);
+    collectWindows(tree.object());
 }
 
 void SwayApplier::collectWindows(const QJsonObject &node)
@@ -131,10 +145,13 @@ void SwayApplier::collectWindows(const QJsonObject &node)
 
 void SwayApplier::handleEvent(quint32 type, const QJsonDocument &payload)
 {
-    if (type != SwayIpc::WindowEvent)
-        return;
     const QJsonObject event = payload.object();
     const QString change = event.value(QLatin1String("change")).toString();
+    if (type == SwayIpc::WorkspaceEvent && change == QLatin1String("focus"))
+        m_workspace
+            = rectOf(event.value(QLatin1String("current")).toObject(), QLatin1String("rect"));
+    if (type != SwayIpc::WindowEvent)
+        return;
     const QJsonObject container = event.value(QLatin1String("container")).toObject();
     if (change == QLatin1String("new"))
         addWindow(container, true);
@@ -183,9 +200,9 @@ void SwayApplier::apply(qint64 id, Window &window, bool isNew)
                        .arg(members, record->winName()));
     }
     if (isNew) {
-        commands += swayStartCommands(*record, m_output);
-        if (const std::optional<QRect> frame = swayFrameOf(*record, m_output))
-            keepPlacing(id, *frame, placeTries);
+        commands += swayStartCommands(*record, m_workspace);
+        if (swayFrameOf(*record, m_workspace))
+            keepPlacing(id, *record, placeTries);
         if (record->close_soon)
             QTimer::singleShot(closeSoonDelayMs, this, [this, id] {
                 if (m_windows.contains(id))
@@ -214,17 +231,23 @@ void SwayApplier::run(qint64 id, const QStringList &commands, const QString &rec
 }
 
 // An X11 window that was tiled when it appeared may still commit its tiled size after it was
-// floated, and sway then takes that size: place it again until its frame holds.
-void SwayApplier::keepPlacing(qint64 id, const QRect &frame, int triesLeft)
+// floated, and sway then takes that size; a window may also have appeared on a workspace other
+// than the focused one. Place it again, by the edges of its workspace, until its frame holds.
+void SwayApplier::keepPlacing(qint64 id, const WinProps &record, int triesLeft)
 {
     m_ipc.send(SwayIpc::GetTree, QByteArray(), [=](const QJsonDocument &tree) {
-        const QJsonObject container = findContainer(tree.object(), id);
-        if (container.isEmpty() || frameOf(container) == frame || triesLeft == 0)
+        const QJsonObject workspace = workspaceOf(tree.object(), id);
+        const QRect area = rectOf(workspace, QLatin1String("rect"));
+        // The scratchpad has no place.
+        if (area.isEmpty() || triesLeft == 0)
             return;
-        run(id, swayPlaceCommands(frame), QString());
+        const std::optional<QRect> frame = swayFrameOf(record, area);
+        if (!frame || frameOf(findContainer(workspace, id)) == *frame)
+            return;
+        run(id, swayPlaceCommands(*frame), QString());
         QTimer::singleShot(placeAgainMs, this, [=] {
             if (m_windows.contains(id))
-                keepPlacing(id, frame, triesLeft - 1);
+                keepPlacing(id, record, triesLeft - 1);
         });
     });
 }

@@ -52,13 +52,14 @@ private:
     const WinProps *recordOf(const Window &window) const;
     void apply(qint64 id, Window &window, bool isNew);
     void run(qint64 id, const QStringList &commands, const QString &recordName);
-    void keepPlacing(qint64 id, const QRect &frame, int triesLeft);
+    void keepPlacing(qint64 id, const WinProps &record, int triesLeft);
     void reportOnce(const QString &key, const QString &message);
 
     SwayIpc m_ipc;
     RecordMatcher m_matcher;
     QHash<qint64, Window> m_windows;
-    QSize m_output;
+    // The focused workspace, among all outputs, where new windows appear.
+    QRect m_workspace;
     SwayBorder m_defaultBorder;
     QSet<QString> m_reported;
     QTimer m_reconnect;

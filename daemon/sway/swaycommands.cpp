@@ -37,7 +37,7 @@ const SwayEffect swayEffects[] = {
     { "init_maximize", nullptr },
     { "init_minimize", "move scratchpad" },
     { "focus_on_click", nullptr },
-    { "geometry", "floating enable, resize set, move position" },
+    { "geometry", "floating enable, resize set, move absolute position" },
     { "shadow", nullptr },
     { "transparency", "opacity" },
 };
@@ -72,11 +72,11 @@ QString frameCommand(SwayLasting::Frame frame, const SwayBorder &own)
     return {};
 }
 
-// The offset of a window edge from the output's left or top, for a geometry offset that may
+// The offset of a window edge from the area's left or top, for a geometry offset that may
 // count from the other edge.
-int placed(int offset, bool fromFarEdge, int size, int outputSize)
+int placed(int offset, bool fromFarEdge, int size, int areaSize)
 {
-    return fromFarEdge ? outputSize - size - offset : offset;
+    return fromFarEdge ? areaSize - size - offset : offset;
 }
 
 } // namespace
@@ -120,28 +120,28 @@ QStringList swayLastingCommands(const SwayLasting &from, const SwayLasting &to,
     return commands;
 }
 
-std::optional<QRect> swayFrameOf(const WinProps &record, const QSize &output)
+std::optional<QRect> swayFrameOf(const WinProps &record, const QRect &area)
 {
     const std::optional<GeometrySpec> geometry = parseGeometryString(record.geometry);
     if (!geometry)
         return std::nullopt;
     const int width = qMax(1, geometry->width);
     const int height = qMax(1, geometry->height);
-    return QRect(placed(geometry->x, geometry->fromRightEdge, width, output.width()),
-                 placed(geometry->y, geometry->fromBottomEdge, height, output.height()), width,
-                 height);
+    return QRect(area.x() + placed(geometry->x, geometry->fromRightEdge, width, area.width()),
+                 area.y() + placed(geometry->y, geometry->fromBottomEdge, height, area.height()),
+                 width, height);
 }
 
 QStringList swayPlaceCommands(const QRect &frame)
 {
     return { QStringLiteral("resize set %1 %2").arg(frame.width()).arg(frame.height()),
-             QStringLiteral("move position %1 %2").arg(frame.x()).arg(frame.y()) };
+             QStringLiteral("move absolute position %1 %2").arg(frame.x()).arg(frame.y()) };
 }
 
-QStringList swayStartCommands(const WinProps &record, const QSize &output)
+QStringList swayStartCommands(const WinProps &record, const QRect &area)
 {
     QStringList commands;
-    if (const std::optional<QRect> frame = swayFrameOf(record, output))
+    if (const std::optional<QRect> frame = swayFrameOf(record, area))
         commands << QStringLiteral("floating enable") << swayPlaceCommands(*frame);
     if (record.init_minimize)
         commands.append(QStringLiteral("move scratchpad"));

@@ -46,12 +46,14 @@ SwayDecision swayDecision(const WinProps &record);
 QStringList swayLastingCommands(const SwayLasting &from, const SwayLasting &to,
                                 const SwayBorder &own);
 
-// The commands for a new window, in an output of the given size; close_soon is the caller's.
-QStringList swayStartCommands(const WinProps &record, const QSize &output);
+// The commands for a new window on a workspace with the given area (its place among all
+// outputs); close_soon is the caller's.
+QStringList swayStartCommands(const WinProps &record, const QRect &area);
 
-// Where the record puts a new window: its frame, title bar included, in the output; none when
-// the record sets no geometry.
-std::optional<QRect> swayFrameOf(const WinProps &record, const QSize &output);
+// Where the record puts a new window on a workspace with the given area: its frame, title bar
+// included, among all outputs, the offsets counted from the area's edges; none when the record
+// sets no geometry.
+std::optional<QRect> swayFrameOf(const WinProps &record, const QRect &area);
 // The commands that give a floating window that frame.
 QStringList swayPlaceCommands(const QRect &frame);
 

@@ -22,9 +22,11 @@ class SwayIpc : public QObject
 public:
     enum Type : quint32 {
         RunCommand = 0,
+        GetWorkspaces = 1,
         Subscribe = 2,
         GetTree = 4,
         GetConfig = 9,
+        WorkspaceEvent = 0x80000000,
         WindowEvent = 0x80000003,
     };
     using ReplyHandler = std::function<void(const QJsonDocument &reply)>;

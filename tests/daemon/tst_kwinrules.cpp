@@ -70,6 +70,7 @@ private Q_SLOTS:
     void theFileIsWrittenOnlyWhereNoUserRuleCanBeLost();
     void aLinkStaysALink();
     void aHandEditIsKept();
+    void rulesFromTheFarEdgesFollowTheScreen();
     void tenThousandRecordsAreOneWrite();
 };
 
@@ -78,31 +79,46 @@ void TestKwinRules::eachPropertyBecomesTheRuleDoingTheSame_data()
     QTest::addColumn<QString>("record");
     QTest::addColumn<QByteArrayList>("entries");
     QTest::addColumn<QStringList>("notApplied");
+    QTest::addColumn<QRect>("screen"); // all outputs together
+    const QRect screen(0, 0, 1280, 800);
 
     QTest::newRow("no title alone")
-        << "a;no_title" << QByteArrayList() << QStringList { "no_title" };
+        << "a;no_title" << QByteArrayList() << QStringList { "no_title" } << screen;
     QTest::newRow("lasting states are forced")
         << "a;sticky;no_focus;no_button3;no_tbutton;no_pager;ontop"
         << QByteArrayList { "desktops=",         "desktopsrule=2",    "acceptfocus=false",
                             "acceptfocusrule=2", "closeable=false",   "closeablerule=2",
                             "skiptaskbar=true",  "skiptaskbarrule=2", "skippager=true",
                             "skippagerrule=2",   "above=true",        "aboverule=2" }
-        << QStringList();
+        << QStringList() << screen;
     QTest::newRow("on top wins over on bottom")
-        << "a;ontop;onbottom" << QByteArrayList { "above=true", "aboverule=2" } << QStringList();
+        << "a;ontop;onbottom" << QByteArrayList { "above=true", "aboverule=2" } << QStringList()
+        << screen;
     QTest::newRow("how a window starts is applied initially")
         << "a;init_maximize;init_minimize;geometry=300x200+30+40"
         << QByteArrayList { "position=30,40",    "positionrule=3",     "size=300,200",
                             "sizerule=3",        "maximizehoriz=true", "maximizehorizrule=3",
                             "maximizevert=true", "maximizevertrule=3", "minimize=true",
                             "minimizerule=3" }
-        << QStringList();
-    QTest::newRow("geometry from the far edges")
-        << "a;geometry=300x200-30-40" << QByteArrayList() << QStringList { "geometry" };
+        << QStringList() << screen;
+    QTest::newRow("geometry from the far edges places the frame's far edges there")
+        << "a;geometry=300x200-30-40"
+        << QByteArrayList { "position=950,560", "positionrule=3", "size=300,200", "sizerule=3" }
+        << QStringList() << screen;
+    QTest::newRow("geometry from the far edges of a screen not at the origin")
+        << "a;geometry=300x200+-5--40"
+        << QByteArrayList { "position=-5,440", "positionrule=3", "size=300,200", "sizerule=3" }
+        << QStringList() << QRect(-100, -200, 1280, 800);
+    QTest::newRow("geometry from the far edges while the screen is not known yet")
+        << "a;geometry=300x200-30-40" << QByteArrayList { "size=300,200", "sizerule=3" }
+        << QStringList() << QRect();
+    QTest::newRow("geometry from a far edge without a size")
+        << "a;geometry=0x0-30+40" << QByteArrayList() << QStringList { "geometry" } << screen;
     QTest::newRow("what KWin's rules cannot do")
         << "a;no_border_edge;no_button1;close_soon;shadow=0;small_image=x;focus_on_click"
         << QByteArrayList() << QStringList { "close_soon", "focus_on_click", "no_border_edge",
-                                             "no_button1", "shadow",         "small_image" };
+                                             "no_button1", "shadow",         "small_image" }
+        << screen;
 }
 
 void TestKwinRules::eachPropertyBecomesTheRuleDoingTheSame()
@@ -110,7 +126,8 @@ void TestKwinRules::eachPropertyBecomesTheRuleDoingTheSame()
     QFETCH(QString, record);
     QFETCH(QByteArrayList, entries);
     QFETCH(QStringList, notApplied);
-    const KwinRule rule = kwinRuleOf(WinProps(record));
+    QFETCH(QRect, screen);
+    const KwinRule rule = kwinRuleOf(WinProps(record), screen);
     QCOMPARE(rule.notApplied, notApplied);
     if (entries.isEmpty()) {
         QCOMPARE(rule.entries, QByteArrayList());
@@ -174,22 +191,35 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QByteArray>("undo"); // empty: no script
+    // Given to windows opened before KWin read the rules again; empty: nothing.
+    QTest::addColumn<QByteArray>("start");
 
     QTest::newRow("a record removed, its class in lower case")
         << QStringList { "XTerm;no_title;no_border;ontop" } << QStringList()
-        << QByteArray(R"({"xterm":{"keepAbove":false,"noBorder":false}})");
+        << QByteArray(R"({"xterm":{"keepAbove":false,"noBorder":false}})") << QByteArray();
     QTest::newRow("a property dropped, another kept")
         << QStringList { "b;ontop;transparency=20" } << QStringList { "b;transparency=50" }
-        << QByteArray(R"({"b":{"keepAbove":false}})");
+        << QByteArray(R"({"b":{"keepAbove":false}})") << QByteArray();
     QTest::newRow("transparency set back to opaque")
         << QStringList { "c;transparency=20;sticky" } << QStringList()
-        << QByteArray(R"({"c":{"onAllDesktops":false,"opacity":1}})");
+        << QByteArray(R"({"c":{"onAllDesktops":false,"opacity":1}})") << QByteArray();
     QTest::newRow("how a window starts is not taken back")
-        << QStringList { "d;geometry=10x10+0+0;init_minimize" } << QStringList() << QByteArray();
+        << QStringList { "d;geometry=10x10+0+0;init_minimize" } << QStringList() << QByteArray()
+        << QByteArray();
+    QTest::newRow("how a window starts, given also to those opened meanwhile")
+        << QStringList { "e;geometry=300x200-10-20;ontop" }
+        << QStringList { "e;geometry=300x200-10-20;ontop", "F;init_maximize;init_minimize",
+                         "g;geometry=0x0+5+6" }
+        << QByteArray()
+        << QByteArray(R"({"f":{"maximize":true,"minimize":true},"g":{"position":[5,6]}})");
+    QTest::newRow("a start changed")
+        << QStringList { "e;geometry=300x200-10-20" } << QStringList { "e;geometry=300x200+10+20" }
+        << QByteArray() << QByteArray(R"({"e":{"position":[10,20],"size":[300,200]}})");
     QTest::newRow("nothing changed")
-        << QStringList { "e;ontop" } << QStringList { "e;ontop" } << QByteArray();
-    QTest::newRow("a name that KConfig escapes") << QStringList { " f\\\\g;ontop" } << QStringList()
-                                                 << QByteArray(R"({" f\\g":{"keepAbove":false}})");
+        << QStringList { "e;ontop" } << QStringList { "e;ontop" } << QByteArray() << QByteArray();
+    QTest::newRow("a name that KConfig escapes")
+        << QStringList { " f\\\\g;ontop" } << QStringList()
+        << QByteArray(R"({" f\\g":{"keepAbove":false}})") << QByteArray();
 }
 
 void TestKwinRules::whatRulesGoneForcedIsSetBack()
@@ -197,11 +227,16 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack()
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
     QFETCH(QByteArray, undo);
-    const QByteArray script = kwinUndoScript(kwinRulesWith({}, records(before)), records(after));
+    QFETCH(QByteArray, start);
+    const QRect screen(0, 0, 1280, 800);
+    const QByteArray file = kwinRulesWith({}, records(before), screen);
+    const QByteArray script = kwinUndoScript(file, records(after));
     if (undo.isEmpty())
         QCOMPARE(script, QByteArray());
     else
         QVERIFY2(script.startsWith(QByteArray("var undo = " + undo + ";\n")), script.constData());
+    const QJsonObject starts = kwinStartsChanged(file, records(after), screen);
+    QCOMPARE(QJsonDocument(starts).toJson(QJsonDocument::Compact), start.isEmpty() ? "{}" : start);
 }
 
 void TestKwinRules::theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data()
@@ -270,6 +305,19 @@ void TestKwinRules::aHandEditIsKept()
     QCOMPARE(kwinUserRuleIds(file), QByteArrayList({ "1f0c", "9a7e" }));
     QCOMPARE(groupOf(file, "1f0c"), groupOf(userRules, "1f0c"));
     QVERIFY(file.contains("wmclass=c\n") && !file.contains("wmclass=b\n"));
+}
+
+void TestKwinRules::rulesFromTheFarEdgesFollowTheScreen()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("kwinrulesrc"));
+    KwinApplier applier(path, QDBusConnection(QStringLiteral("no bus")));
+    applier.start(records({ "b;geometry=300x200-10-20" }));
+    QVERIFY(!read(path).contains("position="));
+    applier.setScreen(QStringLiteral("0,0,1280,800"));
+    QVERIFY(read(path).contains("position=970,580\n"));
+    applier.setScreen(QStringLiteral("0,0,1920,1080"));
+    QVERIFY(read(path).contains("position=1610,860\n"));
 }
 
 void TestKwinRules::tenThousandRecordsAreOneWrite()

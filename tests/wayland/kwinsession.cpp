@@ -30,8 +30,10 @@ for (var i = 0; i < windows.length; ++i) {
     var w = windows[i];
     var frame = w.frameGeometry;
     found.push({ resourceName: String(w.resourceName), resourceClass: String(w.resourceClass),
-                 noBorder: w.noBorder, keepAbove: w.keepAbove, skipTaskbar: w.skipTaskbar,
-                 onAllDesktops: w.onAllDesktops, opacity: w.opacity, x: frame.x, y: frame.y,
+                 noBorder: w.noBorder, keepAbove: w.keepAbove, keepBelow: w.keepBelow,
+                 skipTaskbar: w.skipTaskbar, skipPager: w.skipPager,
+                 onAllDesktops: w.onAllDesktops, opacity: w.opacity, minimized: w.minimized,
+                 wantsInput: w.wantsInput, closeable: w.closeable, x: frame.x, y: frame.y,
                  width: frame.width, height: frame.height });
 }
 print("kivo-windows %1 " + JSON.stringify(found));
@@ -75,6 +77,11 @@ void TestEnvironment::enterAsCompositorUser(int argc, char **argv)
 
 KwinSession::~KwinSession()
 {
+    kill();
+}
+
+void KwinSession::kill()
+{
     if (m_kwin.state() == QProcess::NotRunning)
         return;
     m_kwin.terminate();
@@ -106,6 +113,7 @@ bool KwinSession::start()
     }
     QFile::setPermissions(binary, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString displayFile = folder() + QStringLiteral("/kwin-display");
+    QFile::remove(displayFile); // from a KWin before
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), folder());
     environment.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("Q"));
@@ -115,6 +123,7 @@ bool KwinSession::start()
     m_kwin.setProcessChannelMode(QProcess::MergedChannels);
     // KWin starts the program it is given with DISPLAY set to its Xwayland.
     const QString tellDisplay = folder() + QStringLiteral("/tell-display");
+    QFile::remove(tellDisplay); // read-only once written
     QFile script(tellDisplay);
     if (!script.open(QIODevice::WriteOnly)) {
         m_error = script.errorString();
@@ -125,7 +134,9 @@ bool KwinSession::start()
     script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     m_kwin.start(binary,
                  { QStringLiteral("--virtual"), QStringLiteral("--xwayland"),
-                   QStringLiteral("--no-lockscreen"), QStringLiteral("--socket"),
+                   QStringLiteral("--no-lockscreen"), QStringLiteral("--width"),
+                   QString::number(screenSize().width()), QStringLiteral("--height"),
+                   QString::number(screenSize().height()), QStringLiteral("--socket"),
                    QStringLiteral("wayland-kivo"), tellDisplay });
     if (!m_kwin.waitForStarted()) {
         m_error = QStringLiteral("KWin did not start: ") + m_kwin.errorString();
@@ -187,6 +198,12 @@ QList<QJsonObject> KwinSession::windows()
     });
     scripting(QStringLiteral("unloadScript"), { name });
     return found;
+}
+
+bool KwinSession::isScriptLoaded(const QString &name)
+{
+    const QDBusReply<bool> loaded = scripting(QStringLiteral("isScriptLoaded"), { name });
+    return loaded.isValid() && loaded.value();
 }
 
 QJsonObject KwinSession::window(const QString &name)

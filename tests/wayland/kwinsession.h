@@ -6,6 +6,7 @@
 
 #include <QJsonObject>
 #include <QProcess>
+#include <QSize>
 
 namespace TestEnvironment {
 // As enter(), but a test run as root first becomes the compositor's user (see
@@ -23,17 +24,23 @@ public:
 
     // Starts KWin and waits until it owns its bus name and its X display is up.
     bool start();
+    // Ends KWin as if it crashed; start() brings it back on the same bus.
+    void kill();
     QString error() const { return m_error; }
     // The environment of a program in the session: WAYLAND_DISPLAY and DISPLAY.
     QProcessEnvironment environment() const;
     static QString rulesPath();
+    // Of its one output.
+    static QSize screenSize() { return { 1280, 800 }; }
     // What KWin says of every window, read back with a script: resourceName, resourceClass,
-    // noBorder, keepAbove, skipTaskbar, onAllDesktops, opacity and the frame (x, y, width,
-    // height); empty when the script did not answer.
+    // noBorder, keepAbove, keepBelow, skipTaskbar, skipPager, onAllDesktops, opacity,
+    // minimized, wantsInput, closeable and the frame (x, y, width, height); empty when the
+    // script did not answer.
     QList<QJsonObject> windows();
     // The window with that resource name (an X11 window's WM_CLASS instance, in lower case, as
     // KWin keeps it) or resource class (a Wayland window's app id).
     QJsonObject window(const QString &name);
+    bool isScriptLoaded(const QString &name);
 
 private:
     QString folder() const;

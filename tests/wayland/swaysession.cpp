@@ -99,8 +99,13 @@ bool SwaySession::start()
     }
     QFile config(m_folder.filePath(QStringLiteral("config")));
     config.open(QIODevice::WriteOnly);
-    config.write(
-        QStringLiteral("xwayland force\nexec echo $DISPLAY > %1\n").arg(displayFile).toUtf8());
+    // Two outputs side by side, the second smaller; new windows go to the first unless told.
+    config.write(QStringLiteral("xwayland force\n"
+                                "output HEADLESS-1 mode 1280x720 position 0 0\n"
+                                "output HEADLESS-2 mode 800x600 position 1280 0\n"
+                                "exec echo $DISPLAY > %1\n")
+                     .arg(displayFile)
+                     .toUtf8());
     config.close();
     config.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
@@ -112,6 +117,7 @@ bool SwaySession::start()
     environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
     environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
     environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("WLR_HEADLESS_OUTPUTS"), QStringLiteral("2"));
     m_sway.setProcessEnvironment(environment);
     // Its log only matters when it does not start.
     m_sway.setProcessChannelMode(QProcess::MergedChannels);
@@ -159,6 +165,13 @@ QProcessEnvironment SwaySession::environment() const
     if (!sockets.isEmpty())
         environment.insert(QStringLiteral("WAYLAND_DISPLAY"), runtime.filePath(sockets.first()));
     return environment;
+}
+
+bool SwaySession::command(const QString &command) const
+{
+    QProcess swaymsg;
+    swaymsg.start(QStringLiteral("swaymsg"), { QStringLiteral("-s"), socketPath(), command });
+    return swaymsg.waitForFinished() && swaymsg.exitCode() == 0;
 }
 
 QJsonObject SwaySession::findWindow(const std::function<bool(const QJsonObject &)> &matches) const

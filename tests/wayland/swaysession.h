@@ -35,6 +35,8 @@ public:
     // when sway has none.
     QJsonObject x11Window(quint32 window) const;
     QJsonObject waylandWindow(const QString &appId) const;
+    // Runs a sway command, such as "focus output HEADLESS-2"; false when sway refused it.
+    bool command(const QString &command) const;
 
 private:
     QJsonObject findWindow(const std::function<bool(const QJsonObject &)> &matches) const;

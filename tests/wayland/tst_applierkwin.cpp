@@ -38,10 +38,12 @@ private Q_SLOTS:
     void theChoiceIsTheFirstLine();
     void windowsFollowTheRecords_data();
     void windowsFollowTheRecords();
-    void newWindowsStartWhereTheGeometrySays();
+    void newWindowsStartAsTheRecordSays_data();
+    void newWindowsStartAsTheRecordSays();
     void waylandWindowsMatchByAppId();
     void whatKwinCannotDoIsLoggedOnce();
     void theUserRuleStaysInForce();
+    void aKwinStartedAgainIsGivenTheScriptAgain();
 
 private:
     QString log();
@@ -124,6 +126,14 @@ void TestApplierKwin::windowsFollowTheRecords_data()
                                             << "noBorder" << QJsonValue(true) << QJsonValue(false);
     QTest::newRow("on top") << "ontop"
                             << "keepAbove" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("on bottom") << "onbottom"
+                               << "keepBelow" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("not on the pager") << "no_pager"
+                                      << "skipPager" << QJsonValue(true) << QJsonValue(false);
+    QTest::newRow("no focus") << "no_focus"
+                              << "wantsInput" << QJsonValue(false) << QJsonValue(true);
+    QTest::newRow("no close") << "no_button3"
+                              << "closeable" << QJsonValue(false) << QJsonValue(true);
     QTest::newRow("no taskbar button") << "no_tbutton"
                                        << "skipTaskbar" << QJsonValue(true) << QJsonValue(false);
     QTest::newRow("not affect paging") << "sticky"
@@ -159,21 +169,60 @@ void TestApplierKwin::windowsFollowTheRecords()
     QVERIFY(!rulesFile().contains("kivo-winpropsd"));
 }
 
-void TestApplierKwin::newWindowsStartWhereTheGeometrySays()
+void TestApplierKwin::newWindowsStartAsTheRecordSays_data()
 {
-    const QString className = QStringLiteral("Placed");
-    // KWin reads its rules a moment after it is told to: a window it keeps above shows when.
+    QTest::addColumn<QString>("properties");
+    QTest::addColumn<QJsonObject>("started"); // what KWin's scripts read of the new window
+    // Opened at once, before KWin has read its rules again (it waits a moment when told to).
+    QTest::addColumn<bool>("rightAfterTheStore");
+
+    const QSize screen = KwinSession::screenSize();
+    const QJsonObject bottomRight { { "x", screen.width() - 10 - 300 },
+                                    { "y", screen.height() - 20 - 200 },
+                                    { "width", 300 },
+                                    { "height", 200 } };
+    const QJsonObject maximized {
+        { "x", 0 }, { "y", 0 }, { "width", screen.width() }, { "height", screen.height() }
+    };
+    const QJsonObject minimized { { "minimized", true } };
+    QTest::newRow("geometry from the top left")
+        << "geometry=300x200+30+40"
+        << QJsonObject { { "x", 30 }, { "y", 40 }, { "width", 300 }, { "height", 200 } } << false;
+    QTest::newRow("geometry from the bottom right: the frame's far edges")
+        << "geometry=300x200-10-20" << bottomRight << false;
+    QTest::newRow("maximized") << "init_maximize" << maximized << false;
+    QTest::newRow("minimized") << "init_minimize" << minimized << false;
+    QTest::newRow("geometry, opened right after the store")
+        << "geometry=300x200-10-20" << bottomRight << true;
+    QTest::newRow("maximized, opened right after the store")
+        << "init_maximize" << maximized << true;
+    QTest::newRow("minimized, opened right after the store")
+        << "init_minimize" << minimized << true;
+}
+
+// A window open before the record keeps how it started.
+void TestApplierKwin::newWindowsStartAsTheRecordSays()
+{
+    QFETCH(QString, properties);
+    QFETCH(QJsonObject, started);
+    QFETCH(bool, rightAfterTheStore);
+    const QString className = QStringLiteral("Started") + QString::number(m_windowNumber);
     const QString before = open(className.toUtf8());
-    QVERIFY(succeeded(
-        m_apprc->setWindowProperties(className, QStringLiteral("ontop;geometry=300x200+30+40"))));
-    QVERIFY(holds(before, QStringLiteral("keepAbove"), true));
-    QVERIFY(holds(before, QStringLiteral("width"), 200)); // for new windows only
-    const QString window = open(className.toUtf8());
+    QVERIFY(!before.isEmpty());
+    const QJsonObject open = m_kwin.window(before);
+    // KWin reads its rules a moment after it is told to: the window it keeps above shows when.
+    QVERIFY(
+        succeeded(m_apprc->setWindowProperties(className, QStringLiteral("ontop;") + properties)));
+    if (!rightAfterTheStore)
+        QVERIFY(holds(before, QStringLiteral("keepAbove"), true));
+    const QString window = this->open(className.toUtf8());
     QVERIFY(!window.isEmpty());
-    QVERIFY2(holds(window, QStringLiteral("x"), 30) && holds(window, QStringLiteral("y"), 40)
-                 && holds(window, QStringLiteral("width"), 300)
-                 && holds(window, QStringLiteral("height"), 200),
-             QJsonDocument(m_kwin.window(window)).toJson().constData());
+    for (auto property = started.begin(); property != started.end(); ++property) {
+        QVERIFY2(holds(window, property.key(), property.value()),
+                 qPrintable(property.key() + QJsonDocument(m_kwin.window(window)).toJson() + log()
+                            + rulesFile()));
+        QCOMPARE(m_kwin.window(before).value(property.key()), open.value(property.key()));
+    }
     QVERIFY(succeeded(m_apprc->removeWindowProperties(className)));
 }
 
@@ -214,6 +263,22 @@ void TestApplierKwin::theUserRuleStaysInForce()
     QVERIFY(!window.isEmpty());
     QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
     QVERIFY(rulesFile().contains(userRule));
+}
+
+// Last: KWin is started again, with an X display of its own.
+void TestApplierKwin::aKwinStartedAgainIsGivenTheScriptAgain()
+{
+    m_kwin.kill();
+    QVERIFY2(m_kwin.start(), qPrintable(m_kwin.error()));
+    m_client = std::make_unique<X11TestClient>(m_kwin.environment());
+    QVERIFY(X11Session::waitFor(
+        [&] { return m_kwin.isScriptLoaded(QStringLiteral("kivo-winpropsd-watch")); }));
+    // It gives a window opened before KWin read the rules how it starts.
+    QVERIFY(succeeded(
+        m_apprc->setWindowProperties(QStringLiteral("Again"), QStringLiteral("init_minimize"))));
+    const QString window = open("Again");
+    QVERIFY(!window.isEmpty());
+    QVERIFY(holds(window, QStringLiteral("minimized"), true));
 }
 
 KIVO_TEST_MAIN_ENTERING(TestApplierKwin, enterAsCompositorUser(argc, argv))

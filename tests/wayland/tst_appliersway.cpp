@@ -18,13 +18,15 @@ namespace {
 enum class Check {
     Border, // expected: the container's "border"
     Sticky, // expected: bool
-    Frame, // expected: QRect of the window and its title bar on the 1280 x 720 output
+    Frame, // expected: QRect of the window and its title bar among both outputs
     Hidden, // expected: nothing; the window is in the scratchpad
     Closed, // expected: nothing; the window was closed
     LogLine, // expected: a line the daemon logs
 };
 
-const QSize output(1280, 720);
+// Side by side, as the session's configuration puts them.
+const QRect output(0, 0, 1280, 720);
+const QRect secondOutput(1280, 0, 800, 600);
 
 QRect rectOf(const QJsonObject &container, const char *key)
 {
@@ -34,10 +36,11 @@ QRect rectOf(const QJsonObject &container, const char *key)
                  rect.value(QLatin1String("height")).toInt());
 }
 
-// The window with its title bar, which sway keeps apart from the rest of the container.
+// The window with its title bar above it, which sway keeps apart from the rest of the
+// container (and places relative to the workspace).
 QRect frameOf(const QJsonObject &container)
 {
-    return rectOf(container, "rect").united(rectOf(container, "deco_rect"));
+    return rectOf(container, "rect").adjusted(0, -rectOf(container, "deco_rect").height(), 0, 0);
 }
 
 bool isFloating(const QJsonObject &container)
@@ -143,25 +146,39 @@ void TestApplierSway::newWindowsGetTheirProperties_data()
     QTest::addColumn<QString>("properties");
     QTest::addColumn<Check>("check");
     QTest::addColumn<QVariant>("expected");
+    QTest::addColumn<QString>("appearsOn"); // the output
 
-    QTest::newRow("no title leaves the border") << "no_title" << Check::Border << QVariant("pixel");
+    QTest::newRow("no title leaves the border")
+        << "no_title" << Check::Border << QVariant("pixel") << "HEADLESS-1";
     QTest::newRow("no title and no border")
-        << "no_title;no_border" << Check::Border << QVariant("none");
+        << "no_title;no_border" << Check::Border << QVariant("none") << "HEADLESS-1";
     QTest::newRow("no border alone has no effect")
         << "no_border" << Check::LogLine
-        << QVariant("The properties no_border of \"%1\" have no effect on this desktop (sway).");
+        << QVariant("The properties no_border of \"%1\" have no effect on this desktop (sway).")
+        << "HEADLESS-1";
     QTest::newRow("what sway has no way to do")
         << "ontop;no_tbutton;no_focus;shadow=0" << Check::LogLine
         << QVariant("The properties no_focus, no_tbutton, ontop, shadow of \"%1\" have no effect "
-                    "on this desktop (sway).");
-    QTest::newRow("not affect paging") << "sticky" << Check::Sticky << QVariant(true);
+                    "on this desktop (sway).")
+        << "HEADLESS-1";
+    QTest::newRow("not affect paging")
+        << "sticky" << Check::Sticky << QVariant(true) << "HEADLESS-1";
     QTest::newRow("geometry from the top left")
-        << "geometry=300x200+30+40" << Check::Frame << QVariant(QRect(30, 40, 300, 200));
+        << "geometry=300x200+30+40" << Check::Frame << QVariant(QRect(30, 40, 300, 200))
+        << "HEADLESS-1";
     QTest::newRow("geometry from the bottom right")
         << "geometry=300x200-30-40" << Check::Frame
-        << QVariant(QRect(output.width() - 330, output.height() - 240, 300, 200));
-    QTest::newRow("minimized") << "init_minimize" << Check::Hidden << QVariant();
-    QTest::newRow("close soon") << "close_soon" << Check::Closed << QVariant();
+        << QVariant(QRect(output.width() - 330, output.height() - 240, 300, 200)) << "HEADLESS-1";
+    QTest::newRow("geometry from the top left of the second output")
+        << "geometry=300x200+30+40" << Check::Frame
+        << QVariant(QRect(secondOutput.x() + 30, secondOutput.y() + 40, 300, 200)) << "HEADLESS-2";
+    QTest::newRow("geometry from the bottom right of the second output")
+        << "geometry=300x200-30-40" << Check::Frame
+        << QVariant(
+               QRect(secondOutput.right() + 1 - 330, secondOutput.bottom() + 1 - 240, 300, 200))
+        << "HEADLESS-2";
+    QTest::newRow("minimized") << "init_minimize" << Check::Hidden << QVariant() << "HEADLESS-1";
+    QTest::newRow("close soon") << "close_soon" << Check::Closed << QVariant() << "HEADLESS-1";
 }
 
 void TestApplierSway::newWindowsGetTheirProperties()
@@ -169,14 +186,17 @@ void TestApplierSway::newWindowsGetTheirProperties()
     QFETCH(QString, properties);
     QFETCH(Check, check);
     QFETCH(QVariant, expected);
+    QFETCH(QString, appearsOn);
     const QString name = QStringLiteral("New%1").arg(++m_windowNumber);
     if (expected.toString().contains(QLatin1String("%1")))
         expected = expected.toString().arg(name);
     QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
+    QVERIFY(m_sway.command(QStringLiteral("focus output ") + appearsOn));
     const quint32 window = open(name.toUtf8());
     QVERIFY(window);
     QVERIFY2(X11Session::waitFor([&] { return holds(check, window, expected); }),
              qPrintable(log() + describe(window)));
+    QVERIFY(m_sway.command(QStringLiteral("focus output HEADLESS-1")));
     if (check != Check::Closed)
         QVERIFY(m_client->destroy(window));
 }
