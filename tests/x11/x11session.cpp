@@ -61,13 +61,6 @@ QStringList inPlaceRestartCommand(const QString &program)
     return {};
 }
 
-xcb_window_t parentOf(X11Connection &x11, xcb_window_t window)
-{
-    const auto tree
-        = X11::adopt(xcb_query_tree_reply(x11.xcb(), xcb_query_tree(x11.xcb(), window), nullptr));
-    return tree ? tree->parent : xcb_window_t(XCB_WINDOW_NONE);
-}
-
 } // namespace
 
 X11Session::X11Session()
@@ -251,13 +244,24 @@ bool X11Session::restartWindowManager(Restart how)
 
 bool X11Session::restartInPlace()
 {
-    // Not every window manager makes a new check window when it restarts itself, but each
-    // gives the windows new frames.
+    // Not every window manager makes a new check window when it restarts itself, and the new
+    // frames may have the old ones' ids; but each takes a window into a frame again.
     const QVector<xcb_window_t> clients = X11::readClientList(*m_x11);
-    if (clients.isEmpty())
+    std::unique_ptr<X11Connection> watcher = X11Connection::open(m_display, &m_error);
+    if (clients.isEmpty() || !watcher)
         return false;
-    const xcb_window_t client = clients.first();
-    const xcb_window_t frameBefore = parentOf(*m_x11, client);
+    const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(watcher->xcb(), clients.first(), XCB_CW_EVENT_MASK, &events);
+    X11::sync(*watcher);
+    bool framedAgain = false;
+    QObject::connect(
+        watcher.get(), &X11Connection::eventReceived, [&](const xcb_generic_event_t *event) {
+            const auto *reparent = reinterpret_cast<const xcb_reparent_notify_event_t *>(event);
+            framedAgain = framedAgain
+                || ((event->response_type & 0x7f) == XCB_REPARENT_NOTIFY
+                    && reparent->parent != m_x11->root());
+        });
+    watcher->watch();
     QStringList command = inPlaceRestartCommand(m_windowManagerProgram);
     QProcess teller;
     teller.setProcessEnvironment(windowManagerEnvironment());
@@ -266,12 +270,7 @@ bool X11Session::restartInPlace()
         m_error = QString::fromLocal8Bit(teller.readAllStandardError());
         return false;
     }
-    return waitFor(
-        [&] {
-            const xcb_window_t frame = parentOf(*m_x11, client);
-            return frame != frameBefore && frame != m_x11->root() && managesWindows();
-        },
-        startTimeoutMs);
+    return waitFor([&] { return framedAgain && managesWindows(); }, startTimeoutMs);
 }
 
 bool X11Session::listsAgain(const QVector<xcb_window_t> &clients)
