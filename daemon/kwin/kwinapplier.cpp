@@ -57,6 +57,15 @@ workspace.clientAdded.connect(function (window) {
 });
 reportScreen();
 )";
+QDBusMessage scriptingCall(const QString &method, const QVariantList &arguments)
+{
+    QDBusMessage message
+        = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
+                                         QStringLiteral("org.kde.kwin.Scripting"), method);
+    message.setArguments(arguments);
+    return message;
+}
+
 // How long a KWin started again may take to serve its scripting: 10 s.
 constexpr int scriptingRetryMs = 100;
 constexpr int scriptingTries = 100;
@@ -127,10 +136,7 @@ void KwinApplier::start(const WinPropsList &records)
 // A KWin that has just taken its name on the bus serves its scripting a moment later.
 void KwinApplier::loadWatchScript(int triesLeft)
 {
-    QDBusMessage ask = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
-                                                      QStringLiteral("org.kde.kwin.Scripting"),
-                                                      QStringLiteral("isScriptLoaded"));
-    ask.setArguments({ watchScriptName });
+    const QDBusMessage ask = scriptingCall(QStringLiteral("isScriptLoaded"), { watchScriptName });
     auto *answer = new QDBusPendingCallWatcher(m_bus.asyncCall(ask), this);
     connect(answer, &QDBusPendingCallWatcher::finished, this, [this, answer, triesLeft] {
         answer->deleteLater();
@@ -263,11 +269,7 @@ void KwinApplier::loadScript(const QString &name, const QByteArray &script)
 
 void KwinApplier::callScripting(const QString &method, const QVariantList &arguments)
 {
-    QDBusMessage message
-        = QDBusMessage::createMethodCall(kwinService, QStringLiteral("/Scripting"),
-                                         QStringLiteral("org.kde.kwin.Scripting"), method);
-    message.setArguments(arguments);
-    m_bus.send(message);
+    m_bus.send(scriptingCall(method, arguments));
 }
 
 void KwinApplier::reportNotApplied(const WinProps &record)

@@ -34,9 +34,6 @@ qint64 idOf(const QJsonObject &container)
     return container.value(QLatin1String("id")).toVariant().toLongLong();
 }
 
-// The workspace holding the container, or nothing.
-QJsonObject workspaceOf(const QJsonObject &node, qint64 id);
-
 QJsonObject findContainer(const QJsonObject &node, qint64 id)
 {
     if (idOf(node) == id)
@@ -51,6 +48,7 @@ QJsonObject findContainer(const QJsonObject &node, qint64 id)
     return {};
 }
 
+// The workspace holding the container, or nothing.
 QJsonObject workspaceOf(const QJsonObject &node, qint64 id)
 {
     if (node.value(QLatin1String("type")) == QLatin1String("workspace"))
