@@ -122,22 +122,19 @@ void TestApplierKwin::windowsFollowTheRecords_data()
     QTest::addColumn<QJsonValue>("applied");
     QTest::addColumn<QJsonValue>("undone");
 
-    QTest::newRow("no title and no border") << "no_title;no_border"
-                                            << "noBorder" << QJsonValue(true) << QJsonValue(false);
-    QTest::newRow("on top") << "ontop"
-                            << "keepAbove" << QJsonValue(true) << QJsonValue(false);
-    QTest::newRow("on bottom") << "onbottom"
-                               << "keepBelow" << QJsonValue(true) << QJsonValue(false);
-    QTest::newRow("not on the pager") << "no_pager"
-                                      << "skipPager" << QJsonValue(true) << QJsonValue(false);
-    QTest::newRow("no focus") << "no_focus"
-                              << "wantsInput" << QJsonValue(false) << QJsonValue(true);
-    QTest::newRow("no close") << "no_button3"
-                              << "closeable" << QJsonValue(false) << QJsonValue(true);
-    QTest::newRow("no taskbar button") << "no_tbutton"
-                                       << "skipTaskbar" << QJsonValue(true) << QJsonValue(false);
-    QTest::newRow("not affect paging") << "sticky"
-                                       << "onAllDesktops" << QJsonValue(true) << QJsonValue(false);
+    // A property KWin's scripts show as true or false, and false or true again once undone.
+    const auto flagRow = [](const char *row, const char *properties, const char *property,
+                            bool applied) {
+        QTest::newRow(row) << properties << property << QJsonValue(applied) << QJsonValue(!applied);
+    };
+    flagRow("no title and no border", "no_title;no_border", "noBorder", true);
+    flagRow("on top", "ontop", "keepAbove", true);
+    flagRow("on bottom", "onbottom", "keepBelow", true);
+    flagRow("not on the pager", "no_pager", "skipPager", true);
+    flagRow("no focus", "no_focus", "wantsInput", false);
+    flagRow("no close", "no_button3", "closeable", false);
+    flagRow("no taskbar button", "no_tbutton", "skipTaskbar", true);
+    flagRow("not affect paging", "sticky", "onAllDesktops", true);
     QTest::newRow("transparency") << "transparency=30"
                                   << "opacity" << QJsonValue(0.7) << QJsonValue(1.0);
 }
