@@ -38,6 +38,11 @@ CommandLineOptions::CommandLineOptions()
                        "Add the window records of <file> (- for standard input), replacing "
                        "windows of the same name"),
                    QCoreApplication::translate("QObject", "file"))
+    , desktopOption(QStringLiteral("desktop"),
+                    QCoreApplication::translate(
+                        "QObject",
+                        "Print which desktop applies the window properties and what each "
+                        "property does there"))
 {
 }
 
@@ -57,6 +62,7 @@ void CommandLineOptions::addTo(QCommandLineParser &parser) const
     parser.addOption(showOption);
     parser.addOption(exportOption);
     parser.addOption(importOption);
+    parser.addOption(desktopOption);
 }
 
 Launch CommandLineOptions::launchFor(const QStringList &arguments) const
@@ -84,7 +90,8 @@ QString CommandLineOptions::helpFooter()
 
 bool CommandLineOptions::isListing(const QCommandLineParser &parser) const
 {
-    return parser.isSet(listOption) || parser.isSet(showOption) || parser.isSet(exportOption);
+    return parser.isSet(listOption) || parser.isSet(showOption) || parser.isSet(exportOption)
+        || parser.isSet(desktopOption);
 }
 
 bool CommandLineOptions::hasActions(const QCommandLineParser &parser) const

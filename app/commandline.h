@@ -47,6 +47,7 @@ struct CommandLineOptions
     QCommandLineOption showOption;
     QCommandLineOption exportOption;
     QCommandLineOption importOption;
+    QCommandLineOption desktopOption;
 };
 
 // The option's value, or nothing when it is not given.

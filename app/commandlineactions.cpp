@@ -11,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSet>
 
 #include <algorithm>
 #include <cstdio>
@@ -131,6 +132,7 @@ int CommandLineActions::runQuietly(WinPropsBackend &backend) const
     // with these changes, which win for the entries they name.
     if (session.store() == WinPropsSession::Outcome::Stored) {
         reportSettingNothing(read, removedSettingNothing);
+        reportNoEffect(backend, session.workingCopy());
         return 0;
     }
     report(tr("the window properties could not be stored: %1").arg(session.errorMessage()));
@@ -146,6 +148,36 @@ QStringList CommandLineActions::namesActedOn() const
     for (const WinProps &props : m_imported.records)
         names.append(props.winName());
     return names;
+}
+
+// Stored is not applied: what this desktop does nothing with is said, so that a script's user
+// is not left wondering.
+void CommandLineActions::reportNoEffect(WinPropsBackend &backend,
+                                        const WinPropsWorkingCopy &stored) const
+{
+    WinPropsList added;
+    for (const QString &text : m_addRecords)
+        added.append(stored.find(WinProps(text).winName()));
+    for (const WinProps &props : m_imported.records)
+        added.append(stored.find(props.winName()));
+    const std::optional<DesktopEffects> effects = backend.effectsHere();
+    if (!effects)
+        return;
+    QSet<QString> said;
+    for (const WinProps &props : qAsConst(added)) {
+        const QStringList keys = effects->noEffectIn(props);
+        if (keys.isEmpty() || said.contains(props.winName()))
+            continue;
+        said.insert(props.winName());
+        if (!effects->applies()) {
+            report(tr("the properties of \"%1\" are stored, but this desktop does not apply "
+                      "window properties: %2")
+                       .arg(props.winName(), effects->reason()));
+            continue;
+        }
+        report(tr("the properties %1 of \"%2\" have no effect on this desktop (%3)")
+                   .arg(keys.join(QStringLiteral(", ")), props.winName(), effects->desktop()));
+    }
 }
 
 // A record that sets nothing removes the entry of its name: said plainly, since "nothing is

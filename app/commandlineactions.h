@@ -51,6 +51,7 @@ private:
     bool isUndecodable(const QString &value) const;
     bool applyTo(WinPropsWorkingCopy &records, QStringList &settingNothing) const;
     QStringList namesActedOn() const;
+    void reportNoEffect(WinPropsBackend &backend, const WinPropsWorkingCopy &stored) const;
     static void reportSettingNothing(const WinPropsList &before, const QStringList &names);
     void reportStrays() const;
 

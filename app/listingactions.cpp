@@ -134,12 +134,43 @@ InputRead readBounded(int fd, QByteArray &contents)
 
 ListingActions::ListingActions(const QCommandLineParser &parser, const CommandLineOptions &options)
     : m_list(parser.isSet(options.listOption))
+    , m_desktop(parser.isSet(options.desktopOption))
     , m_showName(optionValue(parser, options.showOption))
     , m_exportPath(optionValue(parser, options.exportOption))
 {
 }
 
 int ListingActions::run(ApprcInterface &apprc) const
+{
+    const int status = m_list || m_showName || m_exportPath ? listRecords(apprc) : 0;
+    return status == 0 && m_desktop ? printDesktop(apprc) : status;
+}
+
+int ListingActions::printDesktop(ApprcInterface &apprc) const
+{
+    QString error;
+    const std::optional<DesktopEffects> effects = apprc.readDesktopEffects(error);
+    if (!effects) {
+        CommandLineActions::report(
+            error.isEmpty()
+                ? QCoreApplication::translate("CommandLineActions",
+                                              "the service does not tell what this desktop "
+                                              "does with window properties")
+                : QCoreApplication::translate("CommandLineActions",
+                                              "the service could not be asked what this desktop "
+                                              "does with window properties: %1")
+                      .arg(error));
+        return ServiceFailure;
+    }
+    QString writeError;
+    if (!writeOutputFile(QStringLiteral("-"), desktopLines(*effects).toUtf8(), writeError)) {
+        CommandLineActions::report(writeError);
+        return FileFailure;
+    }
+    return 0;
+}
+
+int ListingActions::listRecords(ApprcInterface &apprc) const
 {
     if (m_showName && m_showName->isEmpty()) {
         CommandLineActions::report(QCoreApplication::translate(
@@ -191,6 +222,23 @@ int ListingActions::run(ApprcInterface &apprc) const
     if (m_exportPath)
         output(*m_exportPath, records);
     return status;
+}
+
+QString desktopLines(const DesktopEffects &effects)
+{
+    QString text = effects.applies() ? QStringLiteral("Desktop: %1\n").arg(effects.desktop())
+                                     : QStringLiteral("Desktop: none (%1)\n").arg(effects.reason());
+    for (const WinPropsField &field : winPropsFields()) {
+        const PropertyEffect effect = effects.of(field);
+        text += field.key() + QLatin1String(": ");
+        text += effect.effect == Effect::Applied ? QLatin1String("applied")
+            : effect.effect == Effect::NoEffect  ? QLatin1String("no effect")
+                                                 : QLatin1String("not said");
+        if (!effect.note.isEmpty())
+            text += QStringLiteral(" (%1)").arg(effect.note);
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
 WinPropsList listableRecords(const WinPropsList &records, QStringList &leftOut)

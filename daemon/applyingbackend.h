@@ -6,10 +6,9 @@
 
 #include "daemon/recordsapplying.h"
 
-// Chooses how the records reach the windows, by the desktop the daemon runs in: KWin's window
-// rules when KWin owns its name on the session bus, else sway's IPC when SWAYSOCK names a live
-// socket, else the X11 applier where DISPLAY works, else nothing. The
-// first line of the log says which, and why.
+// Chooses how the records reach the windows, by the desktop the daemon runs in, from one table:
+// the first backend whose desktop is there. The first line of the log says which, and why; where
+// none is, the daemon tells its clients that nothing applies the properties, and why.
 std::unique_ptr<RecordsApplying> startApplying(WinPropsDaemon &daemon,
                                                const RecordsApplying::Log &log);
 

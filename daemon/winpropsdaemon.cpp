@@ -392,6 +392,20 @@ void WinPropsDaemon::setWindowProperties(const WinProps &winProps)
     storeRecord(winProps);
 }
 
+DesktopEffects WinPropsDaemon::desktopEffects()
+{
+    noteCall();
+    return m_desktopEffects;
+}
+
+void WinPropsDaemon::setDesktopEffects(const DesktopEffects &effects)
+{
+    if (effects == m_desktopEffects)
+        return;
+    m_desktopEffects = effects;
+    Q_EMIT desktopEffectsChanged();
+}
+
 QStringList WinPropsDaemon::winNames()
 {
     beginCall();

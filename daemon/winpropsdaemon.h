@@ -4,6 +4,7 @@
 #define KIVO_WINPROPSDAEMON_H
 
 #include "daemon/winpropsstore.h"
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/winprops.h"
 
 #include <QDBusContext>
@@ -66,6 +67,9 @@ public:
     void setWindowProperties(const QString &winName, const QString &props);
     void setWindowProperties(const WinProps &winProps);
     QStringList winNames();
+    // Who applies the properties on this desktop, and what each does there.
+    DesktopEffects desktopEffects();
+    void setDesktopEffects(const DesktopEffects &effects);
 
     // The collection as stored.
     const WinPropsList &records() const { return m_records; }
@@ -74,6 +78,7 @@ Q_SIGNALS:
     void changedWindowProperties(const WinProps &winProps);
     void removedWindowProperties(const QString &winName);
     void windowRenamed(const QString &oldName, const QString &newName);
+    void desktopEffectsChanged();
     void idle();
     // After every change of the collection, whichever way it came.
     void recordsChanged();
@@ -122,6 +127,10 @@ private:
     int indexOf(const QString &winName) const;
 
     WinPropsStore m_store;
+    // Until a backend says otherwise: the daemon was told to apply nothing.
+    DesktopEffects m_desktopEffects = DesktopEffects::nothingApplies(
+        QStringLiteral("The service was started with --no-apply: window properties are kept but "
+                       "not applied to windows."));
     WinPropsList m_records;
     NameIndex m_indexOfName;
     // Signals of changes made, not sent yet.

@@ -84,6 +84,33 @@ WinPropsBackend::Fetched ApprcInterface::readAllProperties()
     return fetched;
 }
 
+std::optional<DesktopEffects> ApprcInterface::effectsHere()
+{
+    QString ignored;
+    return readDesktopEffects(ignored);
+}
+
+std::optional<DesktopEffects> ApprcInterface::readDesktopEffects(QString &errorMessage)
+{
+    errorMessage.clear();
+    QDBusPendingReply<DesktopEffects> reply = desktopEffects();
+    reply.waitForFinished();
+    if (reply.isError()) {
+        if (!lacksMethod(reply.error()))
+            errorMessage = messageOf(reply.error());
+        return std::nullopt;
+    }
+    const QVariant argument = reply.argumentAt(0);
+    if (argument.userType() != qMetaTypeId<QDBusArgument>()
+        || argument.value<QDBusArgument>().currentSignature() != QLatin1String("(ssa(sis))")) {
+        errorMessage = tr("The service sent no description of this desktop.");
+        return std::nullopt;
+    }
+    DesktopEffects effects;
+    argument.value<QDBusArgument>() >> effects;
+    return effects;
+}
+
 WinPropsBackend::Stored ApprcInterface::storeAll(const WinPropsList &records, const Fetched *basis)
 {
     if (basis && basis->generation) {

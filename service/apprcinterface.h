@@ -26,8 +26,12 @@ public:
     std::optional<Fetched> fetchNamed(const QStringList &names) override;
     std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
                                        const Fetched &basis) override;
+    std::optional<DesktopEffects> effectsHere() override;
     // getAllProperties, waited for and read; no generation is taken.
     Fetched readAllProperties();
+    // What this desktop does with each property, waited for. Nothing, with an empty message,
+    // from a service that does not tell; nothing with a message when the call failed.
+    std::optional<DesktopEffects> readDesktopEffects(QString &errorMessage);
 
 private:
     Stored storeAfterComparing(const WinPropsList &records, const Fetched *basis);

@@ -3,6 +3,7 @@
 #ifndef KIVO_WINPROPSBACKEND_H
 #define KIVO_WINPROPSBACKEND_H
 
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/winprops.h"
 
 #include <QString>
@@ -59,6 +60,9 @@ public:
     {
         return std::nullopt;
     }
+
+    // What the desktop does with each property; none where the service does not tell.
+    virtual std::optional<DesktopEffects> effectsHere() { return std::nullopt; }
 
 protected:
     WinPropsBackend() = default;

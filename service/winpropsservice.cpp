@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "service/winpropsservice.h"
 
+#include "platform/winprops/desktopeffects.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
@@ -22,6 +24,7 @@ void registerWinPropsTypes()
     qDBusRegisterMetaType<WinProps>();
     qRegisterMetaType<WinPropsList>("WinPropsList");
     qDBusRegisterMetaType<WinPropsList>();
+    registerDesktopEffectsTypes();
 }
 
 QString collectionChangedError()

@@ -13,16 +13,6 @@ quint32 expanded(quint32 value, quint32 allBit, quint32 everything)
     return (value & allBit) ? everything & ~value : value & everything;
 }
 
-// The record-text key of a switch, from the property table.
-QLatin1String keyOf(bool WinProps::*member)
-{
-    for (const WinPropsField &field : winPropsFields()) {
-        if (field.flag == member)
-            return field.key();
-    }
-    return {};
-}
-
 constexpr int wmHintsLength = 9;
 constexpr quint32 wmHintsInputFlag = 1;
 constexpr int sizeHintsLength = 18;
@@ -98,7 +88,7 @@ void fitMotifToDesktop(const WinProps &record, const WindowManagerTraits &manage
             continue;
         target.decorationsOff |= effective.decorations;
         if (!effective.decorations && !effective.functions)
-            notApplied.append(keyOf(bits.member));
+            notApplied.append(fieldOf(bits.member).key());
     }
 }
 
@@ -108,7 +98,7 @@ void fitStatesToDesktop(const DesktopTraits &desktop, LastingProps &target, QStr
         const bool carriedOut
             = desktop.windowManager && !desktop.unsupported.testFlag(member.aspect);
         if (target.*member.state && !carriedOut) {
-            notApplied.append(keyOf(member.recordSwitch));
+            notApplied.append(fieldOf(member.recordSwitch).key());
             target.*member.state = false;
         }
     }
@@ -274,6 +264,73 @@ LastingProps lastingPropsOf(const WinProps &record)
     props.smallImage = record.small_image;
     props.largeImage = record.large_image;
     return props;
+}
+
+namespace {
+
+QString frameNote(const WindowManagerTraits &manager, bool WinProps::*member)
+{
+    if (member == &WinProps::no_title
+        && (manager.titleTakes & (Motif::DecorBorder | Motif::DecorResizeHandle)))
+        return QStringLiteral("also removes the border here");
+    if (member == &WinProps::no_title || member == &WinProps::no_border)
+        return QStringLiteral("only together with %1 here: then the whole frame goes")
+            .arg(member == &WinProps::no_title ? QStringLiteral("no_border")
+                                               : QStringLiteral("no_title"));
+    return QString();
+}
+
+void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects)
+{
+    const bool measured = *manager.name != 0;
+    for (const MemberBits &bits : motifMembers) {
+        const WinPropsField &field = fieldOf(bits.member);
+        const MemberBits alone = effectiveBits(bits, manager, false);
+        const MemberBits withTitle = effectiveBits(bits, manager, true);
+        const bool framing = bits.decorations & framelessBits;
+        if (!measured)
+            effects.set(field, Effect::Applied,
+                        QStringLiteral("not measured on this window manager: may have no effect"));
+        else if (alone.decorations || alone.functions)
+            effects.set(field, Effect::Applied,
+                        bits.member == &WinProps::no_title ? frameNote(manager, bits.member)
+                                                           : QString());
+        else if (withTitle.decorations)
+            effects.set(field, Effect::Applied, QStringLiteral("only together with no_title here"));
+        else if (framing)
+            effects.set(field, Effect::Applied, frameNote(manager, bits.member));
+        else
+            effects.set(field, Effect::NoEffect);
+    }
+}
+
+} // namespace
+
+DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowManagerName)
+{
+    DesktopEffects effects(desktop.windowManager ? windowManagerName
+                                                 : QStringLiteral("X11 without a window manager"));
+    setMotifEffects(desktop.manager, effects);
+    for (const StateMember &member : stateMembers) {
+        const bool carriedOut
+            = desktop.windowManager && !desktop.unsupported.testFlag(member.aspect);
+        effects.set(fieldOf(member.recordSwitch), carriedOut ? Effect::Applied : Effect::NoEffect);
+    }
+    effects.set(fieldOf(&WinProps::onbottom), effects.of(fieldOf(&WinProps::onbottom)).effect,
+                QStringLiteral("not together with ontop"));
+    effects.set(fieldOf(&WinProps::focus_on_click), Effect::NoEffect,
+                QStringLiteral("the window manager's focus model decides"));
+    const Effect managed = desktop.windowManager ? Effect::Applied : Effect::NoEffect;
+    effects.set(fieldOf(&WinProps::init_maximize), managed);
+    effects.set(fieldOf(&WinProps::init_minimize), managed);
+    const Effect composited = desktop.compositor ? Effect::Applied : Effect::NoEffect;
+    const QString noCompositor
+        = desktop.compositor ? QString() : QStringLiteral("needs a compositing manager");
+    effects.set(fieldOf(&WinProps::shadow), composited, noCompositor);
+    effects.set(fieldOf(&WinProps::transparency), composited, noCompositor);
+    // Focus hints, images, geometry and closing need no window manager's help.
+    effects.setRest(Effect::Applied);
+    return effects;
 }
 
 ApplyDecision decide(const WinProps *record, bool isNewWindow, const LastingProps &applied,

@@ -4,6 +4,7 @@
 #ifndef KIVO_APPLYDECISION_H
 #define KIVO_APPLYDECISION_H
 
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/geometrystring.h"
 #include "platform/winprops/winprops.h"
 
@@ -128,7 +129,8 @@ struct ApplyDecision
 // (tests/x11/measure-wm-traits.sh): a window manager not listed is taken to honour every bit.
 struct WindowManagerTraits
 {
-    // As its supporting check window names itself (_NET_WM_NAME), up to the first space.
+    // As its supporting check window names itself (_NET_WM_NAME), up to the first space; empty
+    // for a window manager that was not measured.
     const char *name = "";
     // Decoration bits that take effect one by one.
     quint32 decorations = Motif::AllDecorations;
@@ -163,6 +165,10 @@ struct DesktopTraits
 };
 
 LastingProps lastingPropsOf(const WinProps &record);
+
+// What the applier does with each property on this desktop, from the same traits decide() uses.
+// displayName names an X display without a window manager.
+DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowManagerName);
 
 // record: the window's record, or null when none applies. applied: what is in force from before.
 ApplyDecision decide(const WinProps *record, bool isNewWindow, const LastingProps &applied,

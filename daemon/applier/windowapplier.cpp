@@ -13,6 +13,7 @@ namespace {
 // A program that keeps rewriting a property the applier overrides would otherwise keep both
 // busy for ever.
 constexpr int maxRewrites = 8;
+const QString notApplied = QStringLiteral("window properties are kept but not applied to windows.");
 constexpr quint32 allDesktops = 0xFFFFFFFFu;
 // X11 coordinates are signed, sizes unsigned 16-bit numbers.
 constexpr qint64 maxCoordinate = std::numeric_limits<qint16>::max();
@@ -57,19 +58,32 @@ qint64 bounded(qint64 value, qint64 low, qint64 high)
 
 } // namespace
 
-WindowApplier::WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent)
+WindowApplier::WindowApplier(QObject *parent)
     : WindowsBackend(parent)
-    , m_x11(std::move(x11))
 {
-    connect(m_x11.get(), &X11Connection::eventReceived, this, &WindowApplier::handleEvent);
-    connect(m_x11.get(), &X11Connection::lost, this, &WindowApplier::connectionLost);
 }
 
 WindowApplier::~WindowApplier() = default;
 
+bool WindowApplier::open()
+{
+    QString error;
+    m_x11 = X11Connection::open(QByteArray(), &error);
+    if (!m_x11) {
+        const QString line = error + QStringLiteral("; ") + notApplied;
+        setEffects(DesktopEffects::nothingApplies(line));
+        Q_EMIT notice(line);
+        return false;
+    }
+    m_socket.storeRelease(xcb_get_file_descriptor(m_x11->xcb()));
+    connect(m_x11.get(), &X11Connection::eventReceived, this, &WindowApplier::handleEvent);
+    connect(m_x11.get(), &X11Connection::lost, this, &WindowApplier::connectionLost);
+    return true;
+}
+
 void WindowApplier::start(const WinPropsList &records)
 {
-    if (!m_x11)
+    if (!open())
         return;
     const uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(m_x11->xcb(), m_x11->root(), XCB_CW_EVENT_MASK, &rootEvents);
@@ -79,6 +93,14 @@ void WindowApplier::start(const WinPropsList &records)
     addWindows(currentWindows(), false);
     m_started = true;
     m_x11->watch();
+    const QString display = QString::fromLocal8Bit(m_x11->displayName());
+    Q_EMIT notice(qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                      ? QStringLiteral("Applying window properties to the windows of the X "
+                                       "display %1.")
+                            .arg(display)
+                      : QStringLiteral("Applying window properties to the X11 windows of %1 "
+                                       "only: native Wayland windows get none.")
+                            .arg(display));
 }
 
 void WindowApplier::setRecords(const WinPropsList &records)
@@ -377,9 +399,11 @@ void WindowApplier::keepAskedStates(xcb_window_t window, TrackedWindow &early)
 
 void WindowApplier::connectionLost(const QString &reason)
 {
-    Q_EMIT notice(QStringLiteral("The X display %1 went away (%2): window properties are no "
-                                 "longer applied; the service goes on.")
-                      .arg(QString::fromLocal8Bit(m_x11->displayName()), reason));
+    const QString line = QStringLiteral("The X display %1 went away (%2): window properties are "
+                                        "no longer applied; the service goes on.")
+                             .arg(QString::fromLocal8Bit(m_x11->displayName()), reason);
+    setEffects(DesktopEffects::nothingApplies(line));
+    Q_EMIT notice(line);
     m_windows.clear();
     m_unmanaged.clear();
     m_beforeMap.clear();
@@ -422,6 +446,10 @@ void WindowApplier::readDesktop()
     m_moveResizeSupported = windowManager && atoms.contains(ewmh->_NET_MOVERESIZE_WINDOW);
     m_desktop.compositor
         = X11::selectionOwner(x11, ewmh->_NET_WM_CM_Sn[x11.screenNumber()]) != XCB_WINDOW_NONE;
+    // Through Xwayland, native Wayland windows are out of reach.
+    const bool xwayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    DesktopEffects effects = x11Effects(m_desktop, m_windowManagerName);
+    setEffects(xwayland ? effects.onXwaylandOnly() : effects);
 }
 
 QVector<xcb_window_t> WindowApplier::currentWindows()
@@ -572,13 +600,8 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
         markStarted(window, tracked);
-    if (record && !decision.notApplied.isEmpty()) {
-        const QString members = decision.notApplied.join(QStringLiteral(", "));
-        reportOnce(
-            record->winName() + QLatin1Char('\x1f') + members,
-            QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop (%3).")
-                .arg(members, record->winName(), m_windowManagerName));
-    }
+    if (record)
+        reportNoEffect(*record, decision.notApplied);
     applyLasting(window, tracked, decision);
     // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
@@ -1004,14 +1027,6 @@ void WindowApplier::markStarted(xcb_window_t window, TrackedWindow &tracked)
     // window mapped again: the start is over for good.
     X11::writeCardinals(*m_x11, window, m_x11->atoms().kivoStarted, { 1 });
     tracked.markedStarted = true;
-}
-
-void WindowApplier::reportOnce(const QString &key, const QString &message)
-{
-    if (m_reported.contains(key))
-        return;
-    m_reported.insert(key);
-    Q_EMIT notice(message);
 }
 
 QString WindowApplier::describe(xcb_window_t window, const TrackedWindow &tracked) const

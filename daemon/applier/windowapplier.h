@@ -32,15 +32,16 @@ public:
     // How long after its start geometry a window's frame may still settle.
     static constexpr int frameSettleMs = 3000;
 
-    explicit WindowApplier(std::unique_ptr<X11Connection> x11, QObject *parent = nullptr);
+    explicit WindowApplier(QObject *parent = nullptr);
     ~WindowApplier() override;
 
+    // Connects to the display of DISPLAY, then applies; says why not where it cannot.
     void start(const WinPropsList &records) override;
     void setRecords(const WinPropsList &records) override;
     // From any thread: the newest records, in force before the applier handles its next event.
     void post(const WinPropsList &records);
-    bool isActive() const { return m_x11 != nullptr; }
-    int windowCount() const { return m_windows.size(); }
+    // From any thread: the socket of its connection, -1 before there is one.
+    int socketDescriptor() const { return m_socket.loadAcquire(); }
 
 private:
     using Composer = std::function<X11::RawProperty(const X11::RawProperty &own)>;
@@ -80,6 +81,7 @@ private:
         int stateRewrites = 0;
     };
 
+    bool open();
     void takePosted();
     void handleEvent(const xcb_generic_event_t *event);
     void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
@@ -130,7 +132,6 @@ private:
     void recordOriginals(xcb_window_t window, const TrackedWindow &tracked);
     void markStarted(xcb_window_t window, TrackedWindow &tracked);
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
-    void reportOnce(const QString &key, const QString &message);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 
     std::unique_ptr<X11Connection> m_x11;
@@ -145,13 +146,13 @@ private:
     // The X border new windows were created with, where they have one.
     QHash<xcb_window_t, int> m_borders;
     IconImages m_icons;
-    QSet<QString> m_reported;
     quint64 m_nextSerial = 1;
     bool m_started = false;
     bool m_moveResizeSupported = false;
     QMutex m_postedMutex;
     WinPropsList m_posted;
     QAtomicInt m_hasPosted;
+    QAtomicInt m_socket = -1;
 };
 
 #endif

@@ -122,6 +122,10 @@ KwinApplier::~KwinApplier()
 
 void KwinApplier::start(const WinPropsList &records)
 {
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    setEffects(
+        kwinEffects(wayland ? QStringLiteral("KWin on Wayland") : QStringLiteral("KWin on X11")));
     if (m_bus.registerObject(scriptPath, this, QDBusConnection::ExportScriptableSlots)) {
         loadWatchScript(scriptingTries);
         // A KWin started again (after a crash, or replaced) has lost it.
@@ -184,7 +188,7 @@ void KwinApplier::setRecords(const WinPropsList &records)
 {
     m_records = records;
     for (const WinProps &record : records)
-        reportNotApplied(record);
+        reportNoEffect(record, kwinRuleOf(record).notApplied);
     // Our own reading of the file is not KWin's.
     stopWatching();
     QByteArray before;
@@ -270,21 +274,6 @@ void KwinApplier::loadScript(const QString &name, const QByteArray &script)
 void KwinApplier::callScripting(const QString &method, const QVariantList &arguments)
 {
     m_bus.send(scriptingCall(method, arguments));
-}
-
-void KwinApplier::reportNotApplied(const WinProps &record)
-{
-    const QStringList notApplied = kwinRuleOf(record).notApplied;
-    if (notApplied.isEmpty())
-        return;
-    const QString members = notApplied.join(QStringLiteral(", "));
-    const QString key = record.winName() + QLatin1Char('\x1f') + members;
-    if (m_reported.contains(key))
-        return;
-    m_reported.insert(key);
-    Q_EMIT notice(
-        QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop (KWin).")
-            .arg(members, record.winName()));
 }
 
 // True when the file changed. A link is followed and stays a link.

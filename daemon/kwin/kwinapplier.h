@@ -58,7 +58,6 @@ private:
     // True when the file changed; before: what it held.
     bool writeRules(const WinPropsList &records, QByteArray &before);
     Written replaceRules(const QString &path, const QByteArray &before, const QByteArray &after);
-    void reportNotApplied(const WinProps &record);
     void reconfigure();
     QString rulesFile() const;
     // Runs the scripts that take back what rules gone forced, once KWin has read the rules
@@ -78,7 +77,6 @@ private:
     QDBusConnection m_bus;
     WinPropsList m_records;
     QRect m_screen;
-    QSet<QString> m_reported;
     QByteArrayList m_pendingUndo;
     // What the rules KWin has not read yet apply initially, by the window class in lower case.
     QHash<QString, QJsonObject> m_pendingStarts;

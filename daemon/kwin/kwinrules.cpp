@@ -23,21 +23,6 @@ constexpr int applyInitially = 3;
 const QByteArray ourIdPrefix = QByteArrayLiteral("kivo-winpropsd-");
 const QByteArray ourMark = QByteArrayLiteral(" (kivo-winpropsd)");
 
-// Record members that have a rule doing the same; no_title and no_border only together.
-const char *const kwinDoes[]
-    = { "sticky",        "no_focus",      "no_title",    "no_border", "no_button3",
-        "no_tbutton",    "no_pager",      "ontop",       "onbottom",  "geometry",
-        "init_maximize", "init_minimize", "transparency" };
-
-bool kwinHasRuleFor(QLatin1String key)
-{
-    for (const char *done : kwinDoes) {
-        if (key == QLatin1String(done))
-            return true;
-    }
-    return false;
-}
-
 // A value as KConfig reads it back: backslashes, line ends and spaces at either end escaped.
 QByteArray escaped(const QString &value)
 {
@@ -352,11 +337,34 @@ QByteArrayList userRuleIds(const RulesFile &rules)
 
 } // namespace
 
+DesktopEffects kwinEffects(const QString &desktop)
+{
+    DesktopEffects effects(desktop);
+    const QString wholeFrame
+        = QStringLiteral("only together with %1: KWin's rule takes the whole frame away");
+    effects.set(fieldOf(&WinProps::no_title), Effect::Applied,
+                wholeFrame.arg(QStringLiteral("no_border")));
+    effects.set(fieldOf(&WinProps::no_border), Effect::Applied,
+                wholeFrame.arg(QStringLiteral("no_title")));
+    effects.set(fieldOf(&WinProps::onbottom), Effect::Applied,
+                QStringLiteral("not together with ontop"));
+    effects.set(fieldOf(&WinProps::geometry), Effect::Applied,
+                QStringLiteral("offsets from the right or bottom edge need a size"));
+    for (bool WinProps::*done : { &WinProps::sticky, &WinProps::no_focus, &WinProps::no_button3,
+                                  &WinProps::no_tbutton, &WinProps::no_pager, &WinProps::ontop,
+                                  &WinProps::init_maximize, &WinProps::init_minimize })
+        effects.set(fieldOf(done), Effect::Applied);
+    effects.set(fieldOf(&WinProps::transparency), Effect::Applied);
+    // KWin's rules have nothing for the rest.
+    effects.setRest(Effect::NoEffect);
+    return effects;
+}
+
 KwinRule kwinRuleOf(const WinProps &record, const QRect &screen)
 {
     KwinRule rule;
     for (const WinPropsField &field : winPropsFields()) {
-        if (field.isSet(record) && !kwinHasRuleFor(field.key()))
+        if (field.isSet(record) && !kwinEffects(QString()).hasEffect(field))
             rule.notApplied.append(field.key());
     }
     addLasting(rule, record);

@@ -4,6 +4,7 @@
 #ifndef KIVO_KWINRULES_H
 #define KIVO_KWINRULES_H
 
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/winprops.h"
 
 #include <QByteArray>
@@ -21,6 +22,9 @@ struct KwinRule
     QByteArrayList entries;
     QStringList notApplied;
 };
+
+// What KWin's rules do with each property.
+DesktopEffects kwinEffects(const QString &desktop);
 
 // screen: the whole screen, all outputs together, in KWin's coordinates, from whose right and
 // bottom edges offsets after a '-' count; while it is not known (empty) such a rule has no

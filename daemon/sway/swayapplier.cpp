@@ -76,6 +76,7 @@ SwayApplier::SwayApplier(const QString &socketPath, QObject *parent)
 
 void SwayApplier::start(const WinPropsList &records)
 {
+    setEffects(swayEffects(QStringLiteral("sway")));
     m_matcher = RecordMatcher(records);
     m_ipc.connectToSway();
 }
@@ -190,13 +191,7 @@ void SwayApplier::apply(qint64 id, Window &window, bool isNew)
         run(id, commands, QString());
         return;
     }
-    if (!decision.notApplied.isEmpty()) {
-        const QString members = decision.notApplied.join(QStringLiteral(", "));
-        reportOnce(record->winName() + QLatin1Char('\x1f') + members,
-                   QStringLiteral("The properties %1 of \"%2\" have no effect on this desktop "
-                                  "(sway).")
-                       .arg(members, record->winName()));
-    }
+    reportNoEffect(*record, decision.notApplied);
     if (isNew) {
         commands += swayStartCommands(*record, m_workspace);
         if (swayFrameOf(*record, m_workspace))
@@ -248,12 +243,4 @@ void SwayApplier::keepPlacing(qint64 id, const WinProps &record, int triesLeft)
                 keepPlacing(id, record, triesLeft - 1);
         });
     });
-}
-
-void SwayApplier::reportOnce(const QString &key, const QString &message)
-{
-    if (m_reported.contains(key))
-        return;
-    m_reported.insert(key);
-    Q_EMIT notice(message);
 }

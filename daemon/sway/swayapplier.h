@@ -53,7 +53,6 @@ private:
     void apply(qint64 id, Window &window, bool isNew);
     void run(qint64 id, const QStringList &commands, const QString &recordName);
     void keepPlacing(qint64 id, const WinProps &record, int triesLeft);
-    void reportOnce(const QString &key, const QString &message);
 
     SwayIpc m_ipc;
     RecordMatcher m_matcher;
@@ -61,7 +60,6 @@ private:
     // The focused workspace, among all outputs, where new windows appear.
     QRect m_workspace;
     SwayBorder m_defaultBorder;
-    QSet<QString> m_reported;
     QTimer m_reconnect;
     bool m_connected = false;
     bool m_everConnected = false;

@@ -10,47 +10,6 @@
 
 namespace {
 
-// What sway 1.7 does with each property, tried here; null: it has no way to do it.
-struct SwayEffect
-{
-    const char *key;
-    const char *command;
-};
-
-const SwayEffect swayEffects[] = {
-    { "sticky", "sticky enable" }, // shows only on floating windows
-    { "no_focus", nullptr }, // sway's no_focus is a rule of its configuration only
-    { "no_title", "border pixel" },
-    { "no_border", "border none" }, // together with no_title only
-    { "no_border_edge", nullptr }, // sway's frame has no resize handle
-    { "no_ctrlbtn", nullptr }, // sway draws no buttons
-    { "no_button1", nullptr },
-    { "no_button2", nullptr },
-    { "no_button3", nullptr },
-    { "no_tbutton", nullptr }, // no taskbar
-    { "no_pager", nullptr }, // no pager
-    { "small_image", nullptr },
-    { "large_image", nullptr },
-    { "close_soon", "kill" },
-    { "ontop", nullptr }, // no stacking layers for windows
-    { "onbottom", nullptr },
-    { "init_maximize", nullptr },
-    { "init_minimize", "move scratchpad" },
-    { "focus_on_click", nullptr },
-    { "geometry", "floating enable, resize set, move absolute position" },
-    { "shadow", nullptr },
-    { "transparency", "opacity" },
-};
-
-bool hasEffect(QLatin1String key)
-{
-    for (const SwayEffect &effect : swayEffects) {
-        if (key == QLatin1String(effect.key))
-            return effect.command != nullptr;
-    }
-    return false;
-}
-
 QString opacityOf(const std::optional<quint32> &transparency)
 {
     const quint32 percent = qMin(transparency.value_or(0), WinProps::MaxPercent);
@@ -86,11 +45,32 @@ bool SwayLasting::operator==(const SwayLasting &other) const
     return frame == other.frame && sticky == other.sticky && transparency == other.transparency;
 }
 
+DesktopEffects swayEffects(const QString &desktop)
+{
+    // What sway 1.7 does with each property, tried here.
+    DesktopEffects effects(desktop);
+    effects.set(fieldOf(&WinProps::sticky), Effect::Applied,
+                QStringLiteral("floating windows only"));
+    effects.set(fieldOf(&WinProps::no_title), Effect::Applied,
+                QStringLiteral("a thin border stays"));
+    effects.set(fieldOf(&WinProps::no_border), Effect::Applied,
+                QStringLiteral("only together with no_title"));
+    effects.set(fieldOf(&WinProps::close_soon), Effect::Applied);
+    effects.set(fieldOf(&WinProps::init_minimize), Effect::Applied,
+                QStringLiteral("to the scratchpad"));
+    effects.set(fieldOf(&WinProps::geometry), Effect::Applied, QStringLiteral("the window floats"));
+    effects.set(fieldOf(&WinProps::transparency), Effect::Applied);
+    // sway draws no buttons nor resize handles, has no taskbar, pager, stacking layers, images
+    // or shadows, and its no_focus is a rule of its configuration only.
+    effects.setRest(Effect::NoEffect);
+    return effects;
+}
+
 SwayDecision swayDecision(const WinProps &record)
 {
     SwayDecision decision;
     for (const WinPropsField &field : winPropsFields()) {
-        if (field.isSet(record) && !hasEffect(field.key()))
+        if (field.isSet(record) && !swayEffects(QString()).hasEffect(field))
             decision.notApplied.append(field.key());
     }
     if (record.no_title)

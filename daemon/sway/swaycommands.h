@@ -4,6 +4,7 @@
 #ifndef KIVO_SWAYCOMMANDS_H
 #define KIVO_SWAYCOMMANDS_H
 
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/winprops.h"
 
 #include <QRect>
@@ -39,6 +40,9 @@ struct SwayDecision
     // Record members that have no effect on sway (key names of the record text).
     QStringList notApplied;
 };
+
+// What sway does with each property.
+DesktopEffects swayEffects(const QString &desktop);
 
 SwayDecision swayDecision(const WinProps &record);
 

@@ -50,6 +50,34 @@ const std::vector<WinPropsField> &winPropsFields()
     return fields;
 }
 
+namespace {
+
+template<typename Member> const WinPropsField &fieldWhere(Member member)
+{
+    for (const WinPropsField &field : winPropsFields()) {
+        if (member(field))
+            return field;
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+const WinPropsField &fieldOf(bool WinProps::*flag)
+{
+    return fieldWhere([flag](const WinPropsField &field) { return field.flag == flag; });
+}
+
+const WinPropsField &fieldOf(QString WinProps::*text)
+{
+    return fieldWhere([text](const WinPropsField &field) { return field.text == text; });
+}
+
+const WinPropsField &fieldOf(quint32 WinProps::*number)
+{
+    return fieldWhere([number](const WinPropsField &field) { return field.number == number; });
+}
+
 bool WinPropsField::isSet(const WinProps &props) const
 {
     switch (kind) {

@@ -64,4 +64,9 @@ struct WinPropsField
 // Every property, in member order: the order of the record text and of the D-Bus struct.
 const std::vector<WinPropsField> &winPropsFields();
 
+// The field of a member.
+const WinPropsField &fieldOf(bool WinProps::*flag);
+const WinPropsField &fieldOf(QString WinProps::*text);
+const WinPropsField &fieldOf(quint32 WinProps::*number);
+
 #endif

@@ -243,7 +243,7 @@ void TestApplierKwin::waylandWindowsMatchByAppId()
 void TestApplierKwin::whatKwinCannotDoIsLoggedOnce()
 {
     const QString line = QStringLiteral("The properties no_title, shadow of \"Partly\" have no "
-                                        "effect on this desktop (KWin).");
+                                        "effect on this desktop (KWin on ");
     QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Partly"),
                                                    QStringLiteral("no_title;shadow=0"))));
     QVERIFY(X11Session::waitFor([&] { return log().contains(line); }));
