@@ -219,12 +219,14 @@ Aspects differences(const LastingProps &a, const LastingProps &b)
     return changed;
 }
 
-WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
+namespace {
+
+const std::vector<WindowManagerTraits> &measuredTraits()
 {
     using namespace Motif;
     constexpr quint32 buttons = FunctionMinimize | FunctionMaximize | FunctionClose;
     // Measured on Debian 12's packages; the README lists what each one shows.
-    static const WindowManagerTraits known[] = {
+    static const std::vector<WindowManagerTraits> known = {
         // name, decorations, with the title only, the title takes, functions, deleting restores,
         // gravity ignored, gravity counts the border, unframing keeps the window
         { "Openbox", DecorTitle, DecorBorder | DecorResizeHandle, DecorResizeHandle, 0, true, false,
@@ -236,8 +238,23 @@ WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
         { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false, true, true },
         { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false, false, false },
     };
+    return known;
+}
+
+} // namespace
+
+QStringList measuredWindowManagers()
+{
+    QStringList names;
+    for (const WindowManagerTraits &traits : measuredTraits())
+        names.append(QLatin1String(traits.name));
+    return names;
+}
+
+WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
+{
     const QString name = windowManagerName.section(QLatin1Char(' '), 0, 0);
-    for (const WindowManagerTraits &traits : known) {
+    for (const WindowManagerTraits &traits : measuredTraits()) {
         if (name == QLatin1String(traits.name))
             return traits;
     }
@@ -329,7 +346,11 @@ DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowMan
     effects.set(fieldOf(&WinProps::shadow), composited, noCompositor);
     effects.set(fieldOf(&WinProps::transparency), composited, noCompositor);
     // Focus hints, images, geometry and closing need no window manager's help.
-    effects.setRest(Effect::Applied);
+    effects.set(fieldOf(&WinProps::no_focus), Effect::Applied);
+    effects.set(fieldOf(&WinProps::small_image), Effect::Applied);
+    effects.set(fieldOf(&WinProps::large_image), Effect::Applied);
+    effects.set(fieldOf(&WinProps::geometry), Effect::Applied);
+    effects.set(fieldOf(&WinProps::close_soon), Effect::Applied);
     return effects;
 }
 

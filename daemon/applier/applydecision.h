@@ -153,6 +153,8 @@ struct WindowManagerTraits
 
 // The traits of a window manager by the name it publishes; those of one not measured otherwise.
 WindowManagerTraits windowManagerTraits(const QString &windowManagerName);
+// The names of the window managers whose traits were measured.
+QStringList measuredWindowManagers();
 
 // What the running desktop makes of the requests.
 struct DesktopTraits

@@ -355,8 +355,14 @@ DesktopEffects kwinEffects(const QString &desktop)
                                   &WinProps::init_maximize, &WinProps::init_minimize })
         effects.set(fieldOf(done), Effect::Applied);
     effects.set(fieldOf(&WinProps::transparency), Effect::Applied);
-    // KWin's rules have nothing for the rest.
-    effects.setRest(Effect::NoEffect);
+    // KWin's rules have nothing for these.
+    for (bool WinProps::*none : { &WinProps::no_border_edge, &WinProps::no_ctrlbtn,
+                                  &WinProps::no_button1, &WinProps::no_button2,
+                                  &WinProps::close_soon, &WinProps::focus_on_click })
+        effects.set(fieldOf(none), Effect::NoEffect);
+    for (QString WinProps::*none : { &WinProps::small_image, &WinProps::large_image })
+        effects.set(fieldOf(none), Effect::NoEffect);
+    effects.set(fieldOf(&WinProps::shadow), Effect::NoEffect);
     return effects;
 }
 

@@ -62,7 +62,15 @@ DesktopEffects swayEffects(const QString &desktop)
     effects.set(fieldOf(&WinProps::transparency), Effect::Applied);
     // sway draws no buttons nor resize handles, has no taskbar, pager, stacking layers, images
     // or shadows, and its no_focus is a rule of its configuration only.
-    effects.setRest(Effect::NoEffect);
+    for (bool WinProps::*none :
+         { &WinProps::no_focus, &WinProps::no_border_edge, &WinProps::no_ctrlbtn,
+           &WinProps::no_button1, &WinProps::no_button2, &WinProps::no_button3,
+           &WinProps::no_tbutton, &WinProps::no_pager, &WinProps::ontop, &WinProps::onbottom,
+           &WinProps::init_maximize, &WinProps::focus_on_click })
+        effects.set(fieldOf(none), Effect::NoEffect);
+    for (QString WinProps::*none : { &WinProps::small_image, &WinProps::large_image })
+        effects.set(fieldOf(none), Effect::NoEffect);
+    effects.set(fieldOf(&WinProps::shadow), Effect::NoEffect);
     return effects;
 }
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "platform/winprops/winprops.h"
+#include "platform/winprops/winpropsfields.h"
 #include "tests/common/filetestutil.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
@@ -134,6 +134,39 @@ private Q_SLOTS:
             QCOMPARE(run.err, QString());
         QVERIFY(service.start());
         QCOMPARE(service.readStorage(), stored);
+    }
+
+    // What a service that applies nothing tells, and no service at all.
+    void desktop_data()
+    {
+        QTest::addColumn<bool>("serviceRuns");
+        QTest::addColumn<int>("status");
+        QTest::newRow("the service keeps, applies nothing") << true << 0;
+        QTest::newRow("no service") << false << 3;
+    }
+
+    void desktop()
+    {
+        QFETCH(bool, serviceRuns);
+        QFETCH(int, status);
+        ServiceProcess service;
+        service.writeStorage(stored);
+        QVERIFY(!serviceRuns || service.start({ QStringLiteral("--no-apply") }));
+        const ToolRun run = runTool({ QStringLiteral("--desktop") });
+        QCOMPARE(run.exitCode, status);
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (!serviceRuns) {
+            QVERIFY2(run.err.startsWith("kivo-admin-winprops: the service could not be asked"),
+                     qPrintable(run.err));
+            QCOMPARE(lines, QStringList());
+            return;
+        }
+        QVERIFY2(lines.value(0).startsWith("Desktop: none (The service was started with "
+                                           "--no-apply"),
+                 qPrintable(run.out));
+        QCOMPARE(lines.size(), 1 + int(winPropsFields().size()));
+        for (const QString &line : lines.mid(1))
+            QVERIFY2(line.endsWith(QLatin1String(": no effect")), qPrintable(line));
     }
 
     // Quiet changes, listings, both and refused values, each on the stored three.

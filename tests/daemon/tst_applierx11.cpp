@@ -8,6 +8,7 @@
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
 #include "tests/common/testrecords.h"
+#include "tests/common/toolrun.h"
 #include "tests/x11/x11session.h"
 
 #include <QDBusConnection>
@@ -18,6 +19,9 @@
 #include <memory>
 
 namespace {
+
+// The window managers of the suite's table (tests/x11/).
+const char *const windowManagers[] = { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" };
 
 enum class Check {
     FrameExtents, // expected: "left,right,top,bottom"
@@ -80,6 +84,8 @@ private Q_SLOTS:
     void startsWithoutApplyingWhenItCannot();
     void restartsLeaveTheWindowsAsTheyAre();
     // Last: it replaces the service on the test's display by one on each window manager's.
+    void theToolSaysWhatEveryWindowManagerDoes_data();
+    void theToolSaysWhatEveryWindowManagerDoes();
     void framesOnEveryWindowManager_data();
     void framesOnEveryWindowManager();
     void restartsOnEveryWindowManagerRepeatNoStart_data();
@@ -828,6 +834,36 @@ bool TestApplierX11::hasButtons(xcb_window_t window, quint32 decorationsOff, qui
     return plainBar && allowsActions(window, functionsOff);
 }
 
+void TestApplierX11::theToolSaysWhatEveryWindowManagerDoes_data()
+{
+    QTest::addColumn<QString>("windowManager");
+    for (const char *windowManager : windowManagers)
+        QTest::newRow(windowManager) << windowManager;
+}
+
+// The frame rows check the applier's table against each window manager; the tool must tell
+// the user that same table.
+void TestApplierX11::theToolSaysWhatEveryWindowManagerDoes()
+{
+    QFETCH(QString, windowManager);
+    QVERIFY2(useWindowManager(windowManager), qPrintable(windowManager));
+    ManagedDesktop &desktop = *m_desktop;
+    const ToolRun run = runTool({ QStringLiteral("--desktop") });
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("Desktop: ") + desktop.name);
+    const DesktopEffects expected = x11Effects(desktop.traits, desktop.name);
+    for (const char *frameKey : { "no_title", "no_border", "no_border_edge", "no_ctrlbtn",
+                                  "no_button1", "no_button2", "no_button3" }) {
+        const PropertyEffect effect = expected.of(QLatin1String(frameKey));
+        QString line = QLatin1String(frameKey)
+            + QLatin1String(effect.effect == Effect::Applied ? ": applied" : ": no effect");
+        if (!effect.note.isEmpty())
+            line += QStringLiteral(" (%1)").arg(effect.note);
+        QVERIFY2(lines.contains(line), qPrintable(line + QLatin1Char('\n') + run.out));
+    }
+}
+
 void TestApplierX11::framesOnEveryWindowManager_data()
 {
     QTest::addColumn<QString>("windowManager");
@@ -836,8 +872,6 @@ void TestApplierX11::framesOnEveryWindowManager_data()
     QTest::addColumn<int>("panelHeight"); // of of a panel along the top edge
 
     // What each does is in the applier's table; these rows check the table against them.
-    const char *const windowManagers[]
-        = { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" };
     const char *const properties[]
         = { "no_title", "no_border", "no_title;no_border", "no_border_edge",
             "no_ctrlbtn;no_button1;no_button2;no_button3" };
@@ -950,8 +984,7 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart_data()
     QTest::addColumn<QString>("windowManager");
     QTest::addColumn<X11Session::Restart>("how");
     const char *wayNames[] = { "ended and started", "replaced", "restarted in place" };
-    for (const char *windowManager :
-         { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" }) {
+    for (const char *windowManager : windowManagers) {
         for (const X11Session::Restart how : X11Session::restartsKnownTo(windowManager))
             QTest::addRow("%s %s", windowManager, wayNames[int(how)]) << windowManager << how;
     }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "daemon/applier/applydecision.h"
+#include "daemon/kwin/kwinrules.h"
+#include "daemon/sway/swaycommands.h"
 #include "tests/common/testrecords.h"
 
 #include <QtTest>
@@ -71,6 +73,8 @@ class TestApplyDecision : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void everyBackendSaysWhatEachPropertyDoes_data();
+    void everyBackendSaysWhatEachPropertyDoes();
     void matchesTheRecordOfAWindow_data();
     void matchesTheRecordOfAWindow();
     void decides_data();
@@ -330,6 +334,78 @@ void TestApplyDecision::transparencyBecomesOpacity()
 {
     QFETCH(quint32, transparency);
     QTEST(opacityOf(transparency), "opacity");
+}
+
+// What a backend declares, and what it finds it cannot do with a record.
+struct Backend
+{
+    DesktopEffects effects;
+    std::function<QStringList(const WinProps &)> notApplied;
+};
+Q_DECLARE_METATYPE(Backend)
+
+namespace {
+
+Backend x11Backend(const QString &name)
+{
+    const DesktopTraits desktop = desktopNamed(name);
+    return { x11Effects(desktop, name), [desktop](const WinProps &record) {
+                return decide(&record, true, LastingProps(), desktop).notApplied;
+            } };
+}
+
+// A record that sets this property alone.
+WinProps settingOnly(const WinPropsField &field)
+{
+    WinProps record;
+    record.setWinName(QStringLiteral("one"));
+    switch (field.kind) {
+    case WinPropsKind::Switch:
+        field.setValue(record, true);
+        break;
+    case WinPropsKind::Image:
+        field.setValue(record, QStringLiteral("xterm"));
+        break;
+    case WinPropsKind::Geometry:
+        field.setValue(record, QStringLiteral("300x200+10+20"));
+        break;
+    case WinPropsKind::Number:
+        field.setValue(record, 40u);
+        break;
+    }
+    return record;
+}
+
+} // namespace
+
+// A property a backend forgets is neither applied nor said to have no effect: it fails here. And
+// what each declares is what it does with a record that sets that property alone.
+void TestApplyDecision::everyBackendSaysWhatEachPropertyDoes_data()
+{
+    QTest::addColumn<Backend>("backend");
+    const QStringList desktops = measuredWindowManagers()
+        + QStringList { "composited", "unmeasured", "no pager", "none" };
+    for (const QString &name : desktops)
+        QTest::newRow(qPrintable(QStringLiteral("X11: ") + name)) << x11Backend(name);
+    QTest::newRow("KWin") << Backend { kwinEffects(QStringLiteral("KWin")), [](const WinProps &r) {
+                                          return kwinRuleOf(r, QRect(0, 0, 800, 600)).notApplied;
+                                      } };
+    QTest::newRow("sway") << Backend { swayEffects(QStringLiteral("sway")), [](const WinProps &r) {
+                                          return swayDecision(r).notApplied;
+                                      } };
+}
+
+void TestApplyDecision::everyBackendSaysWhatEachPropertyDoes()
+{
+    QFETCH(Backend, backend);
+    QCOMPARE(backend.effects.unknownKeys(), QStringList());
+    for (const WinPropsField &field : winPropsFields()) {
+        const PropertyEffect effect = backend.effects.of(field);
+        const bool said = backend.notApplied(settingOnly(field)).contains(field.key());
+        // A note may say when it takes effect only with another property.
+        if (effect.effect == Effect::NoEffect || effect.note.isEmpty())
+            QVERIFY2(said == (effect.effect == Effect::NoEffect), field.name);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestApplyDecision)
