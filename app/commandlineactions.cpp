@@ -160,8 +160,10 @@ void CommandLineActions::reportNoEffect(WinPropsBackend &backend,
         added.append(stored.find(WinProps(text).winName()));
     for (const WinProps &props : m_imported.records)
         added.append(stored.find(props.winName()));
+    // Where nothing applies them at all (no display, --no-apply), --desktop says why; a quiet
+    // run over ssh or from cron is not told each time.
     const std::optional<DesktopEffects> effects = backend.effectsHere();
-    if (!effects)
+    if (!effects || !effects->applies())
         return;
     QSet<QString> said;
     for (const WinProps &props : qAsConst(added)) {
@@ -169,12 +171,6 @@ void CommandLineActions::reportNoEffect(WinPropsBackend &backend,
         if (keys.isEmpty() || said.contains(props.winName()))
             continue;
         said.insert(props.winName());
-        if (!effects->applies()) {
-            report(tr("the properties of \"%1\" are stored, but this desktop does not apply "
-                      "window properties: %2")
-                       .arg(props.winName(), effects->reason()));
-            continue;
-        }
         report(tr("the properties %1 of \"%2\" have no effect on this desktop (%3)")
                    .arg(keys.join(QStringLiteral(", ")), props.winName(), effects->desktop()));
     }

@@ -213,6 +213,8 @@ int runDialog(int argc, char *argv[])
                          QDBusConnection::sessionBus());
 
     WinPropsDialog dialog(&apprc);
+    QObject::connect(&apprc, &ApprcProxy::desktopEffectsChanged, &dialog,
+                     &WinPropsDialog::showDesktopEffects);
     app.setActivationWindow(&dialog, true);
 
     const CommandLineActions actions(parser, options, undecodableArguments(argc, argv));

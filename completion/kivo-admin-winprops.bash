@@ -35,7 +35,7 @@ _kivo_admin_winprops()
         ;;
     esac
     COMPREPLY=($(compgen -W '--help --help-all --version --add --delete --edit --quiet --list
-        --show --export --import' -- "$cur"))
+        --show --export --import --desktop' -- "$cur"))
 }
 
 complete -F _kivo_admin_winprops kivo-admin-winprops

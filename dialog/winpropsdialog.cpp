@@ -20,6 +20,7 @@ const char sizeKey[] = "size";
 
 WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     : QDialog(parent)
+    , m_service(*service)
     , m_session(*service, [this](const QStringList &names) { return askAboutConflicts(names); })
     , m_workingCopy(m_session.workingCopy())
 {
@@ -39,6 +40,7 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     setUpWindowPicking();
 
     m_unreadWarningDue = !m_session.fetch();
+    showDesktopEffects();
     winListWidget->setStrings(m_workingCopy.names(), QString());
     if (m_workingCopy.isEmpty())
         slotCurrentWinChanged(QString(), QString());
@@ -52,6 +54,12 @@ WinPropsDialog::WinPropsDialog(WinPropsBackend *service, QWidget *parent)
     connectKeyboard();
 
     restoreWindowState();
+}
+
+void WinPropsDialog::showDesktopEffects()
+{
+    const std::optional<DesktopEffects> effects = m_service.effectsHere();
+    winPropsWidget->setDesktopEffects(effects ? &*effects : nullptr);
 }
 
 // The list's own keys act like the buttons under it; Ctrl+F goes to the filter, and Enter there

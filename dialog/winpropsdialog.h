@@ -34,6 +34,8 @@ public:
     void importWinProps(const WinPropsList &records);
 
     void setVisible(bool visible) override;
+    // Asks the service again what this desktop does with each property, and shows it.
+    void showDesktopEffects();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -88,6 +90,7 @@ private:
                                     = QMessageBox::NoButton,
                                     Qt::TextFormat format = Qt::PlainText);
 
+    WinPropsBackend &m_service;
     WinPropsSession m_session;
     // The session's, which Reset and a save taking in changes made elsewhere replace.
     WinPropsWorkingCopy &m_workingCopy;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editor/winpropswidget.h"
 
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/winprops.h"
 #include "platform/winprops/winpropsfields.h"
 
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStyle>
 
 namespace {
 
@@ -52,6 +54,40 @@ WinPropsWidget::WinPropsWidget(QWidget *parent)
                                 + small_imageButton->width());
     connectValueControls();
     keepWheelForScrolling();
+}
+
+void WinPropsWidget::setDesktopEffects(const DesktopEffects *effects)
+{
+    desktopLabel->setVisible(effects);
+    if (effects)
+        desktopLabel->setText(effects->applies()
+                                  ? tr("Applied by %1").arg(effects->desktop())
+                                  : tr("This desktop does not apply window properties; they are "
+                                       "kept for desktops that do."));
+    for (const PropertyControls &controls : m_propertyControls)
+        showEffect(controls, effects && effects->applies() ? effects : nullptr);
+}
+
+// On the control that turns the property on: a check box, or the geometry's.
+void WinPropsWidget::showEffect(const PropertyControls &controls, const DesktopEffects *effects)
+{
+    QWidget *control
+        = controls.checkBox ? static_cast<QWidget *>(controls.checkBox) : controls.geometryWidget;
+    if (!control)
+        return;
+    QCheckBox *marked
+        = controls.checkBox ? controls.checkBox : controls.geometryWidget->findChild<QCheckBox *>();
+    const PropertyEffect effect = effects ? effects->of(*controls.field) : PropertyEffect();
+    QStringList tip;
+    if (effect.effect == Effect::NoEffect)
+        tip.append(tr("No effect on this desktop (%1)").arg(effects->desktop()));
+    if (effect.effect != Effect::Unknown && !effect.note.isEmpty())
+        tip.append(effect.note);
+    control->setToolTip(tip.join(QLatin1String(": ")));
+    if (marked)
+        marked->setIcon(effect.effect == Effect::NoEffect
+                            ? style()->standardIcon(QStyle::SP_MessageBoxInformation)
+                            : QIcon());
 }
 
 // The Appearance tab scrolls: a wheel turned over a value the user has not chosen to edit

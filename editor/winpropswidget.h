@@ -9,6 +9,7 @@
 
 #include <vector>
 
+class DesktopEffects;
 class WinProps;
 struct WinPropsField;
 
@@ -27,6 +28,10 @@ public:
     void setWinProps(const WinProps &props);
     // A new record named winName, built from the controls.
     WinProps winProps(const QString &winName) const;
+    // Says who applies the properties here and marks the controls of those that have no effect
+    // (they stay usable: a record may be meant for another desktop). Null: nothing is known,
+    // and nothing is shown.
+    void setDesktopEffects(const DesktopEffects *effects);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,6 +59,7 @@ private:
     void sizeIconButtons();
     void connectValueControls();
     void keepWheelForScrolling();
+    void showEffect(const PropertyControls &controls, const DesktopEffects *effects);
     static void showProperty(const PropertyControls &controls, const WinProps &props);
     static void readProperty(const PropertyControls &controls, WinProps &props);
 

@@ -4,7 +4,12 @@
 <context>
     <name>ApprcInterface</name>
     <message>
-        <location filename="../service/apprcinterface.cpp" line="+78"/>
+        <location filename="../service/apprcinterface.cpp" line="+106"/>
+        <source>The service sent no description of this desktop.</source>
+        <translation>Der Dienst hat keine Beschreibung dieser Arbeitsumgebung gesendet.</translation>
+    </message>
+    <message>
+        <location line="+39"/>
         <source>The window properties were changed elsewhere.</source>
         <translation>Die Fenstereigenschaften wurden anderswo geändert.</translation>
     </message>
@@ -12,7 +17,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+50"/>
+        <location filename="../app/commandlineactions.cpp" line="+51"/>
         <source>the file name given to --import is empty</source>
         <translation>der an --import übergebene Dateiname ist leer</translation>
     </message>
@@ -47,7 +52,7 @@
         <translation>der bei --edit angegebene Fenstername ist leer</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>the window name &quot;%1&quot; given to --edit is not valid text</source>
         <translation>der bei --edit angegebene Fenstername „%1“ ist kein gültiger Text</translation>
     </message>
@@ -57,12 +62,17 @@
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
         <translation>das Argument „%1“ gehört zu keiner Option und wird ignoriert</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+66"/>
+        <source>the properties %1 of &quot;%2&quot; have no effect on this desktop (%3)</source>
+        <translation>die Eigenschaften %1 von &quot;%2&quot; haben in dieser Arbeitsumgebung keine Wirkung (%3)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>the record for &quot;%1&quot; sets no property, so the stored entry of &quot;%1&quot; was removed</source>
         <translation>der Datensatz für „%1“ setzt keine Eigenschaft, daher wurde der gespeicherte Eintrag von „%1“ entfernt</translation>
     </message>
@@ -72,20 +82,18 @@
         <translation>der Datensatz für „%1“ setzt keine Eigenschaft, daher wird für „%1“ nichts gespeichert</translation>
     </message>
     <message>
-        <location line="-32"/>
-        <location filename="../app/listingactions.cpp" line="+66"/>
-        <location filename="../app/listingactions.cpp" line="+146"/>
-        <location filename="../app/commandlineactions.cpp" line="+11"/>
+        <location line="-67"/>
+        <location filename="../app/listingactions.cpp" line="+183"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+15"/>
         <source>the window properties could not be stored: %1</source>
         <translation>die Fenstereigenschaften konnten nicht gespeichert werden: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-33"/>
+        <location filename="../app/listingactions.cpp" line="-102"/>
         <source>standard output could not be written</source>
         <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
@@ -95,39 +103,47 @@
         <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+142"/>
         <source>the window name given to --show is empty</source>
         <translation>der an --show übergebene Fenstername ist leer</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location line="+25"/>
+        <location line="-117"/>
         <source>it is a named pipe that nobody reads</source>
         <translation>es ist eine benannte Pipe, aus der niemand liest</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+97"/>
+        <source>the service does not tell what this desktop does with window properties</source>
+        <translation>der Dienst sagt nicht, was diese Arbeitsumgebung mit Fenstereigenschaften macht</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the service could not be asked what this desktop does with window properties: %1</source>
+        <translation>der Dienst konnte nicht gefragt werden, was diese Arbeitsumgebung mit Fenstereigenschaften macht: %1</translation>
+    </message>
+    <message>
+        <location line="+57"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>für das Fenster &quot;%1&quot; sind keine Eigenschaften gespeichert</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+35"/>
         <source>left out an entry without a window name, which no record line can hold</source>
         <translation>ein Eintrag ohne Fensternamen wurde ausgelassen, da keine Datensatzzeile ihn aufnehmen kann</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>left out a second entry of &quot;%1&quot;; the first is listed</source>
         <translation>ein zweiter Eintrag von „%1“ wurde ausgelassen; der erste ist aufgeführt</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>left out the entry of &quot;%1&quot;, whose values no record line can hold</source>
         <translation>der Eintrag von „%1“ wurde ausgelassen, da keine Datensatzzeile seine Werte aufnehmen kann</translation>
     </message>
     <message>
-        <location line="+23"/>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
     </message>
@@ -137,8 +153,7 @@
         <translation>Die Optionen zeigt „%1 --help“.</translation>
     </message>
     <message>
-        <location line="+18"/>
-        <location line="+21"/>
+        <location filename="../app/listingactions.cpp" line="+21"/>
         <source>it holds more than %1 bytes, more than any window properties can take</source>
         <translation>sie enthält mehr als %1 Bytes, mehr als Fenstereigenschaften je brauchen können</translation>
     </message>
@@ -148,7 +163,7 @@
         <translation>%1 Sekunden lang kam nichts daraus</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+55"/>
+        <location filename="../app/main.cpp" line="+18"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>der Dialog braucht eine Anzeige, und es wurde keine gefunden; --help, --list, --show, --export und --quiet funktionieren ohne</translation>
     </message>
@@ -163,23 +178,22 @@
         <translation>die Fenstereigenschaften sind im Dialog geöffnet; nichts wurde geändert</translation>
     </message>
     <message>
-        <location line="+28"/>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>the connection to the session bus was lost while waiting for the service (the bus drops a client whose message is larger than it accepts)</source>
         <translation>die Verbindung zum Sitzungsbus ging verloren, während auf den Dienst gewartet wurde (der Bus trennt einen Client, dessen Nachricht größer ist, als er annimmt)</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+29"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show und --export öffnen keinen Dialog; geben Sie --quiet an, um auch Änderungen vorzunehmen</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+28"/>
         <source>a quiet run started before the dialog did not end in time; the dialog was not opened</source>
         <translation>ein vor dem Dialog gestarteter stiller Lauf endete nicht rechtzeitig; der Dialog wurde nicht geöffnet</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Windows properties</source>
         <translation>Fenstereigenschaften</translation>
     </message>
@@ -207,7 +221,7 @@
         <translation>&amp;Geometrie festlegen</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+24"/>
         <source>x offset:</source>
         <translation>X-Versatz:</translation>
     </message>
@@ -379,12 +393,17 @@
         <translation>Die Fenstereinträge aus &lt;Datei&gt; hinzufügen (- für die Standardeingabe) und gleichnamige Fenster ersetzen</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+6"/>
+        <source>Print which desktop applies the window properties and what each property does there</source>
+        <translation>Ausgeben, welche Arbeitsumgebung die Fenstereigenschaften anwendet und was jede Eigenschaft dort bewirkt</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Edits the window properties of programs: how the desktop decorates and manages their windows.</source>
         <translation>Bearbeitet die Fenstereigenschaften von Programmen: wie die Arbeitsumgebung ihre Fenster dekoriert und verwaltet.</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>See kivo-admin-winprops(1) for the window record syntax and the exit statuses.</source>
         <translation>Die Syntax der Fenstereinträge und die Exit-Status stehen in kivo-admin-winprops(1).</translation>
     </message>
@@ -466,7 +485,7 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+108"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+110"/>
         <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
@@ -545,7 +564,7 @@
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+141"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+139"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
@@ -560,7 +579,7 @@
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+62"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -570,7 +589,7 @@
         <translation>Die gespeicherten Fenstereigenschaften konnten beim Öffnen dieses Dialogs nicht gelesen werden. Beim Speichern werden sie alle durch die hier angezeigten Einträge ersetzt. Möchten Sie fortfahren?</translation>
     </message>
     <message numerus="yes">
-        <location line="+38"/>
+        <location line="+34"/>
         <source>and %n more</source>
         <translation>
             <numerusform>und %n weiterer</numerusform>
@@ -578,18 +597,18 @@
         </translation>
     </message>
     <message>
-        <location line="-22"/>
+        <location line="-21"/>
         <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
         <translation>Für diese Fensternamen sind keine Eigenschaften festgelegt:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Diese Namen werden entfernt. Möchten Sie fortfahren?</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+118"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+34"/>
         <source>Saving failed</source>
         <translation>Speichern fehlgeschlagen</translation>
     </message>
@@ -599,7 +618,7 @@
         <translation>Die Fenstereigenschaften konnten nicht gespeichert werden:</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+18"/>
         <source>Changed elsewhere</source>
         <translation>Anderswo geändert</translation>
     </message>
@@ -629,7 +648,7 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-197"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-193"/>
         <source>Choose a window name from the list to edit its properties.</source>
         <translation>Wählen Sie einen Fensternamen aus der Liste, um seine Eigenschaften zu bearbeiten.</translation>
     </message>
@@ -645,14 +664,12 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+189"/>
-        <location filename="../dialog/winpropsentries.cpp" line="-174"/>
-        <location line="+186"/>
+        <location line="+184"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-188"/>
+        <location line="-183"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -697,7 +714,7 @@
         <translation>Möchten Sie die Fenstereigenschaften für „%1“ wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+39"/>
         <source>Invalid window record</source>
         <translation>Ungültiger Fenstereintrag</translation>
     </message>
@@ -712,12 +729,12 @@
         <translation>Für „%1“ sind bereits Eigenschaften festgelegt. Möchten Sie sie überschreiben?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+36"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Für „%1“ sind keine Fenstereigenschaften festgelegt. Möchten Sie sie anlegen?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>The window name given on the command line is empty.</source>
         <translation>Der auf der Befehlszeile angegebene Fenstername ist leer.</translation>
     </message>
@@ -725,7 +742,7 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+54"/>
+        <location filename="../service/winpropsservice.cpp" line="+57"/>
         <source>The service sent a text of %1 characters; window names and values have at most %2.</source>
         <translation>Der Dienst hat einen Text von %1 Zeichen gesendet; Fensternamen und Werte haben höchstens %2.</translation>
     </message>
@@ -743,7 +760,7 @@
         <translation>Formular</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+32"/>
         <source>App&amp;earance</source>
         <translation>&amp;Erscheinungsbild</translation>
     </message>
@@ -895,6 +912,21 @@
         <location line="+58"/>
         <source>For irritating error windows</source>
         <translation>Für lästige Fehlermeldungsfenster</translation>
+    </message>
+    <message>
+        <location filename="../editor/winpropswidget.cpp" line="+64"/>
+        <source>Applied by %1</source>
+        <translation>Angewendet von %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>This desktop does not apply window properties; they are kept for desktops that do.</source>
+        <translation>Diese Arbeitsumgebung wendet keine Fenstereigenschaften an; sie werden für Arbeitsumgebungen aufbewahrt, die das tun.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>No effect on this desktop (%1)</source>
+        <translation>Keine Wirkung in dieser Arbeitsumgebung (%1)</translation>
     </message>
 </context>
 </TS>

@@ -4,7 +4,12 @@
 <context>
     <name>ApprcInterface</name>
     <message>
-        <location filename="../service/apprcinterface.cpp" line="+78"/>
+        <location filename="../service/apprcinterface.cpp" line="+106"/>
+        <source>The service sent no description of this desktop.</source>
+        <translation>Служба не прислала описание этого рабочего стола.</translation>
+    </message>
+    <message>
+        <location line="+39"/>
         <source>The window properties were changed elsewhere.</source>
         <translation>Свойства окон были изменены в другом месте.</translation>
     </message>
@@ -12,7 +17,7 @@
 <context>
     <name>CommandLineActions</name>
     <message>
-        <location filename="../app/commandlineactions.cpp" line="+50"/>
+        <location filename="../app/commandlineactions.cpp" line="+51"/>
         <source>the file name given to --import is empty</source>
         <translation>имя файла, переданное в --import, пусто</translation>
     </message>
@@ -47,7 +52,7 @@
         <translation>имя окна, указанное в --edit, пустое</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>the window name &quot;%1&quot; given to --edit is not valid text</source>
         <translation>имя окна «%1», указанное в --edit, не является допустимым текстом</translation>
     </message>
@@ -57,12 +62,17 @@
         <translation>неожиданный аргумент «%1»</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
         <translation>аргумент «%1» не относится ни к одному параметру и пропускается</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+66"/>
+        <source>the properties %1 of &quot;%2&quot; have no effect on this desktop (%3)</source>
+        <translation>свойства %1 окна &quot;%2&quot; не действуют на этом рабочем столе (%3)</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>the record for &quot;%1&quot; sets no property, so the stored entry of &quot;%1&quot; was removed</source>
         <translation>запись для «%1» не задаёт ни одного свойства, поэтому сохранённая запись «%1» удалена</translation>
     </message>
@@ -72,20 +82,18 @@
         <translation>запись для «%1» не задаёт ни одного свойства, поэтому для «%1» ничего не сохранено</translation>
     </message>
     <message>
-        <location line="-32"/>
-        <location filename="../app/listingactions.cpp" line="+66"/>
-        <location filename="../app/listingactions.cpp" line="+146"/>
-        <location filename="../app/commandlineactions.cpp" line="+11"/>
+        <location line="-67"/>
+        <location filename="../app/listingactions.cpp" line="+183"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+15"/>
         <source>the window properties could not be stored: %1</source>
         <translation>не удалось сохранить свойства окон: %1</translation>
     </message>
     <message>
-        <location filename="../app/listingactions.cpp" line="-33"/>
+        <location filename="../app/listingactions.cpp" line="-102"/>
         <source>standard output could not be written</source>
         <translation>не удалось записать в стандартный вывод</translation>
     </message>
@@ -95,39 +103,47 @@
         <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+142"/>
         <source>the window name given to --show is empty</source>
         <translation>имя окна, переданное в --show, пусто</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location line="+25"/>
+        <location line="-117"/>
         <source>it is a named pipe that nobody reads</source>
         <translation>это именованный канал, из которого никто не читает</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+97"/>
+        <source>the service does not tell what this desktop does with window properties</source>
+        <translation>служба не сообщает, что этот рабочий стол делает со свойствами окон</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the service could not be asked what this desktop does with window properties: %1</source>
+        <translation>не удалось спросить службу, что этот рабочий стол делает со свойствами окон: %1</translation>
+    </message>
+    <message>
+        <location line="+57"/>
         <source>no properties are stored for the window &quot;%1&quot;</source>
         <translation>для окна &quot;%1&quot; не сохранено свойств</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+35"/>
         <source>left out an entry without a window name, which no record line can hold</source>
         <translation>пропущена запись без имени окна: её не может содержать ни одна строка записи</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>left out a second entry of &quot;%1&quot;; the first is listed</source>
         <translation>пропущена вторая запись «%1»; выведена первая</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>left out the entry of &quot;%1&quot;, whose values no record line can hold</source>
         <translation>пропущена запись «%1»: её значения не может содержать ни одна строка записи</translation>
     </message>
     <message>
-        <location line="+23"/>
-        <location line="+14"/>
+        <location line="+15"/>
         <source>the file &quot;%1&quot; could not be read: %2</source>
         <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
@@ -137,8 +153,7 @@
         <translation>Параметры выводит «%1 --help».</translation>
     </message>
     <message>
-        <location line="+18"/>
-        <location line="+21"/>
+        <location filename="../app/listingactions.cpp" line="+21"/>
         <source>it holds more than %1 bytes, more than any window properties can take</source>
         <translation>он содержит более %1 байт — больше, чем могут занять любые свойства окон</translation>
     </message>
@@ -148,7 +163,7 @@
         <translation>из него ничего не поступало %1 с</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+55"/>
+        <location filename="../app/main.cpp" line="+18"/>
         <source>the dialog needs a display, and none was found; --help, --list, --show, --export and --quiet work without one</source>
         <translation>диалогу нужен дисплей, но он не найден; --help, --list, --show, --export и --quiet работают без него</translation>
     </message>
@@ -163,23 +178,22 @@
         <translation>свойства окон открыты в диалоге; ничего не изменено</translation>
     </message>
     <message>
-        <location line="+28"/>
-        <location line="+18"/>
+        <location line="+17"/>
         <source>the connection to the session bus was lost while waiting for the service (the bus drops a client whose message is larger than it accepts)</source>
         <translation>соединение с сеансовой шиной потеряно во время ожидания службы (шина разрывает соединение с клиентом, чьё сообщение больше допустимого)</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+29"/>
         <source>--list, --show and --export open no dialog; give --quiet to make changes as well</source>
         <translation>--list, --show и --export не открывают диалог; чтобы заодно внести изменения, укажите --quiet</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+28"/>
         <source>a quiet run started before the dialog did not end in time; the dialog was not opened</source>
         <translation>тихий запуск, начатый до диалога, не завершился вовремя; диалог не открыт</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Windows properties</source>
         <translation>Свойства окон</translation>
     </message>
@@ -207,7 +221,7 @@
         <translation>Задать &amp;геометрию</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+24"/>
         <source>x offset:</source>
         <translation>Смещение по X:</translation>
     </message>
@@ -379,12 +393,17 @@
         <translation>Добавить записи окон из &lt;файл&gt; (- для стандартного ввода), заменяя окна с теми же именами</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+6"/>
+        <source>Print which desktop applies the window properties and what each property does there</source>
+        <translation>Вывести, какой рабочий стол применяет свойства окон и что там делает каждое свойство</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Edits the window properties of programs: how the desktop decorates and manages their windows.</source>
         <translation>Изменяет свойства окон программ: как рабочий стол оформляет их окна и управляет ими.</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>See kivo-admin-winprops(1) for the window record syntax and the exit statuses.</source>
         <translation>Синтаксис записей окон и коды завершения описаны в kivo-admin-winprops(1).</translation>
     </message>
@@ -466,7 +485,7 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+108"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+110"/>
         <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
@@ -545,7 +564,7 @@
         <translation>&amp;Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+141"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+139"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
@@ -560,7 +579,7 @@
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+62"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -570,7 +589,7 @@
         <translation>При открытии этого диалога не удалось прочитать сохранённые свойства окон. При сохранении все они будут заменены показанными здесь записями. Продолжить?</translation>
     </message>
     <message numerus="yes">
-        <location line="+38"/>
+        <location line="+34"/>
         <source>and %n more</source>
         <translation>
             <numerusform>и ещё %n</numerusform>
@@ -579,18 +598,18 @@
         </translation>
     </message>
     <message>
-        <location line="-22"/>
+        <location line="-21"/>
         <source>There are no properties for window names:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;These names will be removed. Do you want to continue?</source>
         <translation>Для этих имён окон не задано ни одного свойства:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Эти имена будут удалены. Продолжить?</translation>
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+118"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+34"/>
         <source>Saving failed</source>
         <translation>Ошибка сохранения</translation>
     </message>
@@ -600,7 +619,7 @@
         <translation>Не удалось сохранить свойства окон:</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+18"/>
         <source>Changed elsewhere</source>
         <translation>Изменено в другом месте</translation>
     </message>
@@ -630,7 +649,7 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-197"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-193"/>
         <source>Choose a window name from the list to edit its properties.</source>
         <translation>Выберите имя окна в списке, чтобы изменить его свойства.</translation>
     </message>
@@ -646,14 +665,12 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+189"/>
-        <location filename="../dialog/winpropsentries.cpp" line="-174"/>
-        <location line="+186"/>
+        <location line="+184"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-188"/>
+        <location line="-183"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -698,7 +715,7 @@
         <translation>Вы действительно хотите удалить свойства окна «%1»?</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+39"/>
         <source>Invalid window record</source>
         <translation>Недопустимая запись окна</translation>
     </message>
@@ -713,12 +730,12 @@
         <translation>Свойства для «%1» уже заданы. Перезаписать их?</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+36"/>
         <source>There are no setted window properties for &quot;%1&quot;. Do you want to create them?</source>
         <translation>Для «%1» свойства окна не заданы. Создать их?</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>The window name given on the command line is empty.</source>
         <translation>Имя окна, указанное в командной строке, пустое.</translation>
     </message>
@@ -726,7 +743,7 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+54"/>
+        <location filename="../service/winpropsservice.cpp" line="+57"/>
         <source>The service sent a text of %1 characters; window names and values have at most %2.</source>
         <translation>Служба прислала текст из %1 символов; имена окон и значения содержат не более %2.</translation>
     </message>
@@ -744,7 +761,7 @@
         <translation>Форма</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+32"/>
         <source>App&amp;earance</source>
         <translation>&amp;Внешний вид</translation>
     </message>
@@ -896,6 +913,21 @@
         <location line="+58"/>
         <source>For irritating error windows</source>
         <translation>Для назойливых окон с сообщениями об ошибках</translation>
+    </message>
+    <message>
+        <location filename="../editor/winpropswidget.cpp" line="+64"/>
+        <source>Applied by %1</source>
+        <translation>Применяет %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>This desktop does not apply window properties; they are kept for desktops that do.</source>
+        <translation>Этот рабочий стол не применяет свойства окон; они хранятся для рабочих столов, которые это делают.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>No effect on this desktop (%1)</source>
+        <translation>Не действует на этом рабочем столе (%1)</translation>
     </message>
 </context>
 </TS>

@@ -356,9 +356,9 @@ DesktopEffects kwinEffects(const QString &desktop)
         effects.set(fieldOf(done), Effect::Applied);
     effects.set(fieldOf(&WinProps::transparency), Effect::Applied);
     // KWin's rules have nothing for these.
-    for (bool WinProps::*none : { &WinProps::no_border_edge, &WinProps::no_ctrlbtn,
-                                  &WinProps::no_button1, &WinProps::no_button2,
-                                  &WinProps::close_soon, &WinProps::focus_on_click })
+    for (bool WinProps::*none :
+         { &WinProps::no_border_edge, &WinProps::no_ctrlbtn, &WinProps::no_button1,
+           &WinProps::no_button2, &WinProps::close_soon, &WinProps::focus_on_click })
         effects.set(fieldOf(none), Effect::NoEffect);
     for (QString WinProps::*none : { &WinProps::small_image, &WinProps::large_image })
         effects.set(fieldOf(none), Effect::NoEffect);

@@ -490,7 +490,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("words");
         QTest::addColumn<QStringList>("offered");
-        QTest::newRow("option") << QStringList("--de") << QStringList("--delete");
+        QTest::newRow("option") << QStringList("--de") << QStringList({ "--delete", "--desktop" });
         QTest::newRow("stored names")
             << QStringList({ "--delete", "a" }) << QStringList({ "a", "ab\\ c" });
         QTest::newRow("escaped name") << QStringList({ "--show", "x" }) << QStringList("x\\;y");

@@ -862,6 +862,18 @@ void TestApplierX11::theToolSaysWhatEveryWindowManagerDoes()
             line += QStringLiteral(" (%1)").arg(effect.note);
         QVERIFY2(lines.contains(line), qPrintable(line + QLatin1Char('\n') + run.out));
     }
+    // A quiet run names what it stored to no effect, and only that.
+    const QString record = QStringLiteral("Told;no_ctrlbtn;no_button1;ontop");
+    const QStringList noEffect = expected.noEffectIn(recordOf(record));
+    const ToolRun quiet = runTool({ QStringLiteral("--quiet"), QStringLiteral("--add"), record });
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.err,
+             noEffect.isEmpty()
+                 ? QString()
+                 : QStringLiteral("kivo-admin-winprops: the properties %1 of \"Told\" have no "
+                                  "effect on this desktop (%2)\n")
+                       .arg(noEffect.join(QStringLiteral(", ")), desktop.name));
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(QStringLiteral("Told"))));
 }
 
 void TestApplierX11::framesOnEveryWindowManager_data()

@@ -383,8 +383,8 @@ WinProps settingOnly(const WinPropsField &field)
 void TestApplyDecision::everyBackendSaysWhatEachPropertyDoes_data()
 {
     QTest::addColumn<Backend>("backend");
-    const QStringList desktops = measuredWindowManagers()
-        + QStringList { "composited", "unmeasured", "no pager", "none" };
+    const QStringList desktops
+        = measuredWindowManagers() + QStringList { "composited", "unmeasured", "no pager", "none" };
     for (const QString &name : desktops)
         QTest::newRow(qPrintable(QStringLiteral("X11: ") + name)) << x11Backend(name);
     QTest::newRow("KWin") << Backend { kwinEffects(QStringLiteral("KWin")), [](const WinProps &r) {

@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "editor/winpropswidget.h"
+#include "platform/winprops/desktopeffects.h"
 #include "platform/winprops/winprops.h"
 #include "platform/winprops/winpropsfields.h"
 #include "tests/common/testenvironment.h"
 #include "tests/common/testrecords.h"
 #include "tests/platform/winprops/propertysamples.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFile>
 #include <QWheelEvent>
@@ -46,6 +48,56 @@ private Q_SLOTS:
         m_widget->setWinProps(WinProps());
         QVERIFY(!m_widget->no_titleCB->isChecked());
         QCOMPARE(m_changed->count(), 0);
+    }
+
+    // What the desktop does is told on the controls, and through them to a screen reader; they
+    // stay usable.
+    void desktopEffectsAreTold_data()
+    {
+        QTest::addColumn<bool>("known");
+        QTest::addColumn<bool>("applies");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("ctrlbtnTip");
+        QTest::addColumn<QString>("titleTip");
+        QTest::newRow("Openbox") << true << true << "Applied by Openbox"
+                                 << "No effect on this desktop (Openbox)"
+                                 << "also removes the border here";
+        QTest::newRow("nothing applies")
+            << true << false
+            << "This desktop does not apply window properties; they are kept for desktops that do."
+            << ""
+            << "";
+        QTest::newRow("a service that does not tell") << false << false << ""
+                                                      << ""
+                                                      << "";
+    }
+
+    void desktopEffectsAreTold()
+    {
+        QFETCH(bool, known);
+        QFETCH(bool, applies);
+        QFETCH(QString, line);
+        DesktopEffects effects = applies ? DesktopEffects(QStringLiteral("Openbox"))
+                                         : DesktopEffects::nothingApplies(QStringLiteral("none"));
+        effects.set(fieldOf(&WinProps::no_ctrlbtn), Effect::NoEffect);
+        effects.set(fieldOf(&WinProps::no_title), Effect::Applied,
+                    QStringLiteral("also removes the border here"));
+        effects.setRest(Effect::Applied);
+        // A desktop told before is forgotten.
+        m_widget->setDesktopEffects(&effects);
+        m_widget->setDesktopEffects(known ? &effects : nullptr);
+        QCOMPARE(m_widget->desktopLabel->isVisibleTo(m_widget.get()), known);
+        if (known)
+            QCOMPARE(m_widget->desktopLabel->text(), line);
+        const auto description = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
+        };
+        QTEST(description(m_widget->no_ctrlbtnCB), "ctrlbtnTip");
+        QTEST(description(m_widget->no_titleCB), "titleTip");
+        QCOMPARE(description(m_widget->ontopCB), QString());
+        QCOMPARE(m_widget->no_ctrlbtnCB->icon().isNull(), !(known && applies));
+        QVERIFY(m_widget->ontopCB->icon().isNull());
+        QVERIFY(m_widget->no_ctrlbtnCB->isEnabled());
     }
 
     void roundTrip_data()
