@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QStandardPaths>
 
@@ -37,10 +38,18 @@ QStringList pixmapFolders()
     return folders;
 }
 
+// Qt decodes the text of an SVG image with fonts, which only a GUI application has: without
+// one, an SVG with text brings the whole process down.
+bool decodesSvg()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+        && QImageReader::supportedImageFormats().contains("svg");
+}
+
 QStringList imageSuffixes()
 {
     QStringList suffixes { QStringLiteral("png"), QStringLiteral("xpm") };
-    if (QImageReader::supportedImageFormats().contains("svg"))
+    if (decodesSvg())
         suffixes.append(QStringLiteral("svg"));
     return suffixes;
 }
@@ -110,6 +119,9 @@ QImage readImage(const QString &file)
     QBuffer buffer(&contents);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    // By its contents, whatever its name says; before anything of it is parsed.
+    if (reader.format().startsWith("svg") && !decodesSvg())
+        return {};
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > maxImagePixels)
         return {};
