@@ -117,6 +117,8 @@ KwinApplier::~KwinApplier()
 {
     stopWatching();
     callScripting(QStringLiteral("unloadScript"), { watchScriptName });
+    for (const QString &undo : std::as_const(m_runningUndo))
+        callScripting(QStringLiteral("unloadScript"), { undo });
     m_bus.unregisterObject(scriptPath);
 }
 
@@ -240,19 +242,27 @@ void KwinApplier::stopWatching()
 
 void KwinApplier::runUndoScripts()
 {
-    for (const QByteArray &script : std::as_const(m_pendingUndo))
-        runScript(script);
+    if (m_pendingUndo.isEmpty())
+        return;
+    const QString name = QStringLiteral("kivo-winpropsd-undo-%1").arg(++m_scriptNumber);
+    // KWin loads a script a while after it is told to start it: each one says when it has run,
+    // and only then is it unloaded.
+    const QByteArray done
+        = QStringLiteral("callDBus('%1', '%2', 'org.kivo.kivowinpropsd.KwinScript', 'undoDone', "
+                         "'%3');\n")
+              .arg(m_bus.baseService(), scriptPath, name)
+              .toUtf8();
+    loadScript(name, m_pendingUndo.join() + done);
+    m_runningUndo.insert(name);
     m_pendingUndo.clear();
 }
 
-void KwinApplier::runScript(const QByteArray &script)
+void KwinApplier::undoDone(const QString &name)
 {
-    const auto name
-        = [](int number) { return QStringLiteral("kivo-winpropsd-undo-%1").arg(number); };
-    // KWin may still be loading the one before: it goes with the next.
-    QFile::remove(m_scripts.filePath(name(m_scriptNumber - 1) + QStringLiteral(".js")));
-    callScripting(QStringLiteral("unloadScript"), { name(m_scriptNumber) });
-    loadScript(name(++m_scriptNumber), script);
+    if (calledByOthers() || !m_runningUndo.remove(name))
+        return;
+    callScripting(QStringLiteral("unloadScript"), { name });
+    QFile::remove(m_scripts.filePath(name + QStringLiteral(".js")));
 }
 
 // Loads and starts the script under that name, in place of one loaded before under it.

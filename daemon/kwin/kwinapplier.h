@@ -51,6 +51,8 @@ public Q_SLOTS:
     // From our script in KWin, for a new window of that class: what the rules KWin has not read
     // yet apply initially, as JSON (see kwinStartsChanged); empty when nothing.
     Q_SCRIPTABLE QString windowStart(const QString &windowClass) const;
+    // From our undo script in KWin, once it has run.
+    Q_SCRIPTABLE void undoDone(const QString &name);
 
 private:
     enum class Written { Yes, No, ChangedMeanwhile };
@@ -66,7 +68,6 @@ private:
     void watchForKwinReading();
     void stopWatching();
     void runUndoScripts();
-    void runScript(const QByteArray &script);
     void loadScript(const QString &name, const QByteArray &script);
     void loadWatchScript(int triesLeft);
     void callScripting(const QString &method, const QVariantList &arguments);
@@ -84,6 +85,8 @@ private:
     std::unique_ptr<QSocketNotifier> m_kwinReading;
     QTemporaryDir m_scripts;
     int m_scriptNumber = 0;
+    // Undo scripts started, not yet done.
+    QSet<QString> m_runningUndo;
 };
 
 #endif

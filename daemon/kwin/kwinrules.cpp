@@ -337,6 +337,15 @@ QByteArrayList userRuleIds(const RulesFile &rules)
 
 } // namespace
 
+QByteArray asJavaScript(const QJsonObject &object)
+{
+    // JSON takes U+2028 and U+2029 as they are, JavaScript before ES2019 as line ends.
+    return QJsonDocument(object)
+        .toJson(QJsonDocument::Compact)
+        .replace("\xE2\x80\xA8", "\\u2028")
+        .replace("\xE2\x80\xA9", "\\u2029");
+}
+
 DesktopEffects kwinEffects(const QString &desktop)
 {
     DesktopEffects effects(desktop);
@@ -451,8 +460,7 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
     }
     if (undo.isEmpty())
         return {};
-    return "var undo = " + QJsonDocument(undo).toJson(QJsonDocument::Compact)
-        + ";\n"
+    return "var undo = " + asJavaScript(undo) + ";\n"
           "var windows = workspace.clientList();\n"
           "for (var i = 0; i < windows.length; ++i) {\n"
           "    var properties = undo[windows[i].resourceClass];\n"

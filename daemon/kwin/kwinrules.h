@@ -23,6 +23,9 @@ struct KwinRule
     QStringList notApplied;
 };
 
+// A JSON object as a JavaScript expression, whatever its strings hold.
+QByteArray asJavaScript(const QJsonObject &object);
+
 // What KWin's rules do with each property.
 DesktopEffects kwinEffects(const QString &desktop);
 

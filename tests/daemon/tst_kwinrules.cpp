@@ -220,6 +220,12 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack_data()
     QTest::newRow("a name that KConfig escapes")
         << QStringList { " f\\\\g;ontop" } << QStringList()
         << QByteArray(R"({" f\\g":{"keepAbove":false}})") << QByteArray();
+    // Line ends to JavaScript, though JSON takes them as they are: escaped, or the script fails.
+    QTest::newRow("names with U+2028 and U+2029")
+        << QStringList { QString::fromUtf8("h\u2028i;ontop"), QString::fromUtf8("j\u2029;sticky") }
+        << QStringList()
+        << QByteArray(R"({"h\u2028i":{"keepAbove":false},"j\u2029":{"onAllDesktops":false}})")
+        << QByteArray();
 }
 
 void TestKwinRules::whatRulesGoneForcedIsSetBack()

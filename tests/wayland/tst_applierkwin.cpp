@@ -40,6 +40,8 @@ private Q_SLOTS:
     void windowsFollowTheRecords();
     void newWindowsStartAsTheRecordSays_data();
     void newWindowsStartAsTheRecordSays();
+    void undoSurvivesQuickChangesAndOddNames_data();
+    void undoSurvivesQuickChangesAndOddNames();
     void waylandWindowsMatchByAppId();
     void whatKwinCannotDoIsLoggedOnce();
     void theUserRuleStaysInForce();
@@ -164,6 +166,52 @@ void TestApplierKwin::windowsFollowTheRecords()
     QVERIFY(
         rulesFile().startsWith(QByteArray("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule)));
     QVERIFY(!rulesFile().contains("kivo-winpropsd"));
+}
+
+void TestApplierKwin::undoSurvivesQuickChangesAndOddNames_data()
+{
+    QTest::addColumn<int>("windows");
+    QTest::addColumn<QString>("oddName"); // removed in the same change as the windows' records
+    QTest::newRow("two removals back to back") << 2 << QString();
+    QTest::newRow("three removals back to back") << 3 << QString();
+    QTest::newRow("a name with U+2028 in the same change")
+        << 1 << QString::fromUtf8("odd\u2028name");
+    QTest::newRow("a name with U+2029, quotes and backslashes in the same change")
+        << 1 << QString::fromUtf8("odd\u2029\"'\\name");
+}
+
+// Each removal is set back on its window, however soon the next change comes, and whatever
+// names the undo script carries; KWin itself runs it.
+void TestApplierKwin::undoSurvivesQuickChangesAndOddNames()
+{
+    QFETCH(int, windows);
+    QFETCH(QString, oddName);
+    QStringList classes;
+    QStringList opened;
+    for (int i = 0; i < windows; ++i) {
+        classes.append(QStringLiteral("Quick") + QString::number(m_windowNumber));
+        opened.append(open(classes.last().toUtf8()));
+        QVERIFY(!opened.last().isEmpty());
+        QVERIFY(succeeded(m_apprc->setWindowProperties(classes.last(), "ontop")));
+    }
+    if (!oddName.isEmpty())
+        QVERIFY(succeeded(m_apprc->setWindowProperties(oddName, "ontop")));
+    for (const QString &window : qAsConst(opened))
+        QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
+    if (oddName.isEmpty()) {
+        for (const QString &className : qAsConst(classes))
+            QVERIFY(succeeded(m_apprc->removeWindowProperties(className)));
+    } else {
+        WinPropsList kept;
+        for (const WinProps &record : m_apprc->readAllProperties().records) {
+            if (record.winName() != oddName && !classes.contains(record.winName()))
+                kept.append(record);
+        }
+        QVERIFY(succeeded(m_apprc->setAllProperties(kept)));
+    }
+    for (const QString &window : qAsConst(opened))
+        QVERIFY2(holds(window, QStringLiteral("keepAbove"), false), qPrintable(log()));
+    QVERIFY(!log().contains(QLatin1String("error")));
 }
 
 void TestApplierKwin::newWindowsStartAsTheRecordSays_data()
