@@ -128,9 +128,15 @@ struct Group
         return {};
     }
 
+    // KWin, when it ends normally, writes every rule it holds back under a number of its own:
+    // ours then keep only the mark on their description, after the class they match.
     bool isOurs() const
     {
-        return id().startsWith(ourIdPrefix) && value("Description").endsWith(ourMark);
+        const QByteArray description = value("Description");
+        if (!description.endsWith(ourMark))
+            return false;
+        return id().startsWith(ourIdPrefix)
+            || description.chopped(ourMark.size()) == value("wmclass");
     }
 };
 
@@ -460,7 +466,8 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
     }
     if (undo.isEmpty())
         return {};
-    return "var undo = " + asJavaScript(undo) + ";\n"
+    return "var undo = " + asJavaScript(undo)
+        + ";\n"
           "var windows = workspace.clientList();\n"
           "for (var i = 0; i < windows.length; ++i) {\n"
           "    var properties = undo[windows[i].resourceClass];\n"

@@ -41,8 +41,8 @@ private Q_SLOTS:
             // Icons of a theme in a data folder of the user's own.
             qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path()));
             const bool svg = kind.endsWith(QLatin1String("svg"));
-            const QString icons = folder.filePath(svg ? "icons/hicolor/scalable/apps"
-                                                      : "icons/hicolor/48x48/apps");
+            const QString icons
+                = folder.filePath(svg ? "icons/hicolor/scalable/apps" : "icons/hicolor/48x48/apps");
             QVERIFY(QDir().mkpath(icons));
             path = icons + (svg ? "/kivo-test-icon.svg" : "/kivo-test-icon.png");
         }

@@ -311,8 +311,14 @@ void TestApplierKwin::theUserRuleStaysInForce()
 }
 
 // Last: KWin is started again, with an X display of its own.
+// Also after KWin ended as at logout, when it writes the rules file in its own way: our rules
+// stay ours, and go when their records go.
 void TestApplierKwin::aKwinStartedAgainIsGivenTheScriptAgain()
 {
+    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("Ended"),
+                                                   QStringLiteral("no_title;no_border;ontop"))));
+    // Read by KWin, which then writes it back as one of its own.
+    QVERIFY(holds(open("Ended"), QStringLiteral("keepAbove"), true));
     m_kwin.kill();
     QVERIFY2(m_kwin.start(), qPrintable(m_kwin.error()));
     m_client = std::make_unique<X11TestClient>(m_kwin.environment());
@@ -324,6 +330,11 @@ void TestApplierKwin::aKwinStartedAgainIsGivenTheScriptAgain()
     const QString window = open("Again");
     QVERIFY(!window.isEmpty());
     QVERIFY(holds(window, QStringLiteral("minimized"), true));
+    const QString ended = open("Ended");
+    QVERIFY(holds(ended, QStringLiteral("keepAbove"), true));
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(QStringLiteral("Ended"))));
+    QVERIFY2(holds(ended, QStringLiteral("keepAbove"), false), rulesFile().constData());
+    QVERIFY2(!rulesFile().contains("wmclass=Ended"), rulesFile().constData());
 }
 
 KIVO_TEST_MAIN_ENTERING(TestApplierKwin, enterAsCompositorUser(argc, argv))
