@@ -71,11 +71,8 @@ QStringList CommandLineActions::problems() const
         else if (!record.isValid())
             found.append(tr("invalid window record \"%1\": %2").arg(text, record.errorString()));
     }
-    if (!m_importError.isNull())
-        found.append(m_importError);
-    if (m_imported.badLine > 0)
-        found.append(
-            tr("%1, line %2: %3").arg(*m_importPath).arg(m_imported.badLine).arg(m_imported.error));
+    if (!importProblem().isNull())
+        found.append(importProblem());
     if (m_editName && m_editName->isEmpty() && !m_quiet)
         found.append(tr("the window name given to --edit is empty"));
     else if (m_editName && isUndecodable(*m_editName) && !m_quiet)
@@ -87,6 +84,18 @@ QStringList CommandLineActions::problems() const
             found.append(tr("unexpected argument \"%1\"").arg(stray));
     }
     return found;
+}
+
+QString CommandLineActions::importProblem() const
+{
+    if (!m_importError.isNull())
+        return m_importError;
+    if (m_imported.badLine > 0)
+        return tr("%1, line %2: %3")
+            .arg(*m_importPath)
+            .arg(m_imported.badLine)
+            .arg(m_imported.error);
+    return QString();
 }
 
 // Bytes that do not decode were turned into replacement characters, so that two different
@@ -231,6 +240,8 @@ void CommandLineActions::runInteractively(WinPropsDialog &dialog) const
             dialog.addWinPropFromRecord(record);
     }
     dialog.importWinProps(m_imported.records);
+    if (!importProblem().isNull())
+        dialog.explainImportProblem(importProblem());
     if (m_editName && !isUndecodable(*m_editName))
         dialog.editWinPropByName(*m_editName);
 }

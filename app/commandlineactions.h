@@ -49,6 +49,8 @@ public:
 
 private:
     bool isUndecodable(const QString &value) const;
+    // Why nothing of --import was taken; null when it was.
+    QString importProblem() const;
     bool applyTo(WinPropsWorkingCopy &records, QStringList &settingNothing) const;
     QStringList namesActedOn() const;
     void reportNoEffect(WinPropsBackend &backend, const WinPropsWorkingCopy &stored) const;

@@ -3,8 +3,10 @@
 #include "dialog/stringlistwidget.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QSignalBlocker>
+#include <QToolTip>
 
 namespace {
 // Folded one character at a time, as a search that ignores case compares them.
@@ -221,6 +223,22 @@ void StringListWidget::fitColumn()
     const int target = qMax(m_contentsWidth, viewport()->width());
     if (columnWidth(0) != target)
         horizontalHeader()->resizeSection(0, target);
+}
+
+// A name wider than the list is shown whole in a tooltip, rather than only by scrolling.
+bool StringListWidget::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableWidget::viewportEvent(event);
+    const QPoint position = static_cast<QHelpEvent *>(event)->pos();
+    const QTableWidgetItem *pointed = itemAt(position);
+    const QRect shown = pointed ? visualItemRect(pointed) : QRect();
+    const int needed = pointed ? fontMetrics().horizontalAdvance(pointed->text()) : 0;
+    if (pointed && shown.left() + needed + 2 * frameWidth() > viewport()->width())
+        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), pointed->text(), this);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void StringListWidget::updateGeometries()

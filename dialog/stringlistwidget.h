@@ -30,6 +30,7 @@ public:
     void setFilterText(const QString &text);
     // When no row is current, makes the first row shown current.
     void makeFirstShownRowCurrent();
+    bool showsAnyRow() const { return firstShownRow() >= 0; }
 
 Q_SIGNALS:
     void currentChanged(const QString &current, const QString &previous);
@@ -39,6 +40,7 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void updateGeometries() override;
 
 private Q_SLOTS:

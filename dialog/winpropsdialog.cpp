@@ -81,10 +81,12 @@ void WinPropsDialog::filterNames(const QString &text)
 {
     carryEditorIntoWorkingCopy();
     winListWidget->setFilterText(text);
+    if (winListWidget->currentString().isEmpty())
+        showEmptyPage();
 }
 
 // Enter in the filter field must not reach the dialog's default button, which would save and
-// close.
+// close; Escape first clears a filter that holds text, as search fields do, rather than close.
 bool WinPropsDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == filterEdit && event->type() == QEvent::KeyPress) {
@@ -92,6 +94,10 @@ bool WinPropsDialog::eventFilter(QObject *watched, QEvent *event)
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             winListWidget->makeFirstShownRowCurrent();
             winListWidget->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+        if (key == Qt::Key_Escape && !filterEdit->text().isEmpty()) {
+            filterEdit->clear();
             return true;
         }
     }
@@ -136,11 +142,17 @@ void WinPropsDialog::warnIfServiceUnread()
     if (!m_unreadWarningDue)
         return;
     m_unreadWarningDue = false;
-    ask(QMessageBox::Warning, tr("Window properties unavailable"),
-        tr("The window properties could not be read from the service:") + QLatin1Char('\n')
-            + m_session.errorMessage() + QLatin1Char('\n')
-            + tr("Saving will replace all stored window properties with the entries shown here."),
-        QMessageBox::Ok);
+    // In words for the user; the service's own message is there for whoever looks further.
+    QMessageBox box(QMessageBox::Warning, tr("Window properties unavailable"),
+                    tr("The window properties could not be read from the window-properties "
+                       "service. Check that it is installed and running (kivo-winpropsd, usually "
+                       "started with the session), then open this window again.")
+                        + QLatin1Char('\n')
+                        + tr("Saving will replace all stored window properties with the entries "
+                             "shown here."),
+                    QMessageBox::Ok, this);
+    box.setDetailedText(m_session.errorMessage());
+    box.exec();
 }
 
 void WinPropsDialog::slotCurrentWinChanged(const QString &current, const QString &previous)
@@ -193,7 +205,11 @@ bool WinPropsDialog::save()
     showEmptyPageIfNoNames();
     if (!sent)
         return false;
+    QWidget *focused = focusWidget();
     setChanged(false);
+    // Apply, now disabled, would hand the focus on to Help, and the next Return to it.
+    if (focused && !focused->isEnabled())
+        winListWidget->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
@@ -277,8 +293,12 @@ std::optional<ConflictChoice> WinPropsDialog::askAboutConflicts(const QStringLis
                         .arg(quotedNames(names)),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     box.setTextFormat(Qt::RichText);
-    box.button(QMessageBox::Yes)->setText(tr("Keep mine"));
-    box.button(QMessageBox::No)->setText(tr("Keep theirs"));
+    // Neither is a refusal: no style's "no" icon, and keys of their own.
+    for (const auto &[which, text] : { std::pair(QMessageBox::Yes, tr("Keep &mine")),
+                                       std::pair(QMessageBox::No, tr("Keep &theirs")) }) {
+        box.button(which)->setText(text);
+        box.button(which)->setIcon(QIcon());
+    }
     box.setDefaultButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes:

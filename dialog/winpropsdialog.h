@@ -32,6 +32,8 @@ public:
     void editWinPropByName(const QString &name);
     // Puts the records in place of those of the same name, or adds them; asks nothing.
     void importWinProps(const WinPropsList &records);
+    // Says why nothing was imported, as a bad record to add is said.
+    void explainImportProblem(const QString &problem);
 
     void setVisible(bool visible) override;
     // Asks the service again what this desktop does with each property, and shows it.

@@ -55,8 +55,14 @@ void WinPropsDialog::showEmptyPageIfNoNames()
 // In place of the editor while no entry is chosen: what to do next.
 void WinPropsDialog::showEmptyPage()
 {
-    if (!m_workingCopy.isEmpty())
+    if (!m_workingCopy.isEmpty() && !winListWidget->showsAnyRow())
+        emptyHintLabel->setText(tr("No window name matches \"%1\".").arg(filterEdit->text()));
+    else if (!m_workingCopy.isEmpty())
         emptyHintLabel->setText(tr("Choose a window name from the list to edit its properties."));
+    else if (!m_session.isRead())
+        emptyHintLabel->setText(tr("The stored window properties are unavailable: the service "
+                                   "could not be read. Entries added here replace them all when "
+                                   "saved."));
     else if (m_windowPicker)
         emptyHintLabel->setText(tr("No window properties are stored yet. Add... creates an entry "
                                    "for a program; Pick a window creates one for a window you "
@@ -200,6 +206,13 @@ void WinPropsDialog::deleteWinPropByName(const QString &name)
     showEmptyPageIfNoNames();
     refill(QString());
     setChanged(true);
+}
+
+void WinPropsDialog::explainImportProblem(const QString &problem)
+{
+    show();
+    const QString sentence = problem.left(1).toUpper() + problem.mid(1);
+    ask(QMessageBox::Warning, tr("Nothing imported"), sentence, QMessageBox::Ok);
 }
 
 void WinPropsDialog::addWinPropFromRecord(const QString &record)

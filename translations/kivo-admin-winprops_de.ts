@@ -42,12 +42,12 @@
         <translation>ungültiger Fenstereintrag „%1“: %2</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+22"/>
         <source>%1, line %2: %3</source>
         <translation>%1, Zeile %2: %3</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-17"/>
         <source>the window name given to --edit is empty</source>
         <translation>der bei --edit angegebene Fenstername ist leer</translation>
     </message>
@@ -62,7 +62,7 @@
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+30"/>
         <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
         <translation>das Argument „%1“ gehört zu keiner Option und wird ignoriert</translation>
     </message>
@@ -303,6 +303,11 @@
         <source>Help – %1</source>
         <translation>Hilfe – %1</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>Windows properties</source>
+        <translation>Fenstereigenschaften</translation>
+    </message>
 </context>
 <context>
     <name>KivoIconDialog</name>
@@ -485,7 +490,7 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+110"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+116"/>
         <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
@@ -564,22 +569,17 @@
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+139"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+146"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>The window properties could not be read from the service:</source>
-        <translation>Die Fenstereigenschaften konnten nicht vom Dienst gelesen werden:</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>Saving will replace all stored window properties with the entries shown here.</source>
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+69"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -602,8 +602,13 @@
         <translation>Für diese Fensternamen sind keine Eigenschaften festgelegt:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Diese Namen werden entfernt. Möchten Sie fortfahren?</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
+        <location line="-87"/>
+        <source>The window properties could not be read from the window-properties service. Check that it is installed and running (kivo-winpropsd, usually started with the session), then open this window again.</source>
+        <translation>Die Fenstereigenschaften konnten nicht vom Fenstereigenschaften-Dienst gelesen werden. Prüfen Sie, ob er installiert ist und läuft (kivo-winpropsd, gewöhnlich mit der Sitzung gestartet), und öffnen Sie dieses Fenster dann erneut.</translation>
+    </message>
+    <message>
+        <location line="+90"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+121"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>
     </message>
@@ -628,17 +633,17 @@
         <translation>Während dieser Dialog offen war, wurden diese Fensternamen auch anderswo geändert:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Welche Änderungen möchten Sie behalten?</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>Keep mine</source>
-        <translation>Meine behalten</translation>
+        <location line="+6"/>
+        <source>Keep &amp;mine</source>
+        <translation>&amp;Meine behalten</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Keep theirs</source>
-        <translation>Die anderen behalten</translation>
+        <source>Keep &amp;theirs</source>
+        <translation>&amp;Die anderen behalten</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+53"/>
         <source>Unsaved changes</source>
         <translation>Ungespeicherte Änderungen</translation>
     </message>
@@ -648,12 +653,22 @@
         <translation>Es gibt noch nicht übernommene Änderungen. Möchten Sie sie jetzt speichern?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-193"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-206"/>
+        <source>No window name matches &quot;%1&quot;.</source>
+        <translation>Kein Fenstername passt zu „%1“.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Choose a window name from the list to edit its properties.</source>
         <translation>Wählen Sie einen Fensternamen aus der Liste, um seine Eigenschaften zu bearbeiten.</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>The stored window properties are unavailable: the service could not be read. Entries added here replace them all when saved.</source>
+        <translation>Die gespeicherten Fenstereigenschaften sind nicht verfügbar: Der Dienst konnte nicht gelesen werden. Hier hinzugefügte Einträge ersetzen beim Speichern alle.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>No window properties are stored yet. Add... creates an entry for a program; Pick a window creates one for a window you click.</source>
         <translation>Es sind noch keine Fenstereigenschaften gespeichert. „Hinzufügen...“ legt einen Eintrag für ein Programm an; „Fenster auswählen“ legt einen für ein angeklicktes Fenster an.</translation>
     </message>
@@ -664,12 +679,12 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+184"/>
+        <location line="+191"/>
         <source>Empty window name</source>
         <translation>Leerer Fenstername</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-190"/>
         <source>Please enter non-empty window name</source>
         <translation>Bitte geben Sie einen Fensternamen ein.</translation>
     </message>
@@ -714,7 +729,12 @@
         <translation>Möchten Sie die Fenstereigenschaften für „%1“ wirklich löschen?</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+38"/>
+        <source>Nothing imported</source>
+        <translation>Nichts importiert</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Invalid window record</source>
         <translation>Ungültiger Fenstereintrag</translation>
     </message>

@@ -42,12 +42,12 @@
         <translation>недопустимая запись окна «%1»: %2</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+22"/>
         <source>%1, line %2: %3</source>
         <translation>%1, строка %2: %3</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-17"/>
         <source>the window name given to --edit is empty</source>
         <translation>имя окна, указанное в --edit, пустое</translation>
     </message>
@@ -62,7 +62,7 @@
         <translation>неожиданный аргумент «%1»</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+30"/>
         <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
         <translation>аргумент «%1» не относится ни к одному параметру и пропускается</translation>
     </message>
@@ -303,6 +303,11 @@
         <source>Help – %1</source>
         <translation>Справка – %1</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>Windows properties</source>
+        <translation>Свойства окон</translation>
+    </message>
 </context>
 <context>
     <name>KivoIconDialog</name>
@@ -485,7 +490,7 @@
 <context>
     <name>WinPropsDialog</name>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="+110"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+116"/>
         <location line="+23"/>
         <location line="+4"/>
         <location line="+5"/>
@@ -564,22 +569,17 @@
         <translation>&amp;Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+139"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+146"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>The window properties could not be read from the service:</source>
-        <translation>Не удалось получить свойства окон от службы:</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+5"/>
         <source>Saving will replace all stored window properties with the entries shown here.</source>
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+69"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -603,8 +603,13 @@
         <translation>Для этих имён окон не задано ни одного свойства:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Эти имена будут удалены. Продолжить?</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location filename="../dialog/winpropsentries.cpp" line="+114"/>
+        <location line="-87"/>
+        <source>The window properties could not be read from the window-properties service. Check that it is installed and running (kivo-winpropsd, usually started with the session), then open this window again.</source>
+        <translation>Не удалось прочитать свойства окон из службы свойств окон. Проверьте, что она установлена и запущена (kivo-winpropsd, обычно запускается вместе с сеансом), и откройте это окно снова.</translation>
+    </message>
+    <message>
+        <location line="+90"/>
+        <location filename="../dialog/winpropsentries.cpp" line="+121"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>
     </message>
@@ -629,17 +634,17 @@
         <translation>Пока этот диалог был открыт, эти имена окон были изменены и в другом месте:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Какие изменения сохранить?</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>Keep mine</source>
-        <translation>Оставить мои</translation>
+        <location line="+6"/>
+        <source>Keep &amp;mine</source>
+        <translation>Оставить &amp;мои</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Keep theirs</source>
-        <translation>Оставить чужие</translation>
+        <source>Keep &amp;theirs</source>
+        <translation>Оставить &amp;чужие</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+53"/>
         <source>Unsaved changes</source>
         <translation>Несохранённые изменения</translation>
     </message>
@@ -649,12 +654,22 @@
         <translation>Есть неприменённые изменения. Сохранить их сейчас?</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsentries.cpp" line="-193"/>
+        <location filename="../dialog/winpropsentries.cpp" line="-206"/>
+        <source>No window name matches &quot;%1&quot;.</source>
+        <translation>Ни одно имя окна не соответствует «%1».</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Choose a window name from the list to edit its properties.</source>
         <translation>Выберите имя окна в списке, чтобы изменить его свойства.</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>The stored window properties are unavailable: the service could not be read. Entries added here replace them all when saved.</source>
+        <translation>Сохранённые свойства окон недоступны: не удалось прочитать службу. Добавленные здесь записи при сохранении заменят их все.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>No window properties are stored yet. Add... creates an entry for a program; Pick a window creates one for a window you click.</source>
         <translation>Свойства окон пока не сохранены. «Добавить...» создаёт запись для программы; «Выбрать окно» — для окна, по которому вы щёлкнете.</translation>
     </message>
@@ -665,12 +680,12 @@
     </message>
     <message>
         <location line="+13"/>
-        <location line="+184"/>
+        <location line="+191"/>
         <source>Empty window name</source>
         <translation>Пустое имя окна</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-190"/>
         <source>Please enter non-empty window name</source>
         <translation>Введите непустое имя окна.</translation>
     </message>
@@ -715,7 +730,12 @@
         <translation>Вы действительно хотите удалить свойства окна «%1»?</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+38"/>
+        <source>Nothing imported</source>
+        <translation>Ничего не импортировано</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Invalid window record</source>
         <translation>Недопустимая запись окна</translation>
     </message>

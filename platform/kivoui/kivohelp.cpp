@@ -60,8 +60,9 @@ public:
         layout->addWidget(m_browser);
         layout->addWidget(buttons);
 
-        setWindowTitle(
-            QCoreApplication::translate("KivoHelp", "Help – %1").arg(m_browser->documentTitle()));
+        // The manual is in English; its window's title is in the user's language.
+        setWindowTitle(QCoreApplication::translate("KivoHelp", "Help – %1")
+                           .arg(QCoreApplication::translate("KivoHelp", "Windows properties")));
         resize(640, 560);
     }
 

@@ -99,16 +99,34 @@ private Q_SLOTS:
         QCOMPARE(f.names(), names);
     }
 
+    void invalidRecordIsExplained_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("shown"); // the message box, "title|text"; FILE: the file
+        QTest::newRow("--add") << "--add"
+                               << "Invalid window record|\"colour\" is not a window property.";
+        QTest::newRow("--import")
+            << "--import"
+            << "Nothing imported|FILE, line 2: \"colour\" is not a window property.";
+    }
+
     void invalidRecordIsExplained()
     {
+        QFETCH(QString, option);
+        QFETCH(QString, shown);
         DialogFixture f({ "a;ontop" });
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write("m;ontop\nn;colour=red\n");
+        file.close();
+        const QString value
+            = option == QLatin1String("--add") ? QStringLiteral("n;colour=red") : file.fileName();
         f.answers.thenClick(QMessageBox::Ok);
-        const QStringList problems = runInteractively(f, { "--add", "n;colour=red" });
+        const QStringList problems = runInteractively(f, { option, value });
         QCOMPARE(problems.size(), 1);
         QVERIFY2(problems.first().contains("\"colour\" is not a window property"),
                  qPrintable(problems.first()));
-        QCOMPARE(f.answers.seen(),
-                 QStringList("Invalid window record|\"colour\" is not a window property."));
+        QCOMPARE(f.answers.seen(), QStringList(shown.replace("FILE", file.fileName())));
         QCOMPARE(f.names(), QStringList("a"));
         QVERIFY(!f.isChanged());
     }

@@ -63,7 +63,8 @@ void ModalAnswerer::thenCancel()
 QString ModalAnswerer::describe(QWidget *dialog)
 {
     if (auto *box = qobject_cast<QMessageBox *>(dialog))
-        return box->windowTitle() + QLatin1Char('|') + box->text();
+        return box->windowTitle() + QLatin1Char('|') + box->text()
+            + (box->detailedText().isEmpty() ? QString() : QLatin1Char('|') + box->detailedText());
     if (auto *input = qobject_cast<QInputDialog *>(dialog))
         return input->windowTitle() + QLatin1Char('|') + input->labelText();
     return dialog->windowTitle();

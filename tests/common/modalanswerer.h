@@ -33,7 +33,8 @@ public:
     // Queues cancelling an input dialog.
     void thenCancel();
 
-    // Every dialog seen, as "title|text" (the input dialog's label as text).
+    // Every dialog seen, as "title|text" (the input dialog's label as text), and "|details"
+    // where a message box has them.
     QStringList seen() const { return m_seen; }
     // Input dialogs' field contents when they appeared.
     QStringList fieldTexts() const { return m_fieldTexts; }

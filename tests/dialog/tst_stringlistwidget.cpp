@@ -5,7 +5,9 @@
 
 #include <QAccessible>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 namespace {
 // A null string is written as "<null>", so announcements compare as plain text.
@@ -44,6 +46,34 @@ private Q_SLOTS:
         QVERIFY(announcements.isEmpty());
         QVERIFY(list.currentString().isNull());
         QCOMPARE(list.editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+
+    // A name cut off by the list's edge is shown whole when the pointer rests on it.
+    void longNamesHaveTooltips_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("tipped");
+        QTest::newRow("short") << "xterm" << false;
+        QTest::newRow("wider than the list") << QString(80, QLatin1Char('w')) << true;
+    }
+
+    void longNamesHaveTooltips()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, tipped);
+        StringListWidget list;
+        list.resize(160, 120);
+        list.setStrings({ name }, QString());
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QPoint inside = list.visualItemRect(list.item(0, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, inside, list.viewport()->mapToGlobal(inside));
+        QApplication::sendEvent(list.viewport(), &help);
+        if (tipped)
+            QTRY_COMPARE(QToolTip::text(), name);
+        else
+            QVERIFY(!QToolTip::isVisible());
+        QToolTip::hideText();
     }
 
     void setStrings_data()

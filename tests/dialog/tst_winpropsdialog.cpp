@@ -88,8 +88,11 @@ private Q_SLOTS:
         f.checkBox("ontopCB")->click();
         f.list()->setCurrentString(QStringLiteral("beta"));
         f.checkBox("stickyCB")->click();
-        f.button(QDialogButtonBox::Apply)->click();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        // Clicked as a user does, which gives Apply the focus.
+        QTest::mouseClick(f.button(QDialogButtonBox::Apply), Qt::LeftButton);
         QVERIFY(f.answers.seen().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), f.list());
         QCOMPARE(f.stored(),
                  QStringList({ "alpha;no_title;ontop", "beta;sticky;ontop", "gamma;shadow=40" }));
         QVERIFY(!f.isChanged());
@@ -463,11 +466,17 @@ private Q_SLOTS:
         QCOMPARE(f.answers.seen().size(), 1);
         const QString warning = f.answers.seen().first();
         QVERIFY2(warning.startsWith("Window properties unavailable|The window properties could "
-                                    "not be read from the service:\n"),
+                                    "not be read from the window-properties service. Check"),
                  qPrintable(warning));
-        QVERIFY(warning.endsWith("\nSaving will replace all stored window properties with the "
-                                 "entries shown here."));
+        // The service's own words only under the details.
+        QVERIFY2(warning.contains("\nSaving will replace all stored window properties with the "
+                                  "entries shown here.|")
+                     && !warning.endsWith(QLatin1Char('|')),
+                 qPrintable(warning));
         QCOMPARE(f.list()->rowCount(), 0);
+        QVERIFY(f.child<QLabel>("emptyHintLabel")
+                    ->text()
+                    .startsWith(QLatin1String("The stored window properties are unavailable")));
 
         f.startService();
         f.answers.thenType(QStringLiteral("new"));
@@ -603,12 +612,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("hint");
+        const QString choose
+            = QStringLiteral("Choose a window name from the list to edit its properties.");
         QTest::newRow("showing the entry on show") << "ALP"
-                                                   << "alpha";
+                                                   << "alpha" << QString();
         QTest::newRow("hiding the entry on show") << "MM"
-                                                  << "";
+                                                  << "" << choose;
         QTest::newRow("hiding every entry") << "zz"
-                                            << "";
+                                            << ""
+                                            << "No window name matches \"zz\".";
     }
 
     // The entry in the editor is always one the list shows; an entry the filter hides keeps
@@ -629,8 +642,7 @@ private Q_SLOTS:
         QCOMPARE(f.list()->currentString(), current);
         QCOMPARE(f.showsEditor(), !current.isEmpty());
         if (current.isEmpty())
-            QCOMPARE(f.child<QLabel>("emptyHintLabel")->text(),
-                     QStringLiteral("Choose a window name from the list to edit its properties."));
+            QTEST(f.child<QLabel>("emptyHintLabel")->text(), "hint");
         QVERIFY(f.isChanged());
         filter->clear();
         f.list()->setCurrentString(QStringLiteral("beta"));
@@ -639,9 +651,22 @@ private Q_SLOTS:
                  QStringList({ "alpha;no_title;ontop", "beta;ontop", "gamma;shadow=40" }));
     }
 
-    // Enter in the filter goes on to the list, never to OK.
-    void enterInFilterGoesToList()
+    void keysInTheFilter_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("filterAfter");
+        QTest::addColumn<QString>("focusAfter");
+        QTest::newRow("Enter goes on to the list") << int(Qt::Key_Return) << "mm"
+                                                   << "winListWidget";
+        QTest::newRow("Escape clears the filter") << int(Qt::Key_Escape) << ""
+                                                  << "filterEdit";
+    }
+
+    // Neither Enter nor Escape in a filter holding text reaches the dialog's buttons: nothing
+    // is saved, nothing is closed, the edit stays.
+    void keysInTheFilter()
+    {
+        QFETCH(int, key);
         DialogFixture f(threeRecords);
         f.makeDialog().show();
         QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
@@ -649,11 +674,14 @@ private Q_SLOTS:
         auto *filter = f.child<QLineEdit>("filterEdit");
         filter->setFocus();
         QTest::keyClicks(filter, QStringLiteral("mm"));
-        QTest::keyClick(filter, Qt::Key_Return);
+        QTest::keyClick(filter, Qt::Key(key));
         QVERIFY(f.dialog->isVisible());
-        QCOMPARE(QApplication::focusWidget(), f.list());
-        QCOMPARE(f.list()->currentString(), QStringLiteral("gamma"));
-        QVERIFY(f.checkBox("shadowCB")->isChecked());
+        QTEST(filter->text(), "filterAfter");
+        QTEST(QApplication::focusWidget()->objectName(), "focusAfter");
+        if (key == Qt::Key_Return) {
+            QCOMPARE(f.list()->currentString(), QStringLiteral("gamma"));
+            QVERIFY(f.checkBox("shadowCB")->isChecked());
+        }
         QCOMPARE(f.service.stores, 0);
         QVERIFY(f.isChanged());
     }
