@@ -77,6 +77,9 @@ bool writeOutputFile(const QString &path, const QByteArray &contents, QString &e
         const bool written = std::fwrite(contents.constData(), 1, size_t(contents.size()), stdout)
                 == size_t(contents.size())
             && std::fflush(stdout) == 0;
+        // Its reader took what it wanted and went (head, a pager): nothing is wrong.
+        if (!written && errno == EPIPE)
+            return true;
         if (!written)
             errorMessage = QCoreApplication::translate("CommandLineActions",
                                                        "standard output could not be written");

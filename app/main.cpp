@@ -17,6 +17,7 @@
 #include <QIcon>
 #include <QMessageBox>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -226,6 +227,10 @@ int runDialog(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // A reader that goes away is seen as a failed write, not as the end of the process: standard
+    // output closed early (head, a pager) ends the output quietly, a file or named pipe is a
+    // failure that is said.
+    std::signal(SIGPIPE, SIG_IGN);
     const QStringList arguments = argumentsOf(argc, argv);
     const Launch launch = CommandLineOptions().launchFor(arguments);
     if (launch != Launch::Dialog)

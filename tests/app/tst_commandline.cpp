@@ -315,6 +315,40 @@ private Q_SLOTS:
         }
     }
 
+    // Standard output whose reader stops early ends quietly, as other tools do; a named pipe
+    // whose reader stops is a failure that is said.
+    void closedOutput_data()
+    {
+        QTest::addColumn<QString>("command"); // $1: the tool, $2: a named pipe
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--list | head -c1") << "\"$1\" --list | head -c1 >/dev/null" << "0" << "";
+        QTest::newRow("--export - | head -c1")
+            << "\"$1\" --export - | head -c1 >/dev/null" << "0" << "";
+        QTest::newRow("--export FIFO, its reader gone after a byte")
+            << "mkfifo \"$2\"; head -c1 \"$2\" >/dev/null & \"$1\" --export \"$2\"" << "6"
+            << "could not be written: Broken pipe";
+    }
+
+    void closedOutput()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, err);
+        // More than a pipe holds, so that the tool still writes when its reader has gone.
+        QStringList many;
+        for (int i = 0; i < 5000; ++i)
+            many.append(QStringLiteral("window%1;no_title;geometry=640x480+0+0").arg(i));
+        ServiceProcess service;
+        QVERIFY(service.startWith(many));
+        QTemporaryDir folder;
+        const ToolRun run = runProgram(
+            QStringLiteral("bash"),
+            { "-c", command + QStringLiteral("; echo \"${PIPESTATUS[0]}\""), "bash",
+              KIVO_ADMIN_WINPROPS, folder.filePath(QStringLiteral("fifo")) });
+        QTEST(run.out.trimmed(), "status");
+        QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
+    }
+
     void fullStandardOutputFails_data()
     {
         QTest::addColumn<QStringList>("arguments");
