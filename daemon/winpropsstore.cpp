@@ -544,6 +544,13 @@ void WinPropsStore::keepReplaced(int descriptor)
 {
     // Long enough for any writer that had the file open to finish a line.
     constexpr int watchedMs = 3000;
+    // So that a burst of saves does not run out of open files: the oldest, long written to if
+    // at all, is looked at once more and let go.
+    constexpr int maxWatched = 16;
+    if (m_replaced.size() >= maxWatched) {
+        m_earlyAppends += takeTail(m_replaced.first(), true, MaxFileSize - m_earlyAppends.size());
+        m_replaced.removeFirst();
+    }
     const std::shared_ptr<const int> closing(new int(descriptor), [](const int *fd) {
         ::close(*fd);
         delete fd;
@@ -551,27 +558,31 @@ void WinPropsStore::keepReplaced(int descriptor)
     m_replaced.append({ closing, m_known ? m_known->size : 0, QDeadlineTimer(watchedMs) });
 }
 
+QByteArray WinPropsStore::takeTail(ReplacedFile &file, bool last, qint64 room)
+{
+    struct stat status = {};
+    const int fd = *file.descriptor;
+    if (::fstat(fd, &status) != 0 || status.st_size <= file.knownSize || room <= 0)
+        return {};
+    QByteArray tail(int(std::min<qint64>(status.st_size - file.knownSize, room)),
+                    Qt::Uninitialized);
+    const ssize_t got = ::pread(fd, tail.data(), size_t(tail.size()), file.knownSize);
+    tail.resize(int(std::max<ssize_t>(got, 0)));
+    // A line still being written is taken once it is whole, or when the watch ends.
+    if (!last)
+        tail.truncate(tail.lastIndexOf('\n') + 1);
+    file.knownSize += tail.size();
+    if (!tail.isEmpty() && !tail.endsWith('\n'))
+        tail += '\n';
+    return tail;
+}
+
 QByteArray WinPropsStore::lateAppends()
 {
-    QByteArray appended;
+    QByteArray appended = std::exchange(m_earlyAppends, QByteArray());
     for (auto file = m_replaced.begin(); file != m_replaced.end();) {
-        struct stat status = {};
         const bool last = file->watchedUntil.hasExpired();
-        const int fd = *file->descriptor;
-        if (::fstat(fd, &status) == 0 && status.st_size > file->knownSize
-            && appended.size() < MaxFileSize) {
-            QByteArray tail(int(std::min<qint64>(status.st_size - file->knownSize, MaxFileSize)),
-                            Qt::Uninitialized);
-            const ssize_t got = ::pread(fd, tail.data(), size_t(tail.size()), file->knownSize);
-            tail.resize(int(std::max<ssize_t>(got, 0)));
-            // A line still being written is taken once it is whole, or when the watch ends.
-            if (!last)
-                tail.truncate(tail.lastIndexOf('\n') + 1);
-            file->knownSize += tail.size();
-            appended += tail;
-            if (!appended.isEmpty() && !appended.endsWith('\n'))
-                appended += '\n';
-        }
+        appended += takeTail(*file, last, MaxFileSize - appended.size());
         file = last ? m_replaced.erase(file) : file + 1;
     }
     return appended;

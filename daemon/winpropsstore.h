@@ -106,7 +106,7 @@ public:
     // What was appended, whole lines, to the files saves replaced: a writer that opened the file
     // just before the rename writes into the replaced one. Each is looked at for a while after.
     QByteArray lateAppends();
-    bool watchesReplacedFiles() const { return !m_replaced.isEmpty(); }
+    bool watchesReplacedFiles() const { return !m_replaced.isEmpty() || !m_earlyAppends.isEmpty(); }
 
 private:
     // The file a save replaces: the path, or where its symbolic link leads.
@@ -122,11 +122,15 @@ private:
         QDeadlineTimer watchedUntil;
     };
     void keepReplaced(int descriptor);
+    // What was appended to it since last looked at; whole lines unless last.
+    static QByteArray takeTail(ReplacedFile &file, bool last, qint64 room);
 
     QString m_path;
     // Unknown until the first load or save.
     std::optional<FileStamp> m_known;
     QList<ReplacedFile> m_replaced;
+    // Taken from replaced files let go early, not yet handed out by lateAppends.
+    QByteArray m_earlyAppends;
 };
 
 #endif

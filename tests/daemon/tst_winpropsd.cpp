@@ -21,6 +21,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using Call = std::function<QDBusPendingCall(ApprcInterface &)>;
@@ -825,6 +826,29 @@ private Q_SLOTS:
         QVERIFY(succeeded(call(*m_client)));
         QCOMPARE(m_service->readStorage(), stored);
         QCOMPARE(textsOf(all()), stored);
+    }
+
+    // What the service keeps open does not grow with the rate of stores: a burst under a low
+    // limit of open files is taken whole.
+    void burstOfStoresUnderALowFileLimit()
+    {
+        QVERIFY(m_service->stop());
+        rlimit own = {};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &own) == 0);
+        rlimit low = own;
+        low.rlim_cur = 64;
+        // Inherited by the service started now; this process has its own back at once.
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &low) == 0);
+        const bool started = m_service->startWith(seed);
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &own) == 0);
+        QVERIFY(started);
+        QList<QDBusPendingCall> calls;
+        for (int i = 0; i < 500; ++i)
+            calls.append(m_client->setWindowProperties(QStringLiteral("burst%1").arg(i % 7),
+                                                       QStringLiteral("shadow=%1").arg(i % 100)));
+        for (QDBusPendingCall &call : calls)
+            QVERIFY2(succeeded(call), qPrintable(call.error().message()));
+        QCOMPARE(textsOf(all()).size(), seed.size() + 7);
     }
 
     void defaultStorageIsPrivate()
