@@ -509,6 +509,13 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
     if (!resolveTarget(target, errorMessage)
         || !makePrivateFolder(QFileInfo(target).path(), errorMessage))
         return false;
+    // As with any file: one its owner made read-only is not to be replaced.
+    struct stat status = {};
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0 && !(status.st_mode & S_IWUSR)) {
+        errorMessage = tr("Not writing %1: it is read-only; make it writable to store changes.")
+                           .arg(native(m_path));
+        return false;
+    }
     QString copy;
     if (!writeCopy(target, recordLines(records), copy, errorMessage))
         return false;

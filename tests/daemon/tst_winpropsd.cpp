@@ -851,6 +851,23 @@ private Q_SLOTS:
         QCOMPARE(textsOf(all()).size(), seed.size() + 7);
     }
 
+    // A file its owner made read-only is left as it is, and the store is refused in words.
+    void readOnlyStorageIsNotReplaced()
+    {
+        const QString path = m_service->storagePath();
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        const QDBusPendingCall call = m_client->setWindowProperties("new", "ontop");
+        QVERIFY(!succeeded(call));
+        QCOMPARE(call.error().name(), QStringLiteral("org.kivo.Kivo.WinProps.Error.Storage"));
+        QVERIFY2(call.error().message().contains("it is read-only"),
+                 qPrintable(call.error().message()));
+        QVERIFY(!(QFile::permissions(path) & QFileDevice::WriteOwner));
+        QCOMPARE(m_service->readStorage(), seed);
+        QCOMPARE(textsOf(all()), seed);
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(succeeded(m_client->setWindowProperties("new", "ontop")));
+    }
+
     void defaultStorageIsPrivate()
     {
         QVERIFY(m_service->stop());
