@@ -243,65 +243,99 @@ qulonglong WinPropsDaemon::changePropertiesIfUnchanged(const WinPropsList &chang
                                                        qulonglong generation)
 {
     noteCall();
-    if (rejectStale(generation) || rejectUnseenChangeOnDisk())
+    QSet<QString> names(removed.cbegin(), removed.cend());
+    for (const WinProps &props : changed)
+        names.insert(props.winName());
+    // A hand edit that lands later is joined in as it is taken up (see applyChanges).
+    if (rejectStale(generation, names))
         return m_generation;
     WinPropsList records;
     records.reserve(changed.size());
     for (const WinProps &props : changed)
         records.append(normalized(props));
     if (!reject(listProblem(records)) && !reject(removalProblem(removed)))
-        applyChanges(records, removed);
+        applyChanges(records, removed, names);
     return m_generation;
 }
 
-// Only the records named are looked at, besides the one pass that writes the file.
-void WinPropsDaemon::applyChanges(const WinPropsList &changed, const QStringList &removed)
+// Only the records named are looked at, besides the one pass that writes the file. A hand edit
+// that lands on the file between its last reading and its replacing is taken up, and the change
+// made again on top of it, as for lines appended late: a few times, since an editor may go on.
+void WinPropsDaemon::applyChanges(const WinPropsList &changed, const QStringList &removed,
+                                  const QSet<QString> &names)
 {
-    QStringList gone;
+    constexpr int attempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        const qulonglong generation = m_generation;
+        followFile();
+        if (rejectStale(generation, names))
+            return;
+        Changed made = changedCollection(changed, removed);
+        if (made.gone.isEmpty() && made.set.isEmpty())
+            return;
+        const std::optional<Failure> failure = save(made.records, made.index);
+        if (!failure) {
+            announceChanged(made);
+            return;
+        }
+        if (!m_store.changedOnDisk() || attempt == attempts) {
+            fail(failure->name, failure->message);
+            followFile();
+            return;
+        }
+    }
+}
+
+WinPropsDaemon::Changed WinPropsDaemon::changedCollection(const WinPropsList &changed,
+                                                          const QStringList &removed) const
+{
+    Changed made;
     std::vector<bool> dropped(m_records.size(), false);
     for (const QString &name : removed) {
         const int index = indexOf(name);
         if (index >= 0 && !dropped[index]) {
             dropped[index] = true;
-            gone.append(name);
+            made.gone.append(name);
         }
     }
-    WinPropsList records = gone.isEmpty() ? m_records : WinPropsList();
-    if (!gone.isEmpty())
-        records.reserve(m_records.size() - gone.size() + changed.size());
-    for (int i = 0; !gone.isEmpty() && i < m_records.size(); ++i) {
+    made.records = made.gone.isEmpty() ? m_records : WinPropsList();
+    if (!made.gone.isEmpty())
+        made.records.reserve(m_records.size() - made.gone.size() + changed.size());
+    for (int i = 0; !made.gone.isEmpty() && i < m_records.size(); ++i) {
         if (!dropped[i])
-            records.append(m_records.at(i));
+            made.records.append(m_records.at(i));
     }
-    NameIndex index = gone.isEmpty() ? m_indexOfName : nameIndexOf(records);
-    WinPropsList set;
+    made.index = made.gone.isEmpty() ? m_indexOfName : nameIndexOf(made.records);
     for (const WinProps &props : changed) {
-        const int at = index.value(props.winName(), -1);
-        if (at >= 0 && records.at(at) == props)
+        const int at = made.index.value(props.winName(), -1);
+        if (at >= 0 && made.records.at(at) == props)
             continue;
         if (at >= 0) {
-            records[at] = props;
+            made.records[at] = props;
         } else {
-            index.insert(props.winName(), records.size());
-            records.append(props);
+            made.index.insert(props.winName(), made.records.size());
+            made.records.append(props);
         }
-        set.append(props);
+        made.set.append(props);
     }
-    if ((gone.isEmpty() && set.isEmpty()) || !store(records, index))
-        return;
-    for (const QString &name : qAsConst(gone)) {
+    return made;
+}
+
+void WinPropsDaemon::announceChanged(const Changed &made)
+{
+    for (const QString &name : made.gone) {
         if (!m_indexOfName.contains(name))
             announce([this, name] { Q_EMIT removedWindowProperties(name); });
     }
-    for (const WinProps &props : qAsConst(set))
+    for (const WinProps &props : made.set)
         announce([this, props] { Q_EMIT changedWindowProperties(props); });
 }
 
-bool WinPropsDaemon::rejectStale(qulonglong generation)
+bool WinPropsDaemon::rejectStale(qulonglong generation, const QSet<QString> &names)
 {
     // A change on disk not yet taken up is a change of the collection too.
     followFile();
-    if (generation == m_generation)
+    if (generation == m_generation || onlyHandEditsOfOthersSince(generation, names))
         return false;
     sendErrorReply(collectionChangedError(),
                    tr("The window properties changed since generation %1; they are at %2 now.")
@@ -460,28 +494,34 @@ bool WinPropsDaemon::reject(const QString &problem)
 
 bool WinPropsDaemon::store(const WinPropsList &records, const NameIndex &index)
 {
+    const std::optional<Failure> failure = save(records, index);
+    if (!failure)
+        return true;
+    fail(failure->name, failure->message);
+    // It may have failed on a change made on disk meanwhile: take that up.
+    followFile();
+    return false;
+}
+
+std::optional<WinPropsDaemon::Failure> WinPropsDaemon::save(const WinPropsList &records,
+                                                            const NameIndex &index)
+{
     const qint64 size = wireSize(records);
     // A collection already too large may still shrink, so that it can be repaired.
-    if (size > MaxWireArraySize && size > m_wireSize) {
-        fail(tooLargeError(),
-             tr("Not stored: the %1 window records would take %2 bytes, more than the %3 that "
-                "one D-Bus reply can carry.")
-                 .arg(records.size())
-                 .arg(size)
-                 .arg(MaxWireArraySize));
-        return false;
-    }
+    if (size > MaxWireArraySize && size > m_wireSize)
+        return Failure { tooLargeError(),
+                         tr("Not stored: the %1 window records would take %2 bytes, more than "
+                            "the %3 that one D-Bus reply can carry.")
+                             .arg(records.size())
+                             .arg(size)
+                             .arg(MaxWireArraySize) };
     QString errorMessage;
-    if (!m_store.save(records, errorMessage)) {
-        fail(storageError(), errorMessage);
-        // It may have failed on a change made on disk meanwhile: take that up.
-        followFile();
-        return false;
-    }
+    if (!m_store.save(records, errorMessage))
+        return Failure { storageError(), errorMessage };
     replaceRecords(records, index);
     if (m_store.watchesReplacedFiles())
         m_lateAppendsCheck.start();
-    return true;
+    return std::nullopt;
 }
 
 void WinPropsDaemon::fail(const QString &name, const QString &message)
@@ -520,6 +560,7 @@ void WinPropsDaemon::takeUpLateAppends()
                       .arg(m_lateRecords.size())
                       .arg(QDir::toNativeSeparators(m_store.path())));
     m_lateRecords.clear();
+    noteDiskChange(old, oldIndex);
     announceChanges(old, oldIndex);
 }
 
@@ -559,11 +600,49 @@ bool WinPropsDaemon::followFile()
     const WinPropsList old = m_records;
     const NameIndex oldIndex = m_indexOfName;
     replaceRecords(contents.records);
+    noteDiskChange(old, oldIndex);
     announceChanges(old, oldIndex);
     Q_EMIT report(QStringLiteral("%1 changed on disk and was read again: %2 record(s).")
                       .arg(QDir::toNativeSeparators(m_store.path()))
                       .arg(m_records.size()));
     return true;
+}
+
+// Hand edits of other entries are joined with a change, as lines appended late are: a script's
+// run is not refused for them, however often an editor appends.
+bool WinPropsDaemon::onlyHandEditsOfOthersSince(qulonglong generation,
+                                                const QSet<QString> &names) const
+{
+    if (names.isEmpty() || generation > m_generation)
+        return false;
+    qulonglong handEdits = 0;
+    for (const DiskChange &change : m_diskChanges) {
+        if (change.generation <= generation)
+            continue;
+        if (change.names.intersects(names))
+            return false;
+        ++handEdits;
+    }
+    return handEdits == m_generation - generation;
+}
+
+void WinPropsDaemon::noteDiskChange(const WinPropsList &old, const NameIndex &oldIndex)
+{
+    DiskChange change { m_generation, {} };
+    for (const WinProps &props : old) {
+        const int now = m_indexOfName.value(props.winName(), -1);
+        if (now < 0 || m_records.at(now) != props)
+            change.names.insert(props.winName());
+    }
+    for (const WinProps &props : qAsConst(m_records)) {
+        if (!oldIndex.contains(props.winName()))
+            change.names.insert(props.winName());
+    }
+    // Enough for a burst of appends between a client's read and its store.
+    constexpr int remembered = 256;
+    if (m_diskChanges.size() == remembered)
+        m_diskChanges.removeFirst();
+    m_diskChanges.append(change);
 }
 
 bool WinPropsDaemon::keepsServing(const StorageContents &contents)

@@ -12,10 +12,12 @@
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 // The object behind "/Apprc": holds the collection, writes every change to the store before it
 // takes effect, and answers bad input with an error reply that changes nothing.
@@ -107,13 +109,43 @@ private:
     bool rejectName(const QString &name);
     bool reject(const QString &problem);
     bool store(const WinPropsList &records, const NameIndex &index = {});
+    // An error reply's name and message.
+    struct Failure
+    {
+        QString name;
+        QString message;
+    };
+    // Writes the collection and makes it the one served; says why not, and replies nothing.
+    std::optional<Failure> save(const WinPropsList &records, const NameIndex &index);
     void replaceAll(const WinPropsList &wpl);
     // Refuses a conditional store on a generation that is not the current one.
-    bool rejectStale(qulonglong generation);
+    // names: those the call changes; others changed meanwhile by hand on disk count for nothing.
+    bool rejectStale(qulonglong generation, const QSet<QString> &names = {});
+    bool onlyHandEditsOfOthersSince(qulonglong generation, const QSet<QString> &names) const;
+    // Which names a reading of the file, or lines appended late, changed, by the generation
+    // made.
+    struct DiskChange
+    {
+        qulonglong generation;
+        QSet<QString> names;
+    };
+    void noteDiskChange(const WinPropsList &old, const NameIndex &oldIndex);
     // Refuses any store while the file changed on disk unseen: replacing it would lose that.
     bool rejectUnseenChangeOnDisk();
     // Removes the names, then stores the records, checked and normalized, as one change.
-    void applyChanges(const WinPropsList &changed, const QStringList &removed);
+    // names: those changed and removed, which a hand edit taken up meanwhile must not touch.
+    void applyChanges(const WinPropsList &changed, const QStringList &removed,
+                      const QSet<QString> &names);
+    // The collection with those changes made, and what they changed.
+    struct Changed
+    {
+        WinPropsList records;
+        NameIndex index;
+        QStringList gone;
+        WinPropsList set;
+    };
+    Changed changedCollection(const WinPropsList &changed, const QStringList &removed) const;
+    void announceChanged(const Changed &made);
     // Announces the removals and changes that replacing old (with its name index) by the
     // collection now stored made: removals in the order of old, then changes in the order of
     // the collection.
@@ -127,6 +159,7 @@ private:
     int indexOf(const QString &winName) const;
 
     WinPropsStore m_store;
+    QList<DiskChange> m_diskChanges;
     // Until a backend says otherwise: the daemon was told to apply nothing.
     DesktopEffects m_desktopEffects = DesktopEffects::nothingApplies(
         QStringLiteral("The service was started with --no-apply: window properties are kept but "

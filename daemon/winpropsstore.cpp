@@ -7,6 +7,7 @@
 #include "service/recordlines.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -496,6 +497,9 @@ bool WinPropsStore::load(StorageContents &contents, QString &errorMessage)
     }
     // The stamp from before reading: a change while reading shows as a change later.
     m_known = stampOf(status);
+    // Of what the stamp covers: lines appended while reading count as appended later.
+    m_knownHash = QCryptographicHash::hash(
+        bytes.left(int(std::min<qint64>(status.st_size, bytes.size()))), QCryptographicHash::Sha1);
     contents = parseStorage(bytes);
     const QString foreign = foreignFileProblem(bytes, contents);
     if (!foreign.isNull())
@@ -511,20 +515,24 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
         return false;
     // As with any file: one its owner made read-only is not to be replaced.
     struct stat status = {};
-    if (::stat(QFile::encodeName(target).constData(), &status) == 0 && !(status.st_mode & S_IWUSR)) {
+    if (::stat(QFile::encodeName(target).constData(), &status) == 0
+        && !(status.st_mode & S_IWUSR)) {
         errorMessage = tr("Not writing %1: it is read-only; make it writable to store changes.")
                            .arg(native(m_path));
         return false;
     }
     QString copy;
-    if (!writeCopy(target, recordLines(records), copy, errorMessage))
+    const QByteArray contents = recordLines(records);
+    if (!writeCopy(target, contents, copy, errorMessage))
         return false;
     const QByteArray encodedCopy = QFile::encodeName(copy);
     const FileStamp written = stampAt(copy);
     // Opened before the check, so that whatever is appended to it after the check can be found.
     const int replaced = ::open(QFile::encodeName(target).constData(),
                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (changedOnDisk()) {
+    // Lines only appended meanwhile are in the file replaced: they are taken up from there, as
+    // those appended just after the rename.
+    if (changedOnDisk() && !(replaced >= 0 && onlyAppendedTo(replaced))) {
         if (replaced >= 0)
             ::close(replaced);
         ::unlink(encodedCopy.constData());
@@ -544,7 +552,23 @@ bool WinPropsStore::save(const WinPropsList &records, QString &errorMessage)
     if (replaced >= 0)
         keepReplaced(replaced);
     m_known = written;
+    m_knownHash = QCryptographicHash::hash(contents, QCryptographicHash::Sha1);
     return true;
+}
+
+bool WinPropsStore::onlyAppendedTo(int fd) const
+{
+    struct stat status = {};
+    if (!m_known || !m_known->exists || ::fstat(fd, &status) != 0)
+        return false;
+    const FileStamp now = stampOf(status);
+    const FileStamp atPath = stampAt(m_path);
+    if (now.device != m_known->device || now.inode != m_known->inode || now.size <= m_known->size
+        || atPath.device != now.device || atPath.inode != now.inode)
+        return false;
+    QByteArray known(int(m_known->size), Qt::Uninitialized);
+    return ::pread(fd, known.data(), size_t(known.size()), 0) == known.size()
+        && QCryptographicHash::hash(known, QCryptographicHash::Sha1) == m_knownHash;
 }
 
 void WinPropsStore::keepReplaced(int descriptor)

@@ -122,12 +122,17 @@ private:
         QDeadlineTimer watchedUntil;
     };
     void keepReplaced(int descriptor);
+    // Whether the open file is the one last read or written with lines appended, and nothing else
+    // changed.
+    bool onlyAppendedTo(int fd) const;
     // What was appended to it since last looked at; whole lines unless last.
     static QByteArray takeTail(ReplacedFile &file, bool last, qint64 room);
 
     QString m_path;
     // Unknown until the first load or save.
     std::optional<FileStamp> m_known;
+    // Of the contents last read or written.
+    QByteArray m_knownHash;
     QList<ReplacedFile> m_replaced;
     // Taken from replaced files let go early, not yet handed out by lateAppends.
     QByteArray m_earlyAppends;

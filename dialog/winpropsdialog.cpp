@@ -142,16 +142,23 @@ void WinPropsDialog::warnIfServiceUnread()
     if (!m_unreadWarningDue)
         return;
     m_unreadWarningDue = false;
-    // In words for the user; the service's own message is there for whoever looks further.
+    // No service at all is said in words, its message there for whoever looks further; a
+    // service that answers wrongly is quoted.
+    const bool absent = m_service.isServiceAbsent();
+    const QString why = absent
+        ? tr("The window properties could not be read from the window-properties service. Check "
+             "that it is installed and running (kivo-winpropsd, usually started with the "
+             "session), then open this window again.")
+        : tr("The window properties could not be read from the service:") + QLatin1Char('\n')
+            + m_session.errorMessage();
     QMessageBox box(QMessageBox::Warning, tr("Window properties unavailable"),
-                    tr("The window properties could not be read from the window-properties "
-                       "service. Check that it is installed and running (kivo-winpropsd, usually "
-                       "started with the session), then open this window again.")
-                        + QLatin1Char('\n')
+                    why + QLatin1Char('\n')
                         + tr("Saving will replace all stored window properties with the entries "
                              "shown here."),
                     QMessageBox::Ok, this);
-    box.setDetailedText(m_session.errorMessage());
+    box.setTextFormat(Qt::PlainText);
+    if (absent)
+        box.setDetailedText(m_session.errorMessage());
     box.exec();
 }
 

@@ -4,6 +4,8 @@
 
 #include "service/winpropsservice.h"
 
+#include <QDBusConnectionInterface>
+
 namespace {
 WinPropsBackend::Stored storedAt(std::optional<qulonglong> generation)
 {
@@ -82,6 +84,12 @@ WinPropsBackend::Fetched ApprcInterface::readAllProperties()
     Fetched fetched;
     fetched.ok = winPropsListFromReply(reply, fetched.records, fetched.errorMessage);
     return fetched;
+}
+
+bool ApprcInterface::isServiceAbsent()
+{
+    const QDBusConnectionInterface *bus = connection().interface();
+    return !bus || !bus->isServiceRegistered(service()).value();
 }
 
 std::optional<DesktopEffects> ApprcInterface::effectsHere()

@@ -27,6 +27,7 @@ public:
     std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
                                        const Fetched &basis) override;
     std::optional<DesktopEffects> effectsHere() override;
+    bool isServiceAbsent() override;
     // getAllProperties, waited for and read; no generation is taken.
     Fetched readAllProperties();
     // What this desktop does with each property, waited for. Nothing, with an empty message,

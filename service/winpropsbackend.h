@@ -61,6 +61,9 @@ public:
         return std::nullopt;
     }
 
+    // Whether no service is there at all (not running, and none to be started), after a call
+    // failed.
+    virtual bool isServiceAbsent() { return false; }
     // What the desktop does with each property; none where the service does not tell.
     virtual std::optional<DesktopEffects> effectsHere() { return std::nullopt; }
 

@@ -4,7 +4,7 @@
 <context>
     <name>ApprcInterface</name>
     <message>
-        <location filename="../service/apprcinterface.cpp" line="+106"/>
+        <location filename="../service/apprcinterface.cpp" line="+114"/>
         <source>The service sent no description of this desktop.</source>
         <translation>Der Dienst hat keine Beschreibung dieser Arbeitsumgebung gesendet.</translation>
     </message>
@@ -62,7 +62,7 @@
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+33"/>
         <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
         <translation>das Argument „%1“ gehört zu keiner Option und wird ignoriert</translation>
     </message>
@@ -83,7 +83,7 @@
     </message>
     <message>
         <location line="-67"/>
-        <location filename="../app/listingactions.cpp" line="+183"/>
+        <location filename="../app/listingactions.cpp" line="+186"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>die Fenstereigenschaften konnten nicht vom Dienst gelesen werden: %1</translation>
     </message>
@@ -98,22 +98,22 @@
         <translation>die Standardausgabe konnte nicht geschrieben werden</translation>
     </message>
     <message>
-        <location line="-47"/>
+        <location line="-50"/>
         <source>the file &quot;%1&quot; could not be written: %2</source>
         <translation>die Datei &quot;%1&quot; konnte nicht geschrieben werden: %2</translation>
     </message>
     <message>
-        <location line="+142"/>
+        <location line="+145"/>
         <source>the window name given to --show is empty</source>
         <translation>der an --show übergebene Fenstername ist leer</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-120"/>
         <source>it is a named pipe that nobody reads</source>
         <translation>es ist eine benannte Pipe, aus der niemand liest</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+100"/>
         <source>the service does not tell what this desktop does with window properties</source>
         <translation>der Dienst sagt nicht, was diese Arbeitsumgebung mit Fenstereigenschaften macht</translation>
     </message>
@@ -148,7 +148,7 @@
         <translation>die Datei &quot;%1&quot; konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+46"/>
+        <location filename="../app/main.cpp" line="+47"/>
         <source>Try &quot;%1 --help&quot; for the options.</source>
         <translation>Die Optionen zeigt „%1 --help“.</translation>
     </message>
@@ -569,17 +569,17 @@
         <translation>&amp;Löschen</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+146"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+154"/>
         <source>Window properties unavailable</source>
         <translation>Fenstereigenschaften nicht verfügbar</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
         <source>Saving will replace all stored window properties with the entries shown here.</source>
         <translation>Beim Speichern werden alle gespeicherten Fenstereigenschaften durch die hier angezeigten Einträge ersetzt.</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+71"/>
         <source>Replace all window properties</source>
         <translation>Alle Fenstereigenschaften ersetzen</translation>
     </message>
@@ -602,12 +602,17 @@
         <translation>Für diese Fensternamen sind keine Eigenschaften festgelegt:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Diese Namen werden entfernt. Möchten Sie fortfahren?</translation>
     </message>
     <message>
-        <location line="-87"/>
+        <location line="-92"/>
         <source>The window properties could not be read from the window-properties service. Check that it is installed and running (kivo-winpropsd, usually started with the session), then open this window again.</source>
         <translation>Die Fenstereigenschaften konnten nicht vom Fenstereigenschaften-Dienst gelesen werden. Prüfen Sie, ob er installiert ist und läuft (kivo-winpropsd, gewöhnlich mit der Sitzung gestartet), und öffnen Sie dieses Fenster dann erneut.</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+3"/>
+        <source>The window properties could not be read from the service:</source>
+        <translation>Die Fenstereigenschaften konnten nicht vom Dienst gelesen werden:</translation>
+    </message>
+    <message>
+        <location line="+92"/>
         <location filename="../dialog/winpropsentries.cpp" line="+121"/>
         <source>Missing properties</source>
         <translation>Fehlende Eigenschaften</translation>

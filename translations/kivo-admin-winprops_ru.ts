@@ -4,7 +4,7 @@
 <context>
     <name>ApprcInterface</name>
     <message>
-        <location filename="../service/apprcinterface.cpp" line="+106"/>
+        <location filename="../service/apprcinterface.cpp" line="+114"/>
         <source>The service sent no description of this desktop.</source>
         <translation>Служба не прислала описание этого рабочего стола.</translation>
     </message>
@@ -62,7 +62,7 @@
         <translation>неожиданный аргумент «%1»</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+33"/>
         <source>ignoring the argument &quot;%1&quot;, which belongs to no option</source>
         <translation>аргумент «%1» не относится ни к одному параметру и пропускается</translation>
     </message>
@@ -83,7 +83,7 @@
     </message>
     <message>
         <location line="-67"/>
-        <location filename="../app/listingactions.cpp" line="+183"/>
+        <location filename="../app/listingactions.cpp" line="+186"/>
         <source>the window properties could not be read from the service: %1</source>
         <translation>не удалось получить свойства окон от службы: %1</translation>
     </message>
@@ -98,22 +98,22 @@
         <translation>не удалось записать в стандартный вывод</translation>
     </message>
     <message>
-        <location line="-47"/>
+        <location line="-50"/>
         <source>the file &quot;%1&quot; could not be written: %2</source>
         <translation>не удалось записать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location line="+142"/>
+        <location line="+145"/>
         <source>the window name given to --show is empty</source>
         <translation>имя окна, переданное в --show, пусто</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-120"/>
         <source>it is a named pipe that nobody reads</source>
         <translation>это именованный канал, из которого никто не читает</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+100"/>
         <source>the service does not tell what this desktop does with window properties</source>
         <translation>служба не сообщает, что этот рабочий стол делает со свойствами окон</translation>
     </message>
@@ -148,7 +148,7 @@
         <translation>не удалось прочитать файл &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <location filename="../app/main.cpp" line="+46"/>
+        <location filename="../app/main.cpp" line="+47"/>
         <source>Try &quot;%1 --help&quot; for the options.</source>
         <translation>Параметры выводит «%1 --help».</translation>
     </message>
@@ -569,17 +569,17 @@
         <translation>&amp;Удалить</translation>
     </message>
     <message>
-        <location filename="../dialog/winpropsdialog.cpp" line="+146"/>
+        <location filename="../dialog/winpropsdialog.cpp" line="+154"/>
         <source>Window properties unavailable</source>
         <translation>Свойства окон недоступны</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
         <source>Saving will replace all stored window properties with the entries shown here.</source>
         <translation>При сохранении все сохранённые свойства окон будут заменены показанными здесь записями.</translation>
     </message>
     <message>
-        <location line="+69"/>
+        <location line="+71"/>
         <source>Replace all window properties</source>
         <translation>Замена всех свойств окон</translation>
     </message>
@@ -603,12 +603,17 @@
         <translation>Для этих имён окон не задано ни одного свойства:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Эти имена будут удалены. Продолжить?</translation>
     </message>
     <message>
-        <location line="-87"/>
+        <location line="-92"/>
         <source>The window properties could not be read from the window-properties service. Check that it is installed and running (kivo-winpropsd, usually started with the session), then open this window again.</source>
         <translation>Не удалось прочитать свойства окон из службы свойств окон. Проверьте, что она установлена и запущена (kivo-winpropsd, обычно запускается вместе с сеансом), и откройте это окно снова.</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+3"/>
+        <source>The window properties could not be read from the service:</source>
+        <translation>Не удалось получить свойства окон от службы:</translation>
+    </message>
+    <message>
+        <location line="+92"/>
         <location filename="../dialog/winpropsentries.cpp" line="+121"/>
         <source>Missing properties</source>
         <translation>Свойства не заданы</translation>

@@ -322,11 +322,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("command"); // $1: the tool, $2: a named pipe
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("err");
-        QTest::newRow("--list | head -c1") << "\"$1\" --list | head -c1 >/dev/null" << "0" << "";
-        QTest::newRow("--export - | head -c1")
-            << "\"$1\" --export - | head -c1 >/dev/null" << "0" << "";
+        QTest::newRow("--list | head -c1") << "\"$1\" --list | head -c1 >/dev/null"
+                                           << "0"
+                                           << "";
+        QTest::newRow("--export - | head -c1") << "\"$1\" --export - | head -c1 >/dev/null"
+                                               << "0"
+                                               << "";
         QTest::newRow("--export FIFO, its reader gone after a byte")
-            << "mkfifo \"$2\"; head -c1 \"$2\" >/dev/null & \"$1\" --export \"$2\"" << "6"
+            << "mkfifo \"$2\"; head -c1 \"$2\" >/dev/null & \"$1\" --export \"$2\""
+            << "6"
             << "could not be written: Broken pipe";
     }
 
@@ -341,10 +345,10 @@ private Q_SLOTS:
         ServiceProcess service;
         QVERIFY(service.startWith(many));
         QTemporaryDir folder;
-        const ToolRun run = runProgram(
-            QStringLiteral("bash"),
-            { "-c", command + QStringLiteral("; echo \"${PIPESTATUS[0]}\""), "bash",
-              KIVO_ADMIN_WINPROPS, folder.filePath(QStringLiteral("fifo")) });
+        const ToolRun run
+            = runProgram(QStringLiteral("bash"),
+                         { "-c", command + QStringLiteral("; echo \"${PIPESTATUS[0]}\""), "bash",
+                           KIVO_ADMIN_WINPROPS, folder.filePath(QStringLiteral("fifo")) });
         QTEST(run.out.trimmed(), "status");
         QVERIFY2(err.isEmpty() ? run.err.isEmpty() : run.err.contains(err), qPrintable(run.err));
     }

@@ -25,6 +25,8 @@ public:
     std::optional<Stored> storeChanges(const WinPropsList &changed, const QStringList &removed,
                                        const Fetched &basis) override;
 
+    bool isServiceAbsent() override { return absent; }
+
     // The stored records as texts.
     QStringList storedTexts() const;
     // Another client replaces the stored records: a store based on an earlier read is refused.
@@ -34,6 +36,8 @@ public:
     // When not null, the next calls fail with this message and change nothing.
     QString fetchError;
     QString storeError;
+    // Told as no service on the bus at all.
+    bool absent = false;
     // Every store, and those of only the changes.
     int stores = 0;
     int changeStores = 0;

@@ -481,9 +481,11 @@ private Q_SLOTS:
         QVERIFY(store.load(contents, errorMessage));
         QVERIFY(!store.changedOnDisk());
         if (change == QLatin1String("in place")) {
+            // Longer than before, so that only what it holds tells it from lines appended.
             QFile file(store.path());
-            QVERIFY(file.open(QIODevice::Append));
-            QVERIFY(file.write(edited) == edited.size());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const QByteArray rewritten = edited + file.readAll();
+            QVERIFY(file.seek(0) && file.write(rewritten) == rewritten.size());
         } else if (change == QLatin1String("replaced")) {
             writeContents(store.path() + QStringLiteral("~"), edited);
             QVERIFY(::rename(QFile::encodeName(store.path() + QStringLiteral("~")).constData(),
@@ -503,6 +505,22 @@ private Q_SLOTS:
         // Read again, it is the store's to replace.
         QVERIFY(store.load(contents, errorMessage));
         QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
+    }
+
+    // Lines appended to the file since it was read are no reason to refuse: the save replaces
+    // it, and the lines are handed out as appended late.
+    void linesAppendedMeanwhileAreTakenUp()
+    {
+        WinPropsStore store(m_dir->filePath(QStringLiteral("winprops")));
+        QString errorMessage;
+        QVERIFY(store.save({ named(QStringLiteral("mine")) }, errorMessage));
+        QFile file(store.path());
+        QVERIFY(file.open(QIODevice::Append));
+        QVERIFY(file.write("hand;sticky\n") == 12);
+        file.close();
+        QVERIFY(store.changedOnDisk());
+        QVERIFY2(store.save(oddRecords(), errorMessage), qPrintable(errorMessage));
+        QCOMPARE(store.lateAppends(), QByteArray("hand;sticky\n"));
     }
 
     void rejectedLinesKeptAside()

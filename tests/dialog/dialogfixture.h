@@ -25,6 +25,7 @@ public:
         if (!reachable) {
             service.fetchError = QStringLiteral("The name is not owned.");
             service.storeError = service.fetchError;
+            service.absent = true;
         }
     }
 
@@ -32,6 +33,7 @@ public:
     {
         service.fetchError = QString();
         service.storeError = QString();
+        service.absent = false;
     }
 
     WinPropsDialog &makeDialog()
