@@ -4,6 +4,7 @@
 #include "daemon/applyingbackend.h"
 
 #include "daemon/applier/x11backend.h"
+#include "daemon/gnome/gnomebackend.h"
 #include "daemon/kwin/kwinapplier.h"
 #include "daemon/sway/swayapplier.h"
 #include "daemon/winpropsdaemon.h"
@@ -43,6 +44,18 @@ std::optional<Chosen> kwin(QStringList &)
                         .arg(rulesPath) };
 }
 
+std::optional<Chosen> gnome(QStringList &)
+{
+    // Its extension applies, to Wayland and X11 windows alike: the X11 applier stays out, so
+    // that no window has two hands on it.
+    if (!GnomeBackend::isRunning(QDBusConnection::sessionBus()))
+        return std::nullopt;
+    return Chosen { std::make_unique<GnomeBackend>(QDBusConnection::sessionBus()),
+                    QStringLiteral("GNOME Shell is the desktop (org.gnome.Shell on the session "
+                                   "bus): its extension %1 applies the window properties.")
+                        .arg(GnomeBackend::extensionUuid()) };
+}
+
 std::optional<Chosen> sway(QStringList &notes)
 {
     const QString socket = qEnvironmentVariable("SWAYSOCK");
@@ -72,7 +85,7 @@ std::optional<Chosen> x11(QStringList &)
 }
 
 // In the order they are tried: a compositor's own rules before the X display it may serve.
-const Candidate candidates[] = { kwin, sway, x11 };
+const Candidate candidates[] = { kwin, gnome, sway, x11 };
 
 QString nothingAppliesReason()
 {

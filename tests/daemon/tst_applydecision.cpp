@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "daemon/applier/applydecision.h"
+#include "daemon/gnome/gnomebackend.h"
 #include "daemon/kwin/kwinrules.h"
 #include "daemon/sway/swaycommands.h"
 #include "tests/common/testrecords.h"
@@ -390,6 +391,10 @@ void TestApplyDecision::everyBackendSaysWhatEachPropertyDoes_data()
     QTest::newRow("KWin") << Backend { kwinEffects(QStringLiteral("KWin")), [](const WinProps &r) {
                                           return kwinRuleOf(r, QRect(0, 0, 800, 600)).notApplied;
                                       } };
+    QTest::newRow("GNOME Shell") << Backend { gnomeEffects(QStringLiteral("GNOME Shell")),
+                                              [](const WinProps &r) {
+                                                  return gnomeEffects(QString()).noEffectIn(r);
+                                              } };
     QTest::newRow("sway") << Backend { swayEffects(QStringLiteral("sway")), [](const WinProps &r) {
                                           return swayDecision(r).notApplied;
                                       } };

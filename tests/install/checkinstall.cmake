@@ -18,6 +18,9 @@ set(expected_files
     share/doc/kivo-winpropsd/changelog.Debian.gz
     share/doc/kivo-winpropsd/copyright
     share/dbus-1/services/org.kivo.kivo-winprops.service
+    share/gnome-shell/extensions/kivo-winprops@kivo.org/core.js
+    share/gnome-shell/extensions/kivo-winprops@kivo.org/extension.js
+    share/gnome-shell/extensions/kivo-winprops@kivo.org/metadata.json
     share/kivo-admin-winprops/translations/kivo-admin-winprops_de.qm
     share/kivo-admin-winprops/translations/kivo-admin-winprops_ru.qm
     share/man/man1/kivo-admin-winprops.1.gz
