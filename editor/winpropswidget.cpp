@@ -7,6 +7,7 @@
 #include "platform/winprops/winpropsfields.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -54,6 +55,12 @@ WinPropsWidget::WinPropsWidget(QWidget *parent)
                                 + small_imageButton->width());
     connectValueControls();
     keepWheelForScrolling();
+    // A control reached by its mnemonic or by Tab is scrolled into view, so that what the key
+    // did can be seen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && scrollAreaWidgetContents->isAncestorOf(now))
+            scrollArea->ensureWidgetVisible(now);
+    });
 }
 
 void WinPropsWidget::setDesktopEffects(const DesktopEffects *effects)

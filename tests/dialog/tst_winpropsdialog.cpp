@@ -686,6 +686,21 @@ private Q_SLOTS:
         QVERIFY(f.isChanged());
     }
 
+    // Enlarged, the dialog gives the room to the editor; the list keeps its width.
+    void enlargingWidensTheEditor()
+    {
+        DialogFixture f(threeRecords);
+        f.makeDialog().resize(600, 400);
+        f.dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
+        f.dialog->resize(1400, 700);
+        QTRY_VERIFY(f.child<QWidget>("stackedWidget")->width() > 1400 / 2);
+        const int listWidth = f.list()->width();
+        f.dialog->resize(2000, 700);
+        QTRY_VERIFY(f.child<QWidget>("stackedWidget")->width() > 2000 * 3 / 4);
+        QCOMPARE(f.list()->width(), listWidth);
+    }
+
     void helpKeyOpensHelp()
     {
         DialogFixture f({ "a;ontop" });

@@ -100,6 +100,26 @@ private Q_SLOTS:
         QVERIFY(m_widget->no_ctrlbtnCB->isEnabled());
     }
 
+    // At a small size, a control reached by the keyboard below the fold is scrolled into view.
+    void controlsReachedByKeyAreScrolledIntoView_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("small image") << "small_imageCB";
+        QTest::newRow("transparency") << "transparencyCB";
+    }
+
+    void controlsReachedByKeyAreScrolledIntoView()
+    {
+        QFETCH(QString, control);
+        m_widget->resize(420, 220);
+        m_widget->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_widget.get()));
+        auto *reached = m_widget->findChild<QCheckBox *>(control);
+        QVERIFY(reached->visibleRegion().isEmpty());
+        reached->setFocus(Qt::ShortcutFocusReason);
+        QTRY_VERIFY(!reached->visibleRegion().isEmpty());
+    }
+
     void roundTrip_data()
     {
         QTest::addColumn<QString>("before");
