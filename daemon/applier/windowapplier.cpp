@@ -60,7 +60,11 @@ qint64 bounded(qint64 value, qint64 low, qint64 high)
 
 WindowApplier::WindowApplier(QObject *parent)
     : WindowsBackend(parent)
+    , m_applyInterval(this) // moved with it to its thread
 {
+    m_applyInterval.setSingleShot(true);
+    m_applyInterval.setInterval(applyIntervalMs);
+    connect(&m_applyInterval, &QTimer::timeout, this, &WindowApplier::applyIfDue);
 }
 
 WindowApplier::~WindowApplier() = default;
@@ -106,6 +110,11 @@ void WindowApplier::start(const WinPropsList &records)
 void WindowApplier::setRecords(const WinPropsList &records)
 {
     m_matcher = RecordMatcher(records);
+    applyRecords();
+}
+
+void WindowApplier::applyRecords()
+{
     if (!m_x11 || !m_started)
         return;
     // A window created before the record came is still waiting for the window manager.
@@ -125,6 +134,9 @@ void WindowApplier::post(const WinPropsList &records)
         QMetaObject::invokeMethod(this, &WindowApplier::takePosted, Qt::QueuedConnection);
 }
 
+// New windows meet the newest records at once. The open ones follow at most once per interval
+// while changes keep coming, each time to the newest: a burst ends in its last state at once,
+// and the window manager is not flooded with the states in between.
 void WindowApplier::takePosted()
 {
     WinPropsList records;
@@ -135,7 +147,21 @@ void WindowApplier::takePosted()
         records = std::exchange(m_posted, WinPropsList());
         m_hasPosted.storeRelease(0);
     }
-    setRecords(records);
+    m_matcher = RecordMatcher(records);
+    if (m_applyInterval.isActive()) {
+        m_applyDue = true;
+        return;
+    }
+    applyRecords();
+    m_applyInterval.start();
+}
+
+void WindowApplier::applyIfDue()
+{
+    if (!std::exchange(m_applyDue, false))
+        return;
+    applyRecords();
+    m_applyInterval.start();
 }
 
 void WindowApplier::handleEvent(const xcb_generic_event_t *event)
