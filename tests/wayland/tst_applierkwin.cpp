@@ -5,6 +5,7 @@
 #include "service/winpropsservice.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
+#include "tests/common/toolrun.h"
 #include "tests/wayland/kwinsession.h"
 #include "tests/x11/x11session.h"
 
@@ -36,6 +37,7 @@ class TestApplierKwin : public QObject
 private Q_SLOTS:
     void initTestCase();
     void theChoiceIsTheFirstLine();
+    void theToolSaysWhatKwinDoes();
     void windowsFollowTheRecords_data();
     void windowsFollowTheRecords();
     void newWindowsStartAsTheRecordSays_data();
@@ -335,6 +337,22 @@ void TestApplierKwin::aKwinStartedAgainIsGivenTheScriptAgain()
     QVERIFY(succeeded(m_apprc->removeWindowProperties(QStringLiteral("Ended"))));
     QVERIFY2(holds(ended, QStringLiteral("keepAbove"), false), rulesFile().constData());
     QVERIFY2(!rulesFile().contains("wmclass=Ended"), rulesFile().constData());
+}
+
+// What --desktop says is what the rows above find KWin doing.
+void TestApplierKwin::theToolSaysWhatKwinDoes()
+{
+    const ToolRun run = runTool({ QStringLiteral("--desktop") });
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("Desktop: KWin on Wayland"));
+    for (const char *line :
+         { "no_title: applied (only together with no_border: KWin's rule takes the whole frame "
+           "away)",
+           "ontop: applied", "onbottom: applied (not together with ontop)", "no_pager: applied",
+           "no_focus: applied", "no_button3: applied", "no_tbutton: applied", "sticky: applied",
+           "transparency: applied", "shadow: no effect" })
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
 }
 
 KIVO_TEST_MAIN_ENTERING(TestApplierKwin, enterAsCompositorUser(argc, argv))

@@ -5,6 +5,7 @@
 #include "service/winpropsservice.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
+#include "tests/common/toolrun.h"
 #include "tests/wayland/swaysession.h"
 #include "tests/x11/x11session.h"
 
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void swayComingBackGetsThePropertiesAgain();
     void theChoiceIsTheFirstLine_data();
     void theChoiceIsTheFirstLine();
+    void theToolSaysWhatSwayDoes();
 
 private:
     bool startService(ServiceProcess &service, const QStringList &arguments = {});
@@ -314,6 +316,21 @@ void TestApplierSway::theChoiceIsTheFirstLine()
         QCOMPARE(lines.first(), QStringLiteral("kivo-winpropsd: ") + line);
     }
     QVERIFY(startService(*m_service));
+}
+
+// What --desktop says is what the rows above find sway doing.
+void TestApplierSway::theToolSaysWhatSwayDoes()
+{
+    const ToolRun run = runTool({ QStringLiteral("--desktop") });
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.value(0), QStringLiteral("Desktop: sway"));
+    for (const char *line : { "no_title: applied (a thin border stays)",
+                              "no_border: applied (only together with no_title)",
+                              "sticky: applied (floating windows only)",
+                              "geometry: applied (the window floats)", "ontop: no effect",
+                              "no_tbutton: no effect", "no_focus: no effect", "shadow: no effect" })
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
 }
 
 KIVO_TEST_MAIN(TestApplierSway)
