@@ -7,8 +7,10 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
+
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <malloc.h>
 
 #include <algorithm>
 #include <utility>
@@ -63,6 +65,9 @@ WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &r
     connect(&m_idleTimer, &QTimer::timeout, this, &WinPropsDaemon::checkIdle);
     m_fileSettling.setSingleShot(true);
     m_fileSettling.setInterval(50);
+    m_trimming.setSingleShot(true);
+    m_trimming.setInterval(500);
+    connect(&m_trimming, &QTimer::timeout, this, [] { ::malloc_trim(0); });
     connect(&m_fileWatcher, &QFileSystemWatcher::fileChanged, &m_fileSettling,
             qOverload<>(&QTimer::start));
     connect(&m_fileWatcher, &QFileSystemWatcher::directoryChanged, &m_fileSettling,
@@ -454,6 +459,7 @@ void WinPropsDaemon::noteCall()
 {
     // What earlier calls changed is told before anything this one changes.
     sendAnnouncements();
+    m_trimming.start();
     if (m_exitsWhenIdle)
         m_idleTimer.start();
 }

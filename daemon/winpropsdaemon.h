@@ -174,6 +174,9 @@ private:
     QFileSystemWatcher m_fileWatcher;
     // Lets a burst of changes, such as an editor's save, settle before the file is read.
     QTimer m_fileSettling;
+    // Once the calls are done: the memory a large one took, as many small blocks that the
+    // allocator would keep, is given back.
+    QTimer m_trimming;
     // Looks at the files saves replaced while a late writer may still append to them.
     QTimer m_lateAppendsCheck;
     // Appended late, not yet stored.
