@@ -3,6 +3,9 @@
 
 #include "daemon/sway/swayapplier.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <QJsonArray>
 
 namespace {
@@ -68,7 +71,7 @@ SwayApplier::SwayApplier(const QString &socketPath, QObject *parent)
     , m_ipc(socketPath)
 {
     m_reconnect.setInterval(reconnectIntervalMs);
-    connect(&m_reconnect, &QTimer::timeout, &m_ipc, &SwayIpc::connectToSway);
+    connect(&m_reconnect, &QTimer::timeout, this, &SwayApplier::reconnect);
     connect(&m_ipc, &SwayIpc::connected, this, &SwayApplier::connected);
     connect(&m_ipc, &SwayIpc::disconnected, this, &SwayApplier::lost);
     connect(&m_ipc, &SwayIpc::event, this, &SwayApplier::handleEvent);
@@ -125,6 +128,24 @@ void SwayApplier::lost()
     // Also when connecting failed: the socket may have gone between the check and now.
     if (!m_reconnect.isActive())
         m_reconnect.start();
+}
+
+// sway started again listens on a socket of a new name (its process id is in it), beside the
+// old one: the newest that answers is followed.
+void SwayApplier::reconnect()
+{
+    const QFileInfo socket(m_ipc.socketPath());
+    if (!SwayIpc::answers(socket.filePath())) {
+        const QFileInfoList others = socket.dir().entryInfoList(
+            { QStringLiteral("sway-ipc.*.sock") }, QDir::System, QDir::Time);
+        for (const QFileInfo &other : others) {
+            if (other.filePath() != socket.filePath() && SwayIpc::answers(other.filePath())) {
+                m_ipc.setSocketPath(other.filePath());
+                break;
+            }
+        }
+    }
+    m_ipc.connectToSway();
 }
 
 void SwayApplier::readTree(const QJsonDocument &tree)

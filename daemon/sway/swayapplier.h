@@ -45,6 +45,7 @@ private:
 
     void connected();
     void lost();
+    void reconnect();
     void readTree(const QJsonDocument &tree);
     void collectWindows(const QJsonObject &node);
     void handleEvent(quint32 type, const QJsonDocument &payload);

@@ -38,6 +38,7 @@ public:
     static bool answers(const QString &socketPath);
 
     QString socketPath() const { return m_socketPath; }
+    void setSocketPath(const QString &path) { m_socketPath = path; }
     void connectToSway();
     bool isConnected() const { return m_socket.state() == QLocalSocket::ConnectedState; }
     void send(Type type, const QByteArray &payload, const ReplyHandler &onReply = {});

@@ -76,11 +76,12 @@ SwaySession::~SwaySession()
 
 QString SwaySession::socketPath() const
 {
-    return m_folder.filePath(QStringLiteral("run/sway.sock"));
+    return m_folder.filePath(QStringLiteral("run/") + m_socketName);
 }
 
-bool SwaySession::start()
+bool SwaySession::start(const QString &socketName)
 {
+    m_socketName = socketName;
     if (!compositorLauncher(m_launcher, m_error))
         return false;
     const QString runtime = m_folder.filePath(QStringLiteral("run"));

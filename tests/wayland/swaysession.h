@@ -21,9 +21,10 @@ public:
     SwaySession();
     ~SwaySession();
 
-    // Starts sway and waits until its socket answers and its X display is up.
-    bool start();
-    // Ends sway as if it crashed; start() brings it back on the same socket.
+    // Starts sway and waits until its socket answers and its X display is up. socketName: in the
+    // runtime folder; a sway started again by the user gets a new one.
+    bool start(const QString &socketName = QStringLiteral("sway.sock"));
+    // Ends sway as if it crashed; start() brings it back.
     void kill();
 
     QString error() const { return m_error; }
@@ -44,6 +45,7 @@ private:
     QTemporaryDir m_folder;
     QStringList m_launcher;
     QProcess m_sway;
+    QString m_socketName = QStringLiteral("sway.sock");
     QString m_error;
 };
 

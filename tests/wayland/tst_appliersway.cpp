@@ -66,6 +66,7 @@ private Q_SLOTS:
     void openWindowsFollowTheCollection();
     void namesMatchExactly();
     void waylandWindowsMatchByAppId();
+    void swayComingBackGetsThePropertiesAgain_data();
     void swayComingBackGetsThePropertiesAgain();
     void theChoiceIsTheFirstLine_data();
     void theChoiceIsTheFirstLine();
@@ -260,15 +261,31 @@ void TestApplierSway::waylandWindowsMatchByAppId()
     client.waitForFinished();
 }
 
+void TestApplierSway::swayComingBackGetsThePropertiesAgain_data()
+{
+    QTest::addColumn<QString>("socketName");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("on the same socket") << "sway.sock"
+                                        << "Back";
+    // As sway names it when the user starts it again: by its process id.
+    QTest::newRow("on a new socket") << "sway-ipc.999.424242.sock"
+                                     << "BackAgain";
+}
+
 void TestApplierSway::swayComingBackGetsThePropertiesAgain()
 {
-    const QString name = QStringLiteral("Back");
+    QFETCH(QString, socketName);
+    QFETCH(QString, name);
     QVERIFY(succeeded(m_apprc->setWindowProperties(name, QStringLiteral("no_title;no_border"))));
     m_client.reset();
+    const int logged = log().size();
     m_sway.kill();
-    QVERIFY(X11Session::waitFor([&] { return log().contains(QLatin1String("sway went away")); }));
-    QVERIFY2(m_sway.start(), qPrintable(m_sway.error()));
-    QVERIFY(X11Session::waitFor([&] { return log().contains(QLatin1String("sway is back")); }));
+    QVERIFY(X11Session::waitFor(
+        [&] { return log().mid(logged).contains(QLatin1String("sway went away")); }));
+    QVERIFY2(m_sway.start(socketName), qPrintable(m_sway.error()));
+    QVERIFY(X11Session::waitFor([&] {
+        return log().mid(logged).contains(QLatin1String("sway is back at ") + m_sway.socketPath());
+    }));
     m_client = std::make_unique<X11TestClient>(m_sway.environment(), m_sway.launcher());
     const quint32 window = open(name.toUtf8());
     QVERIFY(window);
