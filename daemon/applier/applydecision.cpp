@@ -306,8 +306,7 @@ void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects
         const MemberBits withTitle = effectiveBits(bits, manager, true);
         const bool framing = bits.decorations & framelessBits;
         if (!measured)
-            effects.set(field, Effect::Applied,
-                        QStringLiteral("not measured on this window manager: may have no effect"));
+            effects.set(field, Effect::Applied, unmeasuredNote());
         else if (alone.decorations || alone.functions)
             effects.set(field, Effect::Applied,
                         bits.member == &WinProps::no_title ? frameNote(manager, bits.member)
@@ -322,6 +321,11 @@ void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects
 }
 
 } // namespace
+
+QString unmeasuredNote()
+{
+    return QStringLiteral("not measured on this window manager: may have no effect");
+}
 
 DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowManagerName)
 {

@@ -168,6 +168,9 @@ struct DesktopTraits
 
 LastingProps lastingPropsOf(const WinProps &record);
 
+// The note of a property applied on a window manager whose traits were not measured.
+QString unmeasuredNote();
+
 // What the applier does with each property on this desktop, from the same traits decide() uses.
 // displayName names an X display without a window manager.
 DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowManagerName);

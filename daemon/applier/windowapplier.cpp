@@ -3,6 +3,8 @@
 
 #include "daemon/applier/windowapplier.h"
 
+#include "platform/winprops/winpropsfields.h"
+
 #include <QTimer>
 
 #include <algorithm>
@@ -626,8 +628,10 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
         markStarted(window, tracked);
-    if (record)
+    if (record) {
         reportNoEffect(*record, decision.notApplied);
+        reportUnmeasured(*record);
+    }
     applyLasting(window, tracked, decision);
     // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
@@ -1053,6 +1057,24 @@ void WindowApplier::markStarted(xcb_window_t window, TrackedWindow &tracked)
     // window mapped again: the start is over for good.
     X11::writeCardinals(*m_x11, window, m_x11->atoms().kivoStarted, { 1 });
     tracked.markedStarted = true;
+}
+
+// Said once per record, as what has no effect is: applied all the same, and taken back by what
+// every EWMH window manager honours.
+void WindowApplier::reportUnmeasured(const WinProps &record)
+{
+    QStringList keys;
+    for (const WinPropsField &field : winPropsFields()) {
+        if (field.isSet(record) && effects().of(field).note == unmeasuredNote())
+            keys.append(field.key());
+    }
+    if (keys.isEmpty())
+        return;
+    reportOnce(record.winName() + QStringLiteral("\x1funmeasured\x1f")
+                   + keys.join(QLatin1Char(',')),
+               QStringLiteral("The properties %1 of \"%2\" may have no effect on this window "
+                              "manager (%3), whose ways were not measured.")
+                   .arg(keys.join(QStringLiteral(", ")), record.winName(), m_windowManagerName));
 }
 
 QString WindowApplier::describe(xcb_window_t window, const TrackedWindow &tracked) const

@@ -137,6 +137,7 @@ private:
     void recordOriginals(xcb_window_t window, const TrackedWindow &tracked);
     void markStarted(xcb_window_t window, TrackedWindow &tracked);
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
+    void reportUnmeasured(const WinProps &record);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 
     std::unique_ptr<X11Connection> m_x11;

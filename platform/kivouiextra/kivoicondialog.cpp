@@ -132,7 +132,10 @@ KivoIconDialog::KivoIconDialog(QWidget *parent)
     m_iconView->setMovement(QListView::Static);
     m_iconView->setResizeMode(QListView::Adjust);
     m_iconView->setUniformItemSizes(true);
-    m_iconView->setTextElideMode(Qt::ElideMiddle);
+    // Names wrap where they may (after a hyphen, say) over two lines; only what does not fit
+    // then is cut, at its end.
+    m_iconView->setWordWrap(true);
+    m_iconView->setTextElideMode(Qt::ElideRight);
     m_iconView->setModel(m_filter);
     setIconSize(32);
 
@@ -157,7 +160,7 @@ KivoIconDialog::KivoIconDialog(QWidget *parent)
 
 void KivoIconDialog::setIconSize(int size)
 {
-    const QSize item(qMax(size, 48) + 64, size + fontMetrics().lineSpacing() + 8);
+    const QSize item(qMax(size, 48) + 80, size + 2 * fontMetrics().lineSpacing() + 8);
     static_cast<IconNameModel *>(m_filter->sourceModel())->setItemSize(item);
     m_iconView->setIconSize(QSize(size, size));
     m_iconView->setGridSize(item + QSize(8, 8));

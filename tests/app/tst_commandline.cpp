@@ -139,19 +139,24 @@ private Q_SLOTS:
     // What a service that applies nothing tells, and no service at all.
     void desktop_data()
     {
-        QTest::addColumn<bool>("serviceRuns");
-        QTest::addColumn<int>("status");
-        QTest::newRow("the service keeps, applies nothing") << true << 0;
-        QTest::newRow("no service") << false << 3;
+        QTest::addColumn<QStringList>("serviceArguments"); // none: no service
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("told to keep only")
+            << QStringList("--no-apply") << "The service was started with --no-apply";
+        QTest::newRow("no display at all") << QStringList() << "No X display (DISPLAY is not set)";
+        QTest::newRow("no service") << QStringList("none") << "";
     }
 
     void desktop()
     {
-        QFETCH(bool, serviceRuns);
-        QFETCH(int, status);
+        QFETCH(QStringList, serviceArguments);
+        QFETCH(QString, reason);
+        const bool serviceRuns = serviceArguments != QStringList("none");
+        const int status = serviceRuns ? 0 : 3;
         ServiceProcess service;
         service.writeStorage(stored);
-        QVERIFY(!serviceRuns || service.start({ QStringLiteral("--no-apply") }));
+        service.process().setProcessEnvironment(environmentWithoutDisplay());
+        QVERIFY(!serviceRuns || service.start(serviceArguments));
         const ToolRun run = runTool({ QStringLiteral("--desktop") });
         QCOMPARE(run.exitCode, status);
         const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -161,8 +166,7 @@ private Q_SLOTS:
             QCOMPARE(lines, QStringList());
             return;
         }
-        QVERIFY2(lines.value(0).startsWith("Desktop: none (The service was started with "
-                                           "--no-apply"),
+        QVERIFY2(lines.value(0).startsWith(QStringLiteral("Desktop: none (") + reason),
                  qPrintable(run.out));
         QCOMPARE(lines.size(), 1 + int(winPropsFields().size()));
         for (const QString &line : lines.mid(1))
