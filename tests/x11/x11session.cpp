@@ -91,7 +91,9 @@ bool X11Session::waitFor(const std::function<bool()> &condition, int timeoutMs)
 {
     // Not every change that a test waits for sends this process an event (another client's
     // window, a selection owner), so the condition is also looked at every few milliseconds.
-    const QDeadlineTimer deadline(timeoutMs);
+    // Instrumented builds run several times slower, and so do the window managers they wait on.
+    const QDeadlineTimer deadline(qint64(timeoutMs)
+                                  * qMax(1, qEnvironmentVariableIntValue("KIVO_TEST_TIME_SCALE")));
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
