@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cstring>
@@ -288,17 +289,21 @@ QString unescaped(const QByteArray &value)
     return QString::fromUtf8(text);
 }
 
+QByteArrayList trimmedLines(const QByteArray &text)
+{
+    QByteArrayList lines = text.split('\n');
+    for (QByteArray &line : lines)
+        line = line.trimmed();
+    return lines;
+}
+
 // Our rules in the file, each as its class and its entries.
 QList<QPair<QString, QByteArrayList>> ourRules(const QByteArray &file)
 {
     QList<QPair<QString, QByteArrayList>> rules;
     for (const Group &group : RulesFile(file).groups) {
-        if (!group.isOurs())
-            continue;
-        QByteArrayList entries = group.text.split('\n');
-        for (QByteArray &entry : entries)
-            entry = entry.trimmed();
-        rules.append({ unescaped(group.value("wmclass")), entries });
+        if (group.isOurs())
+            rules.append({ unescaped(group.value("wmclass")), trimmedLines(group.text) });
     }
     return rules;
 }
@@ -329,6 +334,41 @@ QJsonObject startOf(const QByteArrayList &entries)
     if (initially("minimize"))
         start.insert(QLatin1String("minimize"), true);
     return start;
+}
+
+// Whether a user's rule may match windows of that class, as KWin's matching of the class goes:
+// any window, exactly, a part of it, or a pattern (ignoring case, as KWin keeps classes).
+bool userRuleMatches(const Group &group, const QString &windowClass)
+{
+    const QString wanted = unescaped(group.value("wmclass"));
+    switch (group.value("wmclassmatch").toInt()) {
+    case 0:
+        return true;
+    case 1:
+        return wanted.compare(windowClass, Qt::CaseInsensitive) == 0;
+    case 2:
+        return windowClass.contains(wanted, Qt::CaseInsensitive);
+    case 3:
+        return QRegularExpression(wanted, QRegularExpression::CaseInsensitiveOption)
+            .match(windowClass)
+            .hasMatch();
+    default:
+        return false;
+    }
+}
+
+// What the user's own rules keep in force on windows of that class: KWin holds it there by
+// itself, and setting it back would override the user's choice.
+QStringList forcedByTheUser(const RulesFile &rules, const QString &windowClass)
+{
+    QStringList properties;
+    for (int i = 0; i < rules.groups.size(); ++i) {
+        const Group &group = rules.groups.at(i);
+        if (group.isOurs() || i == rules.generalIndex || !userRuleMatches(group, windowClass))
+            continue;
+        properties += undoOf(trimmedLines(group.text)).keys();
+    }
+    return properties;
 }
 
 QByteArrayList userRuleIds(const RulesFile &rules)
@@ -456,10 +496,12 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
     ForcedByClass kept;
     for (const WinProps &record : after)
         addForced(kept, record.winName(), kwinRuleOf(record).entries);
+    const RulesFile rules(before);
     QJsonObject undo;
     for (auto windowClass = forced.cbegin(); windowClass != forced.cend(); ++windowClass) {
         QJsonObject properties = windowClass.value();
-        for (const QString &property : kept.value(windowClass.key()).keys())
+        for (const QString &property :
+             kept.value(windowClass.key()).keys() + forcedByTheUser(rules, windowClass.key()))
             properties.remove(property);
         if (!properties.isEmpty())
             undo.insert(windowClass.key(), properties);

@@ -66,6 +66,8 @@ private Q_SLOTS:
     void namesAreMatchedExactlyAsKConfigReadsThem();
     void whatRulesGoneForcedIsSetBack_data();
     void whatRulesGoneForcedIsSetBack();
+    void theUsersForcedRulesAreNotUndone_data();
+    void theUsersForcedRulesAreNotUndone();
     void theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data();
     void theFileIsWrittenOnlyWhereNoUserRuleCanBeLost();
     void aLinkStaysALink();
@@ -243,6 +245,38 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack()
         QVERIFY2(script.startsWith(QByteArray("var undo = " + undo + ";\n")), script.constData());
     const QJsonObject starts = kwinStartsChanged(file, records(after), screen);
     QCOMPARE(QJsonDocument(starts).toJson(QJsonDocument::Compact), start.isEmpty() ? "{}" : start);
+}
+
+// What a user's rule forces on the class stays: setting it back would override the user.
+void TestKwinRules::theUsersForcedRulesAreNotUndone_data()
+{
+    QTest::addColumn<QByteArray>("userRule");
+    QTest::addColumn<QByteArray>("undo");
+    const QByteArray bothUndone = R"({"c":{"keepAbove":false,"opacity":1}})";
+    const QByteArray aboveUndone = R"({"c":{"keepAbove":false}})";
+    const QByteArray opacity90 = "opacityactive=90\nopacityactiverule=2\n";
+    QTest::newRow("exactly that class, in other case")
+        << QByteArray("wmclass=C\nwmclassmatch=1\n" + opacity90) << aboveUndone;
+    QTest::newRow("a part of the class")
+        << QByteArray("wmclass=c\nwmclassmatch=2\n" + opacity90) << aboveUndone;
+    QTest::newRow("a pattern") << QByteArray("wmclass=^[a-c]$\nwmclassmatch=3\n" + opacity90)
+                               << aboveUndone;
+    QTest::newRow("any window") << QByteArray("wmclassmatch=0\n" + opacity90) << aboveUndone;
+    QTest::newRow("another class")
+        << QByteArray("wmclass=d\nwmclassmatch=1\n" + opacity90) << bothUndone;
+    QTest::newRow("applied initially only")
+        << QByteArray("wmclass=c\nwmclassmatch=1\nopacityactive=90\nopacityactiverule=3\n")
+        << bothUndone;
+}
+
+void TestKwinRules::theUsersForcedRulesAreNotUndone()
+{
+    QFETCH(QByteArray, userRule);
+    QFETCH(QByteArray, undo);
+    const QByteArray file = "[General]\ncount=1\nrules=u1\n\n[u1]\nDescription=mine\n" + userRule;
+    const QByteArray withOurs = kwinRulesWith(file, records({ "c;ontop;transparency=20" }));
+    const QByteArray script = kwinUndoScript(withOurs, {});
+    QVERIFY2(script.startsWith("var undo = " + undo + ";\n"), script.constData());
 }
 
 void TestKwinRules::theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data()
