@@ -276,7 +276,7 @@ void TestKwinRules::theUsersForcedRulesAreNotUndone()
     const QByteArray file = "[General]\ncount=1\nrules=u1\n\n[u1]\nDescription=mine\n" + userRule;
     const QByteArray withOurs = kwinRulesWith(file, records({ "c;ontop;transparency=20" }));
     const QByteArray script = kwinUndoScript(withOurs, {});
-    QVERIFY2(script.startsWith("var undo = " + undo + ";\n"), script.constData());
+    QVERIFY2(script.startsWith(QByteArray("var undo = " + undo + ";\n")), script.constData());
 }
 
 void TestKwinRules::theFileIsWrittenOnlyWhereNoUserRuleCanBeLost_data()
