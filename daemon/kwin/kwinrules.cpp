@@ -357,18 +357,20 @@ bool userRuleMatches(const Group &group, const QString &windowClass)
     }
 }
 
-// What the user's own rules keep in force on windows of that class: KWin holds it there by
-// itself, and setting it back would override the user's choice.
-QStringList forcedByTheUser(const RulesFile &rules, const QString &windowClass)
+// The user's own rules that force something, with what they force: KWin holds that there by
+// itself, and setting it back would override the user's choice. Looked up once per change.
+QList<QPair<Group, QStringList>> forcedByTheUser(const RulesFile &rules)
 {
-    QStringList properties;
+    QList<QPair<Group, QStringList>> forced;
     for (int i = 0; i < rules.groups.size(); ++i) {
         const Group &group = rules.groups.at(i);
-        if (group.isOurs() || i == rules.generalIndex || !userRuleMatches(group, windowClass))
+        if (i == rules.generalIndex || rules.isOurs(group.id()))
             continue;
-        properties += undoOf(trimmedLines(group.text)).keys();
+        const QStringList properties = undoOf(trimmedLines(group.text)).keys();
+        if (!properties.isEmpty())
+            forced.append({ group, properties });
     }
-    return properties;
+    return forced;
 }
 
 QByteArrayList userRuleIds(const RulesFile &rules)
@@ -496,13 +498,18 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
     ForcedByClass kept;
     for (const WinProps &record : after)
         addForced(kept, record.winName(), kwinRuleOf(record).entries);
-    const RulesFile rules(before);
+    const QList<QPair<Group, QStringList>> usersForced = forcedByTheUser(RulesFile(before));
     QJsonObject undo;
     for (auto windowClass = forced.cbegin(); windowClass != forced.cend(); ++windowClass) {
         QJsonObject properties = windowClass.value();
-        for (const QString &property :
-             kept.value(windowClass.key()).keys() + forcedByTheUser(rules, windowClass.key()))
+        for (const QString &property : kept.value(windowClass.key()).keys())
             properties.remove(property);
+        for (const auto &user : usersForced) {
+            if (!userRuleMatches(user.first, windowClass.key()))
+                continue;
+            for (const QString &property : user.second)
+                properties.remove(property);
+        }
         if (!properties.isEmpty())
             undo.insert(windowClass.key(), properties);
     }
