@@ -62,11 +62,7 @@ qint64 bounded(qint64 value, qint64 low, qint64 high)
 
 WindowApplier::WindowApplier(QObject *parent)
     : WindowsBackend(parent)
-    , m_applyInterval(this) // moved with it to its thread
 {
-    m_applyInterval.setSingleShot(true);
-    m_applyInterval.setInterval(applyIntervalMs);
-    connect(&m_applyInterval, &QTimer::timeout, this, &WindowApplier::applyIfDue);
 }
 
 WindowApplier::~WindowApplier() = default;
@@ -136,9 +132,6 @@ void WindowApplier::post(const WinPropsList &records)
         QMetaObject::invokeMethod(this, &WindowApplier::takePosted, Qt::QueuedConnection);
 }
 
-// New windows meet the newest records at once. The open ones follow at most once per interval
-// while changes keep coming, each time to the newest: a burst ends in its last state at once,
-// and the window manager is not flooded with the states in between.
 void WindowApplier::takePosted()
 {
     WinPropsList records;
@@ -149,21 +142,7 @@ void WindowApplier::takePosted()
         records = std::exchange(m_posted, WinPropsList());
         m_hasPosted.storeRelease(0);
     }
-    m_matcher = RecordMatcher(records);
-    if (m_applyInterval.isActive()) {
-        m_applyDue = true;
-        return;
-    }
-    applyRecords();
-    m_applyInterval.start();
-}
-
-void WindowApplier::applyIfDue()
-{
-    if (!std::exchange(m_applyDue, false))
-        return;
-    applyRecords();
-    m_applyInterval.start();
+    setRecords(records);
 }
 
 void WindowApplier::handleEvent(const xcb_generic_event_t *event)

@@ -32,8 +32,6 @@ public:
     static constexpr int closeSoonDelayMs = 500;
     // How long after its start geometry a window's frame may still settle.
     static constexpr int frameSettleMs = 3000;
-    // How often, at most, a burst of changes is applied to the open windows.
-    static constexpr int applyIntervalMs = 100;
 
     explicit WindowApplier(QObject *parent = nullptr);
     ~WindowApplier() override;
@@ -87,7 +85,6 @@ private:
     bool open();
     void takePosted();
     void applyRecords();
-    void applyIfDue();
     void handleEvent(const xcb_generic_event_t *event);
     void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
     void recomposeOverride(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
@@ -159,8 +156,6 @@ private:
     WinPropsList m_posted;
     QAtomicInt m_hasPosted;
     QAtomicInt m_socket = -1;
-    QTimer m_applyInterval;
-    bool m_applyDue = false;
 };
 
 #endif
