@@ -13,6 +13,7 @@
 #include "bench/benchrecords.h"
 #include "platform/x11/x11windows.h"
 #include "service/recordlines.h"
+#include "tests/common/testenvironment.h"
 #include "tests/x11/x11session.h"
 
 #include <QCoreApplication>
@@ -64,18 +65,6 @@ bool writeStorage(const QString &path)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         && file.write(recordLines(records)) > 0 && file.flush();
-}
-
-qint64 residentKilobytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
 }
 
 // User and system time in clock ticks.
@@ -348,9 +337,9 @@ int main(int argc, char *argv[])
         if (!burst.run() || !burst.close())
             return fail("a hundred windows were not handled");
         if (firstRss < 0)
-            firstRss = residentKilobytes(pid);
+            firstRss = TestEnvironment::residentKilobytes(pid);
     }
-    const qint64 lastRss = residentKilobytes(pid);
+    const qint64 lastRss = TestEnvironment::residentKilobytes(pid);
     std::printf("applierrss %d 0 %lld\n", openings, firstRss);
     std::printf("applierrss %d 0 %lld\n", openings, lastRss);
 

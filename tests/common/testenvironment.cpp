@@ -101,3 +101,15 @@ void TestEnvironment::leave()
     if (path.startsWith(QLatin1String("/tmp/kivo-test-")))
         QDir(path).removeRecursively();
 }
+
+qint64 TestEnvironment::residentKilobytes(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}

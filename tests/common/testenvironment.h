@@ -17,6 +17,8 @@ void enter(int argc, char **argv);
 void enterWithoutBus();
 // The temporary folder that holds this process's XDG folders.
 QString root();
+// The resident memory of a process, from /proc; -1 when it cannot be read.
+qint64 residentKilobytes(qint64 pid);
 // Removes the temporary folders.
 void leave();
 } // namespace TestEnvironment

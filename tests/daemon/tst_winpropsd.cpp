@@ -127,18 +127,6 @@ void editByHand(const QString &path, const QStringList &lines, bool inPlace)
         qFatal("cannot replace %s", qPrintable(path));
 }
 
-qint64 residentKilobytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
 QStringList replaced(QStringList lines, int index, const QString &line)
 {
     lines[index] = line;
@@ -869,14 +857,15 @@ private Q_SLOTS:
 #ifdef KIVO_SANITIZED
         QSKIP("The sanitizer's allocator keeps freed memory in quarantine.");
 #endif
-        const qint64 before = residentKilobytes(m_service->process().processId());
+        const qint64 before = TestEnvironment::residentKilobytes(m_service->process().processId());
         WinPropsList many;
         for (int i = 0; i < 200000; ++i)
             many.append(WinProps(QStringLiteral("many%1;ontop;geometry=10x10+1+1").arg(i)));
         many.append(many.first()); // a name given twice: refused
         QVERIFY(!succeeded(m_client->setAllProperties(many)));
         QTRY_VERIFY_WITH_TIMEOUT(
-            residentKilobytes(m_service->process().processId()) < before + 20000, 10000);
+            TestEnvironment::residentKilobytes(m_service->process().processId()) < before + 20000,
+            10000);
     }
 
     // A file its owner made read-only is left as it is, and the store is refused in words.

