@@ -5,7 +5,7 @@
 #include "app/commandline.h"
 #include "app/listingactions.h"
 #include "dialog/winpropsdialog.h"
-#include "dialog/winpropssession.h"
+#include "session/winpropssession.h"
 #include "platform/winprops/winprops.h"
 #include "service/winpropsbackend.h"
 

@@ -3,7 +3,7 @@
 #ifndef KIVO_COMMANDLINEACTIONS_H
 #define KIVO_COMMANDLINEACTIONS_H
 
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 
 #include <QStringList>
 #include <optional>

@@ -6,7 +6,7 @@
 #include "app/commandline.h"
 #include "app/commandlineactions.h"
 #include "service/apprcinterface.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

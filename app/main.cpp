@@ -10,7 +10,7 @@
 #include "platform/singleapplication/qtsingleapplication.h"
 #include "platform/singleapplication/singleinstancepeer.h"
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 
 #include <QCommandLineParser>
 #include <QDBusConnection>

@@ -12,7 +12,7 @@
 // Prints result lines "NAME N VALUE KILOBYTES" for scripts/bench.
 #include "bench/benchrecords.h"
 #include "platform/x11/x11windows.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 #include "tests/common/testenvironment.h"
 #include "tests/x11/x11session.h"
 

@@ -3,7 +3,7 @@
 // bench-fetch: the floor of the tool's start-up on the service's side. Fetches every record
 // through the tool's own client and decodes it, as the dialog does, and nothing more.
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // bench-generate COUNT FILE: writes COUNT generated records as the daemon's storage file.
 #include "bench/benchrecords.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 
 #include <QCoreApplication>
 #include <QFile>

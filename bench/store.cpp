@@ -4,7 +4,7 @@
 // appends RECORD when given (so that the service has something to store), sends the collection
 // back with setAllProperties and waits for the answer. Prints the milliseconds of the store call.
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -12,7 +12,7 @@
 // socket in a loop (one look bounds the resolution); KWin tells through a script that calls back
 // over D-Bus with the time on its own clock. Prints "COMPOSITOR NAME MEDIAN_MS P95_MS COUNT".
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
 #include "tests/wayland/kwinsession.h"

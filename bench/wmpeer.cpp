@@ -12,7 +12,7 @@
 // Prints one line per window manager and tool: "WM TOOL COUNT PLACED LATENCY50 LATENCY95
 // WRONG50 WRONG95 WRONGZERO" (milliseconds, or "never" for windows never all in place; PLACED:
 // the windows all in place in the end; WRONGZERO: those never seen in a wrong state).
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 #include "tests/x11/x11session.h"
 
 #include <QCoreApplication>

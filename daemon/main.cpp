@@ -6,7 +6,7 @@
 #include "daemon/winpropsdaemon.h"
 #include "daemon/winpropsstore.h"
 #include "platform/busconnection/busconnection.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "daemon/winpropsdaemon.h"
 
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

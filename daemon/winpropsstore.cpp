@@ -4,7 +4,7 @@
 
 #include "platform/winprops/geometrystring.h"
 #include "platform/winprops/winpropsfields.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

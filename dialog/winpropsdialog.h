@@ -4,7 +4,7 @@
 #define KIVO_WINPROPSDIALOG_H
 
 #include "dialog/ui_winpropsdialog.h"
-#include "dialog/winpropssession.h"
+#include "session/winpropssession.h"
 #include "platform/x11/windowpickoutcome.h"
 
 #include <QDialog>

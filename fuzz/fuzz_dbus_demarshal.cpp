@@ -11,7 +11,7 @@
 #include "fuzz/fuzzcheck.h"
 #include "platform/winprops/winprops.h"
 #include "platform/winprops/winpropsfields.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 // storable collection that writes and reads back unchanged.
 #include "daemon/winpropsstore.h"
 #include "fuzz/fuzzcheck.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 
 #include <QByteArray>
 #include <QList>

@@ -198,7 +198,7 @@
         <translation>Fenstereigenschaften</translation>
     </message>
     <message>
-        <location filename="../service/recordlines.cpp" line="+30"/>
+        <location filename="../platform/winprops/recordlines.cpp" line="+30"/>
         <source>the line is not UTF-8 text</source>
         <translation>die Zeile ist kein UTF-8-Text</translation>
     </message>
@@ -322,7 +322,7 @@
         <translation>Symbole suchen</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>Browse...</source>
         <translation>Durchsuchen...</translation>
     </message>
@@ -767,7 +767,7 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+57"/>
+        <location filename="../platform/winprops/winpropsservice.cpp" line="+57"/>
         <source>The service sent a text of %1 characters; window names and values have at most %2.</source>
         <translation>Der Dienst hat einen Text von %1 Zeichen gesendet; Fensternamen und Werte haben höchstens %2.</translation>
     </message>
@@ -939,7 +939,7 @@
         <translation>Für lästige Fehlermeldungsfenster</translation>
     </message>
     <message>
-        <location filename="../editor/winpropswidget.cpp" line="+64"/>
+        <location filename="../editor/winpropswidget.cpp" line="+71"/>
         <source>Applied by %1</source>
         <translation>Angewendet von %1</translation>
     </message>

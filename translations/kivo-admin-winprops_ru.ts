@@ -198,7 +198,7 @@
         <translation>Свойства окон</translation>
     </message>
     <message>
-        <location filename="../service/recordlines.cpp" line="+30"/>
+        <location filename="../platform/winprops/recordlines.cpp" line="+30"/>
         <source>the line is not UTF-8 text</source>
         <translation>строка не является текстом UTF-8</translation>
     </message>
@@ -322,7 +322,7 @@
         <translation>Поиск значков</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+17"/>
         <source>Browse...</source>
         <translation>Обзор...</translation>
     </message>
@@ -768,7 +768,7 @@
 <context>
     <name>WinPropsService</name>
     <message>
-        <location filename="../service/winpropsservice.cpp" line="+57"/>
+        <location filename="../platform/winprops/winpropsservice.cpp" line="+57"/>
         <source>The service sent a text of %1 characters; window names and values have at most %2.</source>
         <translation>Служба прислала текст из %1 символов; имена окон и значения содержат не более %2.</translation>
     </message>
@@ -940,7 +940,7 @@
         <translation>Для назойливых окон с сообщениями об ошибках</translation>
     </message>
     <message>
-        <location filename="../editor/winpropswidget.cpp" line="+64"/>
+        <location filename="../editor/winpropswidget.cpp" line="+71"/>
         <source>Applied by %1</source>
         <translation>Применяет %1</translation>
     </message>

@@ -4,7 +4,7 @@
 #include "app/commandlineactions.h"
 #include "app/display.h"
 #include "app/listingactions.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 #include "tests/common/fakebackend.h"
 #include "tests/common/testenvironment.h"
 #include "tests/dialog/dialogfixture.h"

@@ -3,7 +3,7 @@
 #include "dialog/winpropsdialog.h"
 #include "platform/kivoui/kivoui.h"
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/common/modalanswerer.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"

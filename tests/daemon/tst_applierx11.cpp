@@ -4,7 +4,7 @@
 #include "daemon/applier/applydecision.h"
 #include "platform/x11/x11windows.h"
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
 #include "tests/common/testrecords.h"

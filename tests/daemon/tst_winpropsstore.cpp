@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "daemon/winpropsstore.h"
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 #include "tests/common/filetestutil.h"
 #include "tests/common/testenvironment.h"
 #include "tests/common/testrecords.h"

@@ -25,7 +25,7 @@
 // FOLDER/calls as its member and signature; every store's records go to FOLDER/store-N before it
 // is answered. Prints "ready" once it owns the bus name.
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/robustness/hostilerecords.h"
 
 #include <QCommandLineParser>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "daemon/winpropsstore.h"
 #include "service/apprcinterface.h"
-#include "service/recordlines.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/recordlines.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/common/filetestutil.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/winprops/winpropsfields.h"
 #include "service/apprcinterface.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
 #include "tests/robustness/hostilerecords.h"

@@ -3,7 +3,7 @@
 #include "platform/qtcompat/qtcompat.h"
 #include "platform/winprops/winprops.h"
 #include "platform/winprops/winpropsfields.h"
-#include "service/winpropsservice.h"
+#include "platform/winprops/winpropsservice.h"
 #include "tests/platform/winprops/propertysamples.h"
 
 #include <QDBusArgument>
@@ -301,7 +301,7 @@ private Q_SLOTS:
     void interfaceDescriptionCarriesTheRecord_data()
     {
         QTest::addColumn<QString>("type");
-        const QStringList types = captures(sourceText("service/org.kivo.Kivo.WinProps.Apprc.xml"),
+        const QStringList types = captures(sourceText("platform/winprops/org.kivo.Kivo.WinProps.Apprc.xml"),
                                            QStringLiteral("type=\"([^\"]*\\(sb[^\"]*)\""));
         // One signal and eight methods carry records: a name and switches.
         QCOMPARE(types.size(), 9);

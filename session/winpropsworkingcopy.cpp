@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "dialog/winpropsworkingcopy.h"
+#include "session/winpropsworkingcopy.h"
 
 #include "platform/winprops/winpropsfields.h"
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "service/recordlines.h"
+#include "platform/winprops/recordlines.h"
 #include "platform/qtcompat/qtcompat.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #ifndef KIVO_WINPROPSSESSION_H
 #define KIVO_WINPROPSSESSION_H
 
-#include "dialog/winpropsworkingcopy.h"
+#include "session/winpropsworkingcopy.h"
 #include "service/winpropsbackend.h"
 
 #include <functional>
