@@ -62,7 +62,11 @@ qint64 bounded(qint64 value, qint64 low, qint64 high)
 
 WindowApplier::WindowApplier(QObject *parent)
     : WindowsBackend(parent)
+    , m_burstInterval(this) // moved with it to its thread
 {
+    m_burstInterval.setSingleShot(true);
+    m_burstInterval.setInterval(burstIntervalMs);
+    connect(&m_burstInterval, &QTimer::timeout, this, &WindowApplier::endBurstInterval);
 }
 
 WindowApplier::~WindowApplier() = default;
@@ -142,7 +146,28 @@ void WindowApplier::takePosted()
         records = std::exchange(m_posted, WinPropsList());
         m_hasPosted.storeRelease(0);
     }
-    setRecords(records);
+    // New windows meet the newest records at once. In a burst of changes the open windows follow
+    // at most once per interval, each time to the newest: the burst ends in its last state at
+    // once, and the window manager is not flooded with the states in between.
+    m_matcher = RecordMatcher(records);
+    if (m_appliedInInterval >= burstChanges) {
+        m_applyDue = true;
+        return;
+    }
+    applyRecords();
+    ++m_appliedInInterval;
+    m_burstInterval.start();
+}
+
+// A burst lasts until an interval passes without a change held back.
+void WindowApplier::endBurstInterval()
+{
+    if (!std::exchange(m_applyDue, false)) {
+        m_appliedInInterval = 0;
+        return;
+    }
+    applyRecords();
+    m_burstInterval.start();
 }
 
 void WindowApplier::handleEvent(const xcb_generic_event_t *event)

@@ -32,6 +32,10 @@ public:
     static constexpr int closeSoonDelayMs = 500;
     // How long after its start geometry a window's frame may still settle.
     static constexpr int frameSettleMs = 3000;
+    // A burst: more changes than this within one interval. The open windows then follow at most
+    // once per interval.
+    static constexpr int burstChanges = 4;
+    static constexpr int burstIntervalMs = 100;
 
     explicit WindowApplier(QObject *parent = nullptr);
     ~WindowApplier() override;
@@ -85,6 +89,7 @@ private:
     bool open();
     void takePosted();
     void applyRecords();
+    void endBurstInterval();
     void handleEvent(const xcb_generic_event_t *event);
     void handlePropertyChange(xcb_window_t window, xcb_atom_t atom);
     void recomposeOverride(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
@@ -156,6 +161,9 @@ private:
     WinPropsList m_posted;
     QAtomicInt m_hasPosted;
     QAtomicInt m_socket = -1;
+    QTimer m_burstInterval;
+    int m_appliedInInterval = 0;
+    bool m_applyDue = false;
 };
 
 #endif
