@@ -59,6 +59,7 @@ WinPropsDaemon::WinPropsDaemon(const WinPropsStore &store, const WinPropsList &r
     , m_generation(QRandomGenerator::global()->generate64() >> 12)
     , m_clientWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration)
 {
+    m_largeReplies.setMaxThreadCount(1);
     connect(&m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &WinPropsDaemon::clientVanished);
     m_idleTimer.setSingleShot(true);
@@ -108,6 +109,13 @@ bool WinPropsDaemon::keepAside(const QList<RejectedLine> &rejected)
     return true;
 }
 
+WinPropsDaemon::~WinPropsDaemon()
+{
+    // Replies not yet built are not waited for: the daemon is ending.
+    m_largeReplies.clear();
+    m_largeReplies.waitForDone();
+}
+
 void WinPropsDaemon::setIdleTimeout(int seconds)
 {
     m_exitsWhenIdle = true;
@@ -127,14 +135,10 @@ void WinPropsDaemon::addRef()
 WinPropsList WinPropsDaemon::getAllProperties()
 {
     beginCall();
-    if (m_wireSize > MaxWireArraySize) {
-        sendErrorReply(tooLargeError(),
-                       tr("The %1 window records take %2 bytes, more than the %3 that one D-Bus "
-                          "reply can carry; remove some with removeWindowProperties to read "
-                          "them again.")
-                           .arg(m_records.size())
-                           .arg(m_wireSize)
-                           .arg(MaxWireArraySize));
+    if (rejectTooLarge())
+        return {};
+    if (isLargeReply()) {
+        replyLater({ QVariant::fromValue(m_records) });
         return {};
     }
     return m_records;
@@ -142,9 +146,46 @@ WinPropsList WinPropsDaemon::getAllProperties()
 
 WinPropsList WinPropsDaemon::getAllPropertiesAndGeneration(qulonglong &generation)
 {
-    const WinPropsList records = getAllProperties();
+    beginCall();
     generation = m_generation;
-    return records;
+    if (rejectTooLarge())
+        return {};
+    if (isLargeReply()) {
+        replyLater({ QVariant::fromValue(m_records), QVariant::fromValue(generation) });
+        return {};
+    }
+    return m_records;
+}
+
+bool WinPropsDaemon::rejectTooLarge()
+{
+    if (m_wireSize <= MaxWireArraySize)
+        return false;
+    sendErrorReply(tooLargeError(),
+                   tr("The %1 window records take %2 bytes, more than the %3 that one D-Bus "
+                      "reply can carry; remove some with removeWindowProperties to read "
+                      "them again.")
+                       .arg(m_records.size())
+                       .arg(m_wireSize)
+                       .arg(MaxWireArraySize));
+    return true;
+}
+
+// Building a reply of some 60 MB takes about a third of a second: a client asking again and again
+// without reading would otherwise keep every other answer waiting.
+bool WinPropsDaemon::isLargeReply() const
+{
+    constexpr qint64 largeReplyBytes = 1 << 20;
+    return m_wireSize > largeReplyBytes && calledFromDBus();
+}
+
+void WinPropsDaemon::replyLater(const QVariantList &arguments)
+{
+    setDelayedReply(true);
+    QDBusMessage reply = message().createReply(arguments);
+    QDBusConnection bus = connection();
+    // The records are shared, not copied: a change made meanwhile detaches the daemon's own.
+    m_largeReplies.start([bus, reply]() mutable { bus.send(reply); });
 }
 
 WinPropsList WinPropsDaemon::getPropertiesAndGeneration(const QStringList &winNames,

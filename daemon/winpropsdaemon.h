@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QSet>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <functional>
@@ -43,6 +44,8 @@ public:
     // Writes lines of the file that could not be read to a side file, reporting them; false when
     // they could not be kept.
     bool keepAside(const QList<RejectedLine> &rejected);
+
+    ~WinPropsDaemon() override;
 
     void addRef();
     WinPropsList getAllProperties();
@@ -118,6 +121,11 @@ private:
     // Writes the collection and makes it the one served; says why not, and replies nothing.
     std::optional<Failure> save(const WinPropsList &records, const NameIndex &index);
     void replaceAll(const WinPropsList &wpl);
+    // Answers with an error when the collection is larger than one reply can carry.
+    bool rejectTooLarge();
+    // Whether the whole collection is answered by replyLater.
+    bool isLargeReply() const;
+    void replyLater(const QVariantList &arguments);
     // Refuses a conditional store on a generation that is not the current one.
     // names: those the call changes; others changed meanwhile by hand on disk count for nothing.
     bool rejectStale(qulonglong generation, const QSet<QString> &names = {});
@@ -177,6 +185,8 @@ private:
     // Once the calls are done: the memory a large one took, as many small blocks that the
     // allocator would keep, is given back.
     QTimer m_trimming;
+    // Builds and sends the large replies, one after another, while the daemon answers others.
+    QThreadPool m_largeReplies;
     // Looks at the files saves replaced while a late writer may still append to them.
     QTimer m_lateAppendsCheck;
     // Appended late, not yet stored.

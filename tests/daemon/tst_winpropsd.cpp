@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "daemon/winpropsstore.h"
-#include "platform/winprops/winpropsfields.h"
-#include "service/apprcinterface.h"
 #include "platform/winprops/recordlines.h"
+#include "platform/winprops/winpropsfields.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/common/filetestutil.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
@@ -15,14 +15,20 @@
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using Call = std::function<QDBusPendingCall(ApprcInterface &)>;
 Q_DECLARE_METATYPE(Call)
@@ -103,6 +109,77 @@ WinPropsList collectionOfWireSize(qint64 size)
     }
     qFatal("no collection of %lld bytes", size);
 }
+
+// A bare connection to the bus, with no library to read for it: it asks and never reads.
+class SilentClient
+{
+public:
+    ~SilentClient()
+    {
+        if (m_socket >= 0)
+            ::close(m_socket);
+    }
+
+    bool connectToSessionBus()
+    {
+        const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        const QRegularExpressionMatch path = QRegularExpression("unix:(path|abstract)=([^,;]+)")
+                                                 .match(QString::fromLatin1(address));
+        sockaddr_un where = {};
+        where.sun_family = AF_UNIX;
+        const QByteArray name = path.captured(2).toLocal8Bit();
+        const bool abstract = path.captured(1) == QLatin1String("abstract");
+        if (!path.hasMatch() || name.size() + 2 > int(sizeof where.sun_path))
+            return false;
+        std::memcpy(where.sun_path + (abstract ? 1 : 0), name.constData(), size_t(name.size()));
+        m_socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + (abstract ? 1 : 0)
+                                           + size_t(name.size()) + (abstract ? 0 : 1));
+        if (m_socket < 0 || ::connect(m_socket, reinterpret_cast<sockaddr *>(&where), length) != 0)
+            return false;
+        const QByteArray uid = QByteArray::number(::getuid()).toHex();
+        char answer[256];
+        return write(QByteArray(1, '\0') + "AUTH EXTERNAL " + uid + "\r\n")
+            && ::read(m_socket, answer, sizeof answer) > 2 && std::strncmp(answer, "OK", 2) == 0
+            && write("BEGIN\r\n")
+            && call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                    "Hello");
+    }
+
+    // A method call without arguments, in the wire format of a little-endian message.
+    bool call(const QByteArray &destination, const QByteArray &path, const QByteArray &interface,
+              const QByteArray &member)
+    {
+        QByteArray fields;
+        const auto padTo = [](QByteArray &bytes, int boundary) {
+            bytes.append((boundary - bytes.size() % boundary) % boundary, '\0');
+        };
+        const auto field = [&](char code, char type, const QByteArray &value) {
+            padTo(fields, 8);
+            fields += QByteArray(1, code) + QByteArray(1, 1) + type + QByteArray(1, '\0');
+            const quint32 size = quint32(value.size());
+            fields += QByteArray(reinterpret_cast<const char *>(&size), 4) + value + '\0';
+        };
+        field(1, 'o', path);
+        field(2, 's', interface);
+        field(3, 's', member);
+        field(6, 's', destination);
+        const quint32 header[] = { 0, ++m_serial, quint32(fields.size()) };
+        QByteArray message = QByteArray("l\1\0\1", 4)
+            + QByteArray(reinterpret_cast<const char *>(header), sizeof header) + fields;
+        padTo(message, 8);
+        return write(message);
+    }
+
+private:
+    bool write(const QByteArray &bytes)
+    {
+        return ::write(m_socket, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
+
+    int m_socket = -1;
+    quint32 m_serial = 0;
+};
 
 // A change by hand: appended to the file, or saved as editors do, as a new file renamed over it.
 void editByHand(const QString &path, const QStringList &lines, bool inPlace)
@@ -826,6 +903,42 @@ private Q_SLOTS:
         QVERIFY(succeeded(call(*m_client)));
         QCOMPARE(m_service->readStorage(), stored);
         QCOMPARE(textsOf(all()), stored);
+    }
+
+    // A client that asks for a large collection again and again, and never reads the answers,
+    // does not keep the service from answering others.
+    void aClientThatNeverReadsHoldsUpNoOne()
+    {
+#ifdef KIVO_SANITIZED
+        const int count = 20000;
+#else
+        const int count = 200000;
+#endif
+        QStringList lines;
+        for (int i = 0; i < count; ++i)
+            lines.append(QStringLiteral("window%1;ontop;geometry=300x200+10+10").arg(i));
+        QVERIFY(m_service->stop());
+        QVERIFY(m_service->startWith(lines));
+        // What one reply of the collection takes here, from the call to the last byte read.
+        m_client->setTimeout(60000);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(succeeded(m_client->getAllProperties()));
+        const qint64 oneReply = clock.elapsed();
+
+        SilentClient silent;
+        QVERIFY(silent.connectToSessionBus());
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(silent.call(WinPropsService::busName().toLatin1(),
+                                WinPropsService::objectPath().toLatin1(), apprcInterface.toLatin1(),
+                                "getAllProperties"));
+        }
+        clock.start();
+        QVERIFY(succeeded(m_client->getWindowProperties(QStringLiteral("window1"))));
+        // Answered before the ten replies are all built: within the time of two.
+        QVERIFY2(clock.elapsed() < 2 * oneReply,
+                 qPrintable(
+                     QStringLiteral("%1 ms, one reply %2 ms").arg(clock.elapsed()).arg(oneReply)));
     }
 
     // What the service keeps open does not grow with the rate of stores: a burst under a low
