@@ -1,20 +1,24 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
-// bench-wayland sway|kwin [WINDOWS] [ROUNDS]: kivo-winpropsd on a headless compositor, run by
+// bench-wayland sway|kwin|gnome [WINDOWS] [ROUNDS]: kivo-winpropsd on a headless compositor, run by
 // scripts/bench-wayland. Measures
 //   store:  from the store call to each of WINDOWS open X11 windows showing the change, and to
 //           the last of them, over ROUNDS stores, each followed by the removal, timed too; on
-//           KWin also the same change made by writing its rules and calling reconfigure alone;
+//           KWin and GNOME Shell also the same change by the compositor's own means alone (the
+//           floor: KWin's rules and reconfigure; a minimal extension for GNOME Shell), for new
+//           windows too;
 //   new:    from asking for a window (X11 under Xwayland, or a Wayland-native program) to its
 //           properties in place, over WINDOWS windows opened one at a time, and how many the
 //           compositor first had in the wrong state.
 // What the compositor does is watched as it happens: sway's tree is asked for over its IPC
 // socket in a loop (one look bounds the resolution); KWin tells through a script that calls back
-// over D-Bus with the time on its own clock. Prints "COMPOSITOR NAME MEDIAN_MS P95_MS COUNT".
-#include "service/apprcinterface.h"
+// over D-Bus with the time on its own clock; GNOME Shell's windows are read back in a loop through
+// the test's own extension. Prints "COMPOSITOR NAME MEDIAN_MS P95_MS COUNT".
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
+#include "tests/wayland/gnomesession.h"
 #include "tests/wayland/kwinsession.h"
 #include "tests/wayland/swaysession.h"
 #include "tests/x11/x11session.h"
@@ -270,6 +274,67 @@ bool loadKwinScript(const QString &folder)
         && call(QStringLiteral("start"), {});
 }
 
+// KWin's own part of a store: a rule that keeps a class above, or from it, written and followed
+// by a reconfigure call, as the service does.
+bool kwinRulesKeepAbove(const QString &className, bool above)
+{
+    QFile rules(KwinSession::rulesPath());
+    if (!rules.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    rules.write(QStringLiteral("[General]\ncount=1\nrules=bench\n\n[bench]\n"
+                               "Description=bench\nwmclass=%1\nwmclassmatch=1\n"
+                               "above=%2\naboverule=2\n")
+                    .arg(className, above ? QStringLiteral("true") : QStringLiteral("false"))
+                    .toUtf8());
+    rules.close();
+    QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.KWin"), QStringLiteral("/KWin"), QStringLiteral("org.kde.KWin"),
+        QStringLiteral("reconfigure")));
+    return true;
+}
+
+// GNOME Shell's windows as the test's own extension reads them back, asked for in a loop (one look
+// bounds the resolution). Applied: kept above. A window counts as announced when first seen.
+class GnomeWatcher : public Watcher
+{
+public:
+    explicit GnomeWatcher(GnomeSession &gnome)
+        : m_gnome(gnome)
+    {
+    }
+
+    void refresh() override
+    {
+        const qint64 start = now();
+        const QList<QJsonObject> windows = m_gnome.windows();
+        const qint64 time = now();
+        m_polls.append(time - start);
+        for (const QJsonObject &window : windows) {
+            const QString name = window.value(QLatin1String("x11")).toBool()
+                ? window.value(QLatin1String("instance")).toString()
+                : window.value(QLatin1String("wmClass")).toString();
+            const bool above = window.value(QLatin1String("above")).toBool();
+            announce(name, above, time);
+            note(name, above, time);
+        }
+    }
+    const QVector<qint64> &polls() const { return m_polls; }
+
+private:
+    GnomeSession &m_gnome;
+    QVector<qint64> m_polls;
+};
+
+// The floor extension's one call.
+bool gnomeFloorKeepAbove(const QString &name, bool above)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kivo.BenchFloor"), QStringLiteral("/Floor"),
+        QStringLiteral("org.kivo.BenchFloor"), QStringLiteral("SetAbove"));
+    call.setArguments({ name, above });
+    return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+}
+
 class Bench
 {
 public:
@@ -321,61 +386,56 @@ public:
         return true;
     }
 
-    // KWin's own part of a store, before the service runs: a rule that keeps the open windows
-    // above, then one that keeps them from it, each written and followed by a reconfigure call,
-    // as the service does.
-    bool kwinRulesToOpenWindows(int rounds)
+    // The compositor's own means, before the service runs (KWin's rules, a minimal GNOME Shell
+    // extension): the open windows kept above, then no longer, rounds times each.
+    bool floorToOpenWindows(int rounds, const std::function<bool(const QString &, bool)> &setAbove)
     {
         QVector<qint64> each, last;
         for (int round = 0; round < 2 * rounds; ++round) {
             const bool above = round % 2 == 0;
-            QFile rules(KwinSession::rulesPath());
-            if (!rules.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                return fail("cannot write KWin's rules");
-            rules.write(
-                QStringLiteral("[General]\ncount=1\nrules=bench\n\n[bench]\n"
-                               "Description=bench\nwmclass=%1\nwmclassmatch=1\n"
-                               "above=%2\naboverule=2\n")
-                    .arg(openClassName, above ? QStringLiteral("true") : QStringLiteral("false"))
-                    .toUtf8());
-            rules.close();
             const qint64 start = now();
-            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
-                QStringLiteral("org.kde.KWin"), QStringLiteral("/KWin"),
-                QStringLiteral("org.kde.KWin"), QStringLiteral("reconfigure")));
-            if (!showAll(m_openNames, above))
-                return fail("the open windows do not follow KWin's rules");
+            if (!setAbove(openClassName, above) || !showAll(m_openNames, above))
+                return fail("the open windows do not follow the compositor's own means");
             collect(start, each, last);
         }
-        print("kwin-rules-each", each);
-        print("kwin-rules-last", last);
-        return QFile::remove(KwinSession::rulesPath());
+        print("floor-each", each);
+        print("floor-last", last);
+        return setAbove(openClassName, false);
+    }
+
+    // Stores the record of a name.
+    using Store = std::function<bool(const QString &name)>;
+    Store records(const QString &properties)
+    {
+        return [this, properties](const QString &name) {
+            return succeeded(m_apprc.setWindowProperties(name, properties));
+        };
     }
 
     // X11 windows of one class, named by their instance.
-    bool newX11Windows(int windows, const QString &properties)
+    bool newX11Windows(int windows, const Store &store, const char *row = "new")
     {
         const QByteArray className = "KivoBenchNew";
-        return newWindows("new", windows, { QString::fromLatin1(className) }, properties,
-                          [this, className](int i) {
-                              const QByteArray name = "new" + QByteArray::number(i);
-                              const xcb_window_t window
-                                  = m_client.open(X11TestClient::wmClass(name, className));
-                              return window
-                                  ? Opened { QString::fromLatin1(name),
-                                             [this, window] { m_client.destroy(window); } }
-                                  : Opened();
-                          });
+        return newWindows(
+            row, windows, { QString::fromLatin1(className) }, store, [this, className, row](int i) {
+                const QByteArray name = row + QByteArray::number(i);
+                const xcb_window_t window = m_client.open(X11TestClient::wmClass(name, className));
+                return window ? Opened { QString::fromLatin1(name),
+                                         [this, window] { m_client.destroy(window); } }
+                              : Opened();
+            });
     }
 
     // Wayland-native windows, each a program of its own with an app id, and a record, of its own.
-    bool newWaylandWindows(int windows, const QString &properties,
-                           const QProcessEnvironment &environment)
+    bool newWaylandWindows(int windows, const Store &store, const QProcessEnvironment &environment,
+                           const char *row = "wayland-new")
     {
         QStringList appIds;
         for (int i = 0; i <= windows; ++i)
-            appIds.append(QStringLiteral("org.kivo.benchwayland%1").arg(i));
-        return newWindows("wayland-new", windows, appIds, properties, [&](int i) {
+            appIds.append(QStringLiteral("org.kivo.bench%1%2")
+                              .arg(QString::fromLatin1(row).remove(QLatin1Char('-')))
+                              .arg(i));
+        return newWindows(row, windows, appIds, store, [&](int i) {
             auto client = std::make_shared<QProcess>();
             QProcessEnvironment wayland = environment;
             wayland.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
@@ -398,11 +458,11 @@ private:
     // One window at a time, each closed before the next; the first is opened, unmeasured, to
     // make sure the compositor has taken the records in: one opened while it takes them in is
     // not what is measured here.
-    bool newWindows(const char *row, int windows, const QStringList &classNames,
-                    const QString &properties, const std::function<Opened(int)> &open)
+    bool newWindows(const char *row, int windows, const QStringList &classNames, const Store &store,
+                    const std::function<Opened(int)> &open)
     {
         for (const QString &className : classNames) {
-            if (!succeeded(m_apprc.setWindowProperties(className, properties)))
+            if (!store(className))
                 return fail("a record is not stored");
         }
         const Opened first = open(0);
@@ -507,8 +567,8 @@ int benchSway(int windows, int rounds)
     const QString properties = QStringLiteral("no_title;no_border");
     Bench bench("sway", watcher, sway.environment(), sway.launcher());
     if (!bench.openWindows(windows) || !bench.storeToOpenWindows(rounds, properties)
-        || !bench.newX11Windows(windows, properties)
-        || !bench.newWaylandWindows(windows, properties, sway.environment()))
+        || !bench.newX11Windows(windows, bench.records(properties))
+        || !bench.newWaylandWindows(windows, bench.records(properties), sway.environment()))
         return 1;
     bench.print("tree-poll", watcher.polls());
     return 0;
@@ -532,35 +592,67 @@ int benchKwin(int windows, int rounds)
         return 1;
     }
     Bench bench("kwin", watcher, kwin.environment(), {});
-    if (!bench.openWindows(windows) || !bench.kwinRulesToOpenWindows(rounds))
+    if (!bench.openWindows(windows) || !bench.floorToOpenWindows(rounds, kwinRulesKeepAbove)
+        || !QFile::remove(KwinSession::rulesPath()))
         return 1;
     ServiceProcess service;
     const QString properties = QStringLiteral("no_title;no_border;ontop");
     return startService(service, kwin.environment())
             && bench.storeToOpenWindows(rounds, QStringLiteral("ontop"))
-            && bench.newX11Windows(windows, properties)
-            && bench.newWaylandWindows(windows, properties, kwin.environment())
+            && bench.newX11Windows(windows, bench.records(properties))
+            && bench.newWaylandWindows(windows, bench.records(properties), kwin.environment())
         ? 0
         : 1;
+}
+
+int benchGnome(int windows, int rounds)
+{
+    GnomeSession gnome;
+    gnome.addExtension(QStringLiteral(KIVO_SOURCE_DIR "/bench/gnome-floor@kivo.org"));
+    if (!gnome.start()) {
+        std::fprintf(stderr, "bench-wayland: %s\n", qPrintable(gnome.error()));
+        return 1;
+    }
+    GnomeWatcher watcher(gnome);
+    Bench bench("gnome", watcher, gnome.environment(), {});
+    const auto floor = [](const QString &name) { return gnomeFloorKeepAbove(name, true); };
+    if (!bench.openWindows(windows) || !bench.floorToOpenWindows(rounds, gnomeFloorKeepAbove)
+        || !bench.newX11Windows(windows, floor, "floor-new")
+        || !bench.newWaylandWindows(windows, floor, gnome.environment(), "floor-wayland-new"))
+        return 1;
+    // A class the floor still kept above would hide whether the service did.
+    gnomeFloorKeepAbove(QStringLiteral("KivoBenchNew"), false);
+    ServiceProcess service;
+    const QString properties = QStringLiteral("ontop");
+    if (!startService(service, gnome.environment()) || !bench.storeToOpenWindows(rounds, properties)
+        || !bench.newX11Windows(windows, bench.records(properties))
+        || !bench.newWaylandWindows(windows, bench.records(properties), gnome.environment()))
+        return 1;
+    bench.print("tree-poll", watcher.polls());
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const bool kwin = argc > 1 && qstrcmp(argv[1], "kwin") == 0;
-    if (argc < 2 || (!kwin && qstrcmp(argv[1], "sway") != 0)) {
-        std::fprintf(stderr, "usage: bench-wayland sway|kwin [WINDOWS] [ROUNDS]\n");
+    const QByteArray compositor = argc > 1 ? argv[1] : "";
+    if (compositor != "sway" && compositor != "kwin" && compositor != "gnome") {
+        std::fprintf(stderr, "usage: bench-wayland sway|kwin|gnome [WINDOWS] [ROUNDS]\n");
         return 2;
     }
-    kwin ? TestEnvironment::enterAsCompositorUser(argc, argv) : TestEnvironment::enter(argc, argv);
+    // KWin and GNOME Shell refuse to run as root.
+    compositor == "sway" ? TestEnvironment::enter(argc, argv)
+                         : TestEnvironment::enterAsCompositorUser(argc, argv);
     int status = 1;
     {
         QCoreApplication app(argc, argv);
         registerWinPropsTypes();
         const int windows = std::max(1, app.arguments().value(2, QStringLiteral("25")).toInt());
         const int rounds = std::max(1, app.arguments().value(3, QStringLiteral("20")).toInt());
-        status = kwin ? benchKwin(windows, rounds) : benchSway(windows, rounds);
+        status = compositor == "kwin" ? benchKwin(windows, rounds)
+            : compositor == "gnome"   ? benchGnome(windows, rounds)
+                                      : benchSway(windows, rounds);
     }
     TestEnvironment::leave();
     return status;

@@ -11,6 +11,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStandardPaths>
@@ -43,28 +44,25 @@ bool copyFolder(const QString &from, const QString &to)
     return true;
 }
 
-// Where GNOME Shell looks for a user's extensions, and both put there.
-bool installExtensions()
+// Where GNOME Shell looks for a user's extensions, and all put there, enabled from the start in a
+// settings file of the test's own (no dconf on a private bus).
+bool installExtensions(const QStringList &folders)
 {
     const QString extensions = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
         + QStringLiteral("/gnome-shell/extensions/");
-    const QString source = QStringLiteral(KIVO_SOURCE_DIR);
-    return copyFolder(source + QStringLiteral("/daemon/gnome/") + extensionUuid,
-                      extensions + extensionUuid)
-        && copyFolder(source + QStringLiteral("/tests/wayland/") + readbackUuid,
-                      extensions + readbackUuid);
-}
-
-// Enabled from the start, in a settings file of the test's own (no dconf on a private bus).
-bool enableExtensions()
-{
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+    QStringList uuids;
+    for (const QString &folder : folders) {
+        uuids.append(QStringLiteral("'%1'").arg(QFileInfo(folder).fileName()));
+        if (!copyFolder(folder, extensions + QFileInfo(folder).fileName()))
+            return false;
+    }
+    const QString settings = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/glib-2.0/settings");
-    QFile keyfile(folder + QStringLiteral("/keyfile"));
-    if (!QDir().mkpath(folder) || !keyfile.open(QIODevice::WriteOnly))
+    QFile keyfile(settings + QStringLiteral("/keyfile"));
+    if (!QDir().mkpath(settings) || !keyfile.open(QIODevice::WriteOnly))
         return false;
-    keyfile.write(QStringLiteral("[org/gnome/shell]\nenabled-extensions=['%1', '%2']\n")
-                      .arg(extensionUuid, readbackUuid)
+    keyfile.write(QStringLiteral("[org/gnome/shell]\nenabled-extensions=[%1]\n")
+                      .arg(uuids.join(QStringLiteral(", ")))
                       .toUtf8());
     return true;
 }
@@ -80,7 +78,10 @@ GnomeSession::~GnomeSession()
 
 bool GnomeSession::start()
 {
-    if (!installExtensions() || !enableExtensions()) {
+    const QString source = QStringLiteral(KIVO_SOURCE_DIR);
+    if (!installExtensions(QStringList { source + QStringLiteral("/daemon/gnome/") + extensionUuid,
+                                         source + QStringLiteral("/tests/wayland/") + readbackUuid }
+                           + m_extraExtensions)) {
         m_error = QStringLiteral("Cannot install the extensions for GNOME Shell.");
         return false;
     }

@@ -16,6 +16,8 @@ class GnomeSession
 public:
     ~GnomeSession();
 
+    // An extension folder of the caller's, installed and enabled beside ours at the next start.
+    void addExtension(const QString &folder) { m_extraExtensions.append(folder); }
     bool start();
     // As at logout; its segmentation fault on SIGTERM in this mode is no failure of ours.
     void stop();
@@ -36,6 +38,7 @@ private:
     QString m_systemBusAddress;
     QByteArray m_log;
     QString m_error;
+    QStringList m_extraExtensions;
 };
 
 #endif

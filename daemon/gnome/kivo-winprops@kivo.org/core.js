@@ -89,6 +89,7 @@ var WindowProperties = class {
         this._signals = [];
         this._unsubscribe();
         Gio.bus_unwatch_name(this._watch);
+        this._watch = 0;
         Gio.bus_unown_name(this._presence);
         if (this._pending)
             GLib.source_remove(this._pending);
@@ -113,9 +114,31 @@ var WindowProperties = class {
         this._unsubscribe();
         for (const signal of ['changedWindowProperties', 'removedWindowProperties', 'windowRenamed']) {
             this._serviceSignals.push(Gio.DBus.session.signal_subscribe(SERVICE, SERVICE_INTERFACE,
-                signal, SERVICE_PATH, null, Gio.DBusSignalFlags.NONE, () => this._fetchSoon()));
+                signal, SERVICE_PATH, null, Gio.DBusSignalFlags.NONE,
+                (connection, sender, path, iface, name, parameters) =>
+                    this._changed(name, parameters.deepUnpack())));
         }
-        this._fetchSoon();
+        this._fetch();
+    }
+
+    // A change as the service tells it: one round trip less than reading the records again. The
+    // service sends its signals and replies in order, so a change told before the records read
+    // at its appearing is in them, and one told after comes after them.
+    _changed(signal, args) {
+        if (signal === 'changedWindowProperties') {
+            const record = recordOf(args[0]);
+            this._records.set(record.name, record);
+        } else if (signal === 'removedWindowProperties') {
+            this._records.delete(args[0]);
+        } else {
+            const record = this._records.get(args[0]);
+            this._records.delete(args[0]);
+            if (record) {
+                record.name = args[1];
+                this._records.set(record.name, record);
+            }
+        }
+        this._applySoon();
     }
 
     // What was applied stays while the service is away; it is read again when it is back.
@@ -129,15 +152,21 @@ var WindowProperties = class {
         this._serviceSignals = [];
     }
 
-    // A burst of changes is read once, and applied in one pass.
-    _fetchSoon() {
+    // A burst of changes is applied in one pass.
+    _applySoon() {
         if (this._pending)
             return;
         this._pending = GLib.idle_add(GLib.PRIORITY_DEFAULT, () => {
             this._pending = 0;
-            this._fetch();
+            this._applyRecords();
             return GLib.SOURCE_REMOVE;
         });
+    }
+
+    _applyRecords() {
+        this._applyToAll();
+        for (const window of [...this._new.keys()])
+            this._startIfNamed(window);
     }
 
     _fetch() {
@@ -150,6 +179,9 @@ var WindowProperties = class {
                     // Gone meanwhile: read again when it is back.
                     return;
                 }
+                // Disabled meanwhile.
+                if (!this._watch)
+                    return;
                 this._records.clear();
                 for (const struct of structs) {
                     const record = recordOf(struct);
@@ -157,9 +189,7 @@ var WindowProperties = class {
                     if (!this._records.has(record.name))
                         this._records.set(record.name, record);
                 }
-                this._applyToAll();
-                for (const window of [...this._new.keys()])
-                    this._startIfNamed(window);
+                this._applyRecords();
             });
     }
 
