@@ -227,16 +227,34 @@ const std::vector<WindowManagerTraits> &measuredTraits()
     constexpr quint32 buttons = FunctionMinimize | FunctionMaximize | FunctionClose;
     // Measured on Debian 12's packages; the README lists what each one shows.
     static const std::vector<WindowManagerTraits> known = {
-        // name, decorations, with the title only, the title takes, functions, deleting restores,
-        // gravity ignored, gravity counts the border, unframing keeps the window
-        { "Openbox", DecorTitle, DecorBorder | DecorResizeHandle, DecorResizeHandle, 0, true, false,
-          true, false },
-        { "Fluxbox", DecorTitle | DecorBorder | DecorResizeHandle, 0, 0, 0, false, false, true,
-          false },
-        { "IceWM", AllDecorations, 0, 0, buttons, true, true, false, false },
-        { "Xfwm4", DecorMenu, 0, 0, buttons, false, false, false, false },
-        { "Metacity", 0, 0, 0, FunctionMinimize | FunctionClose, true, false, true, true },
-        { "JWM", DecorTitle, DecorBorder, 0, buttons, true, false, false, false },
+        WindowManagerTraits::named("Openbox")
+            .honouringDecorations(DecorTitle)
+            .honouringWithTheTitle(DecorBorder | DecorResizeHandle)
+            .titleGoingOnlyWith(DecorResizeHandle)
+            .honouringFunctions(0)
+            .restoredByDeletingHints()
+            .countingBorderInGravity(),
+        WindowManagerTraits::named("Fluxbox")
+            .honouringDecorations(DecorTitle | DecorBorder | DecorResizeHandle)
+            .honouringFunctions(0)
+            .countingBorderInGravity(),
+        WindowManagerTraits::named("IceWM")
+            .honouringFunctions(buttons)
+            .restoredByDeletingHints()
+            .ignoringGravityOfMoveResize(),
+        WindowManagerTraits::named("Xfwm4").honouringDecorations(DecorMenu).honouringFunctions(
+            buttons),
+        WindowManagerTraits::named("Metacity")
+            .honouringDecorations(0)
+            .honouringFunctions(FunctionMinimize | FunctionClose)
+            .restoredByDeletingHints()
+            .countingBorderInGravity()
+            .keepingWindowWhenUnframed(),
+        WindowManagerTraits::named("JWM")
+            .honouringDecorations(DecorTitle)
+            .honouringWithTheTitle(DecorBorder)
+            .honouringFunctions(buttons)
+            .restoredByDeletingHints(),
     };
     return known;
 }

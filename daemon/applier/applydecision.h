@@ -82,6 +82,7 @@ struct LastingProps
     QString smallImage;
     QString largeImage;
 
+    bool isFrameless() const { return decorationsOff == Motif::AllDecorations; }
     bool operator==(const LastingProps &other) const;
     bool operator!=(const LastingProps &other) const { return !(*this == other); }
 };
@@ -149,6 +150,55 @@ struct WindowManagerTraits
     // Taking the frame away after the window was placed keeps the window, not its frame, where
     // it was.
     bool unframingKeepsWindow = false;
+
+    // Named steps, so that the table of measured window managers reads as what was measured.
+    static constexpr WindowManagerTraits named(const char *name)
+    {
+        WindowManagerTraits traits;
+        traits.name = name;
+        return traits;
+    }
+    constexpr WindowManagerTraits honouringDecorations(quint32 bits) const
+    {
+        return with(&WindowManagerTraits::decorations, bits);
+    }
+    constexpr WindowManagerTraits honouringWithTheTitle(quint32 bits) const
+    {
+        return with(&WindowManagerTraits::decorationsWithTitle, bits);
+    }
+    constexpr WindowManagerTraits titleGoingOnlyWith(quint32 bits) const
+    {
+        return with(&WindowManagerTraits::titleTakes, bits);
+    }
+    constexpr WindowManagerTraits honouringFunctions(quint32 bits) const
+    {
+        return with(&WindowManagerTraits::functions, bits);
+    }
+    constexpr WindowManagerTraits restoredByDeletingHints() const
+    {
+        return with(&WindowManagerTraits::deletingHintsRestores, true);
+    }
+    constexpr WindowManagerTraits ignoringGravityOfMoveResize() const
+    {
+        return with(&WindowManagerTraits::moveResizeIgnoresGravity, true);
+    }
+    constexpr WindowManagerTraits countingBorderInGravity() const
+    {
+        return with(&WindowManagerTraits::gravityCountsBorder, true);
+    }
+    constexpr WindowManagerTraits keepingWindowWhenUnframed() const
+    {
+        return with(&WindowManagerTraits::unframingKeepsWindow, true);
+    }
+
+private:
+    template<typename Value>
+    constexpr WindowManagerTraits with(Value WindowManagerTraits::*member, Value value) const
+    {
+        WindowManagerTraits traits = *this;
+        traits.*member = value;
+        return traits;
+    }
 };
 
 // The traits of a window manager by the name it publishes; those of one not measured otherwise.

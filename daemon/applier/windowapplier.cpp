@@ -12,51 +12,7 @@
 
 namespace {
 
-// A program that keeps rewriting a property the applier overrides would otherwise keep both
-// busy for ever.
-constexpr int maxRewrites = 8;
 const QString notApplied = QStringLiteral("window properties are kept but not applied to windows.");
-constexpr quint32 allDesktops = 0xFFFFFFFFu;
-// X11 coordinates are signed, sizes unsigned 16-bit numbers.
-constexpr qint64 maxCoordinate = std::numeric_limits<qint16>::max();
-
-X11::RawProperty cardinalsProperty(xcb_atom_t type, const QVector<quint32> &values)
-{
-    X11::RawProperty property;
-    property.type = type;
-    property.format = 32;
-    property.data = QByteArray(reinterpret_cast<const char *>(values.constData()),
-                               values.size() * int(sizeof(quint32)));
-    return property;
-}
-
-QVector<quint32> cardinalsOf(const X11::RawProperty &property)
-{
-    return property.format == 32 ? property.cardinals() : QVector<quint32>();
-}
-
-xcb_gravity_t gravityOf(const GeometrySpec &geometry)
-{
-    if (geometry.fromRightEdge)
-        return geometry.fromBottomEdge ? XCB_GRAVITY_SOUTH_EAST : XCB_GRAVITY_NORTH_EAST;
-    return geometry.fromBottomEdge ? XCB_GRAVITY_SOUTH_WEST : XCB_GRAVITY_NORTH_WEST;
-}
-
-// An offset counted from the near or the far edge of the area.
-qint64 placed(qint64 start, qint64 extent, qint64 size, qint64 offset, bool fromFarEdge)
-{
-    return fromFarEdge ? start + extent - offset - size : start + offset;
-}
-
-bool isFrameless(const LastingProps &lasting)
-{
-    return lasting.decorationsOff == Motif::AllDecorations;
-}
-
-qint64 bounded(qint64 value, qint64 low, qint64 high)
-{
-    return qMax(low, qMin(value, high));
-}
 
 } // namespace
 
@@ -272,161 +228,12 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
 
 void WindowApplier::recomposeOverride(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom)
 {
-    const auto overridden = tracked.overrides.find(atom);
-    if (overridden == tracked.overrides.end() || !overridden->compose)
-        return;
-    // The program changed the value itself: that becomes its own value, and the applier's is
-    // put back over it.
-    const std::optional<X11::RawProperty> now = X11::readProperty(*m_x11, window, atom);
-    if (!now || *now == overridden->written)
-        return;
-    if (++overridden->rewrites > maxRewrites) {
-        tracked.overrides.erase(overridden);
+    if (tracked.overrides.composeAgain(*m_x11, window, atom)
+        == WindowOverrides::Rewrite::LeftToIt) {
         reportOnce(QStringLiteral("rewrite %1").arg(window),
                    QStringLiteral("%1 keeps changing a property back; it is left to it.")
                        .arg(describe(window, tracked)));
-        return;
     }
-    overridden->own = *now;
-    overridden->written = overridden->compose(*now);
-    X11::restoreProperty(*m_x11, window, atom, overridden->written);
-    recordOriginals(window, tracked);
-}
-
-void WindowApplier::watchUnmanaged(xcb_window_t window)
-{
-    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(m_x11->xcb(), window, XCB_CW_EVENT_MASK, &events);
-    m_unmanaged.insert(window);
-    // Named before the events were selected: nothing would tell.
-    applyBeforeMap(window);
-}
-
-namespace {
-
-// A program that names and maps its window in one go has its map request with the window
-// manager already. While the server is held, the window manager's first reads of the window
-// wait for what the applier writes: measured, it took Metacity from about two in three windows
-// right at their first map to 24 or 25 in 25.
-class ServerHold
-{
-public:
-    ServerHold(X11Connection &x11, bool hold)
-        : m_x11(hold ? &x11 : nullptr)
-    {
-        if (m_x11)
-            xcb_grab_server(m_x11->xcb());
-    }
-    ~ServerHold()
-    {
-        if (!m_x11)
-            return;
-        xcb_ungrab_server(m_x11->xcb());
-        m_x11->flush();
-    }
-    ServerHold(const ServerHold &) = delete;
-    ServerHold &operator=(const ServerHold &) = delete;
-    bool holds() const { return m_x11 != nullptr; }
-
-private:
-    X11Connection *m_x11;
-};
-
-} // namespace
-
-void WindowApplier::applyBeforeMap(xcb_window_t window)
-{
-    const ServerHold hold(*m_x11, !m_matcher.isEmpty() && m_desktop.windowManager);
-    TrackedWindow early;
-    early.wmClass = X11::readWmClass(*m_x11, window);
-    const WinProps *record = recordOf(early);
-    if (!record)
-        return;
-    m_unmanaged.remove(window);
-    // What is a plain property of the window is in place when the window manager first reads
-    // it. The states and the notices follow once it manages the window, which then finds the
-    // window's own values recorded and writes the same again.
-    ApplyDecision decision = decide(record, true, LastingProps(), m_desktop);
-    early.askedStates = statesAskedBy(decision);
-    decision.changes
-        &= Aspect::Decorations | Aspect::Focus | Aspect::Opacity | Aspect::Shadow | Aspect::Icon;
-    // Xfwm4 did not always give back the buttons of functions it first framed the window
-    // without: where deleting the hints is not enough, the functions wait for the map.
-    if (!m_desktop.manager.deletingHintsRestores)
-        decision.lasting.functionsOff = 0;
-    if (decision.start.geometry) {
-        const Placement placement
-            = placementOf(window, *decision.start.geometry, isFrameless(decision.lasting));
-        // The hints first: a window manager that takes the window meanwhile sees the configure
-        // as the program's, which the gravity in the hints makes land the same way.
-        overrideProperty(window, early, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
-        if (!hold.holds() || !configureUntaken(window, placement.rect))
-            configure(window, placement.rect);
-    }
-    askStatesBeforeMap(window, early, decision);
-    applyLasting(window, early, decision);
-    // Kept until the window manager takes the window, so that the program writing a property
-    // again meanwhile gets it composed again.
-    m_beforeMap.insert(window, early);
-}
-
-QVector<xcb_atom_t> WindowApplier::statesAskedBy(const ApplyDecision &decision) const
-{
-    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
-    const LastingProps &to = decision.lasting;
-    QVector<xcb_atom_t> asked;
-    const QPair<bool, xcb_atom_t> states[] = {
-        { to.above, ewmh->_NET_WM_STATE_ABOVE },
-        { to.below, ewmh->_NET_WM_STATE_BELOW },
-        { to.skipTaskbar, ewmh->_NET_WM_STATE_SKIP_TASKBAR },
-        { to.skipPager, ewmh->_NET_WM_STATE_SKIP_PAGER },
-        { decision.start.maximize, ewmh->_NET_WM_STATE_MAXIMIZED_VERT },
-        { decision.start.maximize, ewmh->_NET_WM_STATE_MAXIMIZED_HORZ },
-    };
-    for (const auto &state : states) {
-        if (state.first)
-            asked.append(state.second);
-    }
-    return asked;
-}
-
-// A window manager reads the states and the desktop of a window when it first manages it: asked
-// for before, the window never shows without them. Its own states are recorded as they were, so
-// that those asked for are taken back later, after a restart too.
-void WindowApplier::askStatesBeforeMap(xcb_window_t window, TrackedWindow &early,
-                                       const ApplyDecision &decision)
-{
-    if (!m_desktop.windowManager)
-        return;
-    if (decision.lasting.allDesktops)
-        X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_DESKTOP, { allDesktops });
-    if (early.askedStates.isEmpty())
-        return;
-    early.ownStates = X11::wmStates(*m_x11, window);
-    writeAskedStates(window, early);
-}
-
-void WindowApplier::writeAskedStates(xcb_window_t window, TrackedWindow &early)
-{
-    QVector<xcb_atom_t> states = *early.ownStates;
-    for (const xcb_atom_t state : qAsConst(early.askedStates)) {
-        if (!states.contains(state))
-            states.append(state);
-    }
-    X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_STATE, states, XCB_ATOM_ATOM);
-    recordOriginals(window, early);
-}
-
-// The program set its states again before the map: those become its own.
-void WindowApplier::keepAskedStates(xcb_window_t window, TrackedWindow &early)
-{
-    const QVector<xcb_atom_t> now = X11::wmStates(*m_x11, window);
-    const bool kept = std::all_of(early.askedStates.cbegin(), early.askedStates.cend(),
-                                  [&now](xcb_atom_t state) { return now.contains(state); });
-    if (kept || early.askedStates.isEmpty() || ++early.stateRewrites > maxRewrites)
-        return;
-    early.ownStates = now;
-    writeAskedStates(window, early);
 }
 
 void WindowApplier::connectionLost(const QString &reason)
@@ -640,7 +447,8 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
         applyStart(window, tracked, decision);
-    releaseUnclaimed(window, tracked);
+    // What an earlier run of the service overrode and no record sets any more.
+    tracked.overrides.putBackUnclaimed(*m_x11, window, restoresMotifInFull());
     tracked.applied = decision.lasting;
 }
 
@@ -702,13 +510,13 @@ void WindowApplier::applyState(xcb_window_t window, TrackedWindow &tracked, bool
 {
     // A state the window had before anything was applied is its own: neither asked for nor
     // taken back.
-    if (!tracked.ownStates) {
+    if (!tracked.overrides.ownStates) {
         const std::optional<X11::RawProperty> states
             = ownValue(window, tracked, m_x11->ewmh()->_NET_WM_STATE);
-        tracked.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
-        recordOriginals(window, tracked);
+        tracked.overrides.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
+        tracked.overrides.record(*m_x11, window);
     }
-    if (!tracked.ownStates->contains(state))
+    if (!tracked.overrides.ownStates->contains(state))
         X11::requestStates(*m_x11, window, on, state);
 }
 
@@ -763,7 +571,7 @@ void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked,
     if (start.geometry) {
         if (m_desktop.manager.moveResizeIgnoresGravity)
             awaitFrame(window, tracked, *start.geometry);
-        applyGeometry(window, tracked, *start.geometry, isFrameless(decision.lasting));
+        applyGeometry(window, tracked, *start.geometry, decision.lasting.isFrameless());
     }
     const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
     if (start.maximize) {
@@ -790,7 +598,10 @@ void WindowApplier::applyGeometry(xcb_window_t window, TrackedWindow &tracked,
     }
     keepPlacedHints(window, tracked, placement);
     if (m_moveResizeSupported) {
-        const QRect rect = frameCornerFirst(window, placement.rect, placement.gravity);
+        const QRect rect = m_desktop.manager.moveResizeIgnoresGravity
+                && placement.gravity != XCB_GRAVITY_NORTH_WEST
+            ? frameCornerFirst(placement.rect, X11::frameExtents(*m_x11, window), placement.gravity)
+            : placement.rect;
         X11::requestMoveResize(*m_x11, window, rect, placement.gravity);
         return;
     }
@@ -799,43 +610,17 @@ void WindowApplier::applyGeometry(xcb_window_t window, TrackedWindow &tracked,
     configure(window, placement.rect);
 }
 
-WindowApplier::Placement
-WindowApplier::placementOf(xcb_window_t window, const GeometrySpec &geometry, bool frameless) const
+Placement WindowApplier::placementOf(xcb_window_t window, const GeometrySpec &geometry,
+                                     bool frameless) const
 {
-    const QRect area = X11::workArea(*m_x11);
-    QSize size(geometry.width, geometry.height);
-    if (size.width() <= 0 || size.height() <= 0) {
-        // A size of nothing keeps the window's own.
-        const QSize own = X11::geometryOnScreen(*m_x11, window).size();
-        size = QSize(size.width() > 0 ? size.width() : own.width(),
-                     size.height() > 0 ? size.height() : own.height());
-    }
-    const qint64 width = bounded(size.width(), 1, maxCoordinate);
-    const qint64 height = bounded(size.height(), 1, maxCoordinate);
-    // The offsets count from the screen's edges, as the manual has it and as the dialog writes
-    // them (its centre is that of the work area, in screen coordinates).
-    const QSize screen(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
-    const qint64 border = m_desktop.manager.gravityCountsBorder ? 2 * m_borders.value(window) : 0;
-    qint64 x = placed(0, screen.width(), width + border, geometry.x, geometry.fromRightEdge);
-    qint64 y = placed(0, screen.height(), height + border, geometry.y, geometry.fromBottomEdge);
-    // Without a frame to come, the window's own edges are those placed; where the frame goes
-    // only after the window was placed, the window itself is placed.
-    const bool placesWindow = frameless && m_desktop.manager.unframingKeepsWindow;
-    Placement placement { {}, placesWindow ? XCB_GRAVITY_STATIC : gravityOf(geometry), false };
-    placement.offScreen = x >= area.x() + area.width() || x + width <= area.x()
-        || y >= area.y() + area.height() || y + height <= area.y();
-    if (placement.offScreen) {
-        // Put the whole frame inside the work area, its top left corner placed.
-        const QMargins frame = X11::frameExtents(*m_x11, window);
-        const qint64 outerWidth = width + frame.left() + frame.right();
-        const qint64 outerHeight = height + frame.top() + frame.bottom();
-        x = bounded(x, area.x(), area.x() + qMax<qint64>(0, area.width() - outerWidth));
-        y = bounded(y, area.y(), area.y() + qMax<qint64>(0, area.height() - outerHeight));
-        placement.gravity = XCB_GRAVITY_NORTH_WEST;
-    }
-    placement.rect = QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(width),
-                           static_cast<int>(height));
-    return placement;
+    PlacementInput input;
+    input.screen = QSize(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
+    input.workArea = X11::workArea(*m_x11);
+    if (geometry.width <= 0 || geometry.height <= 0)
+        input.ownSize = X11::geometryOnScreen(*m_x11, window).size();
+    input.border = m_borders.value(window);
+    input.frame = [this, window] { return X11::frameExtents(*m_x11, window); };
+    return ::placementOf(geometry, frameless, m_desktop.manager, input);
 }
 
 // A window manager places a new window itself, and some do so again after the applier's
@@ -855,7 +640,7 @@ void WindowApplier::keepPlacedHints(xcb_window_t window, TrackedWindow &tracked,
     });
 }
 
-WindowApplier::Composer WindowApplier::placedHints(const Placement &placement)
+WindowOverrides::Composer WindowApplier::placedHints(const Placement &placement)
 {
     const quint32 gravity = placement.gravity;
     return [gravity](const X11::RawProperty &own) {
@@ -895,23 +680,6 @@ bool WindowApplier::configureUntaken(xcb_window_t window, const QRect &rect)
     return true;
 }
 
-QRect WindowApplier::frameCornerFirst(xcb_window_t window, const QRect &rect,
-                                      xcb_gravity_t &gravity)
-{
-    if (!m_desktop.manager.moveResizeIgnoresGravity || gravity == XCB_GRAVITY_NORTH_WEST)
-        return rect;
-    // It puts the frame's top left corner at the position whatever the gravity: so that the
-    // far edges land where asked, the position is moved back by the frame.
-    const QMargins frame = X11::frameExtents(*m_x11, window);
-    QRect corner = rect;
-    if (gravity == XCB_GRAVITY_NORTH_EAST || gravity == XCB_GRAVITY_SOUTH_EAST)
-        corner.moveLeft(rect.x() - frame.left() - frame.right());
-    if (gravity == XCB_GRAVITY_SOUTH_WEST || gravity == XCB_GRAVITY_SOUTH_EAST)
-        corner.moveTop(rect.y() - frame.top() - frame.bottom());
-    gravity = XCB_GRAVITY_NORTH_WEST;
-    return corner;
-}
-
 // Placed from the frame as it is now, which the window manager may not have published yet.
 void WindowApplier::awaitFrame(xcb_window_t window, TrackedWindow &tracked,
                                const GeometrySpec &geometry)
@@ -936,7 +704,7 @@ void WindowApplier::placeAgainIfFramed(xcb_window_t window, TrackedWindow &track
         return;
     const GeometrySpec geometry = *tracked.placed;
     tracked.placed.reset();
-    applyGeometry(window, tracked, geometry, isFrameless(tracked.applied));
+    applyGeometry(window, tracked, geometry, tracked.applied.isFrameless());
     m_x11->flush();
 }
 
@@ -955,51 +723,21 @@ void WindowApplier::closeSoon(xcb_window_t window, quint64 serial)
 }
 
 void WindowApplier::overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
-                                     const Composer &compose)
+                                     const WindowOverrides::Composer &compose)
 {
-    auto found = tracked.overrides.find(atom);
-    if (found == tracked.overrides.end()) {
-        const std::optional<X11::RawProperty> own = ownValue(window, tracked, atom);
-        if (!own)
-            return; // gone, or a value longer than is ever written back
-        found = tracked.overrides.insert(atom, Override { *own, {}, compose, 0 });
-        recordOriginals(window, tracked);
-    }
-    found->compose = compose;
-    found->written = compose(found->own);
-    X11::restoreProperty(*m_x11, window, atom, found->written);
+    tracked.overrides.put(*m_x11, window, atom, compose,
+                          [&] { return ownValue(window, tracked, atom); });
 }
 
 void WindowApplier::restoreProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom)
 {
-    const auto found = tracked.overrides.find(atom);
-    if (found == tracked.overrides.end())
-        return;
-    X11::restoreProperty(*m_x11, window, atom, restoredValue(atom, found->own));
-    tracked.overrides.erase(found);
-    recordOriginals(window, tracked);
+    tracked.overrides.putBack(*m_x11, window, atom, restoresMotifInFull());
 }
 
-X11::RawProperty WindowApplier::restoredValue(xcb_atom_t atom, const X11::RawProperty &own) const
+// This window manager keeps the frame it last read when the hints go.
+bool WindowApplier::restoresMotifInFull() const
 {
-    const xcb_atom_t motif = m_x11->atoms().motifWmHints;
-    if (atom != motif || !m_desktop.windowManager || m_desktop.manager.deletingHintsRestores)
-        return own;
-    // This window manager keeps the frame it last read when the hints go: every decoration
-    // spelt out brings it back.
-    return cardinalsProperty(motif, Motif::complete(cardinalsOf(own)));
-}
-
-void WindowApplier::releaseUnclaimed(xcb_window_t window, TrackedWindow &tracked)
-{
-    // What an earlier run of the service overrode and no record sets any more.
-    QVector<xcb_atom_t> unclaimed;
-    for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it) {
-        if (!it->compose)
-            unclaimed.append(it.key());
-    }
-    for (const xcb_atom_t atom : qAsConst(unclaimed))
-        restoreProperty(window, tracked, atom);
+    return m_desktop.windowManager && !m_desktop.manager.deletingHintsRestores;
 }
 
 void WindowApplier::adoptRecorded(TrackedWindow &tracked,
@@ -1008,32 +746,7 @@ void WindowApplier::adoptRecorded(TrackedWindow &tracked,
 {
     tracked.markedStarted = started && started->exists();
     tracked.startPending = tracked.startPending && !tracked.markedStarted;
-    if (!originals || originals->type != m_x11->atoms().kivoOriginal)
-        return;
-    X11::PropertySet own = X11::unpackProperties(cardinalsOf(*originals));
-    const xcb_atom_t states = m_x11->ewmh()->_NET_WM_STATE;
-    if (own.contains(states)) {
-        tracked.ownStates = cardinalsOf(own.take(states));
-        tracked.statesAdopted = true;
-    }
-    for (auto it = own.cbegin(); it != own.cend(); ++it)
-        tracked.overrides.insert(it.key(), Override { *it, {}, {}, 0 });
-}
-
-void WindowApplier::recordOriginals(xcb_window_t window, const TrackedWindow &tracked)
-{
-    const xcb_atom_t originals = m_x11->atoms().kivoOriginal;
-    X11::PropertySet own;
-    for (auto it = tracked.overrides.cbegin(); it != tracked.overrides.cend(); ++it)
-        own.insert(it.key(), it->own);
-    if (tracked.ownStates)
-        own.insert(m_x11->ewmh()->_NET_WM_STATE,
-                   cardinalsProperty(XCB_ATOM_ATOM, *tracked.ownStates));
-    if (own.isEmpty()) {
-        xcb_delete_property(m_x11->xcb(), window, originals);
-        return;
-    }
-    X11::writeCardinals(*m_x11, window, originals, X11::packProperties(own), originals);
+    tracked.statesAdopted = tracked.overrides.adopt(*m_x11, originals);
 }
 
 void WindowApplier::takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked)
@@ -1044,7 +757,7 @@ void WindowApplier::takeOverAskedStates(xcb_window_t window, TrackedWindow &trac
     const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
     const QVector<xcb_atom_t> now = X11::wmStates(*m_x11, window);
     const auto asked = [&](xcb_atom_t state) {
-        return now.contains(state) && !tracked.ownStates->contains(state);
+        return now.contains(state) && !tracked.overrides.ownStates->contains(state);
     };
     tracked.applied.skipTaskbar = asked(ewmh->_NET_WM_STATE_SKIP_TASKBAR);
     tracked.applied.skipPager = asked(ewmh->_NET_WM_STATE_SKIP_PAGER);

@@ -6,6 +6,8 @@
 
 #include "daemon/applier/applydecision.h"
 #include "daemon/applier/iconimages.h"
+#include "daemon/applier/placement.h"
+#include "daemon/applier/windowoverrides.h"
 #include "daemon/windowsbackend.h"
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11windows.h"
@@ -32,6 +34,8 @@ public:
     static constexpr int closeSoonDelayMs = 500;
     // How long after its start geometry a window's frame may still settle.
     static constexpr int frameSettleMs = 3000;
+    // _NET_WM_DESKTOP of a window on all desktops.
+    static constexpr quint32 allDesktops = 0xFFFFFFFFu;
     // A burst: more changes than this within one interval. The open windows then follow at most
     // once per interval.
     static constexpr int burstChanges = 4;
@@ -49,21 +53,6 @@ public:
     int socketDescriptor() const { return m_socket.loadAcquire(); }
 
 private:
-    using Composer = std::function<X11::RawProperty(const X11::RawProperty &own)>;
-    struct Override
-    {
-        X11::RawProperty own;
-        X11::RawProperty written;
-        Composer compose; // null: found recorded on the window, not claimed again yet
-        int rewrites = 0;
-    };
-    // Where a start geometry puts the window, and the gravity that keeps the far edges there.
-    struct Placement
-    {
-        QRect rect;
-        xcb_gravity_t gravity = XCB_GRAVITY_NORTH_WEST;
-        bool offScreen = false;
-    };
     struct TrackedWindow
     {
         quint64 serial = 0;
@@ -71,8 +60,7 @@ private:
         bool startPending = false;
         bool markedStarted = false;
         LastingProps applied;
-        QHash<xcb_atom_t, Override> overrides;
-        std::optional<QVector<xcb_atom_t>> ownStates;
+        WindowOverrides overrides;
         // Its own states were found recorded: the others it has were asked for before.
         bool statesAdopted = false;
         // The window's own values, read for a whole burst of windows at once.
@@ -124,19 +112,16 @@ private:
                        bool frameless);
     Placement placementOf(xcb_window_t window, const GeometrySpec &geometry, bool frameless) const;
     void keepPlacedHints(xcb_window_t window, TrackedWindow &tracked, const Placement &placement);
-    static Composer placedHints(const Placement &placement);
+    static WindowOverrides::Composer placedHints(const Placement &placement);
     void configure(xcb_window_t window, const QRect &rect);
     bool configureUntaken(xcb_window_t window, const QRect &rect);
-    QRect frameCornerFirst(xcb_window_t window, const QRect &rect, xcb_gravity_t &gravity);
     void closeSoon(xcb_window_t window, quint64 serial);
     void overrideProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom,
-                          const Composer &compose);
+                          const WindowOverrides::Composer &compose);
     void restoreProperty(xcb_window_t window, TrackedWindow &tracked, xcb_atom_t atom);
-    X11::RawProperty restoredValue(xcb_atom_t atom, const X11::RawProperty &own) const;
-    void releaseUnclaimed(xcb_window_t window, TrackedWindow &tracked);
+    bool restoresMotifInFull() const;
     void adoptRecorded(TrackedWindow &tracked, const std::optional<X11::RawProperty> &originals,
                        const std::optional<X11::RawProperty> &started);
-    void recordOriginals(xcb_window_t window, const TrackedWindow &tracked);
     void markStarted(xcb_window_t window, TrackedWindow &tracked);
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportUnmeasured(const WinProps &record);

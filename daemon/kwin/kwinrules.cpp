@@ -457,13 +457,6 @@ QByteArrayList kwinUserRuleIds(const QByteArray &file)
 QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, const QRect &screen)
 {
     const RulesFile rules(file);
-    QByteArray userGroups;
-    for (int i = 0; i < rules.groups.size(); ++i) {
-        if (!rules.groups.at(i).isOurs() && i != rules.generalIndex) {
-            endLine(userGroups);
-            userGroups += rules.groups.at(i).text;
-        }
-    }
     QByteArrayList ids = userRuleIds(rules);
     QByteArray ourGroups;
     int number = 0;
@@ -478,14 +471,27 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, co
         ids.append(id);
         ourGroups += "\n[" + id + "]\n" + rule.entries.join('\n') + '\n';
     }
+    // The user's groups stay where they are, [$Version] and [General] too.
     QByteArray text = rules.preamble;
+    if (!rules.general()) {
+        endLine(text);
+        text += generalWith(nullptr, ids);
+    }
+    for (int i = 0; i < rules.groups.size(); ++i) {
+        if (rules.groups.at(i).isOurs())
+            continue;
+        endLine(text);
+        text += i == rules.generalIndex ? generalWith(&rules.groups.at(i), ids)
+                                        : rules.groups.at(i).text;
+    }
     endLine(text);
-    text += generalWith(rules.general(), ids);
-    endLine(text);
-    text += userGroups;
-    endLine(text);
-    // The blank line before our first group stays with the group above it.
-    if (text.endsWith("\n\n") && ourGroups.startsWith('\n'))
+    // The blank line before our first group stays with the group above it, and goes with ours.
+    if (ourGroups.isEmpty()) {
+        while (text.endsWith("\n\n"))
+            text.chop(1);
+        return text;
+    }
+    if (text.endsWith("\n\n"))
         ourGroups.remove(0, 1);
     return text + ourGroups;
 }

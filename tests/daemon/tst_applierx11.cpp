@@ -21,7 +21,6 @@
 namespace {
 
 // The window managers of the suite's table (tests/x11/).
-const char *const windowManagers[] = { "openbox", "fluxbox", "icewm", "xfwm4", "metacity", "jwm" };
 
 enum class Check {
     FrameExtents, // expected: "left,right,top,bottom"
@@ -847,8 +846,8 @@ bool TestApplierX11::hasButtons(xcb_window_t window, quint32 decorationsOff, qui
 void TestApplierX11::theToolSaysWhatEveryWindowManagerDoes_data()
 {
     QTest::addColumn<QString>("windowManager");
-    for (const char *windowManager : windowManagers)
-        QTest::newRow(windowManager) << windowManager;
+    for (const WindowManagerDescription &wm : X11Session::windowManagers())
+        QTest::newRow(qPrintable(wm.program)) << wm.program;
 }
 
 // The frame rows check the applier's table against each window manager; the tool must tell
@@ -897,13 +896,15 @@ void TestApplierX11::framesOnEveryWindowManager_data()
     const char *const properties[]
         = { "no_title", "no_border", "no_title;no_border", "no_border_edge",
             "no_ctrlbtn;no_button1;no_button2;no_button3" };
-    for (const char *windowManager : windowManagers) {
+    for (const WindowManagerDescription &described : X11Session::windowManagers()) {
         for (const char *property : properties)
-            QTest::addRow("%s: %s", windowManager, property)
-                << windowManager << property << QString() << 0;
+            QTest::addRow("%s: %s", qPrintable(described.program), property)
+                << described.program << property << QString() << 0;
     }
-    for (const char *windowManager : windowManagers) {
-        const QString wm = QString::fromLatin1(windowManager);
+    for (const WindowManagerDescription &described : X11Session::windowManagers()) {
+        const QString wm = described.program;
+        const QByteArray latin1 = wm.toLatin1();
+        const char *windowManager = latin1.constData();
         QTest::addRow("%s: geometry=300x200-30-40", windowManager)
             << wm << "geometry=300x200-30-40" << QString() << 0;
         QTest::addRow("%s: geometry=300x200-30-40, a client with an X border", windowManager)
@@ -1006,9 +1007,9 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart_data()
     QTest::addColumn<QString>("windowManager");
     QTest::addColumn<X11Session::Restart>("how");
     const char *wayNames[] = { "ended and started", "replaced", "restarted in place" };
-    for (const char *windowManager : windowManagers) {
-        for (const X11Session::Restart how : X11Session::restartsKnownTo(windowManager))
-            QTest::addRow("%s %s", windowManager, wayNames[int(how)]) << windowManager << how;
+    for (const WindowManagerDescription &wm : X11Session::windowManagers()) {
+        for (const X11Session::Restart how : X11Session::restartsKnownTo(wm.program))
+            QTest::addRow("%s %s", qPrintable(wm.program), wayNames[int(how)]) << wm.program << how;
     }
 }
 

@@ -150,6 +150,11 @@ void TestKwinRules::userRulesSurviveEveryChange_data()
         << QByteArray("[General]\ncount=1\n\n[1]\nwmclass=xterm\nnoborder=true\nnoborderrule=2")
         << QByteArrayList { "1" };
     QTest::newRow("no rules yet") << QByteArray() << QByteArrayList();
+    QTest::newRow("as KWin writes it, with its version first")
+        << QByteArray("[$Version]\nupdate_info=kwinrules.upd:replace-placement-string-to-enum\n\n"
+                      "[1]\nDescription=mine\nwmclass=xterm\nabove=true\naboverule=2\n\n"
+                      "[General]\ncount=1\nrules=1\n")
+        << QByteArrayList { "1" };
     QTest::newRow("a user rule that looks like ours but is described otherwise")
         << QByteArray("[General]\ncount=1\nrules=kivo-winpropsd-1\n\n[kivo-winpropsd-1]\n"
                       "Description=mine\nwmclass=xterm\n")
@@ -177,6 +182,9 @@ void TestKwinRules::userRulesSurviveEveryChange()
             next.constData());
         current = next;
     }
+    // Once our records are gone, a file that listed its rules is as it was.
+    if (file.contains("rules="))
+        QCOMPARE(current, file);
 }
 
 void TestKwinRules::namesAreMatchedExactlyAsKConfigReadsThem()

@@ -13,17 +13,16 @@
 set -u
 client=$1
 shift
-wms=${*:-openbox fluxbox icewm xfwm4 metacity jwm}
+described=$(dirname "$0")/window-managers
+# shellcheck disable=SC2046
+wms=${*:-$(awk -F'|' '!/^#/ && NF > 1 { gsub(/ /, "", $1); print $1 }' "$described")}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# How the window manager is started, as tests/x11/window-managers says.
 wm_command() {
-    case $1 in
-    openbox) echo "openbox --sm-disable" ;;
-    metacity) echo "metacity --sm-disable --no-composite" ;;
-    xfwm4) echo "dbus-run-session -- xfwm4 --compositor=off" ;; # it needs xfconfd, on a bus
-    *) echo "$1" ;;
-    esac
+    awk -F'|' -v wm="$1" '!/^#/ { name = $1; gsub(/ /, "", name) } name == wm { print $2 }' \
+        "$described"
 }
 
 # The window manager's frame: the child of the root that holds the window.
@@ -102,6 +101,7 @@ for wm in $wms; do
     export DISPLAY=:$number HOME=$work/home-$wm
     mkdir -p "$HOME"
     read -ra command <<<"$(wm_command "$wm")"
+    [ "${command[0]}" = setsid ] && command=("${command[@]:1}")
     # A process group of its own, so that what it starts (xfconfd) ends with it.
     setsid "${command[@]}" >/dev/null 2>&1 &
     wm_pid=$!

@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTest>
 
@@ -33,35 +34,38 @@ void endProcess(QProcess &process)
     }
 }
 
-// How each window manager is started on a display of the test's own.
-QStringList windowManagerCommand(const QString &program)
+WindowManagerDescription descriptionOf(const QString &line)
 {
-    if (program == QLatin1String("openbox"))
-        return { program, QStringLiteral("--sm-disable") };
-    if (program == QLatin1String("metacity"))
-        return { program, QStringLiteral("--sm-disable"), QStringLiteral("--no-composite") };
-    // Xfwm4 reads its settings from xfconfd, which it finds on a session bus of its own; in a
-    // process group of their own, the bus and xfconfd end with it.
-    if (program == QLatin1String("xfwm4"))
-        return { QStringLiteral("setsid"), QStringLiteral("dbus-run-session"), QStringLiteral("--"),
-                 program, QStringLiteral("--compositor=off") };
-    return { program };
-}
-
-// What tells the running window manager to restart itself; Fluxbox takes it only when its
-// settings allow remote actions.
-QStringList inPlaceRestartCommand(const QString &program)
-{
-    if (program == QLatin1String("openbox") || program == QLatin1String("icewm"))
-        return { program, QStringLiteral("--restart") };
-    if (program == QLatin1String("jwm"))
-        return { program, QStringLiteral("-restart") };
-    if (program == QLatin1String("fluxbox"))
-        return { QStringLiteral("fluxbox-remote"), QStringLiteral("Restart") };
-    return {};
+    const QStringList fields = line.split(QLatin1Char('|'));
+    const auto field = [&fields](int i) { return fields.value(i).trimmed(); };
+    WindowManagerDescription wm;
+    wm.program = field(0);
+    wm.command = field(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    wm.restartInPlace = field(2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    wm.replaceable = field(3) == QLatin1String("replace");
+    wm.settingsPath = field(4).section(QLatin1Char('='), 0, 0);
+    wm.settingsLine = field(4).section(QLatin1Char('='), 1).toUtf8();
+    wm.ownsScreenSelection = field(5) == QLatin1String("WM_S0");
+    return wm;
 }
 
 } // namespace
+
+const QVector<WindowManagerDescription> &X11Session::windowManagers()
+{
+    static const QVector<WindowManagerDescription> described = [] {
+        QVector<WindowManagerDescription> all;
+        QFile file(QStringLiteral(KIVO_WINDOW_MANAGERS));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", KIVO_WINDOW_MANAGERS);
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1Char('#')))
+                all.append(descriptionOf(line));
+        }
+        return all;
+    }();
+    return described;
+}
 
 X11Session::X11Session()
 {
@@ -153,13 +157,13 @@ bool X11Session::managesWindows()
 {
     // Fluxbox does not take WM_S0; the throw-away window tells when it manages windows.
     return X11::hasWindowManager(*m_x11)
-        && (m_windowManagerProgram == QLatin1String("fluxbox")
+        && (!m_windowManagerDescription.ownsScreenSelection
             || X11::selectionOwner(*m_x11, m_x11->atoms().wmScreenSelection) != XCB_WINDOW_NONE);
 }
 
 bool X11Session::launchWindowManager(const QStringList &extraArguments)
 {
-    QStringList command = windowManagerCommand(m_windowManagerProgram) + extraArguments;
+    QStringList command = m_windowManagerDescription.command + extraArguments;
     m_windowManager = std::make_unique<QProcess>();
     // Not the test's own output: what the window manager starts may outlive it and would keep
     // that open.
@@ -172,12 +176,18 @@ bool X11Session::launchWindowManager(const QStringList &extraArguments)
 
 bool X11Session::startWindowManager(const QString &program)
 {
-    m_windowManagerProgram = program;
-    if (program == QLatin1String("fluxbox")) {
-        QDir(m_home.path()).mkdir(QStringLiteral(".fluxbox"));
-        QFile init(m_home.filePath(QStringLiteral(".fluxbox/init")));
-        if (!init.open(QIODevice::WriteOnly)
-            || init.write("session.screen0.allowRemoteActions: true\n") < 0)
+    const QVector<WindowManagerDescription> &known = windowManagers();
+    const auto found = std::find_if(known.cbegin(), known.cend(),
+                                    [&](const auto &wm) { return wm.program == program; });
+    if (found == known.cend()) {
+        m_error = QStringLiteral("%1 is not in tests/x11/window-managers").arg(program);
+        return false;
+    }
+    m_windowManagerDescription = *found;
+    if (!found->settingsPath.isEmpty()) {
+        QFile settings(m_home.filePath(found->settingsPath));
+        if (!QDir().mkpath(QFileInfo(settings).path()) || !settings.open(QIODevice::WriteOnly)
+            || settings.write(found->settingsLine + '\n') < 0)
             return false;
     }
     if (!launchWindowManager({}) || !waitFor([this] { return managesWindows(); }, startTimeoutMs)) {
@@ -199,7 +209,7 @@ bool X11Session::takesNewWindows()
         xcb_map_window(m_x11->xcb(), first);
         xcb_flush(m_x11->xcb());
     }
-    m_error = QStringLiteral("%1 does not manage windows").arg(m_windowManagerProgram);
+    m_error = QStringLiteral("%1 does not manage windows").arg(m_windowManagerDescription.program);
     return false;
 }
 
@@ -213,10 +223,14 @@ bool X11Session::replaceWindowManager()
 QVector<X11Session::Restart> X11Session::restartsKnownTo(const QString &program)
 {
     QVector<Restart> ways { Restart::EndedAndStarted };
-    if (program != QLatin1String("fluxbox") && program != QLatin1String("jwm"))
-        ways.append(Restart::Replaced);
-    if (!inPlaceRestartCommand(program).isEmpty())
-        ways.append(Restart::InPlace);
+    for (const WindowManagerDescription &wm : windowManagers()) {
+        if (wm.program != program)
+            continue;
+        if (wm.replaceable)
+            ways.append(Restart::Replaced);
+        if (!wm.restartInPlace.isEmpty())
+            ways.append(Restart::InPlace);
+    }
     return ways;
 }
 
@@ -238,7 +252,7 @@ bool X11Session::restartWindowManager(Restart how)
     }
     if (!restarted || !listsAgain(clients)) {
         m_error = QStringLiteral("%1 did not take the windows back: %2")
-                      .arg(m_windowManagerProgram, m_error);
+                      .arg(m_windowManagerDescription.program, m_error);
         return false;
     }
     return takesNewWindows();
@@ -264,7 +278,7 @@ bool X11Session::restartInPlace()
                     && reparent->parent != m_x11->root());
         });
     watcher->watch();
-    QStringList command = inPlaceRestartCommand(m_windowManagerProgram);
+    QStringList command = m_windowManagerDescription.restartInPlace;
     QProcess teller;
     teller.setProcessEnvironment(windowManagerEnvironment());
     teller.start(command.takeFirst(), command);

@@ -16,11 +16,27 @@
 #include <memory>
 #include <sys/types.h>
 
+// A window manager the tests run, as tests/x11/window-managers describes it.
+struct WindowManagerDescription
+{
+    QString program;
+    QStringList command;
+    QStringList restartInPlace; // empty: it cannot
+    bool replaceable = false;
+    QString settingsPath; // under its HOME
+    QByteArray settingsLine;
+    // It owns WM_S0 once it manages windows; else only a window it lists tells.
+    bool ownsScreenSelection = true;
+};
+
 // An X server of the test's own (Xvfb on a display number it picks itself), optionally with
 // Openbox, and a connection of the test to it.
 class X11Session
 {
 public:
+    // The window managers the tests run, in the file's order.
+    static const QVector<WindowManagerDescription> &windowManagers();
+
     X11Session();
     ~X11Session();
 
@@ -28,9 +44,8 @@ public:
     bool startServer(const QString &screenSize = QStringLiteral("1024x768x24"));
     // Connects to a server started elsewhere (XvfbForApplication).
     bool useServer(const QByteArray &display);
-    // Starts a window manager (openbox, fluxbox, icewm, xfwm4, metacity or jwm) and waits until
-    // it manages windows: _NET_SUPPORTING_WM_CHECK and WM_S0 are set, and a throw-away window
-    // made it into _NET_CLIENT_LIST.
+    // Starts one of windowManagers() and waits until it manages windows: _NET_SUPPORTING_WM_CHECK
+    // and WM_S0 are set, and a throw-away window made it into _NET_CLIENT_LIST.
     bool startWindowManager(const QString &program = QStringLiteral("openbox"));
     // The ways a window manager is restarted: ended and started again, replaced by another
     // instance (--replace), or told to restart itself (as its menu does).
@@ -70,7 +85,7 @@ private:
 
     QProcess m_server;
     std::unique_ptr<QProcess> m_windowManager;
-    QString m_windowManagerProgram;
+    WindowManagerDescription m_windowManagerDescription;
     QTemporaryDir m_home; // window managers write settings of their own there
     QByteArray m_display;
     std::unique_ptr<X11Connection> m_x11;
