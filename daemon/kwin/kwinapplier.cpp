@@ -4,6 +4,8 @@
 #include "daemon/kwin/kwinapplier.h"
 
 #include "daemon/kwin/kwinrules.h"
+#include "platform/x11/x11connection.h"
+#include "platform/x11/x11windows.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -195,9 +197,13 @@ void KwinApplier::setRecords(const WinPropsList &records)
     stopWatching();
     QByteArray before;
     if (writeRules(records, before)) {
-        const QByteArray undo = kwinUndoScript(before, records);
+        const QJsonObject undo = kwinUndo(before, records);
         if (!undo.isEmpty())
-            m_pendingUndo.append(undo);
+            m_pendingUndo.append(kwinUndoScript(undo));
+        for (auto windowClass = undo.begin(); windowClass != undo.end(); ++windowClass) {
+            if (windowClass.value().toObject().contains(QLatin1String("skipTaskbar")))
+                m_pendingTaskbarUndo.insert(windowClass.key());
+        }
         const QJsonObject starts = kwinStartsChanged(before, records, m_screen);
         for (auto start = starts.begin(); start != starts.end(); ++start)
             m_pendingStarts.insert(start.key(), start.value().toObject());
@@ -255,6 +261,27 @@ void KwinApplier::runUndoScripts()
     loadScript(name, m_pendingUndo.join() + done);
     m_runningUndo.insert(name);
     m_pendingUndo.clear();
+    putX11WindowsBackOnTheTaskbar();
+}
+
+// KWin keeps what an X11 window itself wants apart from what the rules make of it, and a forced
+// rule became that wish: set back by a script, such a window was off the taskbar again whenever
+// KWin next read its rules (any later change). The window's own request changes the wish; sent
+// for it, as any program may, once KWin no longer has the rule.
+void KwinApplier::putX11WindowsBackOnTheTaskbar()
+{
+    const QSet<QString> classes = std::exchange(m_pendingTaskbarUndo, {});
+    if (classes.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    const std::unique_ptr<X11Connection> x11 = X11Connection::open(QByteArray());
+    if (!x11)
+        return;
+    for (const xcb_window_t window : X11::readClientList(*x11)) {
+        const std::optional<X11::WmClass> wmClass = X11::readWmClass(*x11, window);
+        if (wmClass && classes.contains(wmClass->className.toLower()))
+            X11::requestStates(*x11, window, false, x11->ewmh()->_NET_WM_STATE_SKIP_TASKBAR);
+    }
+    X11::sync(*x11);
 }
 
 void KwinApplier::undoDone(const QString &name)

@@ -68,6 +68,7 @@ private:
     void watchForKwinReading();
     void stopWatching();
     void runUndoScripts();
+    void putX11WindowsBackOnTheTaskbar();
     void loadScript(const QString &name, const QByteArray &script);
     void loadWatchScript(int triesLeft);
     void callScripting(const QString &method, const QVariantList &arguments);
@@ -79,6 +80,8 @@ private:
     WinPropsList m_records;
     QRect m_screen;
     QByteArrayList m_pendingUndo;
+    // The window classes whose X11 windows go back on the taskbar with the undo, in lower case.
+    QSet<QString> m_pendingTaskbarUndo;
     // What the rules KWin has not read yet apply initially, by the window class in lower case.
     QHash<QString, QJsonObject> m_pendingStarts;
     int m_inotify = -1;

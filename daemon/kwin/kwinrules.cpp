@@ -496,7 +496,7 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, co
     return text + ourGroups;
 }
 
-QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
+QJsonObject kwinUndo(const QByteArray &before, const WinPropsList &after)
 {
     ForcedByClass forced;
     for (const auto &rule : ourRules(before))
@@ -519,6 +519,11 @@ QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after)
         if (!properties.isEmpty())
             undo.insert(windowClass.key(), properties);
     }
+    return undo;
+}
+
+QByteArray kwinUndoScript(const QJsonObject &undo)
+{
     if (undo.isEmpty())
         return {};
     return "var undo = " + asJavaScript(undo)

@@ -43,10 +43,12 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records,
 // The ids of the user's rules (ours left out), as [General] lists them.
 QByteArrayList kwinUserRuleIds(const QByteArray &file);
 
-// A KWin script that takes back, on the open windows, what our rules in the file as it was
-// forced and the records' rules no longer do: KWin leaves a window as it is when a rule goes
-// away. Empty when there is nothing to take back.
-QByteArray kwinUndoScript(const QByteArray &before, const WinPropsList &after);
+// What our rules in the file as it was forced and the records' rules no longer do, by the window
+// class in lower case: the window properties of KWin's scripts with the values that take them
+// back. KWin leaves a window as it is when a rule goes away.
+QJsonObject kwinUndo(const QByteArray &before, const WinPropsList &after);
+// A KWin script that takes that back on the open windows; empty when there is nothing to.
+QByteArray kwinUndoScript(const QJsonObject &undo);
 
 // What the records' rules apply initially and our rules in the file as it was did not, by the
 // window class in lower case: "position" and "size" ([x, y], [width, height] of the frame),

@@ -246,7 +246,7 @@ void TestKwinRules::whatRulesGoneForcedIsSetBack()
     QFETCH(QByteArray, start);
     const QRect screen(0, 0, 1280, 800);
     const QByteArray file = kwinRulesWith({}, records(before), screen);
-    const QByteArray script = kwinUndoScript(file, records(after));
+    const QByteArray script = kwinUndoScript(kwinUndo(file, records(after)));
     if (undo.isEmpty())
         QCOMPARE(script, QByteArray());
     else
@@ -283,7 +283,7 @@ void TestKwinRules::theUsersForcedRulesAreNotUndone()
     QFETCH(QByteArray, undo);
     const QByteArray file = "[General]\ncount=1\nrules=u1\n\n[u1]\nDescription=mine\n" + userRule;
     const QByteArray withOurs = kwinRulesWith(file, records({ "c;ontop;transparency=20" }));
-    const QByteArray script = kwinUndoScript(withOurs, {});
+    const QByteArray script = kwinUndoScript(kwinUndo(withOurs, {}));
     QVERIFY2(script.startsWith(QByteArray("var undo = " + undo + ";\n")), script.constData());
 }
 

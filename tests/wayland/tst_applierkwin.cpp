@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 
-#include "service/apprcinterface.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"
 #include "tests/common/toolrun.h"
@@ -11,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <memory>
 
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void whatKwinCannotDoIsLoggedOnce();
     void theUserRuleStaysInForce();
     void aKwinStartedAgainIsGivenTheScriptAgain();
+    void aRecordRemovedWhileTheServiceWasAwayIsUndone();
 
 private:
     QString log();
@@ -165,8 +167,18 @@ void TestApplierKwin::windowsFollowTheRecords()
     QVERIFY(succeeded(m_apprc->removeWindowProperties(className)));
     QVERIFY2(holds(open, property, undone), qPrintable(log() + rulesFile()));
     QVERIFY(holds(opened, property, undone));
-    QVERIFY(
-        rulesFile().startsWith(QByteArray("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule)));
+    // A later change of another record leaves them undone: once KWin has applied it, they are.
+    const QString other = QStringLiteral("Other") + QString::number(m_windowNumber);
+    const QString otherWindow = this->open(other.toUtf8());
+    QVERIFY(succeeded(m_apprc->setWindowProperties(other, "ontop")));
+    QVERIFY(holds(otherWindow, QStringLiteral("keepAbove"), true));
+    QCOMPARE(m_kwin.window(open).value(property), undone);
+    QCOMPARE(m_kwin.window(opened).value(property), undone);
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(other)));
+    QVERIFY(holds(otherWindow, QStringLiteral("keepAbove"), false));
+    QVERIFY2(
+        rulesFile().startsWith(QByteArray("[General]\ncount=1\nrules=5d1e9c2a\n\n" + userRule)),
+        rulesFile().constData());
     QVERIFY(!rulesFile().contains("kivo-winpropsd"));
 }
 
@@ -337,6 +349,23 @@ void TestApplierKwin::aKwinStartedAgainIsGivenTheScriptAgain()
     QVERIFY(succeeded(m_apprc->removeWindowProperties(QStringLiteral("Ended"))));
     QVERIFY2(holds(ended, QStringLiteral("keepAbove"), false), rulesFile().constData());
     QVERIFY2(!rulesFile().contains("wmclass=Ended"), rulesFile().constData());
+}
+
+// The record goes while no service runs: the service started again takes back what its rule did.
+void TestApplierKwin::aRecordRemovedWhileTheServiceWasAwayIsUndone()
+{
+    const QString className = QStringLiteral("Away");
+    QVERIFY(
+        succeeded(m_apprc->setWindowProperties(className, "no_title;no_border;ontop;no_tbutton")));
+    const QString window = open(className.toUtf8());
+    QVERIFY(holds(window, QStringLiteral("keepAbove"), true));
+    QVERIFY(holds(window, QStringLiteral("skipTaskbar"), true));
+    QVERIFY(m_service->stop());
+    const QStringList kept = m_service->readStorage().filter(QRegularExpression("^(?!Away;)"));
+    m_service->writeStorage(kept);
+    QVERIFY(m_service->start());
+    for (const char *property : { "keepAbove", "skipTaskbar", "noBorder" })
+        QVERIFY2(holds(window, QLatin1String(property), false), qPrintable(log() + rulesFile()));
 }
 
 // What --desktop says is what the rows above find KWin doing.
