@@ -254,7 +254,8 @@ const std::vector<WindowManagerTraits> &measuredTraits()
             .honouringDecorations(DecorTitle)
             .honouringWithTheTitle(DecorBorder)
             .honouringFunctions(buttons)
-            .restoredByDeletingHints(),
+            .restoredByDeletingHints()
+            .unstickingOnlyOnAnotherDesktop(),
     };
     return known;
 }

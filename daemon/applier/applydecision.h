@@ -150,6 +150,9 @@ struct WindowManagerTraits
     // Taking the frame away after the window was placed keeps the window, not its frame, where
     // it was.
     bool unframingKeepsWindow = false;
+    // A window on all desktops keeps the sticky state when asked back to the current desktop,
+    // and ignores a request to take the state away: only a move to another desktop ends it.
+    bool unstickedByAnotherDesktop = false;
 
     // Named steps, so that the table of measured window managers reads as what was measured.
     static constexpr WindowManagerTraits named(const char *name)
@@ -189,6 +192,10 @@ struct WindowManagerTraits
     constexpr WindowManagerTraits keepingWindowWhenUnframed() const
     {
         return with(&WindowManagerTraits::unframingKeepsWindow, true);
+    }
+    constexpr WindowManagerTraits unstickingOnlyOnAnotherDesktop() const
+    {
+        return with(&WindowManagerTraits::unstickedByAnotherDesktop, true);
     }
 
 private:

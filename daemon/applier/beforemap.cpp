@@ -121,11 +121,12 @@ void WindowApplier::askStatesBeforeMap(xcb_window_t window, TrackedWindow &early
 {
     if (!m_desktop.windowManager)
         return;
+    if (early.askedStates.isEmpty() && !decision.lasting.allDesktops)
+        return;
+    // Recorded before the desktop too: a window manager may show all desktops as a state.
+    early.overrides.ownStates = X11::wmStates(*m_x11, window);
     if (decision.lasting.allDesktops)
         X11::writeCardinals(*m_x11, window, m_x11->ewmh()->_NET_WM_DESKTOP, { allDesktops });
-    if (early.askedStates.isEmpty())
-        return;
-    early.overrides.ownStates = X11::wmStates(*m_x11, window);
     writeAskedStates(window, early);
 }
 

@@ -384,7 +384,9 @@ QVector<xcb_atom_t> WindowApplier::ownValuesNeeded(Aspects changes) const
     QVector<xcb_atom_t> needed;
     if (changes & Aspect::Decorations)
         needed.append(atoms.motifWmHints);
-    if (changes & (Aspect::SkipTaskbar | Aspect::SkipPager | Aspect::Above | Aspect::Below))
+    if (changes
+        & (Aspect::Desktop | Aspect::SkipTaskbar | Aspect::SkipPager | Aspect::Above
+           | Aspect::Below))
         needed.append(ewmh->_NET_WM_STATE);
     if (changes & Aspect::Focus)
         needed += { XCB_ATOM_WM_HINTS, ewmh->WM_PROTOCOLS };
@@ -472,10 +474,8 @@ void WindowApplier::applyLasting(xcb_window_t window, TrackedWindow &tracked,
             restoreProperty(window, tracked, type);
         }
     }
-    if ((changes & Aspect::Desktop) && m_desktop.windowManager) {
-        X11::requestDesktop(*m_x11, window,
-                            to.allDesktops ? allDesktops : X11::currentDesktop(*m_x11));
-    }
+    if ((changes & Aspect::Desktop) && m_desktop.windowManager)
+        applyDesktop(window, tracked, to.allDesktops);
     if (changes & Aspect::SkipTaskbar)
         applyState(window, tracked, to.skipTaskbar, ewmh->_NET_WM_STATE_SKIP_TASKBAR);
     if (changes & Aspect::SkipPager)
@@ -505,19 +505,42 @@ void WindowApplier::applyLasting(xcb_window_t window, TrackedWindow &tracked,
         applyIcon(window, tracked, to);
 }
 
+// A state the window had before anything was applied is its own: neither asked for nor taken
+// back.
+void WindowApplier::recordOwnStates(xcb_window_t window, TrackedWindow &tracked)
+{
+    if (tracked.overrides.ownStates)
+        return;
+    const std::optional<X11::RawProperty> states
+        = ownValue(window, tracked, m_x11->ewmh()->_NET_WM_STATE);
+    tracked.overrides.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
+    tracked.overrides.record(*m_x11, window);
+}
+
 void WindowApplier::applyState(xcb_window_t window, TrackedWindow &tracked, bool on,
                                xcb_atom_t state)
 {
-    // A state the window had before anything was applied is its own: neither asked for nor
-    // taken back.
-    if (!tracked.overrides.ownStates) {
-        const std::optional<X11::RawProperty> states
-            = ownValue(window, tracked, m_x11->ewmh()->_NET_WM_STATE);
-        tracked.overrides.ownStates = states ? cardinalsOf(*states) : QVector<xcb_atom_t>();
-        tracked.overrides.record(*m_x11, window);
-    }
+    recordOwnStates(window, tracked);
     if (!tracked.overrides.ownStates->contains(state))
         X11::requestStates(*m_x11, window, on, state);
+}
+
+void WindowApplier::applyDesktop(xcb_window_t window, TrackedWindow &tracked, bool allDesktops)
+{
+    const xcb_ewmh_connection_t *ewmh = m_x11->ewmh();
+    recordOwnStates(window, tracked);
+    if (allDesktops) {
+        X11::requestDesktop(*m_x11, window, WindowApplier::allDesktops);
+        return;
+    }
+    const quint32 current = X11::currentDesktop(*m_x11);
+    const quint32 desktops
+        = X11::cardinal(*m_x11, m_x11->root(), ewmh->_NET_NUMBER_OF_DESKTOPS).value_or(1);
+    if (m_desktop.manager.unstickedByAnotherDesktop && desktops > 1)
+        X11::requestDesktop(*m_x11, window, (current + 1) % desktops);
+    X11::requestDesktop(*m_x11, window, current);
+    // Shown as the sticky state too by some: what every window manager honours takes it away.
+    applyState(window, tracked, false, ewmh->_NET_WM_STATE_STICKY);
 }
 
 void WindowApplier::applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus)

@@ -102,7 +102,9 @@ private:
     void applyAll();
     void apply(xcb_window_t window, TrackedWindow &tracked);
     void applyLasting(xcb_window_t window, TrackedWindow &tracked, const ApplyDecision &decision);
+    void recordOwnStates(xcb_window_t window, TrackedWindow &tracked);
     void applyState(xcb_window_t window, TrackedWindow &tracked, bool on, xcb_atom_t state);
+    void applyDesktop(xcb_window_t window, TrackedWindow &tracked, bool allDesktops);
     void applyFocus(xcb_window_t window, TrackedWindow &tracked, bool noFocus);
     void applyIcon(xcb_window_t window, TrackedWindow &tracked, const LastingProps &lasting);
     void applyStart(xcb_window_t window, TrackedWindow &tracked, const ApplyDecision &decision);

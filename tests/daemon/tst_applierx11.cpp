@@ -87,6 +87,8 @@ private Q_SLOTS:
     void theToolSaysWhatEveryWindowManagerDoes();
     void framesOnEveryWindowManager_data();
     void framesOnEveryWindowManager();
+    void statesComeAndGoOnEveryWindowManager_data();
+    void statesComeAndGoOnEveryWindowManager();
     void restartsOnEveryWindowManagerRepeatNoStart_data();
     void restartsOnEveryWindowManagerRepeatNoStart();
 
@@ -1000,6 +1002,68 @@ void TestApplierX11::framesOnEveryWindowManager()
     QVERIFY(desktop.client->destroy(window));
     if (panel)
         QVERIFY(desktop.client->destroy(panel));
+}
+
+void TestApplierX11::statesComeAndGoOnEveryWindowManager_data()
+{
+    QTest::addColumn<QString>("windowManager");
+    QTest::addColumn<QStringList>("stores"); // one after another on an open window
+    QTest::addColumn<QString>("state"); // in force after the last store, gone with the record
+    QTest::addColumn<QString>("gone"); // gone after the last store
+    for (const WindowManagerDescription &described : X11Session::windowManagers()) {
+        const QByteArray latin1 = described.program.toLatin1();
+        const char *wm = latin1.constData();
+        const auto row = [&](const char *what, const QStringList &stores, const char *state,
+                             const char *gone = "") {
+            QTest::addRow("%s: %s", wm, what) << described.program << stores << state << gone;
+        };
+        row("on top", { "ontop" }, "_NET_WM_STATE_ABOVE");
+        row("on bottom", { "onbottom" }, "_NET_WM_STATE_BELOW");
+        row("on top, then on bottom", { "ontop", "onbottom" }, "_NET_WM_STATE_BELOW",
+            "_NET_WM_STATE_ABOVE");
+        row("on all desktops", { "sticky" }, "all desktops");
+        row("no taskbar button", { "no_tbutton" }, "_NET_WM_STATE_SKIP_TASKBAR");
+        row("no pager miniature", { "no_pager" }, "_NET_WM_STATE_SKIP_PAGER");
+    }
+}
+
+// States asked of the window manager come and go with the record on an open window.
+void TestApplierX11::statesComeAndGoOnEveryWindowManager()
+{
+    QFETCH(QString, windowManager);
+    QFETCH(QStringList, stores);
+    QFETCH(QString, state);
+    QFETCH(QString, gone);
+    QVERIFY2(useWindowManager(windowManager), qPrintable(windowManager));
+    ManagedDesktop &desktop = *m_desktop;
+    X11Connection &x = desktop.session.x11();
+    const QString name = QStringLiteral("State%1").arg(++m_windowNumber);
+    const xcb_window_t window
+        = desktop.client->open(X11TestClient::wmClass("state", name.toUtf8()));
+    QVERIFY(window);
+    QVERIFY(X11Session::waitFor([&] { return X11::readClientList(x).contains(window); }));
+    // On all desktops: either way a window manager shows it.
+    const auto has = [&](const QString &atomName) {
+        const QVector<xcb_atom_t> states = X11::wmStates(x, window);
+        if (atomName == QLatin1String("all desktops"))
+            return states.contains(x.ewmh()->_NET_WM_STATE_STICKY)
+                || X11::cardinal(x, window, x.ewmh()->_NET_WM_DESKTOP) == 0xFFFFFFFFu;
+        return states.contains(x.internAtom(qPrintable(atomName)));
+    };
+    for (const QString &properties : qAsConst(stores))
+        QVERIFY(succeeded(m_apprc->setWindowProperties(name, properties)));
+    const QString noEffect = QStringLiteral("of \"%1\" have no effect").arg(name);
+    QVERIFY2(X11Session::waitFor([&] {
+                 desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
+                 return desktop.log.contains(noEffect)
+                     || (has(state) && (gone.isEmpty() || !has(gone)));
+             }),
+             qPrintable(desktop.log));
+    QVERIFY(succeeded(m_apprc->removeWindowProperties(name)));
+    QVERIFY2(X11Session::waitFor([&] { return !has(state); }),
+             qPrintable(desktop.log
+                        + QString::fromUtf8(desktop.service.process().readAllStandardError())));
+    QVERIFY(desktop.client->destroy(window));
 }
 
 void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart_data()
