@@ -5,9 +5,9 @@
 #include "app/commandline.h"
 #include "app/listingactions.h"
 #include "dialog/winpropsdialog.h"
-#include "session/winpropssession.h"
 #include "platform/winprops/winprops.h"
 #include "service/winpropsbackend.h"
+#include "session/winpropssession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 
 #include "app/commandline.h"
 #include "app/commandlineactions.h"
-#include "service/apprcinterface.h"
 #include "platform/winprops/recordlines.h"
+#include "service/apprcinterface.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -9,8 +9,8 @@
 #include "platform/kivoui/kivoui.h"
 #include "platform/singleapplication/qtsingleapplication.h"
 #include "platform/singleapplication/singleinstancepeer.h"
-#include "service/apprcinterface.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 
 #include <QCommandLineParser>
 #include <QDBusConnection>

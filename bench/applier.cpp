@@ -11,8 +11,8 @@
 // processor time it takes while nothing happens.
 // Prints result lines "NAME N VALUE KILOBYTES" for scripts/bench.
 #include "bench/benchrecords.h"
-#include "platform/x11/x11windows.h"
 #include "platform/winprops/recordlines.h"
+#include "platform/x11/x11windows.h"
 #include "tests/common/testenvironment.h"
 #include "tests/x11/x11session.h"
 

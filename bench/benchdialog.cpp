@@ -6,9 +6,9 @@
 // waits for the answer of a real service). Run by scripts/bench with -median; not a test.
 #include "bench/benchrecords.h"
 #include "dialog/winpropsdialog.h"
-#include "service/apprcinterface.h"
 #include "platform/winprops/recordlines.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/common/fakebackend.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"

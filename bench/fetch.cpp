@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // bench-fetch: the floor of the tool's start-up on the service's side. Fetches every record
 // through the tool's own client and decodes it, as the dialog does, and nothing more.
-#include "service/apprcinterface.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -3,8 +3,8 @@
 // bench-store [RECORD]: the floor of a save. Fetches every record through the tool's client,
 // appends RECORD when given (so that the service has something to store), sends the collection
 // back with setAllProperties and waits for the answer. Prints the milliseconds of the store call.
-#include "service/apprcinterface.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

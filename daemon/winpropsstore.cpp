@@ -3,8 +3,8 @@
 #include "daemon/winpropsstore.h"
 
 #include "platform/winprops/geometrystring.h"
-#include "platform/winprops/winpropsfields.h"
 #include "platform/winprops/recordlines.h"
+#include "platform/winprops/winpropsfields.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

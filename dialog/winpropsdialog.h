@@ -4,8 +4,8 @@
 #define KIVO_WINPROPSDIALOG_H
 
 #include "dialog/ui_winpropsdialog.h"
-#include "session/winpropssession.h"
 #include "platform/x11/windowpickoutcome.h"
+#include "session/winpropssession.h"
 
 #include <QDialog>
 #include <QMessageBox>

@@ -9,9 +9,9 @@
 // accept is also stored and read back.
 #include "daemon/winpropsstore.h"
 #include "fuzz/fuzzcheck.h"
+#include "platform/winprops/recordlines.h"
 #include "platform/winprops/winprops.h"
 #include "platform/winprops/winpropsfields.h"
-#include "platform/winprops/recordlines.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 #ifndef KIVO_WINPROPSSESSION_H
 #define KIVO_WINPROPSSESSION_H
 
-#include "session/winpropsworkingcopy.h"
 #include "service/winpropsbackend.h"
+#include "session/winpropsworkingcopy.h"
 
 #include <functional>
 #include <optional>

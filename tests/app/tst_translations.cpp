@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "dialog/winpropsdialog.h"
 #include "platform/kivoui/kivoui.h"
-#include "service/apprcinterface.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/common/modalanswerer.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"

@@ -24,8 +24,8 @@
 // Other methods of the interface get an empty reply. Every call received is appended to
 // FOLDER/calls as its member and signature; every store's records go to FOLDER/store-N before it
 // is answered. Prints "ready" once it owns the bus name.
-#include "service/apprcinterface.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/robustness/hostilerecords.h"
 
 #include <QCommandLineParser>

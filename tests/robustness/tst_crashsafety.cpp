@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The kivo-admin-winprops developers
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "daemon/winpropsstore.h"
-#include "service/apprcinterface.h"
 #include "platform/winprops/recordlines.h"
 #include "platform/winprops/winpropsservice.h"
+#include "service/apprcinterface.h"
 #include "tests/common/filetestutil.h"
 #include "tests/common/serviceprocess.h"
 #include "tests/common/testenvironment.h"

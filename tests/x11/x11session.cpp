@@ -7,8 +7,8 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <xcb/xtest.h>

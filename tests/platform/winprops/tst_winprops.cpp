@@ -301,8 +301,9 @@ private Q_SLOTS:
     void interfaceDescriptionCarriesTheRecord_data()
     {
         QTest::addColumn<QString>("type");
-        const QStringList types = captures(sourceText("platform/winprops/org.kivo.Kivo.WinProps.Apprc.xml"),
-                                           QStringLiteral("type=\"([^\"]*\\(sb[^\"]*)\""));
+        const QStringList types
+            = captures(sourceText("platform/winprops/org.kivo.Kivo.WinProps.Apprc.xml"),
+                       QStringLiteral("type=\"([^\"]*\\(sb[^\"]*)\""));
         // One signal and eight methods carry records: a name and switches.
         QCOMPARE(types.size(), 9);
         for (const QString &type : types)
