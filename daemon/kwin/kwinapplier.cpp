@@ -54,8 +54,8 @@ function start(window, reply) {
 }
 workspace.virtualScreenGeometryChanged.connect(reportScreen);
 workspace.clientAdded.connect(function (window) {
-    callDBus(us[0], us[1], us[2], 'windowStart', String(window.resourceClass),
-             function (reply) { start(window, reply); });
+    callDBus(us[0], us[1], us[2], 'windowStart', String(window.resourceName),
+             String(window.resourceClass), function (reply) { start(window, reply); });
 });
 reportScreen();
 )";
@@ -179,9 +179,11 @@ void KwinApplier::setScreen(const QString &geometry)
     setRecords(m_records);
 }
 
-QString KwinApplier::windowStart(const QString &windowClass) const
+QString KwinApplier::windowStart(const QString &instance, const QString &windowClass) const
 {
-    const auto start = m_pendingStarts.constFind(windowClass.toLower());
+    auto start = m_pendingStarts.constFind(instance.toLower());
+    if (start == m_pendingStarts.cend())
+        start = m_pendingStarts.constFind(windowClass.toLower());
     // Asked for every new window: the bus is asked who KWin is only when there is an answer.
     if (start == m_pendingStarts.cend() || calledByOthers())
         return {};
@@ -278,7 +280,9 @@ void KwinApplier::putX11WindowsBackOnTheTaskbar()
         return;
     for (const xcb_window_t window : X11::readClientList(*x11)) {
         const std::optional<X11::WmClass> wmClass = X11::readWmClass(*x11, window);
-        if (wmClass && classes.contains(wmClass->className.toLower()))
+        if (wmClass
+            && (classes.contains(wmClass->instance.toLower())
+                || classes.contains(wmClass->className.toLower())))
             X11::requestStates(*x11, window, false, x11->ewmh()->_NET_WM_STATE_SKIP_TASKBAR);
     }
     X11::sync(*x11);

@@ -48,9 +48,9 @@ public Q_SLOTS:
     // From our script in KWin: the whole screen, all outputs together, as "x,y,width,height".
     // The rules placing from the right or bottom edge follow it.
     Q_SCRIPTABLE void setScreen(const QString &geometry);
-    // From our script in KWin, for a new window of that class: what the rules KWin has not read
-    // yet apply initially, as JSON (see kwinStartsChanged); empty when nothing.
-    Q_SCRIPTABLE QString windowStart(const QString &windowClass) const;
+    // From our script in KWin, for a new window of that instance and class: what the rules KWin
+    // has not read yet apply initially, as JSON (see kwinStartsChanged); empty when nothing.
+    Q_SCRIPTABLE QString windowStart(const QString &instance, const QString &windowClass) const;
     // From our undo script in KWin, once it has run.
     Q_SCRIPTABLE void undoDone(const QString &name);
 
@@ -80,9 +80,10 @@ private:
     WinPropsList m_records;
     QRect m_screen;
     QByteArrayList m_pendingUndo;
-    // The window classes whose X11 windows go back on the taskbar with the undo, in lower case.
+    // The names (instance or class) whose X11 windows go back on the taskbar with the undo, in
+    // lower case.
     QSet<QString> m_pendingTaskbarUndo;
-    // What the rules KWin has not read yet apply initially, by the window class in lower case.
+    // What the rules KWin has not read yet apply initially, by the record's name in lower case.
     QHash<QString, QJsonObject> m_pendingStarts;
     int m_inotify = -1;
     std::unique_ptr<QSocketNotifier> m_kwinReading;

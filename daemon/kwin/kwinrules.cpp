@@ -13,13 +13,25 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-// KWin's rule policies.
+// KWin's rule policies and ways of matching.
+constexpr int dontAffect = 1;
 constexpr int force = 2;
 constexpr int applyInitially = 3;
+constexpr int exactMatch = 1;
+constexpr int patternMatch = 3;
+
+// Every property our rules may set. KWin takes each property from the first rule matching the
+// window that names it, "do not affect" included: a rule matching a window by its instance
+// names them all, so that a record named like its class, further down, gives it none.
+const char *const ourKeys[]
+    = { "desktops",  "acceptfocus", "noborder",      "closeable",     "skiptaskbar",
+        "skippager", "above",       "below",         "opacityactive", "opacityinactive",
+        "position",  "size",        "maximizehoriz", "maximizevert",  "minimize" };
 
 const QByteArray ourIdPrefix = QByteArrayLiteral("kivo-winpropsd-");
 const QByteArray ourMark = QByteArrayLiteral(" (kivo-winpropsd)");
@@ -34,6 +46,31 @@ QByteArray escaped(const QString &value)
     if (text.endsWith(' '))
         text.replace(text.size() - 1, 1, "\\s");
     return text;
+}
+
+// A value as KConfig reads it: the escapes of escaped() taken back.
+QString unescaped(const QByteArray &value)
+{
+    QByteArray text;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value.at(i) != '\\' || i + 1 == value.size()) {
+            text += value.at(i);
+            continue;
+        }
+        const char escape = value.at(++i);
+        const char *const from = "snrt\\";
+        const char *const to = " \n\r\t\\";
+        const char *found = std::strchr(from, escape);
+        text += found ? to[found - from] : escape;
+    }
+    return QString::fromUtf8(text);
+}
+
+// What KWin matches a window by its instance against: its whole class, "instance class" in lower
+// case.
+QString instancePattern(const QString &name)
+{
+    return QStringLiteral("(?i)^") + QRegularExpression::escape(name) + QLatin1Char(' ');
 }
 
 QByteArray entry(const QByteArray &key, const QByteArray &value)
@@ -136,8 +173,10 @@ struct Group
         const QByteArray description = value("Description");
         if (!description.endsWith(ourMark))
             return false;
-        return id().startsWith(ourIdPrefix)
-            || description.chopped(ourMark.size()) == value("wmclass");
+        const QByteArray name = description.chopped(ourMark.size());
+        const QByteArray matched = value("wmclass");
+        return id().startsWith(ourIdPrefix) || name == matched
+            || escaped(instancePattern(unescaped(name))) == matched;
     }
 };
 
@@ -260,7 +299,7 @@ QJsonObject undoOf(const QByteArrayList &entries)
     return properties;
 }
 
-// What the rules force, by the window class in lower case, as KWin compares it.
+// What the rules force, by the record's name in lower case, as KWin compares it.
 using ForcedByClass = QHash<QString, QJsonObject>;
 
 void addForced(ForcedByClass &forced, const QString &windowClass, const QByteArrayList &entries)
@@ -271,24 +310,6 @@ void addForced(ForcedByClass &forced, const QString &windowClass, const QByteArr
         properties.insert(property.key(), property.value());
 }
 
-// A value as KConfig reads it: the escapes of escaped() taken back.
-QString unescaped(const QByteArray &value)
-{
-    QByteArray text;
-    for (int i = 0; i < value.size(); ++i) {
-        if (value.at(i) != '\\' || i + 1 == value.size()) {
-            text += value.at(i);
-            continue;
-        }
-        const char escape = value.at(++i);
-        const char *const from = "snrt\\";
-        const char *const to = " \n\r\t\\";
-        const char *found = std::strchr(from, escape);
-        text += found ? to[found - from] : escape;
-    }
-    return QString::fromUtf8(text);
-}
-
 QByteArrayList trimmedLines(const QByteArray &text)
 {
     QByteArrayList lines = text.split('\n');
@@ -297,13 +318,14 @@ QByteArrayList trimmedLines(const QByteArray &text)
     return lines;
 }
 
-// Our rules in the file, each as its class and its entries.
+// Our rules in the file, each as the record's name and its entries.
 QList<QPair<QString, QByteArrayList>> ourRules(const QByteArray &file)
 {
     QList<QPair<QString, QByteArrayList>> rules;
     for (const Group &group : RulesFile(file).groups) {
         if (group.isOurs())
-            rules.append({ unescaped(group.value("wmclass")), trimmedLines(group.text) });
+            rules.append({ unescaped(group.value("Description").chopped(ourMark.size())),
+                           trimmedLines(group.text) });
     }
     return rules;
 }
@@ -440,10 +462,21 @@ KwinRule kwinRuleOf(const WinProps &record, const QRect &screen)
     if (record.init_minimize)
         add(rule, "minimize", "true", applyInitially);
     if (!rule.entries.isEmpty()) {
-        rule.entries.prepend("wmclasscomplete=false");
-        rule.entries.prepend("wmclassmatch=1"); // exact
-        rule.entries.prepend(entry("wmclass", escaped(record.winName())));
-        rule.entries.prepend(entry("Description", escaped(record.winName())) + ourMark);
+        const QByteArray description = entry("Description", escaped(record.winName())) + ourMark;
+        rule.byInstance = QByteArrayList {
+            description, entry("wmclass", escaped(instancePattern(record.winName()))),
+            entry("wmclassmatch", QByteArray::number(patternMatch)), "wmclasscomplete=true"
+        } + rule.entries;
+        for (const char *const key : ourKeys) {
+            const QByteArray policy = QByteArray(key) + "rule=";
+            if (!std::any_of(rule.entries.cbegin(), rule.entries.cend(),
+                             [&](const QByteArray &line) { return line.startsWith(policy); }))
+                rule.byInstance.append(policy + QByteArray::number(dontAffect));
+        }
+        rule.entries = QByteArrayList { description, entry("wmclass", escaped(record.winName())),
+                                        entry("wmclassmatch", QByteArray::number(exactMatch)),
+                                        "wmclasscomplete=false" }
+            + rule.entries;
     }
     rule.notApplied.sort();
     return rule;
@@ -458,18 +491,26 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, co
 {
     const RulesFile rules(file);
     QByteArrayList ids = userRuleIds(rules);
+    QList<KwinRule> ours;
+    for (const WinProps &record : records) {
+        KwinRule rule = kwinRuleOf(record, screen);
+        if (!rule.entries.isEmpty())
+            ours.append(std::move(rule));
+    }
+    // A window's instance first, then its class: where records of both names match a window,
+    // the instance's wins, as on every desktop.
     QByteArray ourGroups;
     int number = 0;
-    for (const WinProps &record : records) {
-        const KwinRule rule = kwinRuleOf(record, screen);
-        if (rule.entries.isEmpty())
-            continue;
-        QByteArray id;
-        do
-            id = ourIdPrefix + QByteArray::number(++number);
-        while (rules.otherIds.contains(id));
-        ids.append(id);
-        ourGroups += "\n[" + id + "]\n" + rule.entries.join('\n') + '\n';
+    for (const bool byInstance : { true, false }) {
+        for (const KwinRule &rule : qAsConst(ours)) {
+            QByteArray id;
+            do
+                id = ourIdPrefix + QByteArray::number(++number);
+            while (rules.otherIds.contains(id));
+            ids.append(id);
+            ourGroups += "\n[" + id + "]\n"
+                + (byInstance ? rule.byInstance : rule.entries).join('\n') + '\n';
+        }
     }
     // The user's groups stay where they are, [$Version] and [General] too.
     QByteArray text = rules.preamble;
@@ -528,12 +569,15 @@ QByteArray kwinUndoScript(const QJsonObject &undo)
         return {};
     return "var undo = " + asJavaScript(undo)
         + ";\n"
+          "var has = function (name) { return Object.prototype.hasOwnProperty.call(undo, name); "
+          "};\n"
           "var windows = workspace.clientList();\n"
           "for (var i = 0; i < windows.length; ++i) {\n"
-          "    var properties = undo[windows[i].resourceClass];\n"
-          "    if (Object.prototype.hasOwnProperty.call(undo, windows[i].resourceClass))\n"
-          "        for (var property in properties)\n"
-          "            windows[i][property] = properties[property];\n"
+          "    var name = has(windows[i].resourceName) ? windows[i].resourceName\n"
+          "                                            : windows[i].resourceClass;\n"
+          "    if (has(name))\n"
+          "        for (var property in undo[name])\n"
+          "            windows[i][property] = undo[name][property];\n"
           "}\n";
 }
 

@@ -15,11 +15,16 @@
 // What KWin's window rules make of the records, and the rules file (kwinrulesrc) holding them
 // beside the user's own rules, free of KWin.
 
-// The group of one record: its entries ("key=value" lines), and the record members KWin's rules
-// cannot do (key names of the record text). No entries when the record sets nothing KWin does.
+// The groups of one record: their entries ("key=value" lines), and the record members KWin's
+// rules cannot do (key names of the record text). No entries when the record sets nothing KWin
+// does.
 struct KwinRule
 {
+    // Matching the windows of that class.
     QByteArrayList entries;
+    // The same, matching the windows of that instance, and claiming every property our rules
+    // may set, so that a record of the window's class gives it none.
+    QByteArrayList byInstance;
     QStringList notApplied;
 };
 
@@ -43,15 +48,15 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records,
 // The ids of the user's rules (ours left out), as [General] lists them.
 QByteArrayList kwinUserRuleIds(const QByteArray &file);
 
-// What our rules in the file as it was forced and the records' rules no longer do, by the window
-// class in lower case: the window properties of KWin's scripts with the values that take them
-// back. KWin leaves a window as it is when a rule goes away.
+// What our rules in the file as it was forced and the records' rules no longer do, by the record's
+// name in lower case (a window's instance, or else its class): the window properties of KWin's
+// scripts with the values that take them back. KWin leaves a window as it is when a rule goes away.
 QJsonObject kwinUndo(const QByteArray &before, const WinPropsList &after);
 // A KWin script that takes that back on the open windows; empty when there is nothing to.
 QByteArray kwinUndoScript(const QJsonObject &undo);
 
 // What the records' rules apply initially and our rules in the file as it was did not, by the
-// window class in lower case: "position" and "size" ([x, y], [width, height] of the frame),
+// record's name in lower case: "position" and "size" ([x, y], [width, height] of the frame),
 // "maximize" and "minimize" (true). KWin reads its rules a moment after it is told to, and a
 // window opened meanwhile would start without them.
 QJsonObject kwinStartsChanged(const QByteArray &before, const WinPropsList &after,

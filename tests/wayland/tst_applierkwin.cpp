@@ -50,6 +50,7 @@ private Q_SLOTS:
     void theUserRuleStaysInForce();
     void aKwinStartedAgainIsGivenTheScriptAgain();
     void aRecordRemovedWhileTheServiceWasAwayIsUndone();
+    void theInstanceRecordWinsOverTheClassRecord();
 
 private:
     QString log();
@@ -366,6 +367,23 @@ void TestApplierKwin::aRecordRemovedWhileTheServiceWasAwayIsUndone()
     QVERIFY(m_service->start());
     for (const char *property : { "keepAbove", "skipTaskbar", "noBorder" })
         QVERIFY2(holds(window, QLatin1String(property), false), qPrintable(log() + rulesFile()));
+}
+
+// As on every desktop: a record named like the window's instance, else one named like its class;
+// never a mix of both.
+void TestApplierKwin::theInstanceRecordWinsOverTheClassRecord()
+{
+    QVERIFY(m_client->open(X11TestClient::wmClass("navigator", "Browser")));
+    QVERIFY(X11Session::waitFor([&] { return !m_kwin.window("navigator").isEmpty(); }));
+    QVERIFY(succeeded(m_apprc->setWindowProperties("Browser", "ontop")));
+    QVERIFY(succeeded(m_apprc->setWindowProperties("navigator", "no_pager")));
+    QVERIFY2(holds("navigator", "skipPager", true), qPrintable(log() + rulesFile()));
+    QVERIFY(holds("navigator", "keepAbove", false));
+    QVERIFY(succeeded(m_apprc->removeWindowProperties("navigator")));
+    QVERIFY(holds("navigator", "skipPager", false));
+    QVERIFY(holds("navigator", "keepAbove", true));
+    QVERIFY(succeeded(m_apprc->removeWindowProperties("Browser")));
+    QVERIFY(holds("navigator", "keepAbove", false));
 }
 
 // What --desktop says is what the rows above find KWin doing.
