@@ -128,8 +128,8 @@ void KwinApplier::start(const WinPropsList &records)
 {
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || qgetenv("XDG_SESSION_TYPE") == "wayland";
-    setEffects(
-        kwinEffects(wayland ? QStringLiteral("KWin on Wayland") : QStringLiteral("KWin on X11")));
+    m_wayland = wayland;
+    setEffects(kwinEffects(wayland ? kwinOnWayland() : QStringLiteral("KWin on X11")));
     if (m_bus.registerObject(scriptPath, this, QDBusConnection::ExportScriptableSlots)) {
         loadWatchScript(scriptingTries);
         // A KWin started again (after a crash, or replaced) has lost it.
@@ -181,11 +181,17 @@ void KwinApplier::setScreen(const QString &geometry)
 
 QString KwinApplier::windowStart(const QString &instance, const QString &windowClass) const
 {
-    auto start = m_pendingStarts.constFind(instance.toLower());
-    if (start == m_pendingStarts.cend())
-        start = m_pendingStarts.constFind(windowClass.toLower());
+    // What KWin's rules will do once read, else what they never do; the instance's first.
+    const QJsonObject *start = nullptr;
+    for (const QHash<QString, QJsonObject> *starts : { &m_pendingStarts, &m_scriptedStarts }) {
+        for (const QString &name : { instance.toLower(), windowClass.toLower() }) {
+            const auto found = starts->constFind(name);
+            if (!start && found != starts->cend())
+                start = &*found;
+        }
+    }
     // Asked for every new window: the bus is asked who KWin is only when there is an answer.
-    if (start == m_pendingStarts.cend() || calledByOthers())
+    if (!start || calledByOthers())
         return {};
     return QString::fromUtf8(QJsonDocument(*start).toJson(QJsonDocument::Compact));
 }
@@ -193,8 +199,18 @@ QString KwinApplier::windowStart(const QString &instance, const QString &windowC
 void KwinApplier::setRecords(const WinPropsList &records)
 {
     m_records = records;
-    for (const WinProps &record : records)
-        reportNoEffect(record, kwinRuleOf(record).notApplied);
+    m_scriptedStarts.clear();
+    for (const WinProps &record : records) {
+        const KwinRule rule = kwinRuleOf(record, m_screen);
+        reportNoEffect(record, rule.notApplied);
+        if (m_wayland && record.no_button3)
+            reportOnce(
+                QStringLiteral("x11 only ") + record.winName(),
+                QStringLiteral("no_button3 of \"%1\" applies to its X11 windows only: %2.")
+                    .arg(record.winName(), x11WindowsOnlyNote().section(QStringLiteral(": "), 1)));
+        if (!rule.scriptedStart.isEmpty())
+            m_scriptedStarts.insert(record.winName().toLower(), rule.scriptedStart);
+    }
     // Our own reading of the file is not KWin's.
     stopWatching();
     QByteArray before;

@@ -76,6 +76,7 @@ private:
     bool calledByOthers() const;
 
     QString m_rulesPath;
+    bool m_wayland = false;
     QDBusConnection m_bus;
     WinPropsList m_records;
     QRect m_screen;
@@ -85,6 +86,8 @@ private:
     QSet<QString> m_pendingTaskbarUndo;
     // What the rules KWin has not read yet apply initially, by the record's name in lower case.
     QHash<QString, QJsonObject> m_pendingStarts;
+    // How new windows start where KWin's rules cannot do it, by the record's name in lower case.
+    QHash<QString, QJsonObject> m_scriptedStarts;
     int m_inotify = -1;
     std::unique_ptr<QSocketNotifier> m_kwinReading;
     QTemporaryDir m_scripts;

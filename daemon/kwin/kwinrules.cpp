@@ -110,12 +110,20 @@ void addGeometry(KwinRule &rule, const QString &geometry, const QRect &screen)
             = nearEdge(placed->x, placed->fromRightEdge, placed->width, screen.x(), screen.width());
         const qint64 y = nearEdge(placed->y, placed->fromBottomEdge, placed->height, screen.y(),
                                   screen.height());
-        add(rule, "position", QByteArray::number(x) + ',' + QByteArray::number(y), applyInitially);
+        // KWin places a window itself where the position is left of or above every output.
+        if (x >= screen.left() && y >= screen.top())
+            add(rule, "position", QByteArray::number(x) + ',' + QByteArray::number(y),
+                applyInitially);
+        else
+            rule.scriptedStart.insert(QLatin1String("position"), QJsonArray { int(x), int(y) });
     }
     if (sized)
         add(rule, "size",
             QByteArray::number(placed->width) + ',' + QByteArray::number(placed->height),
             applyInitially);
+    if (sized && !rule.scriptedStart.isEmpty())
+        rule.scriptedStart.insert(QLatin1String("size"),
+                                  QJsonArray { placed->width, placed->height });
 }
 
 void addLasting(KwinRule &rule, const WinProps &record)
@@ -416,6 +424,16 @@ QByteArray asJavaScript(const QJsonObject &object)
         .replace("\xE2\x80\xA9", "\\u2029");
 }
 
+QString kwinOnWayland()
+{
+    return QStringLiteral("KWin on Wayland");
+}
+
+QString x11WindowsOnlyNote()
+{
+    return QStringLiteral("X11 windows only: KWin keeps Wayland windows closeable");
+}
+
 DesktopEffects kwinEffects(const QString &desktop)
 {
     DesktopEffects effects(desktop);
@@ -433,6 +451,8 @@ DesktopEffects kwinEffects(const QString &desktop)
                                   &WinProps::no_tbutton, &WinProps::no_pager, &WinProps::ontop,
                                   &WinProps::init_maximize, &WinProps::init_minimize })
         effects.set(fieldOf(done), Effect::Applied);
+    if (desktop == kwinOnWayland())
+        effects.set(fieldOf(&WinProps::no_button3), Effect::Applied, x11WindowsOnlyNote());
     effects.set(fieldOf(&WinProps::transparency), Effect::Applied);
     // KWin's rules have nothing for these.
     for (bool WinProps::*none :

@@ -26,13 +26,19 @@ struct KwinRule
     // may set, so that a record of the window's class gives it none.
     QByteArrayList byInstance;
     QStringList notApplied;
+    // A place KWin's rules do not take (a negative offset: KWin places such a window itself),
+    // which our script gives every new window of the record instead: "position" and "size".
+    QJsonObject scriptedStart;
 };
 
 // A JSON object as a JavaScript expression, whatever its strings hold.
 QByteArray asJavaScript(const QJsonObject &object);
 
-// What KWin's rules do with each property.
+// What KWin's rules do with each property; desktop: kwinOnWayland() or "KWin on X11".
 DesktopEffects kwinEffects(const QString &desktop);
+QString kwinOnWayland();
+// Measured: KWin's rule "closeable" leaves a Wayland window closeable.
+QString x11WindowsOnlyNote();
 
 // screen: the whole screen, all outputs together, in KWin's coordinates, from whose right and
 // bottom edges offsets after a '-' count; while it is not known (empty) such a rule has no

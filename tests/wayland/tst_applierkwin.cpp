@@ -250,6 +250,9 @@ void TestApplierKwin::newWindowsStartAsTheRecordSays_data()
         << QJsonObject { { "x", 30 }, { "y", 40 }, { "width", 300 }, { "height", 200 } } << false;
     QTest::newRow("geometry from the bottom right: the frame's far edges")
         << "geometry=300x200-10-20" << bottomRight << false;
+    QTest::newRow("geometry at a negative offset")
+        << "geometry=300x200+-5+10"
+        << QJsonObject { { "x", -5 }, { "y", 10 }, { "width", 300 }, { "height", 200 } } << false;
     QTest::newRow("maximized") << "init_maximize" << maximized << false;
     QTest::newRow("minimized") << "init_minimize" << minimized << false;
     QTest::newRow("geometry, opened right after the store")
@@ -297,6 +300,13 @@ void TestApplierKwin::waylandWindowsMatchByAppId()
     client.setProcessEnvironment(environment);
     client.start(QStringLiteral(KIVO_WAYLAND_TEST_CLIENT), { appId });
     QVERIFY2(holds(appId, QStringLiteral("noBorder"), true), qPrintable(log()));
+    // KWin keeps its Wayland windows closeable: said once.
+    QVERIFY(succeeded(m_apprc->setWindowProperties(appId, QStringLiteral("no_button3"))));
+    QVERIFY(X11Session::waitFor([&] {
+        return log().contains(QStringLiteral("no_button3 of \"%1\" applies to its X11 windows "
+                                             "only: KWin keeps Wayland windows closeable.")
+                                  .arg(appId));
+    }));
     QVERIFY(succeeded(m_apprc->removeWindowProperties(appId)));
     QVERIFY(holds(appId, QStringLiteral("noBorder"), false));
     client.kill();
@@ -397,8 +407,9 @@ void TestApplierKwin::theToolSaysWhatKwinDoes()
          { "no_title: applied (only together with no_border: KWin's rule takes the whole frame "
            "away)",
            "ontop: applied", "onbottom: applied (not together with ontop)", "no_pager: applied",
-           "no_focus: applied", "no_button3: applied", "no_tbutton: applied", "sticky: applied",
-           "transparency: applied", "shadow: no effect" })
+           "no_focus: applied",
+           "no_button3: applied (X11 windows only: KWin keeps Wayland windows closeable)",
+           "no_tbutton: applied", "sticky: applied", "transparency: applied", "shadow: no effect" })
         QVERIFY2(lines.contains(QLatin1String(line)), line);
 }
 
