@@ -177,6 +177,13 @@ void SwayApplier::handleEvent(quint32 type, const QJsonDocument &payload)
         addWindow(container, true);
     else if (change == QLatin1String("close"))
         m_windows.remove(idOf(container));
+    else if (change == QLatin1String("floating") && m_windows.contains(idOf(container)))
+        m_windows[idOf(container)].floating = isFloating(container);
+}
+
+bool SwayApplier::isFloating(const QJsonObject &container)
+{
+    return container.value(QLatin1String("type")).toString() == QLatin1String("floating_con");
 }
 
 void SwayApplier::addWindow(const QJsonObject &container, bool isNew)
@@ -187,6 +194,7 @@ void SwayApplier::addWindow(const QJsonObject &container, bool isNew)
     window.appId = container.value(QLatin1String("app_id")).toString();
     window.instance = x11.value(QLatin1String("instance")).toString();
     window.className = x11.value(QLatin1String("class")).toString();
+    window.floating = isFloating(container);
     // A window sway has only just mapped shows no border yet: it gets the configured one.
     window.own = m_defaultBorder;
     if (!isNew) {
@@ -213,6 +221,12 @@ void SwayApplier::apply(qint64 id, Window &window, bool isNew)
         return;
     }
     reportNoEffect(*record, decision.notApplied);
+    // Floated by its geometry, if it has one.
+    if (record->sticky && !window.floating && !swayFrameOf(*record, m_workspace))
+        reportOnce(QStringLiteral("sticky tiled ") + record->winName(),
+                   QStringLiteral("sticky of \"%1\" has no effect on its tiled windows: sway keeps "
+                                  "only floating windows on every workspace.")
+                       .arg(record->winName()));
     if (isNew) {
         commands += swayStartCommands(*record, m_workspace);
         if (swayFrameOf(*record, m_workspace))

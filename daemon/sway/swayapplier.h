@@ -41,6 +41,7 @@ private:
         QString className;
         SwayBorder own;
         SwayLasting applied;
+        bool floating = false;
     };
 
     void connected();
@@ -50,6 +51,7 @@ private:
     void collectWindows(const QJsonObject &node);
     void handleEvent(quint32 type, const QJsonDocument &payload);
     void addWindow(const QJsonObject &container, bool isNew);
+    static bool isFloating(const QJsonObject &container);
     const WinProps *recordOf(const Window &window) const;
     void apply(qint64 id, Window &window, bool isNew);
     void run(qint64 id, const QStringList &commands, const QString &recordName);

@@ -166,6 +166,11 @@ void TestApplierSway::newWindowsGetTheirProperties_data()
         << "HEADLESS-1";
     QTest::newRow("not affect paging")
         << "sticky" << Check::Sticky << QVariant(true) << "HEADLESS-1";
+    QTest::newRow("not affect paging, said of a tiled window")
+        << "sticky" << Check::LogLine
+        << QVariant("sticky of \"%1\" has no effect on its tiled windows: sway keeps only floating "
+                    "windows on every workspace.")
+        << "HEADLESS-1";
     QTest::newRow("geometry from the top left")
         << "geometry=300x200+30+40" << Check::Frame << QVariant(QRect(30, 40, 300, 200))
         << "HEADLESS-1";
