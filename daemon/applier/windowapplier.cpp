@@ -619,7 +619,7 @@ void WindowApplier::applyGeometry(xcb_window_t window, TrackedWindow &tracked,
                                      "put inside the work area instead.")
                           .arg(geometryStringOf(geometry), describe(window, tracked)));
     }
-    keepPlacedHints(window, tracked, placement);
+    keepPlacedHints(window, tracked, placement, geometry);
     if (m_moveResizeSupported) {
         const QRect rect = m_desktop.manager.moveResizeIgnoresGravity
                 && placement.gravity != XCB_GRAVITY_NORTH_WEST
@@ -650,17 +650,52 @@ Placement WindowApplier::placementOf(xcb_window_t window, const GeometrySpec &ge
 // request: hints that give the position and size as the user's choice are what it follows then.
 // They hold while the frame may still settle, then the program's own come back.
 void WindowApplier::keepPlacedHints(xcb_window_t window, TrackedWindow &tracked,
-                                    const Placement &placement)
+                                    const Placement &placement, const GeometrySpec &geometry)
 {
     overrideProperty(window, tracked, XCB_ATOM_WM_NORMAL_HINTS, placedHints(placement));
     const quint64 serial = tracked.serial;
-    QTimer::singleShot(frameSettleMs, this, [this, window, serial] {
+    QTimer::singleShot(frameSettleMs, this, [this, window, serial, placement, geometry] {
         const auto found = m_windows.find(window);
-        if (found != m_windows.end() && found->serial == serial) {
-            restoreProperty(window, *found, XCB_ATOM_WM_NORMAL_HINTS);
-            m_x11->flush();
-        }
+        if (found == m_windows.end() || found->serial != serial)
+            return;
+        restoreProperty(window, *found, XCB_ATOM_WM_NORMAL_HINTS);
+        // Put inside the work area on purpose, and said so.
+        if (!placement.offScreen)
+            reportIfPlacedElsewhere(window, *found, geometry);
+        m_x11->flush();
     });
+}
+
+// Some window managers keep windows off panels, or otherwise place them their own way: said once
+// per record, so that the user knows the place is theirs, not ours.
+void WindowApplier::reportIfPlacedElsewhere(xcb_window_t window, const TrackedWindow &tracked,
+                                            const GeometrySpec &geometry)
+{
+    const WinProps *record = recordOf(tracked);
+    if (!record || !m_desktop.windowManager)
+        return;
+    const QRect inner = X11::geometryOnScreen(*m_x11, window);
+    const int border = X11::borderWidth(*m_x11, window);
+    const QMargins frame
+        = tracked.applied.isFrameless() ? QMargins() : X11::frameExtents(*m_x11, window);
+    const QRect outer = inner.marginsAdded(frame + QMargins(border, border, border, border));
+    const QSize screen(m_x11->screen()->width_in_pixels, m_x11->screen()->height_in_pixels);
+    GeometrySpec placed = geometry;
+    placed.x = geometry.fromRightEdge ? screen.width() - 1 - outer.right() : outer.left();
+    placed.y = geometry.fromBottomEdge ? screen.height() - 1 - outer.bottom() : outer.top();
+    if (placed.x == geometry.x && placed.y == geometry.y)
+        return;
+    const auto offsets = [](const GeometrySpec &spec) {
+        return QStringLiteral("%1%2%3%4")
+            .arg(QLatin1Char(spec.fromRightEdge ? '-' : '+'))
+            .arg(spec.x)
+            .arg(QLatin1Char(spec.fromBottomEdge ? '-' : '+'))
+            .arg(spec.y);
+    };
+    reportOnce(
+        QStringLiteral("placed ") + record->winName(),
+        QStringLiteral("%1 placed \"%2\" at %3, not at %4 as its geometry asks.")
+            .arg(m_windowManagerName, record->winName(), offsets(placed), offsets(geometry)));
 }
 
 WindowOverrides::Composer WindowApplier::placedHints(const Placement &placement)

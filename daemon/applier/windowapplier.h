@@ -113,7 +113,10 @@ private:
     void applyGeometry(xcb_window_t window, TrackedWindow &tracked, const GeometrySpec &geometry,
                        bool frameless);
     Placement placementOf(xcb_window_t window, const GeometrySpec &geometry, bool frameless) const;
-    void keepPlacedHints(xcb_window_t window, TrackedWindow &tracked, const Placement &placement);
+    void keepPlacedHints(xcb_window_t window, TrackedWindow &tracked, const Placement &placement,
+                         const GeometrySpec &geometry);
+    void reportIfPlacedElsewhere(xcb_window_t window, const TrackedWindow &tracked,
+                                 const GeometrySpec &geometry);
     static WindowOverrides::Composer placedHints(const Placement &placement);
     void configure(xcb_window_t window, const QRect &rect);
     bool configureUntaken(xcb_window_t window, const QRect &rect);
