@@ -283,6 +283,14 @@ void WindowApplier::readDesktop()
             m_desktop.unsupported |= need.first;
     }
     m_moveResizeSupported = windowManager && atoms.contains(ewmh->_NET_MOVERESIZE_WINDOW);
+    // Weston's, for one: the open windows are out of sight, and new ones get only what is
+    // written before the window manager takes them.
+    if (windowManager && !atoms.contains(ewmh->_NET_CLIENT_LIST))
+        reportOnce(QStringLiteral("no client list"),
+                   QStringLiteral("The window manager of %1 (%2) lists no windows "
+                                  "(_NET_CLIENT_LIST): window properties reach only new windows, "
+                                  "and only what is written before they are first shown.")
+                       .arg(QString::fromLocal8Bit(x11.displayName()), name));
     m_desktop.compositor
         = X11::selectionOwner(x11, ewmh->_NET_WM_CM_Sn[x11.screenNumber()]) != XCB_WINDOW_NONE;
     // Through Xwayland, native Wayland windows are out of reach.
