@@ -78,6 +78,11 @@ QByteArray entry(const QByteArray &key, const QByteArray &value)
     return key + '=' + value;
 }
 
+QByteArray descriptionOf(const QString &name)
+{
+    return entry("Description", escaped(name)) + ourMark;
+}
+
 // A property's value and its policy.
 void add(KwinRule &rule, const QByteArray &key, const QByteArray &value, int policy)
 {
@@ -163,13 +168,19 @@ struct Group
 
     QByteArray id() const { return header.mid(1, header.indexOf(']') - 1); }
 
+    // Read line by line in place: a file may hold many thousands of groups, each read often.
     QByteArray value(const QByteArray &key) const
     {
-        const QByteArrayList lines = text.split('\n');
-        for (const QByteArray &line : lines.mid(1)) {
-            const int equals = line.indexOf('=');
-            if (equals > 0 && line.left(equals).trimmed() == key)
-                return line.mid(equals + 1).trimmed();
+        int start = text.indexOf('\n') + 1; // after the header
+        while (start > 0 && start < text.size()) {
+            const int newline = text.indexOf('\n', start);
+            const int end = newline < 0 ? text.size() : newline;
+            const int equals = text.indexOf('=', start);
+            if (equals > start && equals < end
+                && QByteArray::fromRawData(text.constData() + start, equals - start).trimmed()
+                    == key)
+                return text.mid(equals + 1, end - equals - 1).trimmed();
+            start = end + 1;
         }
         return {};
     }
@@ -181,10 +192,11 @@ struct Group
         const QByteArray description = value("Description");
         if (!description.endsWith(ourMark))
             return false;
+        if (id().startsWith(ourIdPrefix))
+            return true;
         const QByteArray name = description.chopped(ourMark.size());
         const QByteArray matched = value("wmclass");
-        return id().startsWith(ourIdPrefix) || name == matched
-            || escaped(instancePattern(unescaped(name))) == matched;
+        return name == matched || escaped(instancePattern(unescaped(name))) == matched;
     }
 };
 
@@ -331,7 +343,8 @@ QList<QPair<QString, QByteArrayList>> ourRules(const QByteArray &file)
 {
     QList<QPair<QString, QByteArrayList>> rules;
     for (const Group &group : RulesFile(file).groups) {
-        if (group.isOurs())
+        // A record's rule by instance says what its rule by class says.
+        if (group.isOurs() && !group.text.contains("\nwmclasscomplete=true"))
             rules.append({ unescaped(group.value("Description").chopped(ourMark.size())),
                            trimmedLines(group.text) });
     }
@@ -468,8 +481,9 @@ DesktopEffects kwinEffects(const QString &desktop)
 KwinRule kwinRuleOf(const WinProps &record, const QRect &screen)
 {
     KwinRule rule;
+    static const DesktopEffects effects = kwinEffects(QString());
     for (const WinPropsField &field : winPropsFields()) {
-        if (field.isSet(record) && !kwinEffects(QString()).hasEffect(field))
+        if (field.isSet(record) && !effects.hasEffect(field))
             rule.notApplied.append(field.key());
     }
     addLasting(rule, record);
@@ -482,24 +496,35 @@ KwinRule kwinRuleOf(const WinProps &record, const QRect &screen)
     if (record.init_minimize)
         add(rule, "minimize", "true", applyInitially);
     if (!rule.entries.isEmpty()) {
-        const QByteArray description = entry("Description", escaped(record.winName())) + ourMark;
-        rule.byInstance = QByteArrayList {
-            description, entry("wmclass", escaped(instancePattern(record.winName()))),
-            entry("wmclassmatch", QByteArray::number(patternMatch)), "wmclasscomplete=true"
+        rule.entries = QByteArrayList {
+            descriptionOf(record.winName()), entry("wmclass", escaped(record.winName())),
+            entry("wmclassmatch", QByteArray::number(exactMatch)), "wmclasscomplete=false"
         } + rule.entries;
-        for (const char *const key : ourKeys) {
-            const QByteArray policy = QByteArray(key) + "rule=";
-            if (!std::any_of(rule.entries.cbegin(), rule.entries.cend(),
-                             [&](const QByteArray &line) { return line.startsWith(policy); }))
-                rule.byInstance.append(policy + QByteArray::number(dontAffect));
-        }
-        rule.entries = QByteArrayList { description, entry("wmclass", escaped(record.winName())),
-                                        entry("wmclassmatch", QByteArray::number(exactMatch)),
-                                        "wmclasscomplete=false" }
-            + rule.entries;
     }
     rule.notApplied.sort();
     return rule;
+}
+
+QByteArrayList kwinInstanceRule(const KwinRule &rule, const QString &name)
+{
+    // After the class rule's own four match lines.
+    const QByteArrayList properties = rule.entries.mid(4);
+    QByteArrayList byInstance { descriptionOf(name),
+                                entry("wmclass", escaped(instancePattern(name))),
+                                entry("wmclassmatch", QByteArray::number(patternMatch)),
+                                "wmclasscomplete=true" };
+    byInstance += properties;
+    QSet<QByteArray> named;
+    for (const QByteArray &line : properties) {
+        const int policy = line.indexOf("rule=");
+        if (policy > 0)
+            named.insert(line.left(policy));
+    }
+    for (const char *const key : ourKeys) {
+        if (!named.contains(key))
+            byInstance.append(QByteArray(key) + "rule=" + QByteArray::number(dontAffect));
+    }
+    return byInstance;
 }
 
 QByteArrayList kwinUserRuleIds(const QByteArray &file)
@@ -511,25 +536,26 @@ QByteArray kwinRulesWith(const QByteArray &file, const WinPropsList &records, co
 {
     const RulesFile rules(file);
     QByteArrayList ids = userRuleIds(rules);
-    QList<KwinRule> ours;
+    QList<QPair<KwinRule, QString>> ours;
     for (const WinProps &record : records) {
         KwinRule rule = kwinRuleOf(record, screen);
         if (!rule.entries.isEmpty())
-            ours.append(std::move(rule));
+            ours.append({ std::move(rule), record.winName() });
     }
     // A window's instance first, then its class: where records of both names match a window,
     // the instance's wins, as on every desktop.
     QByteArray ourGroups;
     int number = 0;
     for (const bool byInstance : { true, false }) {
-        for (const KwinRule &rule : qAsConst(ours)) {
+        for (const auto &rule : qAsConst(ours)) {
             QByteArray id;
             do
                 id = ourIdPrefix + QByteArray::number(++number);
             while (rules.otherIds.contains(id));
             ids.append(id);
-            ourGroups += "\n[" + id + "]\n"
-                + (byInstance ? rule.byInstance : rule.entries).join('\n') + '\n';
+            const QByteArrayList entries
+                = byInstance ? kwinInstanceRule(rule.first, rule.second) : rule.first.entries;
+            ourGroups += "\n[" + id + "]\n" + entries.join('\n') + '\n';
         }
     }
     // The user's groups stay where they are, [$Version] and [General] too.

@@ -22,9 +22,6 @@ struct KwinRule
 {
     // Matching the windows of that class.
     QByteArrayList entries;
-    // The same, matching the windows of that instance, and claiming every property our rules
-    // may set, so that a record of the window's class gives it none.
-    QByteArrayList byInstance;
     QStringList notApplied;
     // A place KWin's rules do not take (a negative offset: KWin places such a window itself),
     // which our script gives every new window of the record instead: "position" and "size".
@@ -44,6 +41,11 @@ QString x11WindowsOnlyNote();
 // bottom edges offsets after a '-' count; while it is not known (empty) such a rule has no
 // position yet.
 KwinRule kwinRuleOf(const WinProps &record, const QRect &screen = QRect());
+
+// The rule of the record of that name matching the windows of that instance: the same
+// properties, and every other our rules may set named as "do not affect", so that a record of the
+// window's class gives it none.
+QByteArrayList kwinInstanceRule(const KwinRule &rule, const QString &name);
 
 // The rules file with the given records as our rules: the user's groups are kept byte for byte,
 // in their order, and listed first, so that where both set a property the user's rule wins;
