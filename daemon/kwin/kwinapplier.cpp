@@ -218,9 +218,9 @@ void KwinApplier::setRecords(const WinPropsList &records)
         const QJsonObject undo = kwinUndo(before, records);
         if (!undo.isEmpty())
             m_pendingUndo.append(kwinUndoScript(undo));
-        for (auto windowClass = undo.begin(); windowClass != undo.end(); ++windowClass) {
-            if (windowClass.value().toObject().contains(QLatin1String("skipTaskbar")))
-                m_pendingTaskbarUndo.insert(windowClass.key());
+        for (auto name = undo.begin(); name != undo.end(); ++name) {
+            if (name.value().toObject().contains(QLatin1String("skipTaskbar")))
+                m_pendingTaskbarUndo.insert(name.key());
         }
         const QJsonObject starts = kwinStartsChanged(before, records, m_screen);
         for (auto start = starts.begin(); start != starts.end(); ++start)
@@ -288,8 +288,8 @@ void KwinApplier::runUndoScripts()
 // for it, as any program may, once KWin no longer has the rule.
 void KwinApplier::putX11WindowsBackOnTheTaskbar()
 {
-    const QSet<QString> classes = std::exchange(m_pendingTaskbarUndo, {});
-    if (classes.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY"))
+    const QSet<QString> names = std::exchange(m_pendingTaskbarUndo, {});
+    if (names.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
     const std::unique_ptr<X11Connection> x11 = X11Connection::open(QByteArray());
     if (!x11)
@@ -297,8 +297,8 @@ void KwinApplier::putX11WindowsBackOnTheTaskbar()
     for (const xcb_window_t window : X11::readClientList(*x11)) {
         const std::optional<X11::WmClass> wmClass = X11::readWmClass(*x11, window);
         if (wmClass
-            && (classes.contains(wmClass->instance.toLower())
-                || classes.contains(wmClass->className.toLower())))
+            && (names.contains(wmClass->instance.toLower())
+                || names.contains(wmClass->className.toLower())))
             X11::requestStates(*x11, window, false, x11->ewmh()->_NET_WM_STATE_SKIP_TASKBAR);
     }
     X11::sync(*x11);
