@@ -680,7 +680,8 @@ void WindowApplier::reportIfPlacedElsewhere(xcb_window_t window, const TrackedWi
                                             const GeometrySpec &geometry)
 {
     const WinProps *record = recordOf(tracked);
-    if (!record || !m_desktop.windowManager)
+    // Maximized or minimized as asked, it has no place of its own.
+    if (!record || !m_desktop.windowManager || record->init_maximize || record->init_minimize)
         return;
     const QRect inner = X11::geometryOnScreen(*m_x11, window);
     const int border = X11::borderWidth(*m_x11, window);
