@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -286,22 +287,28 @@ void KwinApplier::runUndoScripts()
 // rule became that wish: set back by a script, such a window was off the taskbar again whenever
 // KWin next read its rules (any later change). The window's own request changes the wish; sent
 // for it, as any program may, once KWin no longer has the rule.
+// In a thread of its own: a client holding the X server must not hold the answers on the bus.
 void KwinApplier::putX11WindowsBackOnTheTaskbar()
 {
     const QSet<QString> names = std::exchange(m_pendingTaskbarUndo, {});
     if (names.isEmpty() || qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
-    const std::unique_ptr<X11Connection> x11 = X11Connection::open(QByteArray());
-    if (!x11)
-        return;
-    for (const xcb_window_t window : X11::readClientList(*x11)) {
-        const std::optional<X11::WmClass> wmClass = X11::readWmClass(*x11, window);
-        if (wmClass
-            && (names.contains(wmClass->instance.toLower())
-                || names.contains(wmClass->className.toLower())))
-            X11::requestStates(*x11, window, false, x11->ewmh()->_NET_WM_STATE_SKIP_TASKBAR);
-    }
-    X11::sync(*x11);
+    QThread *thread = QThread::create([names] {
+        const std::unique_ptr<X11Connection> x11 = X11Connection::open(QByteArray());
+        if (!x11)
+            return;
+        for (const xcb_window_t window : X11::readClientList(*x11)) {
+            const std::optional<X11::WmClass> wmClass = X11::readWmClass(*x11, window);
+            if (wmClass
+                && (names.contains(wmClass->instance.toLower())
+                    || names.contains(wmClass->className.toLower())))
+                X11::requestStates(*x11, window, false, x11->ewmh()->_NET_WM_STATE_SKIP_TASKBAR);
+        }
+        X11::sync(*x11);
+    });
+    // Left to the end of the process if the display never answers.
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 void KwinApplier::undoDone(const QString &name)
