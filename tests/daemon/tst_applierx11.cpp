@@ -671,10 +671,19 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
     const xcb_window_t maximized = openManaged("maximized", "Maximized");
     QVERIFY(moved && maximized);
     const xcb_ewmh_connection_t *ewmh = x11().ewmh();
-    QVERIFY(X11Session::waitFor([&] {
+    const bool started = X11Session::waitFor([&] {
         return X11::geometryOnScreen(x11(), moved).topLeft() == QPoint(31, 60)
             && X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT);
-    }));
+    });
+    const QPoint startedAt = X11::geometryOnScreen(x11(), moved).topLeft();
+    QVERIFY2(
+        started,
+        qPrintable(
+            QStringLiteral("moved at %1,%2; maximized %3\n%4")
+                .arg(startedAt.x())
+                .arg(startedAt.y())
+                .arg(X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT))
+                .arg(log(*m_service))));
     // What the user does afterwards.
     X11::requestMoveResize(x11(), moved, QRect(400, 300, 300, 200), XCB_GRAVITY_STATIC);
     X11::requestStates(x11(), maximized, false, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
