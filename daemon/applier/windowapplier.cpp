@@ -694,12 +694,12 @@ void WindowApplier::reportIfPlacedElsewhere(xcb_window_t window, const TrackedWi
     placed.y = geometry.fromBottomEdge ? screen.height() - 1 - outer.bottom() : outer.top();
     if (placed.x == geometry.x && placed.y == geometry.y)
         return;
-    const auto offsets = [](const GeometrySpec &spec) {
+    const auto offsets = [](const GeometrySpec &place) {
         return QStringLiteral("%1%2%3%4")
-            .arg(QLatin1Char(spec.fromRightEdge ? '-' : '+'))
-            .arg(spec.x)
-            .arg(QLatin1Char(spec.fromBottomEdge ? '-' : '+'))
-            .arg(spec.y);
+            .arg(QLatin1Char(place.fromRightEdge ? '-' : '+'))
+            .arg(place.x)
+            .arg(QLatin1Char(place.fromBottomEdge ? '-' : '+'))
+            .arg(place.y);
     };
     reportOnce(
         QStringLiteral("placed ") + record->winName(),
