@@ -8,13 +8,14 @@
 # Runnable by hand only: about six minutes with 25 windows each.
 #
 #   bench/wm-peer.sh                        # 25 windows, those of tests/x11/window-managers
+#                                           # that run under Xvfb
 #   KIVO_PEER_WINDOWS=50 bench/wm-peer.sh openbox metacity
 #   KIVO_BENCH_BUILD_DIR=build-test bench/wm-peer.sh    # another build directory (build-bench)
 set -eu
 cd "$(dirname "$0")/.."
 top=$(pwd)
 windows=${KIVO_PEER_WINDOWS:-25}
-wms=${*:-$(awk -F'|' '!/^#/ && NF > 1 { gsub(/ /, "", $1); print $1 }' tests/x11/window-managers)}
+wms=${*:-$(awk -F'|' '!/^#/ && NF > 1 && $7 !~ /xwayland/ { gsub(/ /, "", $1); print $1 }' tests/x11/window-managers)}
 
 if [ -z "${KIVO_PEER_ON_BUS:-}" ]; then
     scripts/deps

@@ -116,6 +116,10 @@ StartProps startPropsOf(const WinProps &record, const DesktopTraits &desktop,
     start.maximize = record.init_maximize;
     start.minimize = record.init_minimize;
     start.closeSoon = record.close_soon;
+    if (start.minimize && desktop.windowManager && desktop.manager.ignoresIconify) {
+        notApplied.append(QStringLiteral("init_minimize"));
+        start.minimize = false;
+    }
     if (!desktop.windowManager) {
         // Only a window manager maximizes or iconifies a window.
         if (start.maximize)
@@ -256,6 +260,15 @@ const std::vector<WindowManagerTraits> &measuredTraits()
             .honouringFunctions(buttons)
             .restoredByDeletingHints()
             .unstickingOnlyOnAnotherDesktop(),
+        // Weston's X11 window manager, under Xwayland, measured by its screenshots: a frame
+        // unless the decorations are 0; no client list.
+        WindowManagerTraits::named("Weston")
+            .honouringDecorations(0)
+            .honouringFunctions(0)
+            .reframingWhenResized()
+            .placingWindowsItself()
+            .ignoringIconify()
+            .ignoringCompositingHints(),
     };
     return known;
 }
@@ -362,17 +375,23 @@ DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowMan
                 QStringLiteral("the window manager's focus model decides"));
     const Effect managed = desktop.windowManager ? Effect::Applied : Effect::NoEffect;
     effects.set(fieldOf(&WinProps::init_maximize), managed);
-    effects.set(fieldOf(&WinProps::init_minimize), managed);
-    const Effect composited = desktop.compositor ? Effect::Applied : Effect::NoEffect;
-    const QString noCompositor
-        = desktop.compositor ? QString() : QStringLiteral("needs a compositing manager");
+    effects.set(fieldOf(&WinProps::init_minimize),
+                desktop.manager.ignoresIconify ? Effect::NoEffect : managed);
+    const bool honoured = desktop.compositor && !desktop.manager.ignoresCompositingHints;
+    const Effect composited = honoured ? Effect::Applied : Effect::NoEffect;
+    const QString noCompositor = honoured ? QString()
+        : desktop.compositor              ? QStringLiteral("the compositor ignores it")
+                                          : QStringLiteral("needs a compositing manager");
     effects.set(fieldOf(&WinProps::shadow), composited, noCompositor);
     effects.set(fieldOf(&WinProps::transparency), composited, noCompositor);
     // Focus hints, images, geometry and closing need no window manager's help.
     effects.set(fieldOf(&WinProps::no_focus), Effect::Applied);
     effects.set(fieldOf(&WinProps::small_image), Effect::Applied);
     effects.set(fieldOf(&WinProps::large_image), Effect::Applied);
-    effects.set(fieldOf(&WinProps::geometry), Effect::Applied);
+    effects.set(fieldOf(&WinProps::geometry), Effect::Applied,
+                desktop.manager.placesWindowsItself
+                    ? QStringLiteral("the size only: the window manager ignores the position")
+                    : QString());
     effects.set(fieldOf(&WinProps::close_soon), Effect::Applied);
     return effects;
 }
@@ -391,7 +410,7 @@ ApplyDecision decide(const WinProps *record, bool isNewWindow, const LastingProp
         // No hint asks a window manager for focus on click only; its focus model decides.
         if (record->focus_on_click)
             decision.notApplied.append(QStringLiteral("focus_on_click"));
-        if (!desktop.compositor) {
+        if (!desktop.compositor || desktop.manager.ignoresCompositingHints) {
             // Written all the same, for a compositing manager started later.
             if (record->shadow <= WinProps::MaxPercent)
                 decision.notApplied.append(QStringLiteral("shadow"));

@@ -153,6 +153,16 @@ struct WindowManagerTraits
     // A window on all desktops keeps the sticky state when asked back to the current desktop,
     // and ignores a request to take the state away: only a move to another desktop ends it.
     bool unstickedByAnotherDesktop = false;
+    // A change of the hints of a shown window takes effect only at a resize after the window
+    // manager has read them: the applier resizes the window by a pixel, and back.
+    bool reframesWhenResized = false;
+    // The window manager ignores the positions others ask for; only the size of a geometry
+    // holds.
+    bool placesWindowsItself = false;
+    // A request to iconify a window is ignored.
+    bool ignoresIconify = false;
+    // The compositor ignores the opacity and shadow hints.
+    bool ignoresCompositingHints = false;
 
     // Named steps, so that the table of measured window managers reads as what was measured.
     static constexpr WindowManagerTraits named(const char *name)
@@ -197,6 +207,22 @@ struct WindowManagerTraits
     {
         return with(&WindowManagerTraits::unstickedByAnotherDesktop, true);
     }
+    constexpr WindowManagerTraits reframingWhenResized() const
+    {
+        return with(&WindowManagerTraits::reframesWhenResized, true);
+    }
+    constexpr WindowManagerTraits placingWindowsItself() const
+    {
+        return with(&WindowManagerTraits::placesWindowsItself, true);
+    }
+    constexpr WindowManagerTraits ignoringIconify() const
+    {
+        return with(&WindowManagerTraits::ignoresIconify, true);
+    }
+    constexpr WindowManagerTraits ignoringCompositingHints() const
+    {
+        return with(&WindowManagerTraits::ignoresCompositingHints, true);
+    }
 
 private:
     template<typename Value>
@@ -220,6 +246,8 @@ struct DesktopTraits
     bool compositor = false;
     // Aspects whose EWMH state the window manager does not list in _NET_SUPPORTED.
     Aspects unsupported;
+    // It keeps _NET_CLIENT_LIST; else its clients are found by their WM_STATE.
+    bool listsClients = true;
     WindowManagerTraits manager;
 };
 

@@ -163,7 +163,12 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
         const xcb_window_t window
             = reinterpret_cast<const xcb_reparent_notify_event_t *>(event)->window;
         m_unmanaged.remove(window);
-        m_beforeMap.remove(window);
+        // It may have read the hints before they were written.
+        if (m_beforeMap.remove(window) && m_desktop.manager.reframesWhenResized)
+            reframe(window);
+        // Without a client list, its WM_STATE may have come before the applier watched it.
+        if (!m_desktop.listsClients && m_desktop.windowManager && !m_windows.contains(window))
+            syncWindows();
         break;
     }
     case XCB_UNMAP_NOTIFY: {
@@ -172,9 +177,15 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
             forgetWindow(notify->window);
         break;
     }
-    case XCB_DESTROY_NOTIFY:
-        forgetWindow(reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window);
+    case XCB_DESTROY_NOTIFY: {
+        const xcb_window_t window
+            = reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window;
+        // Without a client list, a frame going is what tells that its client went.
+        if (!m_desktop.listsClients && m_desktop.windowManager && !m_windows.contains(window))
+            syncWindows();
+        forgetWindow(window);
         break;
+    }
     default:
         // Errors about windows that went away meanwhile need nothing: the window is forgotten
         // when the server reports it gone.
@@ -203,6 +214,11 @@ void WindowApplier::handlePropertyChange(xcb_window_t window, xcb_atom_t atom)
         return;
     }
     auto found = m_windows.find(window);
+    if (found == m_windows.end() && atom == m_x11->atoms().wmState && !m_desktop.listsClients
+        && m_desktop.windowManager) {
+        syncWindows();
+        return;
+    }
     if (found == m_windows.end()) {
         found = m_beforeMap.find(window);
         if (found == m_beforeMap.end())
@@ -283,14 +299,7 @@ void WindowApplier::readDesktop()
             m_desktop.unsupported |= need.first;
     }
     m_moveResizeSupported = windowManager && atoms.contains(ewmh->_NET_MOVERESIZE_WINDOW);
-    // Weston's, for one: the open windows are out of sight, and new ones get only what is
-    // written before the window manager takes them.
-    if (windowManager && !atoms.contains(ewmh->_NET_CLIENT_LIST))
-        reportOnce(QStringLiteral("no client list"),
-                   QStringLiteral("The window manager of %1 (%2) lists no windows "
-                                  "(_NET_CLIENT_LIST): window properties reach only new windows, "
-                                  "and only what is written before they are first shown.")
-                       .arg(QString::fromLocal8Bit(x11.displayName()), name));
+    m_desktop.listsClients = windowManager && atoms.contains(ewmh->_NET_CLIENT_LIST);
     m_desktop.compositor
         = X11::selectionOwner(x11, ewmh->_NET_WM_CM_Sn[x11.screenNumber()]) != XCB_WINDOW_NONE;
     // Through Xwayland, native Wayland windows are out of reach.
@@ -301,8 +310,11 @@ void WindowApplier::readDesktop()
 
 QVector<xcb_window_t> WindowApplier::currentWindows()
 {
-    if (m_desktop.windowManager)
+    if (m_desktop.listsClients)
         return X11::readClientList(*m_x11);
+    // Weston's, for one, lists none: its clients are those it gave a WM_STATE, in its frames.
+    if (m_desktop.windowManager)
+        return X11::framedClients(*m_x11);
     QVector<xcb_window_t> windows;
     for (const xcb_window_t window : X11::topLevelWindows(*m_x11)) {
         if (X11::isViewableTopLevel(*m_x11, window))
@@ -454,6 +466,8 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
         reportUnmeasured(*record);
     }
     applyLasting(window, tracked, decision);
+    if ((decision.changes & Aspect::Decorations) && m_desktop.manager.reframesWhenResized)
+        reframe(window);
     // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
         applyStart(window, tracked, decision);
@@ -599,6 +613,13 @@ void WindowApplier::applyStart(xcb_window_t window, TrackedWindow &tracked,
                                const ApplyDecision &decision)
 {
     const StartProps &start = decision.start;
+    const WinProps *record = recordOf(tracked);
+    if (start.geometry && record && m_desktop.manager.placesWindowsItself) {
+        reportOnce(QStringLiteral("position ignored ") + record->winName(),
+                   QStringLiteral("%1 ignores the position that the geometry of \"%2\" asks "
+                                  "for: only its size is applied.")
+                       .arg(m_windowManagerName, record->winName()));
+    }
     if (start.geometry) {
         if (m_desktop.manager.moveResizeIgnoresGravity)
             awaitFrame(window, tracked, *start.geometry);
@@ -667,8 +688,8 @@ void WindowApplier::keepPlacedHints(xcb_window_t window, TrackedWindow &tracked,
         if (found == m_windows.end() || found->serial != serial)
             return;
         restoreProperty(window, *found, XCB_ATOM_WM_NORMAL_HINTS);
-        // Put inside the work area on purpose, and said so.
-        if (!placement.offScreen)
+        // Put inside the work area on purpose, and said so; or placed by the window manager.
+        if (!placement.offScreen && !m_desktop.manager.placesWindowsItself)
             reportIfPlacedElsewhere(window, *found, geometry);
         m_x11->flush();
     });
@@ -714,6 +735,38 @@ WindowOverrides::Composer WindowApplier::placedHints(const Placement &placement)
         return cardinalsProperty(XCB_ATOM_WM_SIZE_HINTS,
                                  sizeHintsAsTheUsers(cardinalsOf(own), gravity));
     };
+}
+
+// The frame follows new hints at a resize after the window manager has read them, which it does
+// when it next draws the frame: the window grows by a pixel now and shrinks back a moment later.
+// Resized by someone else meanwhile, it is tried once more.
+void WindowApplier::reframe(xcb_window_t window, int attempt)
+{
+    // One at a time: a second would take the first one's extra pixel for the window's own.
+    if (m_reframing.contains(window))
+        return;
+    const QSize size = X11::geometryOnScreen(*m_x11, window).size();
+    if (size.isEmpty())
+        return;
+    m_reframing.insert(window);
+    resizeWidth(window, size.width() + 1);
+    QTimer::singleShot(reframeDelayMs, this, [this, window, size, attempt] {
+        m_reframing.remove(window);
+        if (!m_x11)
+            return;
+        const QSize now = X11::geometryOnScreen(*m_x11, window).size();
+        if (now == QSize(size.width() + 1, size.height()))
+            resizeWidth(window, size.width());
+        else if (!now.isEmpty() && attempt == 0)
+            reframe(window, attempt + 1);
+        m_x11->flush();
+    });
+}
+
+void WindowApplier::resizeWidth(xcb_window_t window, int width)
+{
+    const uint32_t value = uint32_t(width);
+    xcb_configure_window(m_x11->xcb(), window, XCB_CONFIG_WINDOW_WIDTH, &value);
 }
 
 void WindowApplier::configure(xcb_window_t window, const QRect &rect)

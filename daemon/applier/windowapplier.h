@@ -34,6 +34,8 @@ public:
     static constexpr int closeSoonDelayMs = 500;
     // How long after its start geometry a window's frame may still settle.
     static constexpr int frameSettleMs = 3000;
+    // Long enough for a window manager to have drawn the frame after the first resize.
+    static constexpr int reframeDelayMs = 100;
     // _NET_WM_DESKTOP of a window on all desktops.
     static constexpr quint32 allDesktops = 0xFFFFFFFFu;
     // A burst: more changes than this within one interval. The open windows then follow at most
@@ -130,6 +132,8 @@ private:
     void markStarted(xcb_window_t window, TrackedWindow &tracked);
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportUnmeasured(const WinProps &record);
+    void reframe(xcb_window_t window, int attempt = 0);
+    void resizeWidth(xcb_window_t window, int width);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 
     std::unique_ptr<X11Connection> m_x11;
@@ -146,6 +150,7 @@ private:
     IconImages m_icons;
     quint64 m_nextSerial = 1;
     bool m_started = false;
+    QSet<xcb_window_t> m_reframing;
     bool m_moveResizeSupported = false;
     QMutex m_postedMutex;
     WinPropsList m_posted;

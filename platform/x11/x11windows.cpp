@@ -186,6 +186,16 @@ QVector<xcb_window_t> readClientList(X11Connection &x11)
     return list->cardinals();
 }
 
+QVector<xcb_window_t> framedClients(X11Connection &x11)
+{
+    QVector<xcb_window_t> clients;
+    for (const xcb_window_t topLevel : topLevelWindows(x11)) {
+        if (const xcb_window_t client = clientWindowIn(x11, topLevel))
+            clients.append(client);
+    }
+    return clients;
+}
+
 bool hasWindowManager(X11Connection &x11)
 {
     const xcb_atom_t check = x11.ewmh()->_NET_SUPPORTING_WM_CHECK;

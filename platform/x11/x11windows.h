@@ -85,6 +85,9 @@ std::optional<WmClass> readWmClass(X11Connection &x11, xcb_window_t window);
 
 // The managed client windows, oldest first (_NET_CLIENT_LIST); empty without a window manager.
 QVector<xcb_window_t> readClientList(X11Connection &x11);
+// The client windows (those with WM_STATE) of the top-level windows, bottom first: the clients of a
+// window manager that keeps no _NET_CLIENT_LIST.
+QVector<xcb_window_t> framedClients(X11Connection &x11);
 // True when an EWMH window manager runs: _NET_SUPPORTING_WM_CHECK names a window that names
 // itself.
 bool hasWindowManager(X11Connection &x11);

@@ -17,16 +17,7 @@
 
 namespace {
 
-const QString userName = QStringLiteral("kivo-compositor");
 constexpr int startTimeoutMs = 30000;
-
-bool run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-}
 
 QJsonObject findIn(const QJsonObject &node, const std::function<bool(const QJsonObject &)> &matches)
 {
@@ -43,26 +34,6 @@ QJsonObject findIn(const QJsonObject &node, const std::function<bool(const QJson
 }
 
 } // namespace
-
-bool compositorLauncher(QStringList &launcher, QString &error)
-{
-    launcher.clear();
-    if (geteuid() != 0)
-        return true;
-    // Another test may create the user at the same moment: what counts is that it exists.
-    if (!getpwnam(qPrintable(userName)))
-        run(QStringLiteral("useradd"),
-            { QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-              QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"), userName });
-    if (!getpwnam(qPrintable(userName))) {
-        error = QStringLiteral("Cannot create the user %1 to run the compositor as.").arg(userName);
-        return false;
-    }
-    launcher = QStringList { QStringLiteral("setpriv"), QStringLiteral("--reuid=") + userName,
-                             QStringLiteral("--regid=") + userName,
-                             QStringLiteral("--clear-groups"), QStringLiteral("--") };
-    return true;
-}
 
 SwaySession::SwaySession()
 {

@@ -8,11 +8,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-// The compositors refuse to run as root (sway) or fail there (KWin): when the test runs as root
-// they run as this user, created when missing. The command that runs a program as that user, or
-// nothing when the test is not root; false, with the reason in error, when that cannot be.
-bool compositorLauncher(QStringList &launcher, QString &error);
-
 // A headless sway with Xwayland, of the test's own: its IPC socket and its runtime folder are
 // in a temporary folder.
 class SwaySession

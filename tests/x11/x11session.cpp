@@ -9,19 +9,31 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <xcb/xtest.h>
 
 #include <algorithm>
 #include <csignal>
+#include <pwd.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int startTimeoutMs = 15000;
+const QString compositorUser = QStringLiteral("kivo-compositor");
+
+bool run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+}
 
 void endProcess(QProcess &process)
 {
@@ -46,10 +58,32 @@ WindowManagerDescription descriptionOf(const QString &line)
     wm.settingsPath = field(4).section(QLatin1Char('='), 0, 0);
     wm.settingsLine = field(4).section(QLatin1Char('='), 1).toUtf8();
     wm.ownsScreenSelection = field(5) == QLatin1String("WM_S0");
+    wm.bringsXwayland = field(6) == QLatin1String("xwayland");
     return wm;
 }
 
 } // namespace
+
+bool compositorLauncher(QStringList &launcher, QString &error)
+{
+    launcher.clear();
+    if (geteuid() != 0)
+        return true;
+    // Another test may create the user at the same moment: what counts is that it exists.
+    if (!getpwnam(qPrintable(compositorUser)))
+        run(QStringLiteral("useradd"),
+            { QStringLiteral("--system"), QStringLiteral("--no-create-home"),
+              QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"), compositorUser });
+    if (!getpwnam(qPrintable(compositorUser))) {
+        error = QStringLiteral("Cannot create the user %1 to run the compositor as.")
+                    .arg(compositorUser);
+        return false;
+    }
+    launcher = QStringList { QStringLiteral("setpriv"), QStringLiteral("--reuid=") + compositorUser,
+                             QStringLiteral("--regid=") + compositorUser,
+                             QStringLiteral("--clear-groups"), QStringLiteral("--") };
+    return true;
+}
 
 const QVector<WindowManagerDescription> &X11Session::windowManagers()
 {
@@ -184,6 +218,8 @@ bool X11Session::startWindowManager(const QString &program)
         return false;
     }
     m_windowManagerDescription = *found;
+    if (found->bringsXwayland)
+        return startCompositor() && takesNewWindows();
     if (!found->settingsPath.isEmpty()) {
         QFile settings(m_home.filePath(found->settingsPath));
         if (!QDir().mkpath(QFileInfo(settings).path()) || !settings.open(QIODevice::WriteOnly)
@@ -197,6 +233,90 @@ bool X11Session::startWindowManager(const QString &program)
     return takesNewWindows();
 }
 
+bool X11Session::startDesktop(const QString &program)
+{
+    const QVector<WindowManagerDescription> &known = windowManagers();
+    const bool ownServer = std::any_of(known.cbegin(), known.cend(), [&](const auto &wm) {
+        return wm.program == program && wm.bringsXwayland;
+    });
+    return (ownServer || startServer()) && startWindowManager(program);
+}
+
+// Weston, headless, as the compositor's user; its Xwayland starts on the first X client, on a
+// display number it picks and logs.
+bool X11Session::startCompositor()
+{
+    QStringList launcher;
+    if (!compositorLauncher(launcher, m_error))
+        return false;
+    const QString runtime = m_home.filePath(QStringLiteral("run"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(m_home.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                              | QFile::ExeOther);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const passwd *user = launcher.isEmpty() ? nullptr : getpwnam(qPrintable(compositorUser));
+    if (user && chown(qPrintable(runtime), user->pw_uid, user->pw_gid) != 0) {
+        m_error = QStringLiteral("Cannot hand %1 to the compositor's user.").arg(runtime);
+        return false;
+    }
+    // Xvfb makes the folder of X sockets; Xwayland, as another user, cannot.
+    mkdir("/tmp/.X11-unix", 01777);
+    m_waylandSocket = runtime + QStringLiteral("/wayland-kivo");
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("HOME"), runtime);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    m_windowManager = std::make_unique<QProcess>();
+    m_windowManager->setProcessEnvironment(environment);
+    m_windowManager->setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager->setStandardErrorFile(QProcess::nullDevice());
+    QFile log(runtime + QStringLiteral("/weston.log"));
+    const QStringList command = launcher + m_windowManagerDescription.command
+        + QStringList { QStringLiteral("--socket=wayland-kivo"),
+                        QStringLiteral("--log=") + log.fileName() };
+    m_windowManager->start(command.first(), command.mid(1));
+    const QRegularExpression listening(QStringLiteral("listening on display (:\\d+)\n"));
+    QRegularExpressionMatch found;
+    waitFor(
+        [&] {
+            if (!log.open(QIODevice::ReadOnly))
+                return false;
+            found = listening.match(QString::fromLocal8Bit(log.readAll()));
+            log.close();
+            return found.hasMatch();
+        },
+        startTimeoutMs);
+    // Its Xwayland admits only the compositor's user: the test, the service and the clients
+    // run as this one.
+    const QString display = found.captured(1);
+    const QStringList admit = launcher
+        + QStringList { QStringLiteral("env"), QStringLiteral("DISPLAY=") + display,
+                        QStringLiteral("xhost"),
+                        QStringLiteral("+si:localuser:")
+                            + QString::fromLocal8Bit(getpwuid(geteuid())->pw_name) };
+    if (!found.hasMatch() || (!launcher.isEmpty() && !run(admit.first(), admit.mid(1)))
+        || !useServer(display.toLatin1())) {
+        log.open(QIODevice::ReadOnly);
+        m_error = QStringLiteral("%1 started no Xwayland: %2 %3")
+                      .arg(m_windowManagerDescription.program, m_error,
+                           QString::fromLocal8Bit(log.readAll()));
+        return false;
+    }
+    if (!waitFor([this] { return managesWindows(); }, startTimeoutMs)) {
+        m_error = QStringLiteral("%1 did not take over the display")
+                      .arg(m_windowManagerDescription.program);
+        return false;
+    }
+    return true;
+}
+
+bool X11Session::isManaged(xcb_window_t window)
+{
+    return X11::readClientList(*m_x11).contains(window)
+        || X11::framedClients(*m_x11).contains(window);
+}
+
 // Openbox now and then overlooks the first window mapped right after it took over; a
 // throw-away window, mapped again until it is listed, gets past that.
 bool X11Session::takesNewWindows()
@@ -204,7 +324,7 @@ bool X11Session::takesNewWindows()
     X11TestClient firstClient(environment());
     const xcb_window_t first = firstClient.open(X11TestClient::wmClass("first", "First"));
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (waitFor([&] { return X11::readClientList(*m_x11).contains(first); }, 3000))
+        if (waitFor([&] { return isManaged(first); }, 3000))
             return true;
         xcb_map_window(m_x11->xcb(), first);
         xcb_flush(m_x11->xcb());
@@ -226,6 +346,8 @@ QVector<X11Session::Restart> X11Session::restartsKnownTo(const QString &program)
     for (const WindowManagerDescription &wm : windowManagers()) {
         if (wm.program != program)
             continue;
+        if (wm.bringsXwayland)
+            return {};
         if (wm.replaceable)
             ways.append(Restart::Replaced);
         if (!wm.restartInPlace.isEmpty())
@@ -327,7 +449,10 @@ QProcessEnvironment X11Session::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    if (m_waylandSocket.isEmpty())
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    else
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandSocket);
     return environment;
 }
 

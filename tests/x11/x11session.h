@@ -16,6 +16,11 @@
 #include <memory>
 #include <sys/types.h>
 
+// The compositors refuse to run as root (sway, weston) or fail there (KWin): when the test runs as
+// root they run as this user, created when missing. The command that runs a program as that user,
+// or nothing when the test is not root; false, with the reason in error, when that cannot be.
+bool compositorLauncher(QStringList &launcher, QString &error);
+
 // A window manager the tests run, as tests/x11/window-managers describes it.
 struct WindowManagerDescription
 {
@@ -27,6 +32,9 @@ struct WindowManagerDescription
     QByteArray settingsLine;
     // It owns WM_S0 once it manages windows; else only a window it lists tells.
     bool ownsScreenSelection = true;
+    // A Wayland compositor whose Xwayland is the X server: it runs as the compositor's user, and
+    // ending it ends the display.
+    bool bringsXwayland = false;
 };
 
 // An X server of the test's own (Xvfb on a display number it picks itself), optionally with
@@ -45,8 +53,14 @@ public:
     // Connects to a server started elsewhere (XvfbForApplication).
     bool useServer(const QByteArray &display);
     // Starts one of windowManagers() and waits until it manages windows: _NET_SUPPORTING_WM_CHECK
-    // and WM_S0 are set, and a throw-away window made it into _NET_CLIENT_LIST.
+    // and WM_S0 are set, and a throw-away window is managed.
     bool startWindowManager(const QString &program = QStringLiteral("openbox"));
+    // The X server unless the window manager brings its own, then the window manager.
+    bool startDesktop(const QString &program);
+    // Under a Wayland compositor's Xwayland.
+    bool isXwayland() const { return m_windowManagerDescription.bringsXwayland; }
+    // In _NET_CLIENT_LIST, or framed with a WM_STATE by a window manager that keeps no list.
+    bool isManaged(xcb_window_t window);
     // The ways a window manager is restarted: ended and started again, replaced by another
     // instance (--replace), or told to restart itself (as its menu does).
     enum class Restart { EndedAndStarted, Replaced, InPlace };
@@ -82,11 +96,13 @@ private:
     bool restartInPlace();
     bool listsAgain(const QVector<xcb_window_t> &clients);
     bool takesNewWindows();
+    bool startCompositor();
 
     QProcess m_server;
     std::unique_ptr<QProcess> m_windowManager;
     WindowManagerDescription m_windowManagerDescription;
     QTemporaryDir m_home; // window managers write settings of their own there
+    QString m_waylandSocket;
     QByteArray m_display;
     std::unique_ptr<X11Connection> m_x11;
     QString m_error;
