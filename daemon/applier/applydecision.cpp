@@ -260,6 +260,12 @@ const std::vector<WindowManagerTraits> &measuredTraits()
             .honouringFunctions(buttons)
             .restoredByDeletingHints()
             .unstickingOnlyOnAnotherDesktop(),
+        // MATE's: Metacity's frames, but deleting the hints leaves a window without its frame.
+        WindowManagerTraits::named("Metacity (Marco)")
+            .honouringDecorations(0)
+            .honouringFunctions(FunctionMinimize | FunctionClose)
+            .countingBorderInGravity()
+            .keepingWindowWhenUnframed(),
         // Weston's X11 window manager, under Xwayland, measured by its screenshots: a frame
         // unless the decorations are 0; no client list.
         WindowManagerTraits::named("Weston")
@@ -285,10 +291,13 @@ QStringList measuredWindowManagers()
 
 WindowManagerTraits windowManagerTraits(const QString &windowManagerName)
 {
-    const QString name = windowManagerName.section(QLatin1Char(' '), 0, 0);
-    for (const WindowManagerTraits &traits : measuredTraits()) {
-        if (name == QLatin1String(traits.name))
-            return traits;
+    // Marco calls itself "Metacity (Marco)": the whole name first, then its first word.
+    for (const QString &name :
+         { windowManagerName, windowManagerName.section(QLatin1Char(' '), 0, 0) }) {
+        for (const WindowManagerTraits &traits : measuredTraits()) {
+            if (name == QLatin1String(traits.name))
+                return traits;
+        }
     }
     return WindowManagerTraits();
 }

@@ -130,8 +130,8 @@ struct ApplyDecision
 // (tests/x11/measure-wm-traits.sh): a window manager not listed is taken to honour every bit.
 struct WindowManagerTraits
 {
-    // As its supporting check window names itself (_NET_WM_NAME), up to the first space; empty
-    // for a window manager that was not measured.
+    // As its supporting check window names itself (_NET_WM_NAME), whole or up to the first
+    // space; empty for a window manager that was not measured.
     const char *name = "";
     // Decoration bits that take effect one by one.
     quint32 decorations = Motif::AllDecorations;

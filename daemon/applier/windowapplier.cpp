@@ -738,27 +738,31 @@ WindowOverrides::Composer WindowApplier::placedHints(const Placement &placement)
 }
 
 // The frame follows new hints at a resize after the window manager has read them, which it does
-// when it next draws the frame: the window grows by a pixel now and shrinks back a moment later.
-// Resized by someone else meanwhile, it is tried once more.
+// at a resize: the window grows by a pixel now and shrinks back a moment later. Resized by
+// someone else meanwhile, it is tried once more; hints changed meanwhile get a turn of their own.
 void WindowApplier::reframe(xcb_window_t window, int attempt)
 {
     // One at a time: a second would take the first one's extra pixel for the window's own.
-    if (m_reframing.contains(window))
+    const auto pending = m_reframing.find(window);
+    if (pending != m_reframing.end()) {
+        *pending = true;
         return;
+    }
     const QSize size = X11::geometryOnScreen(*m_x11, window).size();
     if (size.isEmpty())
         return;
-    m_reframing.insert(window);
+    m_reframing.insert(window, false);
     resizeWidth(window, size.width() + 1);
     QTimer::singleShot(reframeDelayMs, this, [this, window, size, attempt] {
-        m_reframing.remove(window);
+        const bool again = m_reframing.take(window);
         if (!m_x11)
             return;
         const QSize now = X11::geometryOnScreen(*m_x11, window).size();
         if (now == QSize(size.width() + 1, size.height()))
             resizeWidth(window, size.width());
-        else if (!now.isEmpty() && attempt == 0)
-            reframe(window, attempt + 1);
+        if (again
+            || (now != QSize(size.width() + 1, size.height()) && !now.isEmpty() && attempt == 0))
+            reframe(window, again ? 0 : attempt + 1);
         m_x11->flush();
     });
 }

@@ -150,7 +150,8 @@ private:
     IconImages m_icons;
     quint64 m_nextSerial = 1;
     bool m_started = false;
-    QSet<xcb_window_t> m_reframing;
+    // Windows being resized by a pixel and back; true: asked again meanwhile.
+    QHash<xcb_window_t, bool> m_reframing;
     bool m_moveResizeSupported = false;
     QMutex m_postedMutex;
     WinPropsList m_posted;
