@@ -266,6 +266,12 @@ const std::vector<WindowManagerTraits> &measuredTraits()
             .honouringFunctions(FunctionMinimize | FunctionClose)
             .countingBorderInGravity()
             .keepingWindowWhenUnframed(),
+        // GNOME's on X11: the same, and only rewritten hints bring the frame back.
+        WindowManagerTraits::named("Mutter")
+            .honouringDecorations(0)
+            .honouringFunctions(FunctionMinimize | FunctionClose)
+            .countingBorderInGravity()
+            .keepingWindowWhenUnframed(),
         // Weston's X11 window manager, under Xwayland, measured by its screenshots: a frame
         // unless the decorations are 0; no client list.
         WindowManagerTraits::named("Weston")

@@ -271,16 +271,23 @@ void WindowApplier::readDesktop()
 {
     X11Connection &x11 = *m_x11;
     const xcb_ewmh_connection_t *ewmh = x11.ewmh();
-    const bool windowManager = X11::hasWindowManager(x11);
+    const bool checked = X11::hasWindowManager(x11);
+    // Mutter replaced by another instance has been seen to leave no check window, while the new
+    // one holds the screen's selection and manages every window.
+    const bool windowManager
+        = checked || X11::selectionOwner(x11, x11.atoms().wmScreenSelection) != XCB_WINDOW_NONE;
     QString name;
-    if (windowManager) {
+    if (checked) {
         const xcb_window_t check = X11::cardinal(x11, x11.root(), ewmh->_NET_SUPPORTING_WM_CHECK)
                                        .value_or(XCB_WINDOW_NONE);
         const std::optional<X11::RawProperty> wmName
             = X11::readProperty(x11, check, ewmh->_NET_WM_NAME);
         name = wmName ? QString::fromUtf8(wmName->data) : QString();
     }
-    m_windowManagerName = windowManager ? name : QStringLiteral("no window manager");
+    if (!windowManager)
+        m_windowManagerName = QStringLiteral("no window manager");
+    else
+        m_windowManagerName = name.isEmpty() ? QStringLiteral("an unnamed window manager") : name;
     m_desktop = DesktopTraits();
     m_desktop.manager = windowManagerTraits(name);
     m_desktop.windowManager = windowManager;
