@@ -5,7 +5,7 @@
 // GNOME 45 on), so that the step to those is a new extension.js only.
 'use strict';
 
-const { Gio, GLib, GObject, Meta } = imports.gi;
+const { Gio, GLib, Meta } = imports.gi;
 
 const SERVICE = 'org.kivo.kivo-winprops';
 const SERVICE_PATH = '/Apprc';
@@ -288,12 +288,15 @@ var WindowProperties = class {
         }
         window.move_resize_frame(true, x, y, width, height);
         // A new X11 window gets its frame only after this, and lands off by it (measured: 2 px
-        // left, 12 px low); once framed, it goes where it is asked.
-        const moved = window.connect('position-changed', () => {
+        // left, 12 px low); once framed, it goes where it is asked. A busy Wayland client may
+        // commit its own size after the asked one: asked again, it takes it.
+        const watched = [];
+        const settled = () => {
             const now = window.get_frame_rect();
-            if (now.x === x && now.y === y)
+            if (now.x === x && now.y === y && now.width === width && now.height === height)
                 return;
-            window.disconnect(moved);
+            for (const id of watched.splice(0))
+                window.disconnect(id);
             const again = GLib.idle_add(GLib.PRIORITY_DEFAULT, () => {
                 this._timeouts.delete(again);
                 if (window.get_compositor_private())
@@ -301,11 +304,15 @@ var WindowProperties = class {
                 return GLib.SOURCE_REMOVE;
             });
             this._timeouts.add(again);
-        });
+        };
+        watched.push(window.connect('position-changed', settled),
+            window.connect('size-changed', settled));
         const id = GLib.timeout_add(GLib.PRIORITY_DEFAULT, FRAME_SETTLE_MS, () => {
             this._timeouts.delete(id);
-            if (window.get_compositor_private() && GObject.signal_handler_is_connected(window, moved))
-                window.disconnect(moved);
+            if (window.get_compositor_private()) {
+                for (const handler of watched.splice(0))
+                    window.disconnect(handler);
+            }
             return GLib.SOURCE_REMOVE;
         });
         this._timeouts.add(id);
