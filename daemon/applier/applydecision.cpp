@@ -75,7 +75,8 @@ MemberBits effectiveBits(const MemberBits &bits, const WindowManagerTraits &mana
 void fitMotifToDesktop(const WinProps &record, const WindowManagerTraits &manager,
                        LastingProps &target, QStringList &notApplied)
 {
-    const bool frameless = (target.decorationsOff & framelessBits) == framelessBits;
+    const bool frameless
+        = manager.framelessHonoured && (target.decorationsOff & framelessBits) == framelessBits;
     const bool titleGoes = (target.decorationsOff & manager.decorations & Motif::DecorTitle) != 0;
     target.decorationsOff = frameless ? quint32(Motif::AllDecorations) : 0;
     target.functionsOff = 0;
@@ -272,6 +273,11 @@ const std::vector<WindowManagerTraits> &measuredTraits()
             .honouringFunctions(FunctionMinimize | FunctionClose)
             .countingBorderInGravity()
             .keepingWindowWhenUnframed(),
+        // Its titlebars and borders come from its own configuration, whatever a window asks.
+        WindowManagerTraits::named("awesome")
+            .honouringDecorations(0)
+            .honouringFunctions(0)
+            .keepingTheFrameForNoDecorations(),
         // Weston's X11 window manager, under Xwayland, measured by its screenshots: a frame
         // unless the decorations are 0; no client list.
         WindowManagerTraits::named("Weston")
@@ -360,7 +366,7 @@ void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects
                                                            : QString());
         else if (withTitle.decorations)
             effects.set(field, Effect::Applied, QStringLiteral("only together with no_title here"));
-        else if (framing)
+        else if (framing && manager.framelessHonoured)
             effects.set(field, Effect::Applied, frameNote(manager, bits.member));
         else
             effects.set(field, Effect::NoEffect);

@@ -139,6 +139,8 @@ struct WindowManagerTraits
     quint32 decorationsWithTitle = 0;
     // Decoration bits that must go with the title for it to go at all.
     quint32 titleTakes = 0;
+    // Decorations 0 take the whole frame away.
+    bool framelessHonoured = true;
     quint32 functions = Motif::AllFunctions;
     // Deleting the hints gives the frame back; else they are rewritten with every decoration.
     bool deletingHintsRestores = false;
@@ -182,6 +184,10 @@ struct WindowManagerTraits
     constexpr WindowManagerTraits titleGoingOnlyWith(quint32 bits) const
     {
         return with(&WindowManagerTraits::titleTakes, bits);
+    }
+    constexpr WindowManagerTraits keepingTheFrameForNoDecorations() const
+    {
+        return with(&WindowManagerTraits::framelessHonoured, false);
     }
     constexpr WindowManagerTraits honouringFunctions(quint32 bits) const
     {
