@@ -121,6 +121,10 @@ StartProps startPropsOf(const WinProps &record, const DesktopTraits &desktop,
         notApplied.append(QStringLiteral("init_minimize"));
         start.minimize = false;
     }
+    if (start.maximize && desktop.windowManager && !desktop.maximizes) {
+        notApplied.append(QStringLiteral("init_maximize"));
+        start.maximize = false;
+    }
     if (!desktop.windowManager) {
         // Only a window manager maximizes or iconifies a window.
         if (start.maximize)
@@ -395,7 +399,7 @@ DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowMan
     effects.set(fieldOf(&WinProps::focus_on_click), Effect::NoEffect,
                 QStringLiteral("the window manager's focus model decides"));
     const Effect managed = desktop.windowManager ? Effect::Applied : Effect::NoEffect;
-    effects.set(fieldOf(&WinProps::init_maximize), managed);
+    effects.set(fieldOf(&WinProps::init_maximize), desktop.maximizes ? managed : Effect::NoEffect);
     effects.set(fieldOf(&WinProps::init_minimize),
                 desktop.manager.ignoresIconify ? Effect::NoEffect : managed);
     const bool honoured = desktop.compositor && !desktop.manager.ignoresCompositingHints;

@@ -254,6 +254,8 @@ struct DesktopTraits
     Aspects unsupported;
     // It keeps _NET_CLIENT_LIST; else its clients are found by their WM_STATE.
     bool listsClients = true;
+    // It lists the maximized states in _NET_SUPPORTED (i3 does not).
+    bool maximizes = true;
     WindowManagerTraits manager;
 };
 

@@ -307,6 +307,7 @@ void WindowApplier::readDesktop()
     }
     m_moveResizeSupported = windowManager && atoms.contains(ewmh->_NET_MOVERESIZE_WINDOW);
     m_desktop.listsClients = windowManager && atoms.contains(ewmh->_NET_CLIENT_LIST);
+    m_desktop.maximizes = windowManager && atoms.contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT);
     m_desktop.compositor
         = X11::selectionOwner(x11, ewmh->_NET_WM_CM_Sn[x11.screenNumber()]) != XCB_WINDOW_NONE;
     // Through Xwayland, native Wayland windows are out of reach.

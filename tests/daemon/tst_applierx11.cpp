@@ -137,6 +137,8 @@ private:
         QMargins plainFrame;
         // What is left around a window without decorations: Weston keeps room for its shadow.
         QMargins framelessFrame;
+        // What the window manager lists in _NET_SUPPORTED.
+        QVector<quint32> supported;
         QByteArray plainTitleBar;
         QString log;
     };
@@ -747,10 +749,7 @@ xcb_window_t TestApplierX11::openPanel(int height)
                                   QStringLiteral("geometry 1024x%1+0+0 dock %1").arg(height));
     // Where the window manager keeps no work area (Weston), the panel only stands there.
     X11Connection &x = m_desktop->session.x11();
-    const std::optional<X11::RawProperty> supported
-        = X11::readProperty(x, x.root(), x.ewmh()->_NET_SUPPORTED);
-    const bool keepsWorkArea
-        = supported && supported->cardinals().contains(x.ewmh()->_NET_WORKAREA);
+    const bool keepsWorkArea = m_desktop->supported.contains(x.ewmh()->_NET_WORKAREA);
     if (!panel || !X11Session::waitFor([&] {
             return keepsWorkArea ? X11::workArea(x).top() == height
                                  : m_desktop->session.isManaged(panel);
@@ -781,11 +780,10 @@ bool TestApplierX11::useWindowManager(const QString &program)
     desktop.shownName = desktop.session.isXwayland()
         ? x11Effects(desktop.traits, desktop.name).onXwaylandOnly().desktop()
         : desktop.name;
-    const QVector<quint32> supported
-        = X11::readProperty(x, x.root(), x.ewmh()->_NET_SUPPORTED)->cardinals();
-    if (!supported.contains(x.ewmh()->_NET_WM_STATE_ABOVE))
+    desktop.supported = X11::readProperty(x, x.root(), x.ewmh()->_NET_SUPPORTED)->cardinals();
+    if (!desktop.supported.contains(x.ewmh()->_NET_WM_STATE_ABOVE))
         desktop.traits.unsupported |= Aspect::Above;
-    const bool publishesExtents = supported.contains(x.ewmh()->_NET_FRAME_EXTENTS);
+    const bool publishesExtents = desktop.supported.contains(x.ewmh()->_NET_FRAME_EXTENTS);
     desktop.client = std::make_unique<X11TestClient>(desktop.session.environment());
     const xcb_window_t plain = desktop.client->open(X11TestClient::wmClass("plain", "Plain"));
     const xcb_window_t frameless
@@ -1166,9 +1164,7 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
     // move is asked as a program asks, and the frame lands near the place.
     X11::requestStates(x, maximized, false, maximizedState, x.ewmh()->_NET_WM_STATE_MAXIMIZED_HORZ);
     const QRect moved(400, 300, 300, 200);
-    const QVector<quint32> supported
-        = X11::readProperty(x, x.root(), x.ewmh()->_NET_SUPPORTED)->cardinals();
-    if (supported.contains(x.ewmh()->_NET_MOVERESIZE_WINDOW)) {
+    if (desktop.supported.contains(x.ewmh()->_NET_MOVERESIZE_WINDOW)) {
         X11::requestMoveResize(x, window, moved, XCB_GRAVITY_STATIC);
     } else {
         const uint32_t values[] = { uint32_t(moved.x()), uint32_t(moved.y()),

@@ -23,6 +23,7 @@ DesktopTraits desktopNamed(const QString &name)
     traits.compositor = name == QLatin1String("composited");
     if (name == QLatin1String("no pager"))
         traits.unsupported = Aspect::SkipPager;
+    traits.maximizes = name != QLatin1String("no maximized state");
     return traits;
 }
 
@@ -170,6 +171,15 @@ void TestApplyDecision::decides_data()
         << "w;no_ctrlbtn;no_button1;no_button2;no_button3" << false << ""
         << "Openbox" << L() << 0u << L { "no_ctrlbtn", "no_button1", "no_button2", "no_button3" }
         << "";
+    QTest::newRow("no frame on awesome, whatever the hints")
+        << "w;no_title;no_border" << false << ""
+        << "awesome" << L() << 0u << L { "no_title", "no_border" } << "";
+    QTest::newRow("Weston does not minimize")
+        << "w;init_minimize;geometry=300x200+10+20" << true << ""
+        << "Weston" << L() << 0u << L { "init_minimize" } << "geometry 300x200+10+20";
+    QTest::newRow("no maximizing where the maximized states are not listed")
+        << "w;init_maximize" << true << ""
+        << "no maximized state" << L() << 0u << L { "init_maximize" } << "";
     QTest::newRow("no title alone has no effect on Metacity")
         << "w;no_title;no_button2" << false << ""
         << "Metacity" << L() << 0u << L { "no_title", "no_button2" } << "";
