@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 
 #include <functional>
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -58,17 +57,8 @@ bool SwaySession::start(const QString &socketName)
     const QString runtime = m_folder.filePath(QStringLiteral("run"));
     const QString displayFile = runtime + QStringLiteral("/display");
     QFile::remove(displayFile);
-    QDir().mkpath(runtime);
-    QFile::setPermissions(m_folder.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                              | QFile::ExeOther);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (const passwd *user = m_launcher.isEmpty() ? nullptr : getpwnam("kivo-compositor")) {
-        if (chown(qPrintable(runtime), user->pw_uid, user->pw_gid) != 0) {
-            m_error = QStringLiteral("Cannot hand %1 to the compositor's user.").arg(runtime);
-            return false;
-        }
-    }
+    if (!makeCompositorRuntime(m_folder.path(), runtime, m_launcher, m_error))
+        return false;
     QFile config(m_folder.filePath(QStringLiteral("config")));
     config.open(QIODevice::WriteOnly);
     // Two outputs side by side, the second smaller; new windows go to the first unless told.

@@ -64,6 +64,22 @@ WindowManagerDescription descriptionOf(const QString &line)
 
 } // namespace
 
+bool makeCompositorRuntime(const QString &folder, const QString &runtime,
+                           const QStringList &launcher, QString &error)
+{
+    QDir().mkpath(runtime);
+    QFile::setPermissions(folder,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                              | QFile::ExeOther);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const passwd *user = launcher.isEmpty() ? nullptr : getpwnam(qPrintable(compositorUser));
+    if (user && chown(qPrintable(runtime), user->pw_uid, user->pw_gid) != 0) {
+        error = QStringLiteral("Cannot hand %1 to the compositor's user.").arg(runtime);
+        return false;
+    }
+    return true;
+}
+
 bool compositorLauncher(QStringList &launcher, QString &error)
 {
     launcher.clear();
@@ -250,16 +266,8 @@ bool X11Session::startCompositor()
     if (!compositorLauncher(launcher, m_error))
         return false;
     const QString runtime = m_home.filePath(QStringLiteral("run"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(m_home.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-                              | QFile::ExeOther);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const passwd *user = launcher.isEmpty() ? nullptr : getpwnam(qPrintable(compositorUser));
-    if (user && chown(qPrintable(runtime), user->pw_uid, user->pw_gid) != 0) {
-        m_error = QStringLiteral("Cannot hand %1 to the compositor's user.").arg(runtime);
+    if (!makeCompositorRuntime(m_home.path(), runtime, launcher, m_error))
         return false;
-    }
     // Xvfb makes the folder of X sockets; Xwayland, as another user, cannot.
     mkdir("/tmp/.X11-unix", 01777);
     m_waylandSocket = runtime + QStringLiteral("/wayland-kivo");

@@ -20,6 +20,10 @@
 // root they run as this user, created when missing. The command that runs a program as that user,
 // or nothing when the test is not root; false, with the reason in error, when that cannot be.
 bool compositorLauncher(QStringList &launcher, QString &error);
+// Makes runtime (inside folder, which all may enter) the compositor's own: private, and handed to
+// its user when the launcher runs it as one.
+bool makeCompositorRuntime(const QString &folder, const QString &runtime,
+                           const QStringList &launcher, QString &error);
 
 // A window manager the tests run, as tests/x11/window-managers describes it.
 struct WindowManagerDescription
