@@ -163,9 +163,12 @@ void WindowApplier::handleEvent(const xcb_generic_event_t *event)
         const xcb_window_t window
             = reinterpret_cast<const xcb_reparent_notify_event_t *>(event)->window;
         m_unmanaged.remove(window);
-        // It may have read the hints before they were written.
-        if (m_beforeMap.remove(window) && m_desktop.manager.reframesWhenResized)
+        // It may have read the frame hints before they were written.
+        const auto early = m_beforeMap.constFind(window);
+        if (early != m_beforeMap.constEnd() && m_desktop.manager.reframesWhenResized
+            && asksForFrameHints(*early))
             reframe(window);
+        m_beforeMap.remove(window);
         // Without a client list, its WM_STATE may have come before the applier watched it.
         if (!m_desktop.listsClients && m_desktop.windowManager && !m_windows.contains(window))
             syncWindows();
@@ -773,6 +776,13 @@ void WindowApplier::reframe(xcb_window_t window, int attempt)
             reframe(window, again ? 0 : attempt + 1);
         m_x11->flush();
     });
+}
+
+bool WindowApplier::asksForFrameHints(const TrackedWindow &tracked) const
+{
+    const WinProps *record = recordOf(tracked);
+    return record
+        && (decide(record, true, LastingProps(), m_desktop).changes & Aspect::Decorations);
 }
 
 void WindowApplier::resizeWidth(xcb_window_t window, int width)

@@ -133,6 +133,7 @@ private:
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportUnmeasured(const WinProps &record);
     void reframe(xcb_window_t window, int attempt = 0);
+    bool asksForFrameHints(const TrackedWindow &tracked) const;
     void resizeWidth(xcb_window_t window, int width);
     QString describe(xcb_window_t window, const TrackedWindow &tracked) const;
 
