@@ -268,8 +268,10 @@ bool X11Session::startCompositor()
     const QString runtime = m_home.filePath(QStringLiteral("run"));
     if (!makeCompositorRuntime(m_home.path(), runtime, launcher, m_error))
         return false;
-    // Xvfb makes the folder of X sockets; Xwayland, as another user, cannot.
-    mkdir("/tmp/.X11-unix", 01777);
+    // Xvfb makes the folder of X sockets; Xwayland, as another user, cannot. (Not through the
+    // umask.)
+    if (mkdir("/tmp/.X11-unix", 01777) == 0)
+        chmod("/tmp/.X11-unix", 01777);
     m_waylandSocket = runtime + QStringLiteral("/wayland-kivo");
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
