@@ -748,9 +748,9 @@ WindowOverrides::Composer WindowApplier::placedHints(const Placement &placement)
     };
 }
 
-// The frame follows new hints at a resize after the window manager has read them, which it does
-// at a resize: the window grows by a pixel now and shrinks back a moment later. Resized by
-// someone else meanwhile, it is tried once more; hints changed meanwhile get a turn of their own.
+// Such a window manager reads changed hints at a resize and frames the window by them at the
+// next: the window grows by a pixel now and shrinks back a moment later. Resized by someone else
+// meanwhile, it is tried once more; hints changed meanwhile get a turn of their own.
 void WindowApplier::reframe(xcb_window_t window, int attempt)
 {
     // One at a time: a second would take the first one's extra pixel for the window's own.
