@@ -1175,16 +1175,11 @@ void TestApplierX11::restartsOnEveryWindowManagerRepeatNoStart()
                              values);
     }
     QRect placed;
-    QVERIFY2(X11Session::waitFor([&] {
-                 placed = X11::geometryOnScreen(x, window);
-                 return placed.size() == moved.size()
-                     && (placed.topLeft() - moved.topLeft()).manhattanLength() <= 30;
-             }),
-             qPrintable(QStringLiteral("at %1,%2 %3x%4")
-                            .arg(placed.x())
-                            .arg(placed.y())
-                            .arg(placed.width())
-                            .arg(placed.height())));
+    QVERIFY(X11Session::waitFor([&] {
+        placed = X11::geometryOnScreen(x, window);
+        return placed.size() == moved.size()
+            && (placed.topLeft() - moved.topLeft()).manhattanLength() <= 30;
+    }));
     const bool stillMaximized = X11::wmStates(x, maximized).contains(maximizedState);
 
     QVERIFY2(desktop.session.restartWindowManager(how), qPrintable(desktop.session.error()));

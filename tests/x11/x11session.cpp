@@ -117,6 +117,15 @@ const QVector<WindowManagerDescription> &X11Session::windowManagers()
     return described;
 }
 
+const WindowManagerDescription *X11Session::describedAs(const QString &program)
+{
+    for (const WindowManagerDescription &wm : windowManagers()) {
+        if (wm.program == program)
+            return &wm;
+    }
+    return nullptr;
+}
+
 X11Session::X11Session()
 {
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
@@ -226,10 +235,8 @@ bool X11Session::launchWindowManager(const QStringList &extraArguments)
 
 bool X11Session::startWindowManager(const QString &program)
 {
-    const QVector<WindowManagerDescription> &known = windowManagers();
-    const auto found = std::find_if(known.cbegin(), known.cend(),
-                                    [&](const auto &wm) { return wm.program == program; });
-    if (found == known.cend()) {
+    const WindowManagerDescription *found = describedAs(program);
+    if (!found) {
         m_error = QStringLiteral("%1 is not in tests/x11/window-managers").arg(program);
         return false;
     }
@@ -251,10 +258,8 @@ bool X11Session::startWindowManager(const QString &program)
 
 bool X11Session::startDesktop(const QString &program)
 {
-    const QVector<WindowManagerDescription> &known = windowManagers();
-    const bool ownServer = std::any_of(known.cbegin(), known.cend(), [&](const auto &wm) {
-        return wm.program == program && wm.bringsXwayland;
-    });
+    const WindowManagerDescription *described = describedAs(program);
+    const bool ownServer = described && described->bringsXwayland;
     return (ownServer || startServer()) && startWindowManager(program);
 }
 
@@ -353,14 +358,12 @@ bool X11Session::replaceWindowManager()
 QVector<X11Session::Restart> X11Session::restartsKnownTo(const QString &program)
 {
     QVector<Restart> ways { Restart::EndedAndStarted };
-    for (const WindowManagerDescription &wm : windowManagers()) {
-        if (wm.program != program)
-            continue;
-        if (wm.bringsXwayland)
+    if (const WindowManagerDescription *wm = describedAs(program)) {
+        if (wm->bringsXwayland)
             return {};
-        if (wm.replaceable)
+        if (wm->replaceable)
             ways.append(Restart::Replaced);
-        if (!wm.restartInPlace.isEmpty())
+        if (!wm->restartInPlace.isEmpty())
             ways.append(Restart::InPlace);
     }
     return ways;

@@ -48,6 +48,8 @@ class X11Session
 public:
     // The window managers the tests run, in the file's order.
     static const QVector<WindowManagerDescription> &windowManagers();
+    // The one of them with that program, or null.
+    static const WindowManagerDescription *describedAs(const QString &program);
 
     X11Session();
     ~X11Session();
