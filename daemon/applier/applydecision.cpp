@@ -342,11 +342,18 @@ LastingProps lastingPropsOf(const WinProps &record)
 
 namespace {
 
+// Of a frame property that takes effect alone.
 QString frameNote(const WindowManagerTraits &manager, bool WinProps::*member)
 {
     if (member == &WinProps::no_title
         && (manager.titleTakes & (Motif::DecorBorder | Motif::DecorResizeHandle)))
         return QStringLiteral("also removes the border here");
+    return QString();
+}
+
+// Of a frame property that takes effect only where the whole frame goes.
+QString framelessNote(bool WinProps::*member)
+{
     if (member == &WinProps::no_title || member == &WinProps::no_border)
         return QStringLiteral("only together with %1 here: then the whole frame goes")
             .arg(member == &WinProps::no_title ? QStringLiteral("no_border")
@@ -365,13 +372,11 @@ void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects
         if (!measured)
             effects.set(field, Effect::Applied, unmeasuredNote());
         else if (alone.decorations || alone.functions)
-            effects.set(field, Effect::Applied,
-                        bits.member == &WinProps::no_title ? frameNote(manager, bits.member)
-                                                           : QString());
+            effects.set(field, Effect::Applied, frameNote(manager, bits.member));
         else if (withTitle.decorations)
             effects.set(field, Effect::Applied, QStringLiteral("only together with no_title here"));
         else if (framing && manager.framelessHonoured)
-            effects.set(field, Effect::Applied, frameNote(manager, bits.member));
+            effects.set(field, Effect::Applied, framelessNote(bits.member));
         else
             effects.set(field, Effect::NoEffect);
     }

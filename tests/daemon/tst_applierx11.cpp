@@ -110,6 +110,7 @@ private:
     bool isActive(xcb_window_t window);
     QByteArray titleBar(xcb_window_t window);
     bool hasButtons(xcb_window_t window, quint32 decorationsOff, quint32 functionsOff);
+    QString frameReport(xcb_window_t window);
     // Xfwm4 takes the buttons away without changing the actions: its title bar tells.
     bool titleBarTellsButtons() const
     {
@@ -881,6 +882,35 @@ bool TestApplierX11::hasButtons(xcb_window_t window, quint32 decorationsOff, qui
     return plainBar && allowsActions(window, functionsOff);
 }
 
+// What a frame row that fails shows: enough to tell whether the hints were written, the window
+// manager took them, or either of them stopped.
+QString TestApplierX11::frameReport(xcb_window_t window)
+{
+    ManagedDesktop &desktop = *m_desktop;
+    X11Connection &x = desktop.session.x11();
+    const auto margins = [](const QMargins &m) {
+        return QStringLiteral("%1,%2,%3,%4")
+            .arg(m.left())
+            .arg(m.right())
+            .arg(m.top())
+            .arg(m.bottom());
+    };
+    const std::optional<X11::RawProperty> hints
+        = X11::readProperty(x, window, x.atoms().motifWmHints);
+    QStringList fields;
+    for (const quint32 field : hints ? hints->cardinals() : QVector<quint32>())
+        fields.append(QString::number(field, 16));
+    desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
+    return QStringLiteral("frame %1 (plain %2), hints %3, %4, active: %5, service running: %6\n%7")
+        .arg(margins(X11::frameByGeometry(x, window)), margins(desktop.plainFrame),
+             hints ? fields.join(QLatin1Char(' ')) : QStringLiteral("none"),
+             desktop.session.isManaged(window) ? QStringLiteral("managed")
+                                               : QStringLiteral("not managed"))
+        .arg(isActive(window))
+        .arg(desktop.service.process().state() == QProcess::Running)
+        .arg(desktop.log);
+}
+
 void TestApplierX11::theToolSaysWhatEveryWindowManagerDoes_data()
 {
     QTest::addColumn<QString>("windowManager");
@@ -991,18 +1021,7 @@ void TestApplierX11::framesOnEveryWindowManager()
             && hasButtons(window, expected.lasting.decorationsOff, expected.lasting.functionsOff)
             && (expected.notApplied.isEmpty() || logged(noEffect));
     });
-    const QMargins frame = X11::frameByGeometry(desktop.session.x11(), window);
-    QVERIFY2(applied,
-             qPrintable(QStringLiteral("frame %1,%2,%3,%4 (plain %5,%6,%7,%8)\n%9")
-                            .arg(frame.left())
-                            .arg(frame.right())
-                            .arg(frame.top())
-                            .arg(frame.bottom())
-                            .arg(desktop.plainFrame.left())
-                            .arg(desktop.plainFrame.right())
-                            .arg(desktop.plainFrame.top())
-                            .arg(desktop.plainFrame.bottom())
-                            .arg(desktop.log)));
+    QVERIFY2(applied, qPrintable(frameReport(window)));
     QCOMPARE(desktop.log.contains(QStringLiteral("of \"%1\" have no effect").arg(name)),
              !expected.notApplied.isEmpty());
 
@@ -1057,7 +1076,7 @@ void TestApplierX11::framesOnEveryWindowManager()
                  return X11::frameByGeometry(desktop.session.x11(), window) == desktop.plainFrame
                      && hasButtons(window, 0, 0);
              }),
-             qPrintable(desktop.log));
+             qPrintable(frameReport(window)));
     QVERIFY(desktop.client->destroy(window));
     if (panel)
         QVERIFY(desktop.client->destroy(panel));
