@@ -111,7 +111,8 @@ StartProps startPropsOf(const WinProps &record, const DesktopTraits &desktop,
     StartProps start;
     if (!record.geometry.isEmpty()) {
         start.geometry = parseGeometryString(record.geometry);
-        if (!start.geometry)
+        // Applied all the same: a window the tiling window manager floats (a dialog) gets it.
+        if (!start.geometry || (desktop.windowManager && desktop.manager.tiles))
             notApplied.append(QStringLiteral("geometry"));
     }
     start.maximize = record.init_maximize;
@@ -291,6 +292,14 @@ const std::vector<WindowManagerTraits> &measuredTraits()
             .placingWindowsItself()
             .ignoringIconify()
             .ignoringCompositingHints(),
+        // Tiling; it has no buttons, and draws the border alone without a title.
+        WindowManagerTraits::named("i3")
+            .honouringDecorations(DecorTitle)
+            .honouringWithTheTitle(DecorBorder)
+            .honouringFunctions(0)
+            .readingHintsOnlyWhenTaking()
+            .tilingWindows()
+            .ignoringIconify(),
     };
     return known;
 }
@@ -379,6 +388,13 @@ void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects
             effects.set(field, Effect::Applied, framelessNote(bits.member));
         else
             effects.set(field, Effect::NoEffect);
+        const PropertyEffect effect = effects.of(field);
+        if (manager.readsHintsOnlyWhenTaking && effect.effect == Effect::Applied) {
+            const QString whenTaken = QStringLiteral("to windows opened after the change");
+            effects.set(field, Effect::Applied,
+                        effect.note.isEmpty() ? whenTaken
+                                              : effect.note + QStringLiteral("; ") + whenTaken);
+        }
     }
 }
 
@@ -418,10 +434,14 @@ DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowMan
     effects.set(fieldOf(&WinProps::no_focus), Effect::Applied);
     effects.set(fieldOf(&WinProps::small_image), Effect::Applied);
     effects.set(fieldOf(&WinProps::large_image), Effect::Applied);
-    effects.set(fieldOf(&WinProps::geometry), Effect::Applied,
-                desktop.manager.placesWindowsItself
-                    ? QStringLiteral("the size only: the window manager ignores the position")
-                    : QString());
+    if (desktop.windowManager && desktop.manager.tiles)
+        effects.set(fieldOf(&WinProps::geometry), Effect::NoEffect,
+                    QStringLiteral("tiled windows get the size and place of their tile"));
+    else
+        effects.set(fieldOf(&WinProps::geometry), Effect::Applied,
+                    desktop.manager.placesWindowsItself
+                        ? QStringLiteral("the size only: the window manager ignores the position")
+                        : QString());
     effects.set(fieldOf(&WinProps::close_soon), Effect::Applied);
     return effects;
 }

@@ -165,6 +165,11 @@ struct WindowManagerTraits
     bool ignoresIconify = false;
     // The compositor ignores the opacity and shadow hints.
     bool ignoresCompositingHints = false;
+    // The frame hints are read only when the window manager takes a window: a change on a shown
+    // window, its undo included, shows only once it takes the window again.
+    bool readsHintsOnlyWhenTaking = false;
+    // Windows are tiled: a window gets the size and place of its tile, not those it asks for.
+    bool tiles = false;
 
     // Named steps, so that the table of measured window managers reads as what was measured.
     static constexpr WindowManagerTraits named(const char *name)
@@ -228,6 +233,14 @@ struct WindowManagerTraits
     constexpr WindowManagerTraits ignoringCompositingHints() const
     {
         return with(&WindowManagerTraits::ignoresCompositingHints, true);
+    }
+    constexpr WindowManagerTraits readingHintsOnlyWhenTaking() const
+    {
+        return with(&WindowManagerTraits::readsHintsOnlyWhenTaking, true);
+    }
+    constexpr WindowManagerTraits tilingWindows() const
+    {
+        return with(&WindowManagerTraits::tiles, true);
     }
 
 private:

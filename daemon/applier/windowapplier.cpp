@@ -469,6 +469,10 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
         takeOverAskedStates(window, tracked);
     const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
+    // Those of a new window were in place when the window manager took it.
+    if ((decision.changes & Aspect::Decorations) && !tracked.startPending
+        && m_desktop.manager.readsHintsOnlyWhenTaking)
+        reportFramesKept(tracked, record);
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
         markStarted(window, tracked);
@@ -934,6 +938,20 @@ void WindowApplier::reportUnmeasured(const WinProps &record)
                QStringLiteral("The properties %1 of \"%2\" may have no effect on this window "
                               "manager (%3), whose ways were not measured.")
                    .arg(keys.join(QStringLiteral(", ")), record.winName(), m_windowManagerName));
+}
+
+// Written all the same: the window manager reads them when it takes the window again (mapped
+// again, or the window manager restarted).
+void WindowApplier::reportFramesKept(const TrackedWindow &tracked, const WinProps *record)
+{
+    // A record taken away leaves only the window's own name.
+    const QString name = record ? record->winName()
+        : tracked.wmClass       ? tracked.wmClass->className
+                                : QString();
+    reportOnce(QStringLiteral("frames kept ") + name,
+               QStringLiteral("%1 reads the frame hints only when it takes a window: the open "
+                              "windows of \"%2\" keep their frames until they are opened again.")
+                   .arg(m_windowManagerName, name));
 }
 
 QString WindowApplier::describe(xcb_window_t window, const TrackedWindow &tracked) const

@@ -132,6 +132,7 @@ private:
     void markStarted(xcb_window_t window, TrackedWindow &tracked);
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportUnmeasured(const WinProps &record);
+    void reportFramesKept(const TrackedWindow &tracked, const WinProps *record);
     void reframe(xcb_window_t window, int attempt = 0);
     bool asksForFrameHints(const TrackedWindow &tracked) const;
     void resizeWidth(xcb_window_t window, int width);

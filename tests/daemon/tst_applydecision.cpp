@@ -177,6 +177,9 @@ void TestApplyDecision::decides_data()
     QTest::newRow("Weston does not minimize")
         << "w;init_minimize;geometry=300x200+10+20" << true << ""
         << "Weston" << L() << 0u << L { "init_minimize" } << "geometry 300x200+10+20";
+    QTest::newRow("i3 tiles: the geometry is said, and written for a window it floats")
+        << "w;geometry=300x200+10+20" << true << ""
+        << "i3" << L() << 0u << L { "geometry" } << "geometry 300x200+10+20";
     QTest::newRow("no maximizing where the maximized states are not listed")
         << "w;init_maximize" << true << ""
         << "no maximized state" << L() << 0u << L { "init_maximize" } << "";
