@@ -349,6 +349,21 @@ LastingProps lastingPropsOf(const WinProps &record)
     return props;
 }
 
+QString i3BorderStyle(const QVector<quint32> &hints, const QString &defaultStyle)
+{
+    static const QStringList lessToMore
+        = { QStringLiteral("none"), QStringLiteral("pixel"), QStringLiteral("normal") };
+    QString asked = QStringLiteral("normal");
+    if (hints.size() > 2 && (hints[0] & Motif::HintDecorations)) {
+        const quint32 decorations = expanded(hints[2], Motif::DecorAll, Motif::AllDecorations);
+        asked = (decorations & Motif::DecorTitle) ? QStringLiteral("normal")
+            : (decorations & Motif::DecorBorder)  ? QStringLiteral("pixel")
+                                                  : QStringLiteral("none");
+    }
+    const int byDefault = qMax(0, lessToMore.indexOf(defaultStyle));
+    return lessToMore.at(qMin(lessToMore.indexOf(asked), byDefault));
+}
+
 namespace {
 
 // Of a frame property that takes effect alone.
@@ -370,8 +385,9 @@ QString framelessNote(bool WinProps::*member)
     return QString();
 }
 
-void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects)
+void setMotifEffects(const DesktopTraits &desktop, DesktopEffects &effects)
 {
+    const WindowManagerTraits &manager = desktop.manager;
     const bool measured = *manager.name != 0;
     for (const MemberBits &bits : motifMembers) {
         const WinPropsField &field = fieldOf(bits.member);
@@ -389,7 +405,8 @@ void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects
         else
             effects.set(field, Effect::NoEffect);
         const PropertyEffect effect = effects.of(field);
-        if (manager.readsHintsOnlyWhenTaking && effect.effect == Effect::Applied) {
+        if (manager.readsHintsOnlyWhenTaking && !desktop.commandsFrames
+            && effect.effect == Effect::Applied) {
             const QString whenTaken = QStringLiteral("to windows opened after the change");
             effects.set(field, Effect::Applied,
                         effect.note.isEmpty() ? whenTaken
@@ -409,7 +426,7 @@ DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowMan
 {
     DesktopEffects effects(desktop.windowManager ? windowManagerName
                                                  : QStringLiteral("X11 without a window manager"));
-    setMotifEffects(desktop.manager, effects);
+    setMotifEffects(desktop, effects);
     for (const StateMember &member : stateMembers) {
         const bool carriedOut
             = desktop.windowManager && !desktop.unsupported.testFlag(member.aspect);

@@ -269,10 +269,17 @@ struct DesktopTraits
     bool listsClients = true;
     // It lists the maximized states in _NET_SUPPORTED (i3 does not).
     bool maximizes = true;
+    // Where the hints are read only as a window is taken: the frame of a shown window is changed
+    // by the window manager's own command instead (i3's IPC).
+    bool commandsFrames = false;
     WindowManagerTraits manager;
 };
 
 LastingProps lastingPropsOf(const WinProps &record);
+
+// The frame style ("normal", "pixel" or "none") i3 gives a window with these Motif hints as it
+// takes it, measured: the hints only take away from its default style.
+QString i3BorderStyle(const QVector<quint32> &hints, const QString &defaultStyle);
 
 // The note of a property applied on a window manager whose traits were not measured.
 QString unmeasuredNote();

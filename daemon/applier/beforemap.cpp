@@ -101,7 +101,7 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
     askStatesBeforeMap(window, early, decision);
     applyLasting(window, early, decision);
     if ((decision.changes & Aspect::Decorations) && m_desktop.manager.readsHintsOnlyWhenTaking
-        && isMapped(*m_x11, window))
+        && !m_i3 && isMapped(*m_x11, window))
         reportFramesKept(early, record);
     // Kept until the window manager takes the window, so that the program writing a property
     // again meanwhile gets it composed again.

@@ -5,6 +5,7 @@
 
 #include "platform/winprops/winpropsfields.h"
 
+#include <QJsonObject>
 #include <QTimer>
 
 #include <algorithm>
@@ -308,6 +309,7 @@ void WindowApplier::readDesktop()
         if (windowManager && !atoms.contains(need.second))
             m_desktop.unsupported |= need.first;
     }
+    connectI3();
     m_moveResizeSupported = windowManager && atoms.contains(ewmh->_NET_MOVERESIZE_WINDOW);
     m_desktop.listsClients = windowManager && atoms.contains(ewmh->_NET_CLIENT_LIST);
     m_desktop.maximizes = windowManager && atoms.contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT);
@@ -469,10 +471,7 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
         takeOverAskedStates(window, tracked);
     const WinProps *record = recordOf(tracked);
     const ApplyDecision decision = decide(record, tracked.startPending, tracked.applied, m_desktop);
-    // Those of a new window were in place when the window manager took it.
-    if ((decision.changes & Aspect::Decorations) && !tracked.startPending
-        && m_desktop.manager.readsHintsOnlyWhenTaking)
-        reportFramesKept(tracked, record);
+    const bool isNew = tracked.startPending;
     // A window counts as new until its program has named it.
     if (tracked.wmClass)
         markStarted(window, tracked);
@@ -483,6 +482,13 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     applyLasting(window, tracked, decision);
     if ((decision.changes & Aspect::Decorations) && m_desktop.manager.reframesWhenResized)
         reframe(window);
+    if ((decision.changes & Aspect::Decorations) && m_desktop.manager.readsHintsOnlyWhenTaking) {
+        // Those of a new window were there when the window manager took it, unless it was quick.
+        if (m_i3)
+            commandFrame(window);
+        else if (!isNew)
+            reportFramesKept(tracked, record);
+    }
     // The start first: what it claims again is not released meanwhile.
     if (!decision.start.isEmpty())
         applyStart(window, tracked, decision);
@@ -938,6 +944,52 @@ void WindowApplier::reportUnmeasured(const WinProps &record)
                QStringLiteral("The properties %1 of \"%2\" may have no effect on this window "
                               "manager (%3), whose ways were not measured.")
                    .arg(keys.join(QStringLiteral(", ")), record.winName(), m_windowManagerName));
+}
+
+// i3 reads the frame hints only as it takes a window; its IPC socket, named on the root window,
+// takes the frame of a shown one.
+void WindowApplier::connectI3()
+{
+    m_i3.reset();
+    m_i3Border.reset();
+    m_i3Waiting.clear();
+    if (!m_desktop.manager.readsHintsOnlyWhenTaking)
+        return;
+    const std::optional<X11::RawProperty> path
+        = X11::readProperty(*m_x11, m_x11->root(), m_x11->internAtom("I3_SOCKET_PATH"));
+    if (!path || path->data.isEmpty())
+        return;
+    m_desktop.commandsFrames = true;
+    m_i3 = std::make_unique<SwayIpc>(QString::fromLocal8Bit(path->data));
+    connect(m_i3.get(), &SwayIpc::connected, this, [this] {
+        m_i3->send(SwayIpc::GetConfig, QByteArray(), [this](const QJsonDocument &config) {
+            m_i3Border
+                = swayDefaultBorder(config.object().value(QLatin1String("config")).toString());
+            for (const xcb_window_t window : std::exchange(m_i3Waiting, {})) {
+                if (m_windows.contains(window))
+                    commandFrame(window);
+            }
+        });
+    });
+    m_i3->connectToSway();
+}
+
+// The frame i3 would give the window for the hints it has now.
+void WindowApplier::commandFrame(xcb_window_t window)
+{
+    if (!m_i3->isConnected() || !m_i3Border) {
+        if (!m_i3Waiting.contains(window))
+            m_i3Waiting.append(window);
+        return;
+    }
+    const std::optional<X11::RawProperty> hints
+        = X11::readProperty(*m_x11, window, m_x11->atoms().motifWmHints);
+    const QString style
+        = i3BorderStyle(hints ? cardinalsOf(*hints) : QVector<quint32>(), m_i3Border->style);
+    const QString border = style == QLatin1String("none")
+        ? QStringLiteral("border none")
+        : QStringLiteral("border %1 %2").arg(style).arg(m_i3Border->width);
+    m_i3->send(SwayIpc::RunCommand, QStringLiteral("[id=%1] %2").arg(window).arg(border).toUtf8());
 }
 
 // Written all the same: the window manager reads them when it takes the window again (mapped

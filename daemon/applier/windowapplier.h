@@ -8,6 +8,8 @@
 #include "daemon/applier/iconimages.h"
 #include "daemon/applier/placement.h"
 #include "daemon/applier/windowoverrides.h"
+#include "daemon/sway/swaycommands.h"
+#include "daemon/sway/swayipc.h"
 #include "daemon/windowsbackend.h"
 #include "platform/x11/x11connection.h"
 #include "platform/x11/x11windows.h"
@@ -133,6 +135,8 @@ private:
     void takeOverAskedStates(xcb_window_t window, TrackedWindow &tracked);
     void reportUnmeasured(const WinProps &record);
     void reportFramesKept(const TrackedWindow &tracked, const WinProps *record);
+    void connectI3();
+    void commandFrame(xcb_window_t window);
     void reframe(xcb_window_t window, int attempt = 0);
     bool asksForFrameHints(const TrackedWindow &tracked) const;
     void resizeWidth(xcb_window_t window, int width);
@@ -155,6 +159,11 @@ private:
     // Windows being resized by a pixel and back; true: asked again meanwhile.
     QHash<xcb_window_t, bool> m_reframing;
     bool m_moveResizeSupported = false;
+    // i3's IPC, where frames of shown windows are changed by its command; the windows wait for
+    // its default border.
+    std::unique_ptr<SwayIpc> m_i3;
+    std::optional<SwayBorder> m_i3Border;
+    QVector<xcb_window_t> m_i3Waiting;
     QMutex m_postedMutex;
     WinPropsList m_posted;
     QAtomicInt m_hasPosted;

@@ -89,6 +89,8 @@ private Q_SLOTS:
     void sizeHintsPlaceTheWindowKeepingItsLimits();
     void transparencyBecomesOpacity_data();
     void transparencyBecomesOpacity();
+    void i3TakesAwayOnlyFromItsDefaultFrame_data();
+    void i3TakesAwayOnlyFromItsDefaultFrame();
 };
 
 void TestApplyDecision::matchesTheRecordOfAWindow_data()
@@ -348,6 +350,36 @@ void TestApplyDecision::transparencyBecomesOpacity()
 {
     QFETCH(quint32, transparency);
     QTEST(opacityOf(transparency), "opacity");
+}
+
+void TestApplyDecision::i3TakesAwayOnlyFromItsDefaultFrame_data()
+{
+    QTest::addColumn<QVector<quint32>>("hints");
+    QTest::addColumn<QString>("byDefault");
+    QTest::addColumn<QString>("style");
+    const QVector<quint32> noTitle { Motif::HintDecorations, 0, Motif::DecorBorder };
+    QTest::newRow("no hints") << QVector<quint32>() << "normal"
+                              << "normal";
+    QTest::newRow("every decoration by the all bit") << QVector<quint32> { 2, 0, 1 } << "normal"
+                                                     << "normal";
+    QTest::newRow("the border without the title") << noTitle << "normal"
+                                                  << "pixel";
+    QTest::newRow("neither") << QVector<quint32> { 2, 0, 0 } << "normal"
+                             << "none";
+    QTest::newRow("functions only") << QVector<quint32> { 1, 4, 0 } << "pixel"
+                                    << "pixel";
+    QTest::newRow("a default without title stays") << noTitle << "pixel"
+                                                   << "pixel";
+    QTest::newRow("a default without frame stays") << noTitle << "none"
+                                                   << "none";
+}
+
+// Measured under Xvfb with i3 4.22 and three default borders.
+void TestApplyDecision::i3TakesAwayOnlyFromItsDefaultFrame()
+{
+    QFETCH(QVector<quint32>, hints);
+    QFETCH(QString, byDefault);
+    QTEST(i3BorderStyle(hints, byDefault), "style");
 }
 
 // What a backend declares, and what it finds it cannot do with a record.
