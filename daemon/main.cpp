@@ -150,6 +150,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     QDBusConnection bus = QDBusConnection::sessionBus();
+    // Without its bus the daemon serves nobody; this also ends it with a private test bus. Heard
+    // before the name is claimed: a bus that ends as soon as it sees the name would otherwise
+    // leave the daemon running for ever.
+    bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
+                &quitter, SLOT(busDisconnected()));
     receiveWhatTheBusDelivers(bus);
     WinPropsDaemon daemon(store, contents.records, bus);
     QObject::connect(&daemon, &WinPropsDaemon::report, &app, complain);
@@ -164,10 +170,6 @@ int main(int argc, char *argv[])
     // Only the instance that owns the bus name touches windows.
     const std::unique_ptr<RecordsApplying> applying
         = options->apply ? startApplying(daemon, complain) : nullptr;
-    // Without its bus the daemon serves nobody; this also ends it with a private test bus.
-    bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
-                QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
-                &quitter, SLOT(busDisconnected()));
     if (options->idleSeconds) {
         QObject::connect(&daemon, &WinPropsDaemon::idle, &app, &QCoreApplication::quit);
         daemon.setIdleTimeout(*options->idleSeconds);
