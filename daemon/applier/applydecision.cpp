@@ -385,9 +385,8 @@ QString framelessNote(bool WinProps::*member)
     return QString();
 }
 
-void setMotifEffects(const DesktopTraits &desktop, DesktopEffects &effects)
+void setMotifEffects(const WindowManagerTraits &manager, DesktopEffects &effects)
 {
-    const WindowManagerTraits &manager = desktop.manager;
     const bool measured = *manager.name != 0;
     for (const MemberBits &bits : motifMembers) {
         const WinPropsField &field = fieldOf(bits.member);
@@ -404,14 +403,6 @@ void setMotifEffects(const DesktopTraits &desktop, DesktopEffects &effects)
             effects.set(field, Effect::Applied, framelessNote(bits.member));
         else
             effects.set(field, Effect::NoEffect);
-        const PropertyEffect effect = effects.of(field);
-        if (manager.readsHintsOnlyWhenTaking && !desktop.commandsFrames
-            && effect.effect == Effect::Applied) {
-            const QString whenTaken = QStringLiteral("to windows opened after the change");
-            effects.set(field, Effect::Applied,
-                        effect.note.isEmpty() ? whenTaken
-                                              : effect.note + QStringLiteral("; ") + whenTaken);
-        }
     }
 }
 
@@ -426,7 +417,7 @@ DesktopEffects x11Effects(const DesktopTraits &desktop, const QString &windowMan
 {
     DesktopEffects effects(desktop.windowManager ? windowManagerName
                                                  : QStringLiteral("X11 without a window manager"));
-    setMotifEffects(desktop, effects);
+    setMotifEffects(desktop.manager, effects);
     for (const StateMember &member : stateMembers) {
         const bool carriedOut
             = desktop.windowManager && !desktop.unsupported.testFlag(member.aspect);

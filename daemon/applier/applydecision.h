@@ -269,9 +269,6 @@ struct DesktopTraits
     bool listsClients = true;
     // It lists the maximized states in _NET_SUPPORTED (i3 does not).
     bool maximizes = true;
-    // Where the hints are read only as a window is taken: the frame of a shown window is changed
-    // by the window manager's own command instead (i3's IPC).
-    bool commandsFrames = false;
     WindowManagerTraits manager;
 };
 

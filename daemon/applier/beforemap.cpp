@@ -57,18 +57,6 @@ private:
 
 } // namespace
 
-namespace {
-
-// Mapped by the window manager: it has taken the window, and read what it reads then.
-bool isMapped(X11Connection &x11, xcb_window_t window)
-{
-    const auto attributes = X11::adopt(xcb_get_window_attributes_reply(
-        x11.xcb(), xcb_get_window_attributes(x11.xcb(), window), nullptr));
-    return attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED;
-}
-
-} // namespace
-
 void WindowApplier::applyBeforeMap(xcb_window_t window)
 {
     const ServerHold hold(*m_x11, !m_matcher.isEmpty() && m_desktop.windowManager);
@@ -100,9 +88,6 @@ void WindowApplier::applyBeforeMap(xcb_window_t window)
     }
     askStatesBeforeMap(window, early, decision);
     applyLasting(window, early, decision);
-    if ((decision.changes & Aspect::Decorations) && m_desktop.manager.readsHintsOnlyWhenTaking
-        && !m_i3 && isMapped(*m_x11, window))
-        reportFramesKept(early, record);
     // Kept until the window manager takes the window, so that the program writing a property
     // again meanwhile gets it composed again.
     m_beforeMap.insert(window, early);

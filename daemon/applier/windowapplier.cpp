@@ -482,8 +482,8 @@ void WindowApplier::apply(xcb_window_t window, TrackedWindow &tracked)
     applyLasting(window, tracked, decision);
     if ((decision.changes & Aspect::Decorations) && m_desktop.manager.reframesWhenResized)
         reframe(window);
+    // Also for a new window: the window manager may have taken it before the hints were there.
     if ((decision.changes & Aspect::Decorations) && m_desktop.manager.readsHintsOnlyWhenTaking) {
-        // Those of a new window were there when the window manager took it, unless it was quick.
         if (m_i3)
             commandFrame(window);
         else if (!isNew)
@@ -959,7 +959,6 @@ void WindowApplier::connectI3()
         = X11::readProperty(*m_x11, m_x11->root(), m_x11->internAtom("I3_SOCKET_PATH"));
     if (!path || path->data.isEmpty())
         return;
-    m_desktop.commandsFrames = true;
     m_i3 = std::make_unique<SwayIpc>(QString::fromLocal8Bit(path->data));
     connect(m_i3.get(), &SwayIpc::connected, this, [this] {
         m_i3->send(SwayIpc::GetConfig, QByteArray(), [this](const QJsonDocument &config) {

@@ -791,10 +791,6 @@ bool TestApplierX11::useWindowManager(const QString &program)
         ? x11Effects(desktop.traits, desktop.name).onXwaylandOnly().desktop()
         : desktop.name;
     desktop.supported = X11::readProperty(x, x.root(), x.ewmh()->_NET_SUPPORTED)->cardinals();
-    // i3 takes frame commands on its socket.
-    desktop.traits.commandsFrames = X11::readProperty(x, x.root(), x.internAtom("I3_SOCKET_PATH"))
-                                        .value_or(X11::RawProperty())
-                                        .exists();
     if (!desktop.supported.contains(x.ewmh()->_NET_WM_STATE_ABOVE))
         desktop.traits.unsupported |= Aspect::Above;
     const bool publishesExtents = desktop.supported.contains(x.ewmh()->_NET_FRAME_EXTENTS);
@@ -901,27 +897,16 @@ QString TestApplierX11::frameReport(xcb_window_t window)
 {
     ManagedDesktop &desktop = *m_desktop;
     X11Connection &x = desktop.session.x11();
-    const auto margins = [](const QMargins &m) {
-        return QStringLiteral("%1,%2,%3,%4")
-            .arg(m.left())
-            .arg(m.right())
-            .arg(m.top())
-            .arg(m.bottom());
-    };
+    const QMargins frame = X11::frameByGeometry(x, window);
     const std::optional<X11::RawProperty> hints
         = X11::readProperty(x, window, x.atoms().motifWmHints);
-    QStringList fields;
-    for (const quint32 field : hints ? hints->cardinals() : QVector<quint32>())
-        fields.append(QString::number(field, 16));
     desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
-    return QStringLiteral("frame %1 (plain %2), hints %3, %4, active: %5, service running: %6\n%7")
-        .arg(margins(X11::frameByGeometry(x, window)), margins(desktop.plainFrame),
-             hints ? fields.join(QLatin1Char(' ')) : QStringLiteral("none"),
-             desktop.session.isManaged(window) ? QStringLiteral("managed")
-                                               : QStringLiteral("not managed"))
-        .arg(isActive(window))
-        .arg(desktop.service.process().state() == QProcess::Running)
-        .arg(desktop.log);
+    QDebug(&desktop.log) << "\nframe" << frame << "plain" << desktop.plainFrame << "hints"
+                         << (hints ? hints->cardinals() : QVector<quint32>()) << "managed"
+                         << desktop.session.isManaged(window) << "active" << isActive(window)
+                         << "service running"
+                         << (desktop.service.process().state() == QProcess::Running);
+    return desktop.log;
 }
 
 void TestApplierX11::theToolSaysWhatEveryWindowManagerDoes_data()

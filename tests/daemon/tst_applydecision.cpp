@@ -360,14 +360,10 @@ void TestApplyDecision::i3TakesAwayOnlyFromItsDefaultFrame_data()
     const QVector<quint32> noTitle { Motif::HintDecorations, 0, Motif::DecorBorder };
     QTest::newRow("no hints") << QVector<quint32>() << "normal"
                               << "normal";
-    QTest::newRow("every decoration by the all bit") << QVector<quint32> { 2, 0, 1 } << "normal"
-                                                     << "normal";
     QTest::newRow("the border without the title") << noTitle << "normal"
                                                   << "pixel";
     QTest::newRow("neither") << QVector<quint32> { 2, 0, 0 } << "normal"
                              << "none";
-    QTest::newRow("functions only") << QVector<quint32> { 1, 4, 0 } << "pixel"
-                                    << "pixel";
     QTest::newRow("a default without title stays") << noTitle << "pixel"
                                                    << "pixel";
     QTest::newRow("a default without frame stays") << noTitle << "none"
