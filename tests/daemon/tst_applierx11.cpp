@@ -98,6 +98,7 @@ private:
     QString log(ServiceProcess &service);
     xcb_window_t openManaged(const QByteArray &instance, const QByteArray &className,
                              const QString &options = QString());
+    xcb_window_t openProbe();
     bool holds(Check check, xcb_window_t window, const QVariant &expected);
     X11Connection &x11() { return m_session.x11(); }
     xcb_window_t openBeforeTheManagerActs(const QByteArray &instance, const QByteArray &className,
@@ -166,11 +167,14 @@ bool TestApplierX11::startService(ServiceProcess &service, const QProcessEnviron
 {
     service.process().setProcessEnvironment(environment);
     service.process().setProcessChannelMode(QProcess::SeparateChannels);
+    // The shared service's log keeps the lines of its earlier starts.
+    const int from = &service == m_service.get() ? log(service).size() : 0;
     if (!service.start(arguments))
         return false;
     // Windows that appear before this line would count as open at the start.
-    return arguments.contains(QStringLiteral("--no-apply"))
-        || X11Session::waitFor([&] { return log(service).contains(QStringLiteral("Applying")); });
+    return arguments.contains(QStringLiteral("--no-apply")) || X11Session::waitFor([&] {
+               return log(service).indexOf(QLatin1String("Applying"), from) >= 0;
+           });
 }
 
 QString TestApplierX11::log(ServiceProcess &service)
@@ -180,6 +184,20 @@ QString TestApplierX11::log(ServiceProcess &service)
         return m_log;
     }
     return QString::fromUtf8(service.process().readAllStandardError());
+}
+
+// A window that appears after the others: once it has its state, the service has handled all
+// that came before. 0 if it does not get it.
+xcb_window_t TestApplierX11::openProbe()
+{
+    const QByteArray name = "Probe" + QByteArray::number(++m_windowNumber);
+    if (!succeeded(
+            m_apprc->setWindowProperties(QString::fromLatin1(name), QStringLiteral("ontop"))))
+        return XCB_WINDOW_NONE;
+    const xcb_window_t probe = openManaged(name.toLower(), name);
+    const bool caughtUp = probe
+        && X11Session::waitFor([&] { return holds(Check::States, probe, "_NET_WM_STATE_ABOVE"); });
+    return caughtUp ? probe : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 xcb_window_t TestApplierX11::openManaged(const QByteArray &instance, const QByteArray &className,
@@ -696,7 +714,9 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
                 .arg(startedAt.y())
                 .arg(X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_MAXIMIZED_VERT))
                 .arg(log(*m_service))));
-    // What the user does afterwards.
+    // What the user does afterwards, once the service is done with the windows.
+    const xcb_window_t firstProbe = openProbe();
+    QVERIFY(firstProbe);
     X11::requestMoveResize(x11(), moved, QRect(400, 300, 300, 200), XCB_GRAVITY_STATIC);
     X11::requestStates(x11(), maximized, false, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
                        ewmh->_NET_WM_STATE_MAXIMIZED_HORZ);
@@ -707,13 +727,8 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
 
     QVERIFY2(m_session.restartWindowManager(X11Session::Restart::Replaced),
              qPrintable(m_session.error()));
-    // A window that appears after the others came back: once it has its state, the service has
-    // handled all that came before.
-    QVERIFY(
-        succeeded(m_apprc->setWindowProperties(QStringLiteral("Probe"), QStringLiteral("ontop"))));
-    const xcb_window_t probe = openManaged("probe", "Probe");
-    QVERIFY(
-        X11Session::waitFor([&] { return holds(Check::States, probe, "_NET_WM_STATE_ABOVE"); }));
+    const xcb_window_t probe = openProbe();
+    QVERIFY(probe);
     // The new window manager may put the frame where the client was: the window stays there.
     const QPoint movedTo = X11::geometryOnScreen(x11(), moved).topLeft();
     QVERIFY(movedTo != QPoint(31, 60));
@@ -738,7 +753,7 @@ void TestApplierX11::restartsLeaveTheWindowsAsTheyAre()
             && !X11::readProperty(x11(), maximized, x11().atoms().motifWmHints)->exists()
             && !X11::wmStates(x11(), maximized).contains(ewmh->_NET_WM_STATE_ABOVE);
     }));
-    for (const xcb_window_t window : { moved, maximized, probe })
+    for (const xcb_window_t window : { moved, maximized, firstProbe, probe })
         QVERIFY(m_client->destroy(window));
 }
 
