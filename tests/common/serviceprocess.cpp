@@ -89,7 +89,8 @@ bool ServiceProcess::isServiceOnBus()
 
 bool ServiceProcess::waitForService(bool present, int timeoutMs)
 {
-    return QTest::qWaitFor([present] { return isServiceOnBus() == present; }, timeoutMs);
+    return QTest::qWaitFor([present] { return isServiceOnBus() == present; },
+                           TestEnvironment::scaledMs(timeoutMs));
 }
 
 bool succeeded(QDBusPendingCall call)

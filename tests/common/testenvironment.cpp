@@ -102,6 +102,11 @@ void TestEnvironment::leave()
         QDir(path).removeRecursively();
 }
 
+int TestEnvironment::scaledMs(int ms)
+{
+    return ms * qMax(1, qEnvironmentVariableIntValue("KIVO_TEST_TIME_SCALE"));
+}
+
 qint64 TestEnvironment::residentKilobytes(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));

@@ -21,6 +21,8 @@ QString root();
 qint64 residentKilobytes(qint64 pid);
 // Removes the temporary folders.
 void leave();
+// A time limit stretched for instrumented builds, which run several times slower.
+int scaledMs(int ms);
 } // namespace TestEnvironment
 
 // For tests on a private bus; KIVO_TEST_MAIN_WITHOUT_BUS for widget tests that need none.

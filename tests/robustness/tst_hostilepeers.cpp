@@ -24,7 +24,7 @@ constexpr int BusTimeoutMs = 25000;
 // Time for start-up and for the work itself on top of a time-out; longer in the sanitized run.
 int slackMs()
 {
-    return 15000 * qMax(1, qEnvironmentVariableIntValue("KIVO_TEST_TIME_SCALE"));
+    return TestEnvironment::scaledMs(15000);
 }
 // For the dialogs of this process on a service that never answers, so that the call fails
 // sooner. Services that answer keep the usual time-out: 100,000 records take seconds under load.
