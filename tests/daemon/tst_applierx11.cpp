@@ -816,8 +816,11 @@ bool TestApplierX11::useWindowManager(const QString &program)
     if (!X11Session::waitFor([&] {
             desktop.plainFrame = X11::frameByGeometry(x, plain);
             desktop.framelessFrame = X11::frameByGeometry(x, frameless);
+            // The frameless one shown: a window manager frames a window before it shows it.
+            const bool framelessDone = X11::isViewableTopLevel(x, frameless);
             return (!X11::frameExtents(x, plain).isNull() || !publishesExtents)
-                && !desktop.plainFrame.isNull() && desktop.session.isManaged(frameless);
+                && !desktop.plainFrame.isNull() && desktop.session.isManaged(frameless)
+                && framelessDone;
         }))
         return false;
     if (titleBarTellsButtons()) {
@@ -916,10 +919,11 @@ QString TestApplierX11::frameReport(xcb_window_t window)
     const std::optional<X11::RawProperty> hints
         = X11::readProperty(x, window, x.atoms().motifWmHints);
     desktop.log += QString::fromUtf8(desktop.service.process().readAllStandardError());
-    QDebug(&desktop.log) << "\nframe" << frame << "plain" << desktop.plainFrame << "hints"
-                         << (hints ? hints->cardinals() : QVector<quint32>()) << "managed"
-                         << desktop.session.isManaged(window) << "active" << isActive(window)
-                         << "service running"
+    QDebug(&desktop.log) << "\nframe" << frame << "plain" << desktop.plainFrame << "frameless"
+                         << desktop.framelessFrame << "all actions" << allowsActions(window, 0)
+                         << "hints" << (hints ? hints->cardinals() : QVector<quint32>())
+                         << "managed" << desktop.session.isManaged(window) << "active"
+                         << isActive(window) << "service running"
                          << (desktop.service.process().state() == QProcess::Running);
     return desktop.log;
 }
